@@ -1,0 +1,99 @@
+#include "appserver/AppServer.h"
+
+#include "appserver/ConnectionPool.h"
+#include "appserver/DemoData.h"
+#include "appserver/HttpEndpoint.h"
+#include "appserver/JsonRpcDispatcher.h"
+#include "appserver/Schema.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <atomic>
+#include <stdexcept>
+
+namespace pla {
+
+namespace {
+std::atomic<int> prepareCounter{0};
+}
+
+AppServer::AppServer(ServerOptions options) : options_(std::move(options)) {}
+
+AppServer::~AppServer() {
+    stop();
+    endpoint_.reset();
+    if (pool_) pool_->closeAll();
+}
+
+void AppServer::prepare() {
+    DatabaseConfig config;
+    try {
+        config = DatabaseConfig::parse(
+            options_.database.isEmpty() ? ServerOptions::defaultDatabase() : options_.database);
+    } catch (const std::invalid_argument& e) {
+        throw std::runtime_error(e.what());
+    }
+    if (config.kind == DatabaseConfig::Kind::Sqlite)
+        QDir().mkpath(QFileInfo(config.path).absolutePath());
+    const QString name =
+        QStringLiteral("pla_appserver_prepare_%1").arg(prepareCounter.fetch_add(1));
+    {
+        QSqlDatabase db = ConnectionPool::open(config, name);
+        try {
+            Schema::migrate(db);
+            if (options_.demo)
+                DemoData::fill(db,
+                               options_.today.isValid() ? options_.today : QDate::currentDate());
+        } catch (...) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+
+    pool_ = std::make_unique<ConnectionPool>(config);
+    ConnectionPool* pool = pool_.get();
+    dispatcher_ = std::make_unique<JsonRpcDispatcher>([pool] { return pool->connection(); },
+                                                      options_.maxJsonDepth);
+    JsonRpcDispatcher* dispatcher = dispatcher_.get();
+    endpoint_ = std::make_unique<HttpEndpoint>(
+        [dispatcher](const QByteArray& body) { return dispatcher->handle(body); }, options_.limits);
+}
+
+int AppServer::bind() {
+    if (!endpoint_) throw std::runtime_error("O servidor não foi preparado.");
+    port_ = endpoint_->bind(options_.host, options_.port);
+    if (port_ < 0) {
+        port_ = 0;
+        throw std::runtime_error(QStringLiteral("Não foi possível escutar em %1:%2.")
+                                     .arg(options_.host)
+                                     .arg(options_.port)
+                                     .toStdString());
+    }
+    return port_;
+}
+
+bool AppServer::serve() {
+    if (!endpoint_) return false;
+    const bool ok = endpoint_->serve();
+    pool_->closeAll();
+    return ok;
+}
+
+void AppServer::stop() {
+    if (endpoint_) endpoint_->stop();
+}
+
+bool AppServer::isRunning() const {
+    return endpoint_ && endpoint_->isRunning();
+}
+
+void AppServer::setWriteHook(DistributionStore::WriteHook hook) {
+    if (dispatcher_) dispatcher_->setWriteHook(std::move(hook));
+}
+
+} // namespace pla

@@ -1,0 +1,159 @@
+#include "appserver/CatalogQueries.h"
+
+#include "appserver/SqlUtil.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace pla {
+
+namespace {
+
+QVariant textValue(const QSqlQuery& q, int i) {
+    const QVariant v = q.value(i);
+    return v.isNull() ? QVariant() : QVariant(v.toString());
+}
+
+} // namespace
+
+CatalogQueries::CatalogQueries(QSqlDatabase db) : db_(std::move(db)) {}
+
+WirePacket CatalogQueries::serviceGroups() {
+    WirePacket p;
+    p.add("CDGRUPSERV", WireType::String, 3).add("NMGRUPSERV", WireType::String, 40);
+    QSqlQuery q = SqlUtil::exec(db_, QStringLiteral("SELECT CDGRUPSERV, NMGRUPSERV FROM GRUPSERV "
+                                                    "ORDER BY NMGRUPSERV, CDGRUPSERV"));
+    while (q.next())
+        p.Rows.push_back({textValue(q, 0), textValue(q, 1)});
+    return p;
+}
+
+QString CatalogQueries::status(const QString& branch, const QString& service, const QDate& date) {
+    QSet<QString> points;
+    {
+        QSqlQuery q = SqlUtil::exec(db_,
+                                    QStringLiteral("SELECT CDCLIENTE, CDDESTFILI FROM PONTENTREGA "
+                                                   "WHERE CDFILIAL = ? AND CDSERVFILI = ?"),
+                                    {branch, service});
+        while (q.next())
+            points.insert(q.value(0).toString() + QLatin1Char('\x1f') + q.value(1).toString());
+    }
+    // A service without delivery points is distributed at its blank delivery point.
+    if (points.isEmpty()) points.insert(QString(QLatin1Char('\x1f')));
+    QSqlQuery q = SqlUtil::exec(
+        db_,
+        QStringLiteral(
+            "SELECT d.CDCLIENTE, d.CDDESTFILI, "
+            "(SELECT COUNT(*) FROM CARDDISP c WHERE c.NRDISTCARD = d.NRDISTCARD AND "
+            "(c.QTCOMENSAIS > 0.00001 OR c.QTPRATO > 0.00001 OR c.QTEXTRA > 0.00001)) "
+            "FROM DISTCARD d WHERE d.CDFILIAL = ? AND d.CDSERVFILI = ? AND d.DTCARDAPIO = ?"),
+        {branch, service, date.toString(QStringLiteral("yyyy-MM-dd"))});
+    int stored = 0;
+    bool pending = false;
+    while (q.next()) {
+        if (!points.contains(q.value(0).toString() + QLatin1Char('\x1f') + q.value(1).toString()))
+            continue;
+        ++stored;
+        if (q.value(2).toLongLong() > 0) pending = true;
+    }
+    if (stored == 0) return QStringLiteral("N");
+    if (pending || stored < points.size()) return QStringLiteral("I");
+    return QStringLiteral("S");
+}
+
+WirePacket CatalogQueries::services(const QString& branch, const QDate& date) {
+    WirePacket p;
+    p.add("CDGRUPSERV", WireType::String, 3)
+        .add("CDFILIAL", WireType::String, 4)
+        .add("CDSERVFILI", WireType::String, 5)
+        .add("NMSERVICO", WireType::String, 40)
+        .add("IDSITUACAO", WireType::String, 1);
+    QSqlQuery q = SqlUtil::exec(
+        db_,
+        QStringLiteral(
+            "SELECT s.CDGRUPSERV, s.CDFILIAL, s.CDSERVFILI, s.NMSERVICO FROM SERVFILI s "
+            "WHERE s.CDFILIAL = ? AND s.IDTRANSPORTADO = 'S' AND EXISTS (SELECT 1 FROM CARDAPIO c "
+            "WHERE c.CDFILIAL = s.CDFILIAL AND c.CDSERVFILI = s.CDSERVFILI AND c.DTCARDAPIO = ?) "
+            "ORDER BY s.CDSERVFILI"),
+        {branch, date.toString(QStringLiteral("yyyy-MM-dd"))});
+    QVector<QVector<QVariant>> rows;
+    while (q.next())
+        rows.push_back({textValue(q, 0), textValue(q, 1), textValue(q, 2), textValue(q, 3)});
+    q.finish();
+    for (auto& row : rows) {
+        row.push_back(status(row[1].toString(), row[2].toString(), date));
+        p.Rows.push_back(row);
+    }
+    return p;
+}
+
+WirePacket CatalogQueries::transportedServices(const QString& branch) {
+    WirePacket p;
+    p.add("IDMARCADO", WireType::String, 1)
+        .add("CDGRUPSERV", WireType::String, 3)
+        .add("CDFILIAL", WireType::String, 4)
+        .add("CDSERVFILI", WireType::String, 5)
+        .add("NMSERVICO", WireType::String, 40);
+    QSqlQuery q = SqlUtil::exec(
+        db_,
+        QStringLiteral("SELECT CDGRUPSERV, CDFILIAL, CDSERVFILI, NMSERVICO FROM SERVFILI "
+                       "WHERE CDFILIAL = ? AND IDTRANSPORTADO = 'S' ORDER BY CDSERVFILI"),
+        {branch});
+    while (q.next())
+        p.Rows.push_back({QStringLiteral("N"), textValue(q, 0), textValue(q, 1), textValue(q, 2),
+                          textValue(q, 3)});
+    return p;
+}
+
+WirePacket CatalogQueries::deliveryPoints(const QString& branch, const QString& service) {
+    WirePacket p;
+    p.add("NMRAZSOCCLIE", WireType::String, 60)
+        .add("NMDESTFILI", WireType::String, 40)
+        .add("CDDESTFILI", WireType::String, 3)
+        .add("CDCLIENTE", WireType::String, 21);
+    QSqlQuery q = SqlUtil::exec(
+        db_,
+        QStringLiteral(
+            "SELECT c.NMRAZSOCCLIE, d.NMDESTFILI, p.CDDESTFILI, p.CDCLIENTE FROM PONTENTREGA p "
+            "JOIN CLIENTE c ON c.CDCLIENTE = p.CDCLIENTE "
+            "JOIN DESTFILI d ON d.CDCLIENTE = p.CDCLIENTE AND d.CDDESTFILI = p.CDDESTFILI "
+            "WHERE p.CDFILIAL = ? AND p.CDSERVFILI = ? ORDER BY p.CDCLIENTE, p.CDDESTFILI"),
+        {branch, service});
+    while (q.next())
+        p.Rows.push_back({textValue(q, 0), textValue(q, 1), textValue(q, 2), textValue(q, 3)});
+    return p;
+}
+
+WirePacket CatalogQueries::containers(const QString& code) {
+    WirePacket p;
+    p.add("CDCONTAINER", WireType::String, 5)
+        .add("NMCONTAINER", WireType::String, 40)
+        .add("IDPROPOSITO", WireType::String, 1);
+    const bool all = code == QLatin1String("T");
+    QSqlQuery q =
+        all ? SqlUtil::exec(db_, QStringLiteral("SELECT CDCONTAINER, NMCONTAINER, IDPROPOSITO "
+                                                "FROM CONTAINER ORDER BY CDCONTAINER"))
+            : SqlUtil::exec(db_,
+                            QStringLiteral("SELECT CDCONTAINER, NMCONTAINER, IDPROPOSITO "
+                                           "FROM CONTAINER WHERE CDCONTAINER = ?"),
+                            {code});
+    while (q.next())
+        p.Rows.push_back({textValue(q, 0), textValue(q, 1), textValue(q, 2)});
+    return p;
+}
+
+WirePacket CatalogQueries::capacity(const QString& recipeBranch, const QString& dish,
+                                    const QString& container) {
+    WirePacket p;
+    p.add("VRQTDEPRATEMB", WireType::Float);
+    QSqlQuery q =
+        SqlUtil::exec(db_,
+                      QStringLiteral("SELECT VRQTDEPRATEMB FROM PRATOEMB WHERE CDFILAUXPRAT = ? "
+                                     "AND CDPRATO = ? AND CDCONTAINER = ?"),
+                      {recipeBranch, dish, container});
+    while (q.next())
+        p.Rows.push_back({q.value(0).toDouble()});
+    return p;
+}
+
+} // namespace pla

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "appserver/WirePacket.h"
+
+#include <QDate>
+#include <QSqlDatabase>
+
+namespace pla {
+
+// The read-only look-ups behind the list methods, each answered as a wire packet.
+class CatalogQueries {
+public:
+    explicit CatalogQueries(QSqlDatabase db);
+
+    // Service groups (CDGRUPSERV, NMGRUPSERV) by name.
+    WirePacket serviceGroups();
+    // Transported services of `branch` that have a menu on `date`, by code, each with its
+    // status IDSITUACAO: "N" no delivery point has a stored distribution, "I" one is missing
+    // or still has something undistributed, "S" all are complete.
+    WirePacket services(const QString& branch, const QDate& date);
+    // All transported services of `branch` with IDMARCADO "N", by code.
+    WirePacket transportedServices(const QString& branch);
+    // Delivery points of a service (NMRAZSOCCLIE, NMDESTFILI, CDDESTFILI, CDCLIENTE).
+    WirePacket deliveryPoints(const QString& branch, const QString& service);
+    // One container by code, or all of them for "T"; empty for an unknown code.
+    WirePacket containers(const QString& code);
+    // Capacity VRQTDEPRATEMB of a container for a dish; empty when they have no relation.
+    WirePacket capacity(const QString& recipeBranch, const QString& dish, const QString& container);
+
+private:
+    QString status(const QString& branch, const QString& service, const QDate& date);
+    QSqlDatabase db_;
+};
+
+} // namespace pla

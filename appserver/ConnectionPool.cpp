@@ -1,0 +1,81 @@
+#include "appserver/ConnectionPool.h"
+
+#include "appserver/SqlUtil.h"
+#include "appserver/StorageError.h"
+
+#include <QSqlError>
+#include <atomic>
+
+namespace pla {
+
+namespace {
+std::atomic<int> poolCounter{0};
+}
+
+ConnectionPool::ConnectionPool(DatabaseConfig config)
+    : config_(std::move(config)),
+      prefix_(QStringLiteral("pla_appserver_%1_").arg(poolCounter.fetch_add(1))) {}
+
+ConnectionPool::~ConnectionPool() {
+    closeAll();
+}
+
+QSqlDatabase ConnectionPool::open(const DatabaseConfig& config, const QString& name) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(config.driverName(), name);
+    if (config.kind == DatabaseConfig::Kind::Sqlite) {
+        db.setDatabaseName(config.path);
+        // Concurrent writers wait for each other instead of failing at once.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=15000"));
+    } else {
+        db.setHostName(config.host);
+        db.setPort(config.port);
+        db.setUserName(config.user);
+        db.setPassword(config.password);
+        db.setDatabaseName(config.databaseName);
+        db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+    }
+    if (!db.open()) {
+        const QString text = db.lastError().text();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        throw StorageError(
+            QStringLiteral("Não foi possível abrir o banco %1: %2").arg(config.describe(), text));
+    }
+    if (config.kind == DatabaseConfig::Kind::Sqlite) {
+        SqlUtil::execPlain(db, QStringLiteral("PRAGMA journal_mode=WAL"));
+        SqlUtil::execPlain(db, QStringLiteral("PRAGMA synchronous=FULL"));
+        SqlUtil::execPlain(db, QStringLiteral("PRAGMA foreign_keys=ON"));
+    }
+    return db;
+}
+
+QSqlDatabase ConnectionPool::connection() {
+    const auto id = std::this_thread::get_id();
+    QString name;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto it = connections_.find(id);
+        if (it != connections_.end()) return it->second;
+        name = prefix_ + QString::number(++serial_);
+    }
+    QSqlDatabase db = open(config_, name);
+    std::lock_guard<std::mutex> lock(mutex_);
+    connections_[id] = db;
+    return db;
+}
+
+void ConnectionPool::closeAll() {
+    std::map<std::thread::id, QSqlDatabase> all;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        all.swap(connections_);
+    }
+    for (auto& [id, db] : all) {
+        const QString name = db.connectionName();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+    }
+}
+
+} // namespace pla

@@ -1,0 +1,352 @@
+#include "appserver/DemoData.h"
+
+#include "appserver/SqlTransaction.h"
+#include "appserver/SqlUtil.h"
+#include "appserver/StorageError.h"
+
+#include <QHash>
+#include <QSqlError>
+#include <QVector>
+#include <cstdint>
+
+namespace pla {
+
+namespace {
+
+// Recipes are kept by the central kitchen, so every dish belongs to branch 0001.
+const QString kRecipeBranch = QStringLiteral("0001");
+
+enum class Course {
+    Rice,
+    Beans,
+    Protein,
+    Side,
+    Salad,
+    Dessert,
+    Drink,
+    Sauce,
+    Breakfast,
+    BreakfastDrink
+};
+
+struct DemoDish {
+    const char* code;
+    const char* name;
+    const char* unit;
+    double perPerson;
+    double extra;
+    Course course;
+    const char* defaultContainer; // nullptr: none
+};
+
+// Container capacities: dish code, container code, capacity of one unit.
+struct DemoCapacity {
+    const char* dish;
+    const char* container;
+    double capacity;
+};
+
+const DemoDish kDishes[] = {
+    {"PR00001", "Arroz branco", "KG", 0.12, 0.5, Course::Rice, "00010"},
+    {"PR00002", "Arroz integral", "KG", 0.10, 0.3, Course::Rice, "00010"},
+    {"PR00003", "Feijão carioca", "KG", 0.10, 0.5, Course::Beans, "00010"},
+    {"PR00004", "Feijão preto", "KG", 0.10, 0.5, Course::Beans, "00010"},
+    {"PR00005", "Frango grelhado", "KG", 0.12, 0.4, Course::Protein, "00001"},
+    {"PR00006", "Carne assada", "KG", 0.12, 0.4, Course::Protein, "00001"},
+    {"PR00007", "Bife acebolado", "KG", 0.12, 0.4, Course::Protein, "00001"},
+    {"PR00008", "Peixe ao molho de ervas", "KG", 0.12, 0.3, Course::Protein, "00001"},
+    {"PR00009", "Strogonoff de frango", "KG", 0.15, 0.4, Course::Protein, "00010"},
+    {"PR00010", "Farofa de cenoura", "KG", 0.03, 0.1, Course::Side, "00011"},
+    {"PR00011", "Purê de batata", "KG", 0.10, 0.3, Course::Side, "00011"},
+    {"PR00012", "Legumes no vapor", "KG", 0.08, 0.2, Course::Side, "00011"},
+    {"PR00013", "Macarrão ao sugo", "KG", 0.12, 0.3, Course::Side, "00010"},
+    {"PR00014", "Batata sauté", "KG", 0.08, 0.2, Course::Side, "00011"},
+    {"PR00015", "Salada verde", "KG", 0.05, 0.2, Course::Salad, "00011"},
+    {"PR00016", "Salada de repolho com cenoura", "KG", 0.05, 0.2, Course::Salad, "00011"},
+    {"PR00017", "Vinagrete", "KG", 0.03, 0.1, Course::Salad, "00011"},
+    {"PR00018", "Pudim de leite", "UN", 1, 2, Course::Dessert, "00004"},
+    {"PR00019", "Mousse de maracujá", "UN", 1, 2, Course::Dessert, "00004"},
+    {"PR00020", "Fruta da estação", "UN", 1, 3, Course::Dessert, "00012"},
+    {"PR00021", "Gelatina de morango", "UN", 1, 2, Course::Dessert, "00004"},
+    {"PR00022", "Suco de laranja", "LT", 0.25, 1, Course::Drink, "00013"},
+    {"PR00023", "Suco de uva", "LT", 0.25, 1, Course::Drink, "00013"},
+    {"PR00024", "Refresco de caju", "LT", 0.25, 1, Course::Drink, "00003"},
+    // Served at will: no quantity per person on the recipe.
+    {"PR00025", "Molho de pimenta", "LT", 0, 0.2, Course::Sauce, "00013"},
+    {"PR00026", "Pão francês", "UN", 1, 5, Course::Breakfast, "00014"},
+    {"PR00027", "Pão de queijo", "UN", 2, 10, Course::Breakfast, "00014"},
+    {"PR00028", "Bolo de fubá", "KG", 0.06, 0.2, Course::Breakfast, "00011"},
+    {"PR00029", "Misto quente", "UN", 1, 2, Course::Breakfast, "00014"},
+    {"PR00030", "Biscoito de polvilho", "KG", 0.03, 0.1, Course::Breakfast, "00012"},
+    {"PR00031", "Iogurte natural", "UN", 1, 2, Course::Breakfast, "00012"},
+    {"PR00032", "Banana prata", "UN", 1, 3, Course::Breakfast, "00012"},
+    {"PR00033", "Café com leite", "LT", 0.2, 1, Course::BreakfastDrink, "00003"},
+    {"PR00034", "Chá mate", "LT", 0.2, 1, Course::BreakfastDrink, "00013"},
+    {"PR00035", "Achocolatado", "LT", 0.2, 1, Course::BreakfastDrink, "00003"},
+};
+
+const DemoCapacity kCapacities[] = {
+    // Rice, beans, pasta and stews travel in full-size steam-table pans or individual boxes.
+    {"PR00001", "00010", 6},   {"PR00001", "00011", 3},   {"PR00001", "00001", 0.5},
+    {"PR00001", "00002", 0.6}, {"PR00002", "00010", 6},   {"PR00002", "00011", 3},
+    {"PR00002", "00001", 0.5}, {"PR00003", "00010", 7},   {"PR00003", "00011", 3.5},
+    {"PR00003", "00001", 0.5}, {"PR00004", "00010", 7},   {"PR00004", "00011", 3.5},
+    {"PR00004", "00001", 0.5}, {"PR00005", "00001", 0.5}, {"PR00005", "00002", 0.6},
+    {"PR00005", "00010", 5},   {"PR00006", "00001", 0.5}, {"PR00006", "00002", 0.6},
+    {"PR00006", "00010", 5},   {"PR00007", "00001", 0.5}, {"PR00007", "00002", 0.6},
+    {"PR00007", "00010", 5},   {"PR00008", "00001", 0.5}, {"PR00008", "00010", 4.5},
+    {"PR00009", "00010", 6},   {"PR00009", "00001", 0.5}, {"PR00009", "00002", 0.6},
+    {"PR00010", "00011", 2},   {"PR00010", "00001", 0.5}, {"PR00011", "00011", 3},
+    {"PR00011", "00010", 6},   {"PR00012", "00011", 2.5}, {"PR00012", "00010", 5},
+    {"PR00012", "00001", 0.5}, {"PR00013", "00010", 6},   {"PR00013", "00011", 3},
+    {"PR00014", "00011", 2.5}, {"PR00014", "00010", 5},   {"PR00015", "00011", 1.5},
+    {"PR00015", "00012", 4},   {"PR00016", "00011", 2},   {"PR00016", "00012", 5},
+    {"PR00017", "00011", 2},   {"PR00018", "00004", 1},   {"PR00018", "00012", 40},
+    {"PR00019", "00004", 1},   {"PR00019", "00012", 40},  {"PR00020", "00012", 40},
+    {"PR00021", "00004", 1},   {"PR00021", "00012", 40},  {"PR00022", "00013", 5},
+    {"PR00022", "00003", 0.3}, {"PR00023", "00013", 5},   {"PR00023", "00003", 0.3},
+    {"PR00024", "00003", 0.3}, {"PR00024", "00013", 5},   {"PR00025", "00013", 1},
+    {"PR00026", "00014", 60},  {"PR00026", "00012", 80},  {"PR00027", "00014", 100},
+    {"PR00027", "00012", 120}, {"PR00028", "00011", 2.5}, {"PR00029", "00014", 40},
+    {"PR00030", "00012", 3},   {"PR00031", "00012", 50},  {"PR00032", "00012", 60},
+    {"PR00033", "00003", 0.3}, {"PR00033", "00013", 5},   {"PR00034", "00013", 5},
+    {"PR00034", "00003", 0.3}, {"PR00035", "00003", 0.3}, {"PR00035", "00013", 5},
+};
+
+struct DemoService {
+    const char* branch;
+    const char* code;
+    const char* name;
+    const char* group;
+    bool transported;
+    bool breakfast;    // breakfast or snack menu instead of a full meal
+    double dayDiners;  // for services without delivery points
+    int closedWeekday; // 0: open every day; otherwise Qt day of week with no diners
+};
+
+const DemoService kServices[] = {
+    {"0001", "00001", "Almoço Hospital Santa Clara", "001", true, false, 0, 0},
+    {"0001", "00002", "Jantar Hospital Santa Clara", "001", true, false, 0, 0},
+    {"0001", "00003", "Almoço Metalúrgica Paulista", "002", true, false, 0, 0},
+    {"0001", "00004", "Lanche Escola Monteiro Lobato", "003", true, true, 0, Qt::Sunday},
+    {"0001", "00005", "Almoço Escritório Faria Lima", "004", true, false, 0, Qt::Sunday},
+    {"0001", "00006", "Coquetel Eventos Corporativos", "005", true, true, 150, 0},
+    {"0001", "00007", "Refeitório Interno Cozinha Central", "004", false, false, 60, 0},
+    {"0002", "00001", "Almoço Indústria Têxtil Campinas", "002", true, false, 0, 0},
+    {"0002", "00002", "Ceia Indústria Têxtil Campinas", "002", true, true, 0, 0},
+    {"0002", "00003", "Almoço Colégio Bandeirantes", "003", true, false, 0, Qt::Sunday},
+    {"0002", "00004", "Desjejum Hospital Regional", "001", true, true, 0, 0},
+    {"0002", "00005", "Refeitório Local Campinas", "004", false, false, 40, 0},
+    {"0003", "00001", "Almoço Refeitório Sede", "004", false, false, 80, 0},
+};
+
+struct DemoPoint {
+    const char* branch;
+    const char* service;
+    const char* client;
+    const char* destination;
+    double diners;
+};
+
+const DemoPoint kPoints[] = {
+    {"0001", "00001", "10001", "001", 120},
+    {"0001", "00001", "10001", "002", 85},
+    {"0001", "00001", "10001", "003", 24},
+    {"0001", "00002", "10001", "001", 110},
+    {"0001", "00002", "10001", "002", 80},
+    // A ward closed for renovation: a delivery point without diners.
+    {"0001", "00002", "10001", "004", 0},
+    {"0001", "00003", "10002", "001", 340},
+    {"0001", "00003", "10002", "002", 95},
+    {"0001", "00004", "10003", "001", 260},
+    {"0001", "00005", "10004", "001", 180},
+    {"0001", "00005", "10004", "002", 45},
+    {"0002", "00001", "10005", "001", 410},
+    {"0002", "00001", "10005", "002", 130},
+    {"0002", "00002", "10005", "001", 90},
+    {"0002", "00003", "10006", "001", 520},
+    {"0002", "00004", "10007", "001", 150},
+    {"0002", "00004", "10007", "002", 60},
+};
+
+// Small deterministic generator, so that the same date always gives the same menus.
+class Lcg {
+public:
+    explicit Lcg(std::uint64_t seed)
+        : state_(seed * 6364136223846793005ULL + 1442695040888963407ULL) {}
+    int below(int n) {
+        state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<int>((state_ >> 33) % static_cast<std::uint64_t>(n));
+    }
+
+private:
+    std::uint64_t state_;
+};
+
+QVector<const DemoDish*> dishesOf(Course c) {
+    QVector<const DemoDish*> out;
+    for (const DemoDish& d : kDishes)
+        if (d.course == c) out.push_back(&d);
+    return out;
+}
+
+// Picks `count` distinct dishes of a course in a date-dependent order.
+void pick(QVector<const DemoDish*>& menu, Course c, int count, Lcg& rng) {
+    QVector<const DemoDish*> pool = dishesOf(c);
+    for (int i = 0; i < count && !pool.isEmpty(); ++i)
+        menu.push_back(pool.takeAt(rng.below(pool.size())));
+}
+
+QVector<const DemoDish*> menuDishes(const DemoService& s, const QDate& date, int serviceIndex) {
+    Lcg rng(static_cast<std::uint64_t>(date.toJulianDay()) * 31u +
+            static_cast<std::uint64_t>(serviceIndex));
+    QVector<const DemoDish*> menu;
+    if (s.breakfast) {
+        pick(menu, Course::Breakfast, 6 + rng.below(2), rng);      // 6..7
+        pick(menu, Course::BreakfastDrink, 2 + rng.below(2), rng); // 2..3
+        pick(menu, Course::Drink, rng.below(2), rng);              // 0..1 juice
+    } else {
+        pick(menu, Course::Rice, 1, rng);
+        pick(menu, Course::Beans, 1, rng);
+        pick(menu, Course::Protein, 1 + rng.below(2), rng);
+        pick(menu, Course::Side, 2 + rng.below(2), rng);
+        pick(menu, Course::Salad, 1 + rng.below(2), rng);
+        pick(menu, Course::Dessert, 1 + rng.below(2), rng);
+        pick(menu, Course::Drink, 1, rng);
+        pick(menu, Course::Sauce, 1, rng);
+        if (rng.below(3) == 0) pick(menu, Course::Rice, 1, rng);
+    }
+    return menu;
+}
+
+} // namespace
+
+bool DemoData::fill(const QSqlDatabase& db, const QDate& today) {
+    SqlTransaction tx(db, SqlTransaction::Mode::Write);
+    {
+        QSqlQuery q = SqlUtil::exec(db, QStringLiteral("SELECT COUNT(*) FROM FILIAL"));
+        if (q.next() && q.value(0).toLongLong() > 0) return false;
+    }
+    // Thousands of rows: each statement is prepared once and executed many times.
+    QHash<QString, QSqlQuery> prepared;
+    auto run = [&](const char* sql, std::initializer_list<QVariant> values) {
+        const QString text = QString::fromUtf8(sql);
+        auto it = prepared.find(text);
+        if (it == prepared.end()) {
+            QSqlQuery q(db);
+            if (!q.prepare(text))
+                throw StorageError(QStringLiteral("%1 [%2]").arg(q.lastError().text(), text));
+            it = prepared.insert(text, q);
+        }
+        int i = 0;
+        for (const QVariant& v : values)
+            it->bindValue(i++, v);
+        if (!it->exec())
+            throw StorageError(QStringLiteral("%1 [%2]").arg(it->lastError().text(), text));
+    };
+    const char* insertBranch = "INSERT INTO FILIAL (CDFILIAL, NMFILIAL, IDCNTRRESC, CDFILCENTPME, "
+                               "IDFILCENTPME) VALUES (?, ?, ?, ?, ?)";
+    run(insertBranch, {"0001", QStringLiteral("Cozinha Central São Paulo"), "S", "0001", "S"});
+    run(insertBranch, {"0002", QStringLiteral("Cozinha Campinas"), "S", "0001", "N"});
+    run(insertBranch, {"0003", QStringLiteral("Restaurante da Sede"), "N", "0001", "N"});
+
+    const char* insertGroup = "INSERT INTO GRUPSERV (CDGRUPSERV, NMGRUPSERV) VALUES (?, ?)";
+    run(insertGroup, {"001", QStringLiteral("Hospitais")});
+    run(insertGroup, {"002", QStringLiteral("Indústrias")});
+    run(insertGroup, {"003", QStringLiteral("Escolas")});
+    run(insertGroup, {"004", QStringLiteral("Escritórios")});
+    run(insertGroup, {"005", QStringLiteral("Eventos")});
+
+    const char* insertClient = "INSERT INTO CLIENTE (CDCLIENTE, NMRAZSOCCLIE) VALUES (?, ?)";
+    run(insertClient, {"10001", QStringLiteral("Hospital Santa Clara Ltda.")});
+    run(insertClient, {"10002", QStringLiteral("Metalúrgica Paulista S.A.")});
+    run(insertClient, {"10003", QStringLiteral("Escola Estadual Monteiro Lobato")});
+    run(insertClient, {"10004", QStringLiteral("Faria Lima Empreendimentos e Participações S.A.")});
+    run(insertClient, {"10005", QStringLiteral("Indústria Têxtil Campinas Ltda.")});
+    run(insertClient, {"10006", QStringLiteral("Colégio Bandeirantes")});
+    run(insertClient, {"10007", QStringLiteral("Hospital Regional de Campinas")});
+
+    const char* insertDest =
+        "INSERT INTO DESTFILI (CDCLIENTE, CDDESTFILI, NMDESTFILI) VALUES (?, ?, ?)";
+    run(insertDest, {"10001", "001", QStringLiteral("Ala Norte")});
+    run(insertDest, {"10001", "002", QStringLiteral("Ala Sul")});
+    run(insertDest, {"10001", "003", QStringLiteral("UTI Adulto")});
+    run(insertDest, {"10001", "004", QStringLiteral("Ala Leste (em reforma)")});
+    run(insertDest, {"10002", "001", QStringLiteral("Refeitório Fábrica")});
+    run(insertDest, {"10002", "002", QStringLiteral("Refeitório Administrativo")});
+    run(insertDest, {"10003", "001", QStringLiteral("Cantina")});
+    run(insertDest, {"10004", "001", QStringLiteral("Torre A - 12º andar")});
+    run(insertDest, {"10004", "002", QStringLiteral("Torre B - Térreo")});
+    run(insertDest, {"10005", "001", QStringLiteral("Refeitório Principal")});
+    run(insertDest, {"10005", "002", QStringLiteral("Refeitório Tecelagem")});
+    run(insertDest, {"10006", "001", QStringLiteral("Refeitório dos Alunos")});
+    run(insertDest, {"10007", "001", QStringLiteral("Internação")});
+    run(insertDest, {"10007", "002", QStringLiteral("Pronto-Socorro")});
+
+    const char* insertContainer =
+        "INSERT INTO CONTAINER (CDCONTAINER, NMCONTAINER, IDPROPOSITO) VALUES (?, ?, ?)";
+    run(insertContainer, {"00001", QStringLiteral("Marmita térmica 3 divisões"), "I"});
+    run(insertContainer, {"00002", QStringLiteral("Marmitex alumínio nº 8"), "I"});
+    run(insertContainer, {"00003", QStringLiteral("Copo descartável 300 ml"), "I"});
+    run(insertContainer, {"00004", QStringLiteral("Pote de sobremesa 150 ml"), "I"});
+    run(insertContainer, {"00010", QStringLiteral("Cuba gastronômica GN 1/1"), "C"});
+    run(insertContainer, {"00011", QStringLiteral("Cuba gastronômica GN 1/2"), "C"});
+    run(insertContainer, {"00012", QStringLiteral("Caixa térmica 12 L"), "C"});
+    run(insertContainer, {"00013", QStringLiteral("Garrafa térmica 5 L"), "C"});
+    run(insertContainer, {"00014", QStringLiteral("Monobloco de pães"), "C"});
+
+    for (const DemoDish& d : kDishes)
+        run("INSERT INTO PRATO (CDFILAUXPRAT, CDPRATO, NMPRATO, SGUNIDADE, CDCONTPADRAO) VALUES "
+            "(?, ?, ?, ?, ?)",
+            {kRecipeBranch, QString::fromUtf8(d.code), QString::fromUtf8(d.name),
+             QString::fromUtf8(d.unit),
+             d.defaultContainer ? QVariant(QString::fromUtf8(d.defaultContainer)) : QVariant()});
+    for (const DemoCapacity& c : kCapacities)
+        run("INSERT INTO PRATOEMB (CDFILAUXPRAT, CDPRATO, CDCONTAINER, VRQTDEPRATEMB) VALUES (?, "
+            "?, ?, ?)",
+            {kRecipeBranch, QString::fromUtf8(c.dish), QString::fromUtf8(c.container), c.capacity});
+
+    for (const DemoService& s : kServices)
+        run("INSERT INTO SERVFILI (CDFILIAL, CDSERVFILI, NMSERVICO, CDGRUPSERV, IDTRANSPORTADO) "
+            "VALUES (?, ?, ?, ?, ?)",
+            {QString::fromUtf8(s.branch), QString::fromUtf8(s.code), QString::fromUtf8(s.name),
+             QString::fromUtf8(s.group), s.transported ? "S" : "N"});
+    for (const DemoPoint& p : kPoints)
+        run("INSERT INTO PONTENTREGA (CDFILIAL, CDSERVFILI, CDCLIENTE, CDDESTFILI, QTCOMENSAIS) "
+            "VALUES (?, ?, ?, ?, ?)",
+            {QString::fromUtf8(p.branch), QString::fromUtf8(p.service), QString::fromUtf8(p.client),
+             QString::fromUtf8(p.destination), p.diners});
+
+    int menuNumber = 0;
+    for (QDate date = firstMenuDate(today); date <= lastMenuDate(today); date = date.addDays(1)) {
+        int serviceIndex = 0;
+        for (const DemoService& s : kServices) {
+            ++serviceIndex;
+            double diners = s.dayDiners;
+            for (const DemoPoint& p : kPoints)
+                if (qstrcmp(p.branch, s.branch) == 0 && qstrcmp(p.service, s.code) == 0)
+                    diners += p.diners;
+            if (s.closedWeekday != 0 && date.dayOfWeek() == s.closedWeekday) diners = 0;
+            const QString number = QStringLiteral("%1").arg(++menuNumber, 10, 10, QLatin1Char('0'));
+            run("INSERT INTO CARDAPIO (NRCARDAPIO, CDFILIAL, CDSERVFILI, DTCARDAPIO, QTCOMENSAIS) "
+                "VALUES (?, ?, ?, ?, ?)",
+                {number, QString::fromUtf8(s.branch), QString::fromUtf8(s.code),
+                 date.toString(QStringLiteral("yyyy-MM-dd")), diners});
+            const QVector<const DemoDish*> dishes = menuDishes(s, date, serviceIndex);
+            int order = 0;
+            for (const DemoDish* d : dishes) {
+                ++order;
+                run("INSERT INTO PRATCARD (NRCARDAPIO, NRSEQPRATCAR, NRORDPRATCAR, CDFILAUXPRAT, "
+                    "CDPRATO, "
+                    "QTPORPESSOA, QTEXTRA, SGUNIDADE) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+                    {number, order * 10, order, kRecipeBranch, QString::fromUtf8(d->code),
+                     d->perPerson, d->extra, QString::fromUtf8(d->unit)});
+            }
+        }
+    }
+    prepared.clear();
+    tx.commit();
+    return true;
+}
+
+} // namespace pla

@@ -1,0 +1,675 @@
+#include "appserver/DistributionStore.h"
+
+#include "appserver/DistributionBuilder.h"
+#include "appserver/DistributionPackets.h"
+#include "appserver/Refusal.h"
+#include "appserver/SqlTransaction.h"
+#include "appserver/SqlUtil.h"
+#include "appserver/StorageError.h"
+
+#include <QHash>
+#include <QSet>
+#include <QSqlError>
+#include <cmath>
+
+namespace pla {
+
+namespace {
+
+const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
+
+QString text(const QSqlQuery& q, int i) {
+    const QVariant v = q.value(i);
+    return v.isNull() ? QString() : v.toString();
+}
+
+// Amounts are conserved when they agree to the fifth decimal; the small relative term only
+// absorbs binary rounding of large sums.
+bool differs(double a, double b) {
+    return std::abs(a - b) > 0.00001 + 1e-12 * std::max(1.0, std::abs(b));
+}
+
+QString amount(double v) {
+    return QString::number(v, 'f', 5).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+// Keys of the blank delivery point are stored as empty texts, never as NULL (Qt SQL binds a
+// null QString as NULL).
+QString keyText(const QString& s) {
+    return s.isNull() ? QStringLiteral("") : s;
+}
+
+QString packagingLabel(const Packaging& p) {
+    return p.number > 0 ? QStringLiteral("%1 (%2)").arg(p.number).arg(p.container)
+                        : QStringLiteral("nova (%1)").arg(p.container);
+}
+
+qint64 distributionNumber(double number) {
+    const qint64 n = static_cast<qint64>(number);
+    if (!std::isfinite(number) || static_cast<double>(n) != number || n <= 0)
+        throw Refusal(QStringLiteral("Distribuição %1 não encontrada.").arg(number));
+    return n;
+}
+
+} // namespace
+
+DistributionStore::DistributionStore(QSqlDatabase db) : db_(std::move(db)) {}
+
+void DistributionStore::write(const QString& sql, const QVariantList& values) {
+    auto it = prepared_.find(sql);
+    if (it == prepared_.end()) {
+        QSqlQuery q(db_);
+        if (!q.prepare(sql))
+            throw StorageError(QStringLiteral("%1 [%2]").arg(q.lastError().text(), sql));
+        it = prepared_.insert(sql, q);
+    }
+    for (int i = 0; i < values.size(); ++i)
+        it->bindValue(i, values[i]);
+    if (!it->exec()) throw StorageError(QStringLiteral("%1 [%2]").arg(it->lastError().text(), sql));
+}
+
+DistributionStore::ServiceInfo DistributionStore::serviceInfo(const QString& branch,
+                                                              const QString& service) {
+    ServiceInfo info;
+    {
+        QSqlQuery q = SqlUtil::exec(
+            db_,
+            QStringLiteral(
+                "SELECT IDTRANSPORTADO FROM SERVFILI WHERE CDFILIAL = ? AND CDSERVFILI = ?"),
+            {branch, service});
+        if (!q.next()) return info;
+        info.exists = true;
+        info.transported = q.value(0).toString() == QLatin1String("S");
+    }
+    QSqlQuery q =
+        SqlUtil::exec(db_,
+                      QStringLiteral("SELECT CDCLIENTE, CDDESTFILI, QTCOMENSAIS FROM PONTENTREGA "
+                                     "WHERE CDFILIAL = ? AND CDSERVFILI = ? "
+                                     "ORDER BY CDCLIENTE, CDDESTFILI"),
+                      {branch, service});
+    while (q.next())
+        info.points.push_back(Point{text(q, 0), text(q, 1), q.value(2).toDouble()});
+    return info;
+}
+
+std::optional<Menu> DistributionStore::menu(const QString& branch, const QString& service,
+                                            const QDate& date) {
+    Menu m;
+    {
+        QSqlQuery q = SqlUtil::exec(
+            db_,
+            QStringLiteral("SELECT NRCARDAPIO, QTCOMENSAIS FROM CARDAPIO "
+                           "WHERE CDFILIAL = ? AND CDSERVFILI = ? AND DTCARDAPIO = ?"),
+            {branch, service, date.toString(kDateFormat)});
+        if (!q.next()) return std::nullopt;
+        m.number = text(q, 0);
+        m.dayDiners = q.value(1).toDouble();
+    }
+    QSqlQuery q = SqlUtil::exec(
+        db_,
+        QStringLiteral(
+            "SELECT pc.NRSEQPRATCAR, pc.NRORDPRATCAR, pc.CDFILAUXPRAT, pc.CDPRATO, p.NMPRATO, "
+            "pc.SGUNIDADE, pc.QTPORPESSOA, pc.QTEXTRA, c.CDCONTAINER, c.IDPROPOSITO, "
+            "c.NMCONTAINER, pe.VRQTDEPRATEMB "
+            "FROM PRATCARD pc "
+            "JOIN PRATO p ON p.CDFILAUXPRAT = pc.CDFILAUXPRAT AND p.CDPRATO = pc.CDPRATO "
+            "LEFT JOIN CONTAINER c ON c.CDCONTAINER = p.CDCONTPADRAO "
+            "LEFT JOIN PRATOEMB pe ON pe.CDFILAUXPRAT = pc.CDFILAUXPRAT AND pe.CDPRATO = "
+            "pc.CDPRATO "
+            "AND pe.CDCONTAINER = p.CDCONTPADRAO "
+            "WHERE pc.NRCARDAPIO = ? ORDER BY pc.NRORDPRATCAR, pc.NRSEQPRATCAR"),
+        {m.number});
+    while (q.next()) {
+        MenuDish d;
+        d.sequence = q.value(0).toInt();
+        d.order = q.value(1).toInt();
+        d.recipeBranch = text(q, 2);
+        d.dish = text(q, 3);
+        d.name = text(q, 4);
+        d.unit = text(q, 5);
+        d.perPerson = q.value(6).toDouble();
+        d.extra = q.value(7).toDouble();
+        d.defaultContainer = text(q, 8);
+        d.defaultPurpose = text(q, 9);
+        d.defaultContainerName = text(q, 10);
+        d.defaultCapacity = q.value(11).toDouble();
+        m.dishes.push_back(d);
+    }
+    return m;
+}
+
+std::optional<qint64> DistributionStore::numberOf(const DistributionKey& key) {
+    QSqlQuery q =
+        SqlUtil::exec(db_,
+                      QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE CDFILIAL = ? AND "
+                                     "CDSERVFILI = ? AND DTCARDAPIO = ? AND CDCLIENTE = ? "
+                                     "AND CDDESTFILI = ?"),
+                      {key.branch, key.service, key.date.toString(kDateFormat), keyText(key.client),
+                       keyText(key.destination)});
+    if (!q.next()) return std::nullopt;
+    return q.value(0).toLongLong();
+}
+
+std::optional<Distribution> DistributionStore::find(qint64 number) {
+    Distribution d;
+    {
+        QSqlQuery q =
+            SqlUtil::exec(db_,
+                          QStringLiteral("SELECT NRDISTCARD, CDFILIAL, CDSERVFILI, DTCARDAPIO, "
+                                         "NRCARDAPIO, CDCLIENTE, CDDESTFILI, QTCOMENSAIS "
+                                         "FROM DISTCARD WHERE NRDISTCARD = ?"),
+                          {QVariant::fromValue(number)});
+        if (!q.next()) return std::nullopt;
+        d.number = q.value(0).toLongLong();
+        d.key.branch = text(q, 1);
+        d.key.service = text(q, 2);
+        d.key.date = QDate::fromString(text(q, 3), kDateFormat);
+        d.menuNumber = text(q, 4);
+        d.key.client = text(q, 5);
+        d.key.destination = text(q, 6);
+        d.diners = q.value(7).toDouble();
+    }
+    {
+        QSqlQuery q = SqlUtil::exec(
+            db_,
+            QStringLiteral(
+                "SELECT NRSEQPRATCAR, NRORDPRATCAR, CDFILAUXPRAT, CDPRATO, NMPRATO, SGUNIDADE, "
+                "QTPORPESSOA, QTTOTCOMENSAIS, QTTOTPRATO, QTTOTEXTRA, QTCOMENSAIS, QTPRATO, "
+                "QTEXTRA FROM CARDDISP WHERE NRDISTCARD = ? "
+                "ORDER BY NRORDPRATCAR, NRSEQPRATCAR"),
+            {QVariant::fromValue(number)});
+        while (q.next()) {
+            UndistributedRow u;
+            u.sequence = q.value(0).toInt();
+            u.order = q.value(1).toInt();
+            u.recipeBranch = text(q, 2);
+            u.dish = text(q, 3);
+            u.name = text(q, 4);
+            u.unit = text(q, 5);
+            u.perPerson = q.value(6).toDouble();
+            u.totalDiners = q.value(7).toDouble();
+            u.totalQuantity = q.value(8).toDouble();
+            u.totalExtra = q.value(9).toDouble();
+            u.diners = q.value(10).toDouble();
+            u.quantity = q.value(11).toDouble();
+            u.extra = q.value(12).toDouble();
+            d.undistributed.push_back(u);
+        }
+    }
+    {
+        QSqlQuery q = SqlUtil::exec(
+            db_,
+            QStringLiteral("SELECT e.NREMBDISTCARD, e.CDCONTAINER, c.NMCONTAINER, c.IDPROPOSITO, "
+                           "e.QTCONTAINER, e.DSOBSETIQUETA, e.QTPRATO FROM EMBDISTCARD e "
+                           "JOIN CONTAINER c ON c.CDCONTAINER = e.CDCONTAINER "
+                           "WHERE e.NRDISTCARD = ? ORDER BY e.NREMBDISTCARD"),
+            {QVariant::fromValue(number)});
+        while (q.next()) {
+            Packaging p;
+            p.number = q.value(0).toLongLong();
+            p.container = text(q, 1);
+            p.containerName = text(q, 2);
+            p.purpose = text(q, 3);
+            p.units = q.value(4).toDouble();
+            p.remark = text(q, 5);
+            p.quantity = q.value(6).toDouble();
+            d.packagings.push_back(p);
+        }
+    }
+    QSqlQuery q = SqlUtil::exec(
+        db_,
+        QStringLiteral(
+            "SELECT i.NREMBDISTCARD, i.NRSEQPRATCAR, i.QTCOMENSAIS, i.QTPRATO, i.QTEXTRA, "
+            "i.IDPRINCIPAL, i.VRQTDEPRATEMB FROM ITEMBDISTCARD i "
+            "JOIN CARDDISP d ON d.NRDISTCARD = i.NRDISTCARD AND d.NRSEQPRATCAR = i.NRSEQPRATCAR "
+            "WHERE i.NRDISTCARD = ? ORDER BY i.NREMBDISTCARD, d.NRORDPRATCAR, i.NRSEQPRATCAR"),
+        {QVariant::fromValue(number)});
+    while (q.next()) {
+        DishRow r;
+        r.packaging = q.value(0).toLongLong();
+        r.sequence = q.value(1).toInt();
+        r.diners = q.value(2).toDouble();
+        r.quantity = q.value(3).toDouble();
+        r.extra = q.value(4).toDouble();
+        r.principal = text(q, 5);
+        r.capacity = q.value(6).toDouble();
+        d.rows.push_back(r);
+    }
+    return d;
+}
+
+std::optional<Distribution> DistributionStore::findByKey(const DistributionKey& key) {
+    SqlTransaction tx(db_, SqlTransaction::Mode::Read);
+    const auto n = numberOf(key);
+    std::optional<Distribution> d;
+    if (n) d = find(*n);
+    tx.commit();
+    return d;
+}
+
+bool DistributionStore::menuChanged(const Distribution& stored, const Menu& menu) const {
+    if (stored.menuNumber != menu.number || stored.undistributed.size() != menu.dishes.size())
+        return true;
+    QHash<int, const MenuDish*> dishes;
+    for (const MenuDish& m : menu.dishes)
+        dishes.insert(m.sequence, &m);
+    for (const UndistributedRow& u : stored.undistributed) {
+        const MenuDish* m = dishes.value(u.sequence, nullptr);
+        if (!m || m->dish != u.dish || m->recipeBranch != u.recipeBranch) return true;
+    }
+    return false;
+}
+
+Distribution DistributionStore::view(const DistributionKey& key, const Menu& menu,
+                                     const QVector<Point>& points) {
+    Distribution all = DistributionBuilder::undistributed(menu, 0);
+    all.key = key;
+    all.menuNumber = menu.number;
+    QHash<int, int> indexOf;
+    for (int i = 0; i < all.undistributed.size(); ++i)
+        indexOf.insert(all.undistributed[i].sequence, i);
+    for (const Point& p : points) {
+        DistributionKey k = key;
+        k.client = p.client;
+        k.destination = p.destination;
+        const auto n = numberOf(k);
+        const Distribution d = n ? *find(*n) : DistributionBuilder::undistributed(menu, p.diners);
+        for (const UndistributedRow& u : d.undistributed) {
+            const int i = indexOf.value(u.sequence, -1);
+            if (i < 0) continue; // a dish no longer on the menu
+            UndistributedRow& a = all.undistributed[i];
+            a.totalDiners += u.totalDiners;
+            a.totalQuantity = DistributionBuilder::round5(a.totalQuantity + u.totalQuantity);
+            a.totalExtra = DistributionBuilder::round5(a.totalExtra + u.totalExtra);
+            a.diners += u.diners;
+            a.quantity = DistributionBuilder::round5(a.quantity + u.quantity);
+            a.extra = DistributionBuilder::round5(a.extra + u.extra);
+        }
+        all.diners += d.diners;
+        all.packagings += d.packagings;
+        all.rows += d.rows;
+    }
+    return all;
+}
+
+LoadResult DistributionStore::load(const DistributionKey& key, bool redo) {
+    LoadResult result;
+    const ServiceInfo info = serviceInfo(key.branch, key.service);
+    if (!info.exists || !info.transported) {
+        result.message = QStringLiteral("ERRO_SERV_N_TRANS");
+        return result;
+    }
+    const std::optional<Menu> m = menu(key.branch, key.service, key.date);
+    if (!m) {
+        result.message = QStringLiteral("ERRO_N_EXIST_CARD");
+        return result;
+    }
+    const bool blank = key.client.isEmpty() && key.destination.isEmpty();
+    double diners = m->dayDiners;
+    if (blank && !info.points.isEmpty()) {
+        if (redo) {
+            result.message =
+                QStringLiteral("Escolha um ponto de entrega para refazer a distribuição.");
+            return result;
+        }
+        SqlTransaction tx(db_, SqlTransaction::Mode::Read);
+        result.distribution = view(key, *m, info.points);
+        tx.commit();
+        result.hasHeader = false;
+        return result;
+    }
+    if (!blank) {
+        const auto it = std::find_if(info.points.cbegin(), info.points.cend(), [&](const Point& p) {
+            return p.client == key.client && p.destination == key.destination;
+        });
+        if (it == info.points.cend()) {
+            result.message = QStringLiteral("Ponto de entrega não cadastrado para o serviço.");
+            return result;
+        }
+        diners = it->diners;
+    }
+
+    if (!redo) {
+        if (auto stored = findByKey(key)) {
+            if (menuChanged(*stored, *m)) {
+                result.message = QStringLiteral("ERRO_PRAT_CARD_ALT");
+                return result;
+            }
+            result.distribution = *stored;
+            return result;
+        }
+    }
+    if (m->dayDiners <= 0) {
+        result.message = QStringLiteral("ERRO_COMESTICAR_ZERO");
+        return result;
+    }
+    if (diners <= 0) {
+        result.message = QStringLiteral("ERRO_COMESTICLI_ZERO");
+        return result;
+    }
+
+    const Distribution built = redo ? DistributionBuilder::automatic(*m, diners)
+                                    : DistributionBuilder::undistributed(*m, diners);
+    SqlTransaction tx(db_, SqlTransaction::Mode::Write);
+    std::optional<qint64> number = numberOf(key);
+    if (!number || redo) number = store(key, built);
+    result.distribution = *find(*number);
+    tx.commit();
+    if (!redo && menuChanged(result.distribution, *m)) {
+        // Another server stored it meanwhile from an older menu.
+        result.message = QStringLiteral("ERRO_PRAT_CARD_ALT");
+        result.distribution = Distribution();
+    }
+    return result;
+}
+
+qint64 DistributionStore::store(const DistributionKey& key, const Distribution& built) {
+    std::optional<qint64> number = numberOf(key);
+    if (!number) {
+        QSqlQuery q = SqlUtil::exec(
+            db_,
+            QStringLiteral(
+                "INSERT INTO DISTCARD (CDFILIAL, CDSERVFILI, DTCARDAPIO, NRCARDAPIO, CDCLIENTE, "
+                "CDDESTFILI, QTCOMENSAIS) VALUES (?, ?, ?, ?, ?, ?, ?) "
+                "ON CONFLICT DO NOTHING RETURNING NRDISTCARD"),
+            {key.branch, key.service, key.date.toString(kDateFormat), built.menuNumber,
+             keyText(key.client), keyText(key.destination), built.diners});
+        if (q.next()) {
+            const qint64 n = q.value(0).toLongLong();
+            q.finish();
+            insertContent(n, built);
+            return n;
+        }
+        // Another server inserted it between our look-up and our insert: replace its content.
+        number = numberOf(key);
+        if (!number) throw Refusal(QStringLiteral("Não foi possível gravar a distribuição."));
+    }
+    deleteContent(*number);
+    SqlUtil::exec(
+        db_,
+        QStringLiteral("UPDATE DISTCARD SET NRCARDAPIO = ?, QTCOMENSAIS = ? WHERE NRDISTCARD = ?"),
+        {built.menuNumber, built.diners, QVariant::fromValue(*number)});
+    insertContent(*number, built);
+    return *number;
+}
+
+void DistributionStore::deleteContent(qint64 number) {
+    const QVariant n = QVariant::fromValue(number);
+    SqlUtil::exec(db_, QStringLiteral("DELETE FROM ITEMBDISTCARD WHERE NRDISTCARD = ?"), {n});
+    SqlUtil::exec(db_, QStringLiteral("DELETE FROM EMBDISTCARD WHERE NRDISTCARD = ?"), {n});
+    SqlUtil::exec(db_, QStringLiteral("DELETE FROM CARDDISP WHERE NRDISTCARD = ?"), {n});
+}
+
+void DistributionStore::insertContent(qint64 number, const Distribution& built) {
+    const QVariant n = QVariant::fromValue(number);
+    for (const UndistributedRow& u : built.undistributed)
+        write(
+            QStringLiteral("INSERT INTO CARDDISP (NRDISTCARD, NRSEQPRATCAR, NRORDPRATCAR, "
+                           "CDFILAUXPRAT, CDPRATO, NMPRATO, SGUNIDADE, QTPORPESSOA, "
+                           "QTTOTCOMENSAIS, QTTOTPRATO, QTTOTEXTRA, QTCOMENSAIS, QTPRATO, QTEXTRA) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {n, u.sequence, u.order, u.recipeBranch, u.dish, u.name, u.unit, u.perPerson,
+             u.totalDiners, u.totalQuantity, u.totalExtra, u.diners, u.quantity, u.extra});
+    QHash<qint64, qint64> numbers;
+    for (const Packaging& p : built.packagings) {
+        QSqlQuery q = SqlUtil::exec(
+            db_,
+            QStringLiteral(
+                "INSERT INTO EMBDISTCARD (NRDISTCARD, CDCONTAINER, QTCONTAINER, DSOBSETIQUETA, "
+                "QTPRATO) VALUES (?, ?, ?, ?, ?) RETURNING NREMBDISTCARD"),
+            {n, p.container, p.units,
+             p.remark.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(p.remark),
+             p.quantity});
+        q.next();
+        numbers.insert(p.number, q.value(0).toLongLong());
+    }
+    for (const DishRow& r : built.rows)
+        write(QStringLiteral("INSERT INTO ITEMBDISTCARD (NREMBDISTCARD, NRSEQPRATCAR, NRDISTCARD, "
+                             "QTCOMENSAIS, QTPRATO, QTEXTRA, IDPRINCIPAL, VRQTDEPRATEMB) "
+                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+              {QVariant::fromValue(numbers.value(r.packaging, r.packaging)), r.sequence, n,
+               r.diners, r.quantity, r.extra, r.principal, r.capacity});
+}
+
+void DistributionStore::save(double numberValue, const WirePacket& undistributedPacket,
+                             const WirePacket& packagingPacket, const WirePacket& rowPacket) {
+    const qint64 number = distributionNumber(numberValue);
+    const QVector<UndistributedRow> undistributed =
+        DistributionPackets::readUndistributed(undistributedPacket);
+    QVector<Packaging> packagings = DistributionPackets::readPackagings(packagingPacket);
+    const QVector<DishRow> rows = DistributionPackets::readRows(rowPacket);
+
+    SqlTransaction tx(db_, SqlTransaction::Mode::Write);
+    if (SqlUtil::isPostgres(db_))
+        SqlUtil::exec(
+            db_, QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE NRDISTCARD = ? FOR UPDATE"),
+            {QVariant::fromValue(number)});
+    const std::optional<Distribution> stored = find(number);
+    if (!stored) throw Refusal(QStringLiteral("Distribuição %1 não encontrada.").arg(number));
+
+    // Dishes: every dish of the distribution once, none other.
+    QHash<int, const UndistributedRow*> storedDish;
+    for (const UndistributedRow& u : stored->undistributed)
+        storedDish.insert(u.sequence, &u);
+    auto dishName = [&](int sequence) {
+        const UndistributedRow* u = storedDish.value(sequence, nullptr);
+        return u ? u->name : QStringLiteral("nº %1").arg(sequence);
+    };
+    QHash<int, const UndistributedRow*> sent;
+    for (const UndistributedRow& u : undistributed) {
+        if (!storedDish.contains(u.sequence))
+            throw Refusal(QStringLiteral("O prato %1 não pertence a esta distribuição.")
+                              .arg(dishName(u.sequence)));
+        if (sent.contains(u.sequence))
+            throw Refusal(
+                QStringLiteral("O prato %1 aparece mais de uma vez nos pratos não distribuídos.")
+                    .arg(dishName(u.sequence)));
+        if (u.diners < 0 || u.quantity < 0 || u.extra < 0 || u.perPerson < 0 || u.totalQuantity < 0)
+            throw Refusal(
+                QStringLiteral("Quantidade negativa no prato %1.").arg(dishName(u.sequence)));
+        sent.insert(u.sequence, &u);
+    }
+    for (const UndistributedRow& u : stored->undistributed)
+        if (!sent.contains(u.sequence))
+            throw Refusal(QStringLiteral("Faltam os dados do prato %1 nos pratos não distribuídos.")
+                              .arg(u.name));
+
+    // Packagings: known containers, numbers of this distribution or new (negative) ones.
+    QHash<QString, QPair<QString, QString>> containers;
+    {
+        QSqlQuery q = SqlUtil::exec(
+            db_, QStringLiteral("SELECT CDCONTAINER, NMCONTAINER, IDPROPOSITO FROM CONTAINER"));
+        while (q.next())
+            containers.insert(text(q, 0), {text(q, 1), text(q, 2)});
+    }
+    QSet<qint64> storedPackagings;
+    for (const Packaging& p : stored->packagings)
+        storedPackagings.insert(p.number);
+    QHash<qint64, Packaging*> byNumber;
+    for (Packaging& p : packagings) {
+        if (byNumber.contains(p.number))
+            throw Refusal(
+                QStringLiteral("A embalagem %1 aparece mais de uma vez.").arg(packagingLabel(p)));
+        if (p.number > 0 && !storedPackagings.contains(p.number))
+            throw Refusal(QStringLiteral("A embalagem %1 não pertence a esta distribuição.")
+                              .arg(packagingLabel(p)));
+        const auto c = containers.constFind(p.container);
+        if (c == containers.cend())
+            throw Refusal(QStringLiteral("Embalagem %1: tipo de embalagem %2 não cadastrado.")
+                              .arg(packagingLabel(p), p.container));
+        p.containerName = c->first;
+        p.purpose = c->second;
+        if (p.units < 0 || p.quantity < 0)
+            throw Refusal(
+                QStringLiteral("Quantidade negativa na embalagem %1.").arg(packagingLabel(p)));
+        byNumber.insert(p.number, &p);
+    }
+
+    // Dish rows: in a packaging of the packet, one row per dish and packaging, one dish per
+    // collective packaging, no negative amount.
+    QSet<QPair<qint64, int>> seen;
+    QHash<qint64, int> collectiveDish;
+    QHash<int, std::array<double, 3>> placed;
+    for (const DishRow& r : rows) {
+        const QString name = dishName(r.sequence);
+        if (!storedDish.contains(r.sequence))
+            throw Refusal(QStringLiteral("O prato %1 não pertence a esta distribuição.").arg(name));
+        const Packaging* p = byNumber.value(r.packaging, nullptr);
+        if (!p)
+            throw Refusal(QStringLiteral(
+                              "O prato %1 está na embalagem %2, que não faz parte da distribuição.")
+                              .arg(name)
+                              .arg(r.packaging));
+        if (seen.contains({r.packaging, r.sequence}))
+            throw Refusal(QStringLiteral("O prato %1 aparece duas vezes na embalagem %2.")
+                              .arg(name, packagingLabel(*p)));
+        seen.insert({r.packaging, r.sequence});
+        if (p->purpose == QLatin1String("C")) {
+            const int other = collectiveDish.value(r.packaging, r.sequence);
+            if (other != r.sequence)
+                throw Refusal(
+                    QStringLiteral("A embalagem coletiva %1 contém mais de um prato (%2 e %3).")
+                        .arg(packagingLabel(*p), dishName(other), name));
+            collectiveDish.insert(r.packaging, r.sequence);
+        }
+        if (r.diners < 0 || r.quantity < 0 || r.extra < 0 || r.capacity < 0)
+            throw Refusal(QStringLiteral("Quantidade negativa do prato %1 na embalagem %2.")
+                              .arg(name, packagingLabel(*p)));
+        auto& sum = placed[r.sequence];
+        sum[0] += r.diners;
+        sum[1] += r.quantity;
+        sum[2] += r.extra;
+    }
+
+    // Conservation: per dish, undistributed plus placed equals the totals; diners and extra
+    // totals are the distribution's own, the quantity total follows an edited quantity per person.
+    for (const UndistributedRow& u : undistributed) {
+        const UndistributedRow& s = *storedDish.value(u.sequence);
+        if (differs(u.totalDiners, s.totalDiners) || differs(u.totalExtra, s.totalExtra))
+            throw Refusal(
+                QStringLiteral("Os totais do prato %1 diferem dos da distribuição gravada.")
+                    .arg(s.name));
+        const auto sum = placed.value(u.sequence, {0, 0, 0});
+        const struct {
+            const char* what;
+            double have, total;
+        } checks[] = {{"comensais", u.diners + sum[0], u.totalDiners},
+                      {"quantidade", u.quantity + sum[1], u.totalQuantity},
+                      {"extra", u.extra + sum[2], u.totalExtra}};
+        for (const auto& c : checks)
+            if (differs(c.have, c.total))
+                throw Refusal(
+                    QStringLiteral(
+                        "Prato %1: %2 distribuída e não distribuída somam %3, mas o total é %4.")
+                        .arg(s.name, QString::fromLatin1(c.what), amount(c.have), amount(c.total)));
+    }
+
+    const QVariant n = QVariant::fromValue(number);
+    hook(QStringLiteral("CARDDISP"));
+    for (const UndistributedRow& u : undistributed)
+        write(
+            QStringLiteral("UPDATE CARDDISP SET QTPORPESSOA = ?, QTTOTPRATO = ?, QTCOMENSAIS = ?, "
+                           "QTPRATO = ?, QTEXTRA = ? WHERE NRDISTCARD = ? AND NRSEQPRATCAR = ?"),
+            {u.perPerson, u.totalQuantity, u.diners, u.quantity, u.extra, n, u.sequence});
+
+    hook(QStringLiteral("EMBDISTCARD"));
+    SqlUtil::exec(db_, QStringLiteral("DELETE FROM ITEMBDISTCARD WHERE NRDISTCARD = ?"), {n});
+    for (qint64 old : storedPackagings)
+        if (!byNumber.contains(old))
+            SqlUtil::exec(db_, QStringLiteral("DELETE FROM EMBDISTCARD WHERE NREMBDISTCARD = ?"),
+                          {QVariant::fromValue(old)});
+    QHash<qint64, qint64> numbers;
+    for (const Packaging& p : packagings) {
+        const QVariant remark =
+            p.remark.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(p.remark);
+        if (p.number > 0) {
+            write(QStringLiteral(
+                      "UPDATE EMBDISTCARD SET CDCONTAINER = ?, QTCONTAINER = ?, "
+                      "DSOBSETIQUETA = ?, QTPRATO = ? WHERE NREMBDISTCARD = ? AND NRDISTCARD = ?"),
+                  {p.container, p.units, remark, p.quantity, QVariant::fromValue(p.number), n});
+            numbers.insert(p.number, p.number);
+        } else {
+            QSqlQuery q = SqlUtil::exec(
+                db_,
+                QStringLiteral(
+                    "INSERT INTO EMBDISTCARD (NRDISTCARD, CDCONTAINER, QTCONTAINER, DSOBSETIQUETA, "
+                    "QTPRATO) VALUES (?, ?, ?, ?, ?) RETURNING NREMBDISTCARD"),
+                {n, p.container, p.units, remark, p.quantity});
+            q.next();
+            numbers.insert(p.number, q.value(0).toLongLong());
+        }
+    }
+
+    hook(QStringLiteral("ITEMBDISTCARD"));
+    for (const DishRow& r : rows)
+        write(QStringLiteral("INSERT INTO ITEMBDISTCARD (NREMBDISTCARD, NRSEQPRATCAR, NRDISTCARD, "
+                             "QTCOMENSAIS, QTPRATO, QTEXTRA, IDPRINCIPAL, VRQTDEPRATEMB) "
+                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+              {QVariant::fromValue(numbers.value(r.packaging)), r.sequence, n, r.diners, r.quantity,
+               r.extra, r.principal, r.capacity});
+    tx.commit();
+}
+
+void DistributionStore::remove(double numberValue) {
+    const qint64 number = distributionNumber(numberValue);
+    SqlTransaction tx(db_, SqlTransaction::Mode::Write);
+    const QVariant n = QVariant::fromValue(number);
+    {
+        QSqlQuery q = SqlUtil::exec(
+            db_, QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE NRDISTCARD = ?"), {n});
+        if (!q.next()) throw Refusal(QStringLiteral("Distribuição %1 não encontrada.").arg(number));
+    }
+    deleteContent(number);
+    SqlUtil::exec(db_, QStringLiteral("DELETE FROM DISTCARD WHERE NRDISTCARD = ?"), {n});
+    tx.commit();
+}
+
+GenerationSummary DistributionStore::generate(const QDate& date, const WirePacket& services,
+                                              bool replace) {
+    for (const char* f : {"IDMARCADO", "CDFILIAL", "CDSERVFILI"})
+        if (services.indexOf(QString::fromLatin1(f)) < 0)
+            throw Refusal(QStringLiteral("O pacote de serviços não tem o campo %1.")
+                              .arg(QString::fromLatin1(f)));
+    const int iTick = services.indexOf(QStringLiteral("IDMARCADO"));
+    const int iBranch = services.indexOf(QStringLiteral("CDFILIAL"));
+    const int iService = services.indexOf(QStringLiteral("CDSERVFILI"));
+    QVector<QPair<QString, QString>> ticked;
+    for (const auto& row : services.Rows)
+        if (row[iTick].toString() == QLatin1String("S"))
+            ticked.push_back({row[iBranch].toString(), row[iService].toString()});
+    if (ticked.isEmpty())
+        throw Refusal(QStringLiteral("Nenhum serviço marcado para gerar a distribuição."));
+
+    GenerationSummary summary;
+    SqlTransaction tx(db_, SqlTransaction::Mode::Write);
+    for (const auto& [branch, service] : ticked) {
+        const ServiceInfo info = serviceInfo(branch, service);
+        if (!info.exists || !info.transported)
+            throw Refusal(QStringLiteral("O serviço %1 da filial %2 não é transportado.")
+                              .arg(service, branch));
+        const std::optional<Menu> m = menu(branch, service, date);
+        QVector<Point> points = info.points;
+        if (points.isEmpty()) points.push_back(Point{QString(), QString(), m ? m->dayDiners : 0});
+        if (!m) {
+            summary.skipped += points.size();
+            continue;
+        }
+        for (const Point& p : points) {
+            const DistributionKey key{branch, service, date, p.client, p.destination};
+            if (!replace && numberOf(key)) {
+                ++summary.kept;
+                continue;
+            }
+            if (m->dayDiners <= 0 || p.diners <= 0) {
+                ++summary.skipped;
+                continue;
+            }
+            store(key, DistributionBuilder::automatic(*m, p.diners));
+            ++summary.generated;
+        }
+    }
+    tx.commit();
+    return summary;
+}
+
+} // namespace pla

@@ -1,0 +1,304 @@
+#include "appserver/JsonRpcDispatcher.h"
+
+#include "appserver/PacketJson.h"
+#include "appserver/Refusal.h"
+#include "appserver/RemoteMethods.h"
+#include "appserver/StorageError.h"
+
+#include <QDate>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <optional>
+#include <vector>
+
+namespace pla {
+
+namespace {
+
+// A protocol fault that becomes a JSON-RPC error object.
+struct RpcFault {
+    int code;
+    QString message;
+};
+
+QJsonObject errorResponse(const QJsonValue& id, int code, const QString& message) {
+    return QJsonObject{
+        {QStringLiteral("jsonrpc"), QStringLiteral("2.0")},
+        {QStringLiteral("id"), id},
+        {QStringLiteral("error"),
+         QJsonObject{{QStringLiteral("code"), code}, {QStringLiteral("message"), message}}}};
+}
+
+enum class Kind { Text, Date, Number, Packet, Flag };
+
+struct ParamSpec {
+    Kind kind;
+    const char* label;
+};
+
+// Typed view of a params array, checked against the method's parameter list.
+class Params {
+public:
+    Params(const QString& method, const QJsonArray& values, std::vector<ParamSpec> specs)
+        : method_(method), values_(values), specs_(std::move(specs)), packets_(specs_.size()) {
+        if (values_.size() != static_cast<qsizetype>(specs_.size()))
+            throw RpcFault{
+                -32602,
+                QStringLiteral("Parâmetros inválidos: %1 espera %2 parâmetro(s), recebeu %3.")
+                    .arg(method_)
+                    .arg(specs_.size())
+                    .arg(values_.size())};
+        for (int i = 0; i < values_.size(); ++i)
+            check(i);
+    }
+    QString text(int i) const { return values_[i].toString(); }
+    QDate date(int i) const {
+        return QDate::fromString(values_[i].toString(), QStringLiteral("yyyy-MM-dd"));
+    }
+    bool flag(int i) const { return values_[i].toString() == QLatin1String("S"); }
+    std::optional<double> number(int i) const {
+        if (values_[i].isNull()) return std::nullopt;
+        return values_[i].toDouble();
+    }
+    const WirePacket& packet(int i) const { return packets_[i]; }
+
+private:
+    RpcFault fault(int i, const QString& what) const {
+        return RpcFault{-32602, QStringLiteral("Parâmetros inválidos: parâmetro %1 (%2) de %3: %4")
+                                    .arg(i + 1)
+                                    .arg(QString::fromUtf8(specs_[i].label), method_, what)};
+    }
+    void check(int i) {
+        const QJsonValue v = values_[i];
+        switch (specs_[i].kind) {
+        case Kind::Text:
+            if (!v.isString()) throw fault(i, QStringLiteral("deve ser um texto."));
+            break;
+        case Kind::Flag:
+            if (!v.isString() ||
+                (v.toString() != QLatin1String("S") && v.toString() != QLatin1String("N")))
+                throw fault(i, QStringLiteral("deve ser \"S\" ou \"N\"."));
+            break;
+        case Kind::Date: {
+            const QString s = v.toString();
+            if (!v.isString() || s.size() != 10 ||
+                !QDate::fromString(s, QStringLiteral("yyyy-MM-dd")).isValid())
+                throw fault(i, QStringLiteral("deve ser uma data no formato AAAA-MM-DD."));
+            break;
+        }
+        case Kind::Number:
+            if (!v.isDouble() && !v.isNull()) throw fault(i, QStringLiteral("deve ser um número."));
+            break;
+        case Kind::Packet:
+            if (!v.isObject()) throw fault(i, QStringLiteral("deve ser um pacote de dados."));
+            try {
+                packets_[i] = PacketJson::fromJson(v);
+            } catch (const Refusal& r) {
+                throw fault(i, r.message());
+            }
+            break;
+        }
+    }
+
+    QString method_;
+    QJsonArray values_;
+    std::vector<ParamSpec> specs_;
+    std::vector<WirePacket> packets_;
+};
+
+} // namespace
+
+JsonRpcDispatcher::JsonRpcDispatcher(ConnectionProvider connection, int maxDepth)
+    : connection_(std::move(connection)), maxDepth_(maxDepth) {}
+
+int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit) {
+    int depth = 0, deepest = 0;
+    bool inString = false, escaped = false;
+    for (const char c : json) {
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        if (c == '"')
+            inString = true;
+        else if (c == '[' || c == '{') {
+            deepest = std::max(deepest, ++depth);
+            if (deepest > limit) return deepest;
+        } else if (c == ']' || c == '}')
+            --depth;
+    }
+    return deepest;
+}
+
+QJsonValue JsonRpcDispatcher::call(const QString& method, const QJsonArray& params) const {
+    // Parameters are checked before any database work.
+    auto methods = [&]() -> std::optional<std::function<QJsonObject(RemoteMethods&)>> {
+        if (method == QLatin1String("GetGruposServico")) {
+            Params p(method, params, {});
+            return [](RemoteMethods& m) { return m.GetGruposServico(); };
+        }
+        if (method == QLatin1String("GetServicos")) {
+            Params p(method, params, {{Kind::Text, "filial"}, {Kind::Date, "data do cardápio"}});
+            return [p = std::move(p)](RemoteMethods& m) {
+                return m.GetServicos(p.text(0), p.date(1));
+            };
+        }
+        if (method == QLatin1String("GetServicosTransportados")) {
+            Params p(method, params, {{Kind::Text, "filial"}});
+            return [p = std::move(p)](RemoteMethods& m) {
+                return m.GetServicosTransportados(p.text(0));
+            };
+        }
+        if (method == QLatin1String("GetPontosEntrega")) {
+            Params p(method, params, {{Kind::Text, "filial"}, {Kind::Text, "serviço"}});
+            return [p = std::move(p)](RemoteMethods& m) {
+                return m.GetPontosEntrega(p.text(0), p.text(1));
+            };
+        }
+        if (method == QLatin1String("GetDistribuicao")) {
+            Params p(method, params,
+                     {{Kind::Text, "filial"},
+                      {Kind::Text, "serviço"},
+                      {Kind::Date, "data do cardápio"},
+                      {Kind::Text, "cliente"},
+                      {Kind::Text, "destino"},
+                      {Kind::Flag, "redistribuição"}});
+            return [p = std::move(p)](RemoteMethods& m) {
+                return m.GetDistribuicao(p.text(0), p.text(1), p.date(2), p.text(3), p.text(4),
+                                         p.flag(5));
+            };
+        }
+        if (method == QLatin1String("SetDistribuicao")) {
+            Params p(method, params,
+                     {{Kind::Number, "número da distribuição"},
+                      {Kind::Packet, "pratos não distribuídos"},
+                      {Kind::Packet, "embalagens"},
+                      {Kind::Packet, "pratos na embalagem"}});
+            return [p = std::move(p)](RemoteMethods& m) {
+                return m.SetDistribuicao(p.number(0), p.packet(1), p.packet(2), p.packet(3));
+            };
+        }
+        if (method == QLatin1String("GetVdEmbalagens")) {
+            Params p(method, params, {{Kind::Text, "código da embalagem"}});
+            return [p = std::move(p)](RemoteMethods& m) { return m.GetVdEmbalagens(p.text(0)); };
+        }
+        if (method == QLatin1String("GetCapacidadeEmb")) {
+            Params p(method, params,
+                     {{Kind::Text, "filial da receita"},
+                      {Kind::Text, "prato"},
+                      {Kind::Text, "embalagem"}});
+            return [p = std::move(p)](RemoteMethods& m) {
+                return m.GetCapacidadeEmb(p.text(0), p.text(1), p.text(2));
+            };
+        }
+        if (method == QLatin1String("ApagaDistribuicao")) {
+            Params p(method, params, {{Kind::Number, "número da distribuição"}});
+            return
+                [p = std::move(p)](RemoteMethods& m) { return m.ApagaDistribuicao(p.number(0)); };
+        }
+        if (method == QLatin1String("GeraDistribuicaoFilial")) {
+            Params p(method, params,
+                     {{Kind::Date, "data do cardápio"},
+                      {Kind::Packet, "serviços"},
+                      {Kind::Flag, "substituição"}});
+            return [p = std::move(p)](RemoteMethods& m) {
+                return m.GeraDistribuicaoFilial(p.date(0), p.packet(1), p.flag(2));
+            };
+        }
+        return std::nullopt;
+    }();
+    if (!methods) throw RpcFault{-32601, QStringLiteral("Método não encontrado: %1").arg(method)};
+    QSqlDatabase db;
+    try {
+        db = connection_();
+    } catch (const StorageError& e) {
+        return RemoteMethods::refusal(
+            QStringLiteral("Falha no banco de dados do servidor de aplicação: %1")
+                .arg(e.message()));
+    }
+    RemoteMethods remote(db, hook_);
+    return (*methods)(remote);
+}
+
+QJsonValue JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond) const {
+    respond = true;
+    if (!request.isObject())
+        return errorResponse(QJsonValue::Null, -32600,
+                             QStringLiteral("Requisição inválida: esperado um objeto."));
+    const QJsonObject o = request.toObject();
+    const bool hasId = o.contains(QStringLiteral("id"));
+    const QJsonValue id = o.value(QStringLiteral("id"));
+    if (hasId && !id.isString() && !id.isDouble() && !id.isNull())
+        return errorResponse(QJsonValue::Null, -32600,
+                             QStringLiteral("Requisição inválida: \"id\" mal formado."));
+    if (o.value(QStringLiteral("jsonrpc")) != QJsonValue(QStringLiteral("2.0")))
+        return errorResponse(id, -32600,
+                             QStringLiteral("Requisição inválida: \"jsonrpc\" deve ser \"2.0\"."));
+    const QJsonValue method = o.value(QStringLiteral("method"));
+    if (!method.isString())
+        return errorResponse(id, -32600,
+                             QStringLiteral("Requisição inválida: falta o nome do método."));
+    const QJsonValue params = o.value(QStringLiteral("params"));
+    if (!params.isUndefined() && !params.isArray() && !params.isObject())
+        return errorResponse(id, -32600,
+                             QStringLiteral("Requisição inválida: \"params\" deve ser uma lista."));
+    respond = hasId;
+    try {
+        if (params.isObject())
+            throw RpcFault{-32602,
+                           QStringLiteral("Parâmetros inválidos: %1 aceita apenas parâmetros "
+                                          "posicionais.")
+                               .arg(method.toString())};
+        const QJsonValue result = call(method.toString(), params.toArray());
+        return QJsonObject{{QStringLiteral("jsonrpc"), QStringLiteral("2.0")},
+                           {QStringLiteral("id"), id},
+                           {QStringLiteral("result"), result}};
+    } catch (const RpcFault& f) {
+        return errorResponse(id, f.code, f.message);
+    } catch (const std::exception& e) {
+        return errorResponse(id, -32603,
+                             QStringLiteral("Erro interno do servidor de aplicação: %1")
+                                 .arg(QString::fromUtf8(e.what())));
+    }
+}
+
+QByteArray JsonRpcDispatcher::handle(const QByteArray& body) const {
+    auto encode = [](const QJsonValue& v) {
+        return v.isArray() ? QJsonDocument(v.toArray()).toJson(QJsonDocument::Compact)
+                           : QJsonDocument(v.toObject()).toJson(QJsonDocument::Compact);
+    };
+    if (nestingDepth(body, maxDepth_) > maxDepth_)
+        return encode(errorResponse(
+            QJsonValue::Null, -32700,
+            QStringLiteral("Erro de análise: JSON aninhado além de %1 níveis.").arg(maxDepth_)));
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(body, &error);
+    if (error.error != QJsonParseError::NoError)
+        return encode(errorResponse(QJsonValue::Null, -32700,
+                                    QStringLiteral("Erro de análise do JSON: %1 (posição %2).")
+                                        .arg(error.errorString())
+                                        .arg(error.offset)));
+    if (doc.isArray()) {
+        const QJsonArray batch = doc.array();
+        if (batch.isEmpty())
+            return encode(errorResponse(QJsonValue::Null, -32600,
+                                        QStringLiteral("Requisição inválida: lote vazio.")));
+        QJsonArray responses;
+        for (const QJsonValue& r : batch) {
+            bool respond = true;
+            const QJsonValue answer = handleOne(r, respond);
+            if (respond) responses.append(answer);
+        }
+        return responses.isEmpty() ? QByteArray() : encode(responses);
+    }
+    bool respond = true;
+    const QJsonValue answer = handleOne(doc.object(), respond);
+    return respond ? encode(answer) : QByteArray();
+}
+
+} // namespace pla

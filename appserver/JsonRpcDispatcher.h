@@ -1,0 +1,43 @@
+#pragma once
+
+#include "appserver/DistributionStore.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QSqlDatabase>
+#include <functional>
+
+namespace pla {
+
+// Answers JSON-RPC 2.0 request bodies (single or batch) by calling the remote methods.
+// Protocol faults get the standard error objects: -32700 parse error, -32600 invalid
+// request, -32601 method not found, -32602 invalid params (naming the parameter), -32603
+// internal error; business results travel in `result` as the ok/message envelope.
+class JsonRpcDispatcher {
+public:
+    using ConnectionProvider = std::function<QSqlDatabase()>;
+
+    // `connection` yields the calling thread's database connection; `maxDepth` bounds the
+    // nesting of arrays and objects accepted in a body.
+    explicit JsonRpcDispatcher(ConnectionProvider connection, int maxDepth = 64);
+    // Test seam: forwarded to every save and generation.
+    void setWriteHook(DistributionStore::WriteHook hook) { hook_ = std::move(hook); }
+
+    // The response body for `body`; empty when the request held only notifications.
+    QByteArray handle(const QByteArray& body) const;
+    // Deepest nesting of arrays/objects in `json` (strings are skipped), stopping early once
+    // `limit` is exceeded.
+    static int nestingDepth(const QByteArray& json, int limit);
+    int maxDepth() const { return maxDepth_; }
+
+private:
+    QJsonValue handleOne(const QJsonValue& request, bool& respond) const;
+    QJsonValue call(const QString& method, const QJsonArray& params) const;
+
+    ConnectionProvider connection_;
+    int maxDepth_;
+    DistributionStore::WriteHook hook_;
+};
+
+} // namespace pla

@@ -1,0 +1,121 @@
+#include "appserver/RemoteMethods.h"
+
+#include "appserver/CatalogQueries.h"
+#include "appserver/DistributionPackets.h"
+#include "appserver/PacketJson.h"
+#include "appserver/Refusal.h"
+#include "appserver/StorageError.h"
+
+#include <QJsonArray>
+
+namespace pla {
+
+RemoteMethods::RemoteMethods(QSqlDatabase db, DistributionStore::WriteHook hook)
+    : db_(std::move(db)), hook_(std::move(hook)) {}
+
+QJsonObject RemoteMethods::success(const QJsonValue& data) {
+    return QJsonObject{{QStringLiteral("ok"), true}, {QStringLiteral("data"), data}};
+}
+
+QJsonObject RemoteMethods::refusal(const QString& message) {
+    return QJsonObject{{QStringLiteral("ok"), false}, {QStringLiteral("message"), message}};
+}
+
+template <class F> QJsonObject RemoteMethods::guarded(F&& body) {
+    try {
+        return body();
+    } catch (const Refusal& r) {
+        return refusal(r.message());
+    } catch (const StorageError& e) {
+        return refusal(QStringLiteral("Falha no banco de dados do servidor de aplicação: %1")
+                           .arg(e.message()));
+    }
+}
+
+QJsonObject RemoteMethods::GetGruposServico() {
+    return guarded(
+        [&] { return success(PacketJson::toJson(CatalogQueries(db_).serviceGroups())); });
+}
+
+QJsonObject RemoteMethods::GetServicos(const QString& branch, const QDate& date) {
+    return guarded(
+        [&] { return success(PacketJson::toJson(CatalogQueries(db_).services(branch, date))); });
+}
+
+QJsonObject RemoteMethods::GetServicosTransportados(const QString& branch) {
+    return guarded([&] {
+        return success(PacketJson::toJson(CatalogQueries(db_).transportedServices(branch)));
+    });
+}
+
+QJsonObject RemoteMethods::GetPontosEntrega(const QString& branch, const QString& service) {
+    return guarded([&] {
+        return success(PacketJson::toJson(CatalogQueries(db_).deliveryPoints(branch, service)));
+    });
+}
+
+QJsonObject RemoteMethods::GetDistribuicao(const QString& branch, const QString& service,
+                                           const QDate& date, const QString& client,
+                                           const QString& destination, bool redo) {
+    return guarded([&] {
+        DistributionStore store(db_);
+        store.setWriteHook(hook_);
+        const LoadResult r =
+            store.load(DistributionKey{branch, service, date, client, destination}, redo);
+        const Distribution empty;
+        const Distribution& d = r.message.isEmpty() ? r.distribution : empty;
+        const bool header = r.message.isEmpty() && r.hasHeader;
+        return success(QJsonArray{
+            r.message, PacketJson::toJson(DistributionPackets::header(header ? &d : nullptr)),
+            PacketJson::toJson(DistributionPackets::undistributed(d)),
+            PacketJson::toJson(DistributionPackets::packagings(d)),
+            PacketJson::toJson(DistributionPackets::rows(d))});
+    });
+}
+
+QJsonObject RemoteMethods::SetDistribuicao(std::optional<double> number,
+                                           const WirePacket& undistributed,
+                                           const WirePacket& packagings, const WirePacket& rows) {
+    return guarded([&] {
+        if (!number) return refusal(QStringLiteral("Nenhuma distribuição carregada para gravar."));
+        DistributionStore store(db_);
+        store.setWriteHook(hook_);
+        store.save(*number, undistributed, packagings, rows);
+        return success(QJsonValue(QJsonValue::Null));
+    });
+}
+
+QJsonObject RemoteMethods::GetVdEmbalagens(const QString& code) {
+    return guarded(
+        [&] { return success(PacketJson::toJson(CatalogQueries(db_).containers(code))); });
+}
+
+QJsonObject RemoteMethods::GetCapacidadeEmb(const QString& recipeBranch, const QString& dish,
+                                            const QString& container) {
+    return guarded([&] {
+        return success(
+            PacketJson::toJson(CatalogQueries(db_).capacity(recipeBranch, dish, container)));
+    });
+}
+
+QJsonObject RemoteMethods::ApagaDistribuicao(std::optional<double> number) {
+    return guarded([&] {
+        if (!number) return refusal(QStringLiteral("Nenhuma distribuição carregada para apagar."));
+        DistributionStore(db_).remove(*number);
+        return success(QJsonValue(QJsonValue::Null));
+    });
+}
+
+QJsonObject RemoteMethods::GeraDistribuicaoFilial(const QDate& date, const WirePacket& services,
+                                                  bool replace) {
+    return guarded([&] {
+        DistributionStore store(db_);
+        store.setWriteHook(hook_);
+        const GenerationSummary s = store.generate(date, services, replace);
+        return success(QJsonObject{{QStringLiteral("geradas"), s.generated},
+                                   {QStringLiteral("mantidas"), s.kept},
+                                   {QStringLiteral("ignoradas"), s.skipped}});
+    });
+}
+
+} // namespace pla

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "appserver/HttpEndpoint.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+namespace pla {
+
+// Settings of one server instance, from the command line or set by an embedding host.
+struct ServerOptions {
+    QString host = QStringLiteral("127.0.0.1");
+    int port = 8400;   // 0 picks a free port
+    QString database;  // SQLite path or postgresql://user@host:port/dbname
+    bool demo = false; // fill an empty database with demonstration data
+    QDate today;       // the day demo menus are built around (invalid: the system date)
+    int maxJsonDepth = 64;
+    HttpEndpoint::Limits limits;
+
+    // Outcome of reading a command line.
+    enum class ParseResult { Run, Help, Error };
+    // Reads `arguments` (program name first) into `out`; `message` receives the help text or
+    // the Portuguese error.
+    static ParseResult parse(const QStringList& arguments, ServerOptions& out, QString& message);
+    // The --help text, in Portuguese, stating every limit with its default.
+    static QString helpText();
+    // The database used when none is given: a SQLite file in the user's data folder.
+    static QString defaultDatabase();
+};
+
+} // namespace pla

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QSqlDatabase>
+
+namespace pla {
+
+// One database transaction on a connection, rolled back unless committed.
+// Write transactions take the write lock up front (SQLite BEGIN IMMEDIATE) so that two
+// writers never dead-lock upgrading a read lock; read transactions see one snapshot.
+class SqlTransaction {
+public:
+    enum class Mode { Read, Write };
+    // Begins the transaction; throws pla::StorageError when it cannot.
+    SqlTransaction(const QSqlDatabase& db, Mode mode);
+    // Rolls back when neither commit() nor rollback() ran.
+    ~SqlTransaction();
+    SqlTransaction(const SqlTransaction&) = delete;
+    SqlTransaction& operator=(const SqlTransaction&) = delete;
+    // Makes the work durable; throws pla::StorageError (the transaction is then rolled back).
+    void commit();
+    // Discards the work.
+    void rollback();
+
+private:
+    QSqlDatabase db_;
+    bool open_ = false;
+};
+
+} // namespace pla

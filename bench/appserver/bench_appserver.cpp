@@ -1,0 +1,239 @@
+// Latency and throughput of GetDistribuicao and SetDistribuicao for a distribution of 60
+// dishes, 30 packagings and 300 dish rows, against a bare HTTP round trip of the same bytes.
+// Prints one "name: value unit" line per figure.
+#include "TestDatabase.h"
+#include "appserver/EmbeddedServer.h"
+#include "appserver/PacketJson.h"
+#include "appserver/SqlUtil.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <httplib.h>
+#include <thread>
+#include <vector>
+
+using namespace pla;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+const char* kPath = "/PLA15400.rdmDistEmbCard";
+const QString kDate = QStringLiteral("2027-01-15"); // outside the demo menus
+
+struct Percentiles {
+    double p50 = 0, p99 = 0;
+};
+
+Percentiles percentiles(std::vector<double> us) {
+    std::sort(us.begin(), us.end());
+    auto at = [&](double q) {
+        return us[std::min(us.size() - 1, static_cast<size_t>(q * us.size()))];
+    };
+    return {at(0.50), at(0.99)};
+}
+
+// One menu of 60 dishes for service 00003 of branch 0001.
+void insertBigMenu(QSqlDatabase db) {
+    SqlUtil::exec(
+        db,
+        QStringLiteral(
+            "INSERT INTO CARDAPIO (NRCARDAPIO, CDFILIAL, CDSERVFILI, DTCARDAPIO, QTCOMENSAIS) "
+            "VALUES ('BENCH00001', '0001', '00003', ?, 435)"),
+        {kDate});
+    for (int i = 1; i <= 60; ++i) {
+        const QString dish = QStringLiteral("PR%1").arg((i - 1) % 24 + 1, 5, 10, QLatin1Char('0'));
+        SqlUtil::exec(
+            db,
+            QStringLiteral(
+                "INSERT INTO PRATCARD (NRCARDAPIO, NRSEQPRATCAR, NRORDPRATCAR, CDFILAUXPRAT, "
+                "CDPRATO, QTPORPESSOA, QTEXTRA, SGUNIDADE) "
+                "VALUES ('BENCH00001', ?, ?, '0001', ?, 0.1, 0.5, 'KG')"),
+            {i, i, dish});
+    }
+}
+
+QByteArray request(const char* method, const QJsonArray& params, int id = 1) {
+    return QJsonDocument(
+               QJsonObject{{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", params}})
+        .toJson(QJsonDocument::Compact);
+}
+
+QJsonObject result(const httplib::Result& r) {
+    if (!r || r->status != 200) return {};
+    return QJsonDocument::fromJson(QByteArray::fromStdString(r->body))
+        .object()
+        .value("result")
+        .toObject();
+}
+
+// Spreads every dish over 5 of 30 individual packagings (10 dishes each): 300 dish rows.
+QJsonArray bigSave(const QJsonArray& loaded) {
+    const WirePacket header = PacketJson::fromJson(loaded[1]);
+    WirePacket undistributed = PacketJson::fromJson(loaded[2]);
+    WirePacket packagings = PacketJson::fromJson(loaded[3]);
+    WirePacket rows = PacketJson::fromJson(loaded[4]);
+    auto col = [](const WirePacket& p, const char* n) { return p.indexOf(QString::fromLatin1(n)); };
+    for (int k = 0; k < 30; ++k)
+        packagings.Rows.push_back(
+            {double(-(k + 1)), "00001", 435.0, QVariant(), "I", QVariant(), 0.0});
+    for (int d = 0; d < undistributed.Rows.size(); ++d) {
+        auto& u = undistributed.Rows[d];
+        const double amounts[3] = {u[col(undistributed, "QTCOMENSAIS")].toDouble(),
+                                   u[col(undistributed, "QTPRATO")].toDouble(),
+                                   u[col(undistributed, "QTEXTRA")].toDouble()};
+        double left[3] = {amounts[0], amounts[1], amounts[2]};
+        for (int part = 0; part < 5; ++part) {
+            double share[3];
+            for (int a = 0; a < 3; ++a) {
+                share[a] = part == 4 ? left[a] : amounts[a] / 5;
+                left[a] -= share[a];
+            }
+            const double packaging = -(double((d * 5 + part) % 30) + 1);
+            rows.Rows.push_back({u[col(undistributed, "NRSEQPRATCAR")], packaging, share[0],
+                                 share[1], share[2], u[col(undistributed, "CDPRATO")],
+                                 u[col(undistributed, "NMPRATO")], "KG", part == 0 ? "S" : "N",
+                                 0.5});
+        }
+        for (const char* f : {"QTCOMENSAIS", "QTPRATO", "QTEXTRA"})
+            u[col(undistributed, f)] = 0.0;
+    }
+    return {header.Rows[0][0].toDouble(), PacketJson::toJson(undistributed),
+            PacketJson::toJson(packagings), PacketJson::toJson(rows)};
+}
+
+// Median and 99th percentile of `n` POSTs of `body` on one kept-alive connection.
+Percentiles measure(int port, const QByteArray& body, int n) {
+    httplib::Client c("127.0.0.1", port);
+    c.set_tcp_nodelay(true);
+    c.set_keep_alive(true);
+    const std::string b = body.toStdString();
+    for (int i = 0; i < 20; ++i)
+        c.Post(kPath, b, "application/json");
+    std::vector<double> us;
+    us.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const auto t0 = Clock::now();
+        auto r = c.Post(kPath, b, "application/json");
+        us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
+        if (!r || r->status != 200) std::fprintf(stderr, "falha na chamada\n");
+    }
+    return percentiles(us);
+}
+
+double callsPerSecond(int port, const QByteArray& body, int clients, double seconds) {
+    std::atomic<long> calls{0};
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> threads;
+    const std::string b = body.toStdString();
+    for (int i = 0; i < clients; ++i)
+        threads.emplace_back([&] {
+            httplib::Client c("127.0.0.1", port);
+            c.set_tcp_nodelay(true);
+            c.set_keep_alive(true);
+            while (!stop) {
+                auto r = c.Post(kPath, b, "application/json");
+                if (r && r->status == 200) ++calls;
+            }
+        });
+    const auto t0 = Clock::now();
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    stop = true;
+    for (auto& t : threads)
+        t.join();
+    return calls / std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
+// The floor: a server that answers `reply` to any POST, same library and settings.
+class BareServer {
+public:
+    explicit BareServer(std::string reply) : reply_(std::move(reply)) {
+        server_.set_tcp_nodelay(true);
+        server_.set_keep_alive_max_count(1000000);
+        server_.Post(kPath, [this](const httplib::Request&, httplib::Response& res) {
+            res.set_content(reply_, "application/json");
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+        while (!server_.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ~BareServer() {
+        server_.stop();
+        thread_.join();
+    }
+    int port() const { return port_; }
+
+private:
+    std::string reply_;
+    httplib::Server server_;
+    std::thread thread_;
+    int port_ = 0;
+};
+
+void run(test::Backend backend, const char* label) {
+    test::TestDatabase db(backend);
+    if (!db.available()) {
+        std::printf("# %s indisponível: %s\n", label, db.skipReason().toLocal8Bit().constData());
+        return;
+    }
+    insertBigMenu(db.connection());
+    EmbeddedServer server;
+    const int port = server.start(db.address(), false);
+
+    const QByteArray get =
+        request("GetDistribuicao", {"0001", "00003", kDate, "10002", "001", "N"});
+    httplib::Client c("127.0.0.1", port);
+    QJsonObject r = result(c.Post(kPath, get.toStdString(), "application/json"));
+    const QByteArray firstSave = request("SetDistribuicao", bigSave(r.value("data").toArray()));
+    r = result(c.Post(kPath, firstSave.toStdString(), "application/json"));
+    if (!r.value("ok").toBool()) {
+        std::fprintf(stderr, "gravação inicial recusada: %s\n",
+                     r.value("message").toString().toLocal8Bit().constData());
+        return;
+    }
+    const auto loadedReply = c.Post(kPath, get.toStdString(), "application/json");
+    const QJsonArray loaded = result(loadedReply).value("data").toArray();
+    const WirePacket rows = PacketJson::fromJson(loaded[4]);
+    std::printf("# %s: %lld pacotes de %lld linhas de pratos, resposta de %zu bytes\n", label,
+                static_cast<long long>(PacketJson::fromJson(loaded[3]).Rows.size()),
+                static_cast<long long>(rows.Rows.size()), loadedReply->body.size());
+    const QByteArray set =
+        request("SetDistribuicao", {PacketJson::fromJson(loaded[1]).Rows[0][0].toDouble(),
+                                    loaded[2], loaded[3], loaded[4]});
+    const std::string setReply = c.Post(kPath, set.toStdString(), "application/json")->body;
+
+    const Percentiles g = measure(port, get, 300);
+    const Percentiles s = measure(port, set, 200);
+    std::printf("%s_GetDistribuicao_p50: %.1f us\n%s_GetDistribuicao_p99: %.1f us\n", label, g.p50,
+                label, g.p99);
+    std::printf("%s_SetDistribuicao_p50: %.1f us\n%s_SetDistribuicao_p99: %.1f us\n", label, s.p50,
+                label, s.p99);
+    std::printf("%s_GetDistribuicao_8_clients: %.0f calls/s\n", label,
+                callsPerSecond(port, get, 8, 2.0));
+    std::printf("%s_SetDistribuicao_8_clients: %.0f calls/s\n", label,
+                callsPerSecond(port, set, 8, 2.0));
+
+    BareServer bareGet(loadedReply->body);
+    const Percentiles bg = measure(bareGet.port(), get, 300);
+    BareServer bareSet(setReply);
+    const Percentiles bs = measure(bareSet.port(), set, 300);
+    std::printf("%s_bare_http_get_bytes_p50: %.1f us\n", label, bg.p50);
+    std::printf("%s_bare_http_set_bytes_p50: %.1f us\n", label, bs.p50);
+    std::printf("%s_GetDistribuicao_over_bare: %.1f x\n", label, g.p50 / bg.p50);
+    std::printf("%s_SetDistribuicao_over_bare: %.1f x\n", label, s.p50 / bs.p50);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main() {
+    test::ensureApplication();
+    run(test::Backend::Sqlite, "sqlite");
+    run(test::Backend::Postgres, "postgresql");
+    return 0;
+}

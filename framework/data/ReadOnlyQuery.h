@@ -1,0 +1,32 @@
+#pragma once
+
+#include "framework/data/ClientDataSet.h"
+
+#include <QHash>
+#include <QString>
+#include <QVariant>
+
+// A read-only query on a named QSqlDatabase connection. Parameters (":NAME" in SQL) are
+// always bound as values, never pasted into the text. The result fills the data set: fields
+// defined beforehand keep their definitions (columns matched by name); without definitions the
+// columns become the fields. Append, Insert, Edit and Delete are refused.
+class TADOIBQuery : public TClientDataSet {
+public:
+    explicit TADOIBQuery(const QString& name = {});
+
+    // The statement to run.
+    QString SQL;
+    // Name of the QSqlDatabase connection to use ("" is Qt's default connection).
+    void SetConnectionName(const QString& name);
+    QString ConnectionName() const;
+    // Sets the value bound to :name (without the colon, any letter case).
+    void SetParam(const QString& name, const QVariant& value);
+    // Runs SQL with the bound parameters and loads the result (browse state, first record).
+    // Throws EDatabaseError when the connection is missing or cannot be opened, a parameter
+    // used by SQL was not set, or the database refuses the statement; the set is then unchanged.
+    void Open();
+
+private:
+    QString connection_;
+    QHash<QString, QVariant> params_; // upper-case name -> value
+};

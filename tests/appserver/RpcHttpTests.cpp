@@ -1,0 +1,296 @@
+// The server over real loopback HTTP: JSON-RPC conformance, limits and whole method cycles.
+#include "TestDatabase.h"
+#include "appserver/AppServer.h"
+#include "appserver/EmbeddedServer.h"
+#include "appserver/PacketJson.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <thread>
+
+using namespace pla;
+
+namespace {
+
+const char* kPath = "/PLA15400.rdmDistEmbCard";
+
+class RpcHttpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::ensureApplication();
+        ServerOptions o;
+        o.port = 0;
+        o.database = dir_.filePath(QStringLiteral("rpc.sqlite"));
+        o.demo = true;
+        o.today = test::demoToday();
+        o.limits.maxBodyBytes = 256 * 1024;
+        port_ = server_.start(o);
+        client_ = std::make_unique<httplib::Client>("127.0.0.1", port_);
+        client_->set_tcp_nodelay(true);
+        client_->set_keep_alive(true);
+    }
+    void TearDown() override {
+        client_.reset();
+        server_.stop();
+    }
+
+    QJsonObject post(const QByteArray& body) {
+        const auto res = client_->Post(kPath, body.toStdString(), "application/json");
+        EXPECT_TRUE(res);
+        if (!res) return {};
+        EXPECT_EQ(res->status, 200) << body.toStdString();
+        return QJsonDocument::fromJson(QByteArray::fromStdString(res->body)).object();
+    }
+    QJsonObject call(const char* method, const QJsonArray& params) {
+        const QJsonObject request{
+            {"jsonrpc", "2.0"}, {"id", ++id_}, {"method", method}, {"params", params}};
+        const QJsonObject response = post(QJsonDocument(request).toJson(QJsonDocument::Compact));
+        EXPECT_EQ(response.value("id").toInt(), id_);
+        return response.value("result").toObject();
+    }
+    // The data of a successful call.
+    QJsonValue data(const char* method, const QJsonArray& params) {
+        const QJsonObject r = call(method, params);
+        EXPECT_TRUE(r.value("ok").toBool())
+            << method << ": " << r.value("message").toString().toStdString();
+        return r.value("data");
+    }
+
+    QTemporaryDir dir_;
+    EmbeddedServer server_;
+    int port_ = 0;
+    int id_ = 0;
+    std::unique_ptr<httplib::Client> client_;
+};
+
+TEST_F(RpcHttpTest, ProtocolFaultsGetTheStandardErrorCodes) {
+    QByteArray deep = QByteArray(100, '[') + QByteArray(100, ']');
+    const struct {
+        QByteArray body;
+        int code;
+        const char* mentions;
+    } cases[] = {
+        {"{", -32700, ""},
+        {deep, -32700, "64"},
+        {"[]", -32600, ""},
+        {"42", -32700, ""},
+        {R"({"id":1,"method":"GetGruposServico","params":[]})", -32600, "jsonrpc"},
+        {R"({"jsonrpc":"2.0","id":1,"params":[]})", -32600, ""},
+        {R"({"jsonrpc":"2.0","id":1,"method":"GetGruposServico","params":"x"})", -32600, "params"},
+        {R"({"jsonrpc":"2.0","id":1,"method":"ApagaTudo","params":[]})", -32601, "ApagaTudo"},
+        {R"({"jsonrpc":"2.0","id":1,"method":"GetServicos","params":["0001"]})", -32602, "2"},
+        {R"({"jsonrpc":"2.0","id":1,"method":"GetServicos","params":["0001","08/12/2026"]})",
+         -32602, "data do cardápio"},
+        {R"({"jsonrpc":"2.0","id":1,"method":"GetServicos","params":[1,"2026-12-08"]})", -32602,
+         "filial"},
+        {R"({"jsonrpc":"2.0","id":1,"method":"GetServicos","params":{"filial":"0001"}})", -32602,
+         "posicionais"},
+        {R"({"jsonrpc":"2.0","id":1,"method":"GetDistribuicao","params":["0001","00001","2026-12-08","","","X"]})",
+         -32602, "redistribuição"},
+        {R"({"jsonrpc":"2.0","id":1,"method":"SetDistribuicao","params":[1,{"fields":[]},{"fields":[],"rows":[]},{"fields":[],"rows":[]}]})",
+         -32602, "pratos não distribuídos"},
+        {R"({"jsonrpc":"2.0","id":1,"method":"ApagaDistribuicao","params":["1"]})", -32602,
+         "número"},
+    };
+    for (const auto& c : cases) {
+        const QJsonObject r = post(c.body);
+        const QJsonObject error = r.value("error").toObject();
+        EXPECT_EQ(error.value("code").toInt(), c.code) << c.body.toStdString();
+        EXPECT_TRUE(error.value("message").toString().contains(QString::fromUtf8(c.mentions)))
+            << c.body.toStdString() << " -> " << error.value("message").toString().toStdString();
+        EXPECT_EQ(r.value("jsonrpc").toString(), QStringLiteral("2.0"));
+        EXPECT_FALSE(r.contains("result"));
+    }
+    // The id is echoed whatever its kind.
+    const QJsonObject r = post(R"({"jsonrpc":"2.0","id":"abc","method":"GetGruposServico"})");
+    EXPECT_EQ(r.value("id").toString(), QStringLiteral("abc"));
+    EXPECT_TRUE(r.value("result").toObject().value("ok").toBool());
+}
+
+TEST_F(RpcHttpTest, NotificationsBatchesHealthAndLimits) {
+    auto res = client_->Post(kPath, R"({"jsonrpc":"2.0","method":"GetGruposServico","params":[]})",
+                             "application/json");
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 204);
+    EXPECT_TRUE(res->body.empty());
+
+    res = client_->Post(kPath,
+                        R"([{"jsonrpc":"2.0","method":"GetGruposServico"},)"
+                        R"({"jsonrpc":"2.0","id":5,"method":"GetVdEmbalagens","params":["T"]},)"
+                        R"({"jsonrpc":"2.0","id":6,"method":"Nada"}])",
+                        "application/json");
+    ASSERT_TRUE(res);
+    const QJsonArray batch = QJsonDocument::fromJson(QByteArray::fromStdString(res->body)).array();
+    ASSERT_EQ(batch.size(), 2);
+    EXPECT_EQ(batch[0].toObject().value("id").toInt(), 5);
+    EXPECT_EQ(batch[1].toObject().value("error").toObject().value("code").toInt(), -32601);
+
+    res = client_->Get("/health");
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 200);
+    res = client_->Post("/outra", "{}", "application/json");
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 404);
+    res = client_->Post(kPath, std::string(300 * 1024, ' '), "application/json");
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 413);
+}
+
+TEST_F(RpcHttpTest, LookupsAnswerPacketsAndEmptyPacketsForUnknownCodes) {
+    EXPECT_EQ(data("GetGruposServico", {}).toObject().value("rows").toArray().size(), 5);
+    EXPECT_EQ(data("GetVdEmbalagens", {"T"}).toObject().value("rows").toArray().size(), 9);
+    const QJsonArray one = data("GetVdEmbalagens", {"00010"}).toObject().value("rows").toArray();
+    ASSERT_EQ(one.size(), 1);
+    EXPECT_EQ(one[0].toArray()[2].toString(), QStringLiteral("C"));
+    EXPECT_TRUE(data("GetVdEmbalagens", {"ZZZZZ"}).toObject().value("rows").toArray().isEmpty());
+    const QJsonArray cap =
+        data("GetCapacidadeEmb", {"0001", "PR00001", "00010"}).toObject().value("rows").toArray();
+    ASSERT_EQ(cap.size(), 1);
+    EXPECT_DOUBLE_EQ(cap[0].toArray()[0].toDouble(), 6);
+    // Juice has no transport relation with a lunch box.
+    EXPECT_TRUE(data("GetCapacidadeEmb", {"0001", "PR00022", "00001"})
+                    .toObject()
+                    .value("rows")
+                    .toArray()
+                    .isEmpty());
+    // A long corporate name arrives whole; the client shortens it.
+    const QJsonArray points =
+        data("GetPontosEntrega", {"0001", "00005"}).toObject().value("rows").toArray();
+    ASSERT_EQ(points.size(), 2);
+    EXPECT_GE(points[0].toArray()[0].toString().size(), 30);
+    EXPECT_TRUE(
+        data("GetPontosEntrega", {"0001", "00006"}).toObject().value("rows").toArray().isEmpty());
+    EXPECT_TRUE(
+        data("GetServicos", {"0003", "2026-12-08"}).toObject().value("rows").toArray().isEmpty());
+}
+
+TEST_F(RpcHttpTest, LoadSaveReloadAndDeleteOverHttp) {
+    const QJsonArray params{"0001", "00003", "2026-12-08", "10002", "001", "N"};
+    QJsonArray loaded = data("GetDistribuicao", params).toArray();
+    ASSERT_EQ(loaded.size(), 5);
+    EXPECT_EQ(loaded[0].toString(), QString());
+    WirePacket header = PacketJson::fromJson(loaded[1]);
+    WirePacket undistributed = PacketJson::fromJson(loaded[2]);
+    WirePacket packagings = PacketJson::fromJson(loaded[3]);
+    WirePacket rows = PacketJson::fromJson(loaded[4]);
+    ASSERT_EQ(header.Rows.size(), 1);
+    const double number = header.Rows[0][0].toDouble();
+
+    // Move all of the first dish into a new individual packaging, as the screen would.
+    auto col = [](const WirePacket& p, const char* name) {
+        return p.indexOf(QString::fromLatin1(name));
+    };
+    auto& dish = undistributed.Rows[0];
+    packagings.Rows.push_back({-1.0, "00001", 340.0, QVariant(), "I", "Frágil", 0.0});
+    rows.Rows.push_back({dish[col(undistributed, "NRSEQPRATCAR")], -1.0,
+                         dish[col(undistributed, "QTCOMENSAIS")],
+                         dish[col(undistributed, "QTPRATO")], dish[col(undistributed, "QTEXTRA")],
+                         dish[col(undistributed, "CDPRATO")], dish[col(undistributed, "NMPRATO")],
+                         dish[col(undistributed, "SGUNIDADE")], "S", 0.5});
+    for (const char* f : {"QTCOMENSAIS", "QTPRATO", "QTEXTRA"})
+        dish[col(undistributed, f)] = 0.0;
+    const QJsonObject saved =
+        call("SetDistribuicao", {number, PacketJson::toJson(undistributed),
+                                 PacketJson::toJson(packagings), PacketJson::toJson(rows)});
+    ASSERT_TRUE(saved.value("ok").toBool()) << saved.value("message").toString().toStdString();
+
+    loaded = data("GetDistribuicao", params).toArray();
+    const WirePacket storedPackagings = PacketJson::fromJson(loaded[3]);
+    const WirePacket storedRows = PacketJson::fromJson(loaded[4]);
+    ASSERT_EQ(storedPackagings.Rows.size(), 1);
+    const double newNumber = storedPackagings.Rows[0][0].toDouble();
+    EXPECT_GT(newNumber, 0);
+    EXPECT_EQ(storedPackagings.Rows[0][col(storedPackagings, "DSOBSETIQUETA")].toString(),
+              QStringLiteral("Frágil"));
+    ASSERT_EQ(storedRows.Rows.size(), 1);
+    EXPECT_EQ(storedRows.Rows[0][col(storedRows, "NREMBDISTCARD")].toDouble(), newNumber);
+
+    // The same packets with an amount out of balance are refused with the dish's name.
+    rows.Rows[0][col(rows, "QTPRATO")] = rows.Rows[0][col(rows, "QTPRATO")].toDouble() + 1;
+    const QJsonObject refused =
+        call("SetDistribuicao", {number, PacketJson::toJson(undistributed),
+                                 PacketJson::toJson(packagings), PacketJson::toJson(rows)});
+    EXPECT_FALSE(refused.value("ok").toBool());
+    EXPECT_TRUE(refused.value("message").toString().contains(
+        dish[col(undistributed, "NMPRATO")].toString()));
+
+    // A save that fails on its last table answers an error and changes nothing.
+    server_.server()->setWriteHook([](const QString& t) {
+        if (t == QLatin1String("ITEMBDISTCARD")) throw std::runtime_error("falha simulada");
+    });
+    rows.Rows[0][col(rows, "QTPRATO")] = rows.Rows[0][col(rows, "QTPRATO")].toDouble() - 1;
+    const QJsonObject failed = post(
+        QJsonDocument(QJsonObject{{"jsonrpc", "2.0"},
+                                  {"id", 99},
+                                  {"method", "SetDistribuicao"},
+                                  {"params", QJsonArray{number, PacketJson::toJson(undistributed),
+                                                        PacketJson::toJson(packagings),
+                                                        PacketJson::toJson(rows)}}})
+            .toJson());
+    EXPECT_EQ(failed.value("error").toObject().value("code").toInt(), -32603);
+    server_.server()->setWriteHook({});
+    EXPECT_EQ(data("GetDistribuicao", params).toArray(), loaded);
+
+    EXPECT_TRUE(call("ApagaDistribuicao", {number}).value("ok").toBool());
+    EXPECT_FALSE(call("ApagaDistribuicao", {number}).value("ok").toBool());
+    EXPECT_FALSE(call("ApagaDistribuicao", {QJsonValue::Null}).value("ok").toBool());
+}
+
+TEST_F(RpcHttpTest, ConcurrentClientsSavingDifferentPointsAllSucceed) {
+    const char* points[][3] = {{"00001", "10001", "001"}, {"00001", "10001", "002"},
+                               {"00001", "10001", "003"}, {"00003", "10002", "001"},
+                               {"00003", "10002", "002"}, {"00005", "10004", "001"}};
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    for (const auto& p : points)
+        threads.emplace_back([&, p] {
+            httplib::Client c("127.0.0.1", port_);
+            c.set_tcp_nodelay(true);
+            for (int i = 0; i < 10; ++i) {
+                const QJsonObject req{{"jsonrpc", "2.0"},
+                                      {"id", i},
+                                      {"method", "GetDistribuicao"},
+                                      {"params", QJsonArray{"0001", p[0], "2026-12-08", p[1], p[2],
+                                                            i % 2 ? "S" : "N"}}};
+                auto res =
+                    c.Post(kPath, QJsonDocument(req).toJson().toStdString(), "application/json");
+                if (!res) {
+                    ++failures;
+                    continue;
+                }
+                const QJsonArray d = QJsonDocument::fromJson(QByteArray::fromStdString(res->body))
+                                         .object()
+                                         .value("result")
+                                         .toObject()
+                                         .value("data")
+                                         .toArray();
+                if (d.size() != 5) {
+                    ++failures;
+                    continue;
+                }
+                const QJsonObject save{
+                    {"jsonrpc", "2.0"},
+                    {"id", i},
+                    {"method", "SetDistribuicao"},
+                    {"params", QJsonArray{PacketJson::fromJson(d[1]).Rows[0][0].toDouble(), d[2],
+                                          d[3], d[4]}}};
+                res = c.Post(kPath, QJsonDocument(save).toJson().toStdString(), "application/json");
+                if (!res || !QJsonDocument::fromJson(QByteArray::fromStdString(res->body))
+                                 .object()
+                                 .value("result")
+                                 .toObject()
+                                 .value("ok")
+                                 .toBool())
+                    ++failures;
+            }
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(failures, 0);
+}
+
+} // namespace
