@@ -1,0 +1,4 @@
+#include "framework/net/NetConnectionError.h"
+
+ENetConnectionError::ENetConnectionError(const QString& message)
+    : std::runtime_error(message.toStdString()), message_(message) {}
