@@ -1,0 +1,76 @@
+#include "framework/services/Zelvora.h"
+
+#include "framework/services/ModuleLoader.h"
+#include "framework/ui/DialogService.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <utility>
+
+namespace Zelvora {
+
+QString FiliProc;
+bool ModuFili = false;
+QString WebURL;
+int WebPort = 0;
+
+namespace {
+QDate fixedToday;
+TComponent* mainWindow = nullptr;
+QString databaseConnection = QString::fromLatin1(DefaultDatabaseConnectionName);
+QString moduleFolder;
+QVariant currentParam;
+} // namespace
+
+QDate Today() {
+    return fixedToday.isValid() ? fixedToday : QDate::currentDate();
+}
+
+void SetToday(const QDate& date) {
+    fixedToday = date;
+}
+
+TComponent* MainWindow() {
+    return mainWindow;
+}
+
+void SetMainWindow(TComponent* window) {
+    mainWindow = window;
+}
+
+QString DatabaseConnectionName() {
+    return databaseConnection;
+}
+
+void SetDatabaseConnectionName(const QString& name) {
+    databaseConnection = name;
+}
+
+QString ModuleFolder() {
+    if (!moduleFolder.isEmpty()) return moduleFolder;
+    if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();
+    return QDir::currentPath();
+}
+
+void SetModuleFolder(const QString& folder) {
+    moduleFolder = folder;
+}
+
+bool LoadBPL(const QString& name, const QVariant& param) {
+    // Restores the previous parameter however the module's entries end.
+    struct ParamScope {
+        QVariant saved;
+        explicit ParamScope(const QVariant& p) : saved(std::exchange(currentParam, p)) {}
+        ~ParamScope() { currentParam = saved; }
+    } scope(param);
+
+    const auto outcome = pla::ModuleLoader::Instance().Run(ModuleFolder(), name);
+    if (!outcome.ok) pla::Dialogs().ShowError(outcome.message);
+    return outcome.ok;
+}
+
+QVariant BplParam() {
+    return currentParam;
+}
+
+} // namespace Zelvora

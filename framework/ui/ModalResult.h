@@ -1,0 +1,11 @@
+#pragma once
+
+// Results of a modal form or message box. 0 means "still running / no answer yet".
+constexpr int mrNone = 0;
+constexpr int mrOk = 1;
+constexpr int mrCancel = 2;
+constexpr int mrAbort = 3;
+constexpr int mrRetry = 4;
+constexpr int mrIgnore = 5;
+constexpr int mrYes = 6;
+constexpr int mrNo = 7;

@@ -1,0 +1,80 @@
+#include "framework/ui/TfrmRotiGeral.h"
+
+#include "framework/ui/TButtonFlat.h"
+#include "framework/ui/TGroupBox.h"
+#include "framework/ui/TLabel.h"
+#include "framework/ui/TMessages.h"
+#include "framework/ui/TPanel.h"
+#include "framework/ui/ToolGlyphs.h"
+
+using pla::ToolGlyphs;
+
+TfrmRotiGeral::TfrmRotiGeral(TComponent* owner) : TForm(owner) {
+    SetBorderStyle(TBorderStyle::bsDialog);
+    SetBounds(0, 0, 480, 320);
+
+    msgPadrao = new TMessages(this);
+    msgPadrao->SetName(QStringLiteral("msgPadrao"));
+
+    panMenu = new TPanel(this);
+    panMenu->SetName(QStringLiteral("panMenu"));
+    panMenu->SetParent(this);
+    panMenu->SetWidth(33);
+    panMenu->SetAlign(TAlign::alRight);
+
+    panBotoes = new TPanel(this);
+    panBotoes->SetName(QStringLiteral("panBotoes"));
+    panBotoes->SetParent(panMenu);
+    panBotoes->SetHeight(56);
+    panBotoes->SetAlign(TAlign::alTop);
+    panBotoes->SetBevelOuter(TBevelCut::bvNone);
+
+    auto makeButton = [this](const char* name, const char* hint, ToolGlyphs::Kind kind,
+                             TPanel* parent, int top) {
+        auto* b = new TButtonFlat(this);
+        b->SetName(QLatin1String(name));
+        b->SetHint(QString::fromUtf8(hint));
+        b->SetGlyph(ToolGlyphs::Tool(kind));
+        b->SetParent(parent);
+        b->SetBounds(6, top, 21, 21);
+        return b;
+    };
+    sbtConfirma = makeButton("sbtConfirma", "Confirmar", ToolGlyphs::Kind::Confirm, panBotoes, 4);
+    sbtCancel = makeButton("sbtCancel", "Cancelar", ToolGlyphs::Kind::Cancel, panBotoes, 28);
+    sbtConfirma->OnClick = [this](TComponent& s) { sbtConfirmaClick(s); };
+    sbtCancel->OnClick = [this](TComponent& s) { sbtCancelClick(s); };
+
+    panHelp = new TPanel(this);
+    panHelp->SetName(QStringLiteral("panHelp"));
+    panHelp->SetParent(panMenu);
+    panHelp->SetHeight(48);
+    panHelp->SetAlign(TAlign::alBottom);
+    panHelp->SetBevelOuter(TBevelCut::bvNone);
+    sbtHelp = makeButton("sbtHelp", "Ajuda", ToolGlyphs::Kind::Help, panHelp, 4);
+    sbtHelp->OnClick = [this](TComponent& s) { sbtHelpClick(s); };
+
+    lblCodTela = new TLabel(this);
+    lblCodTela->SetName(QStringLiteral("lblCodTela"));
+    lblCodTela->SetParent(panHelp);
+    lblCodTela->SetBounds(0, 30, 33, 13);
+    lblCodTela->SetAlignment(TAlignment::taCenter);
+
+    grbDadosRel = new TGroupBox(this);
+    grbDadosRel->SetName(QStringLiteral("grbDadosRel"));
+    grbDadosRel->SetParent(this);
+    grbDadosRel->SetAlign(TAlign::alClient);
+}
+
+TfrmRotiGeral::~TfrmRotiGeral() {
+    DestroyComponents();
+}
+
+void TfrmRotiGeral::sbtConfirmaClick(TComponent&) {
+    SetModalResult(mrOk);
+}
+
+void TfrmRotiGeral::sbtCancelClick(TComponent&) {
+    Close();
+}
+
+void TfrmRotiGeral::sbtHelpClick(TComponent&) {}
