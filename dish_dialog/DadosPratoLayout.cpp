@@ -1,0 +1,92 @@
+// The dialog's controls (captions, sizes, tab order), its message catalogue and which handler
+// runs on which event.
+#include "dish_dialog/DadosPrato.h"
+#include "framework/ui/TButtonFlat.h"
+#include "framework/ui/TEdit.h"
+#include "framework/ui/TGroupBox.h"
+#include "framework/ui/TLabel.h"
+#include "framework/ui/TMessages.h"
+
+namespace {
+
+// Creates a named control owned by form and placed in parent.
+template <class T> T* Make(TComponent* form, TWinControl* parent, const char* name) {
+    auto* c = new T(form);
+    c->SetName(QString::fromLatin1(name));
+    c->SetParent(parent);
+    return c;
+}
+
+TLabel* BoldLabel(TComponent* form, TWinControl* parent, const char* name, const QString& caption,
+                  int left, int top, int width) {
+    auto* l = Make<TLabel>(form, parent, name);
+    l->SetCaption(caption);
+    l->SetFontBold(true);
+    l->SetBounds(left, top, width, 13);
+    return l;
+}
+
+TEdit* AmountEdit(TComponent* form, TWinControl* parent, const char* name, int top) {
+    auto* e = Make<TEdit>(form, parent, name);
+    e->SetBounds(84, top, 89, 21);
+    return e;
+}
+
+} // namespace
+
+TfrmDadosPrato::TfrmDadosPrato(TComponent* owner) : TfrmRotiGeral(owner) {
+    SetName(QStringLiteral("frmDadosPrato"));
+    BuildLayout();
+    BuildMessages();
+    BindEvents();
+}
+
+TfrmDadosPrato::~TfrmDadosPrato() {
+    DestroyComponents();
+}
+
+void TfrmDadosPrato::BuildLayout() {
+    SetCaption(QStringLiteral("Dados do Prato"));
+    SetBounds(0, 0, 262, 112);
+    lblCodTela->SetCaption(QStringLiteral("PLA15410"));
+    sbtHelp->SetVisible(false);
+
+    lblComensais =
+        BoldLabel(this, grbDadosRel, "lblComensais", QStringLiteral("Comensais"), 10, 22, 70);
+    lblQuantidade =
+        BoldLabel(this, grbDadosRel, "lblQuantidade", QStringLiteral("Quantidade"), 10, 48, 70);
+    lblExtra = BoldLabel(this, grbDadosRel, "lblExtra", QStringLiteral("Extra"), 10, 74, 70);
+
+    edtComensais = AmountEdit(this, grbDadosRel, "edtComensais", 18);
+    edtPrato = AmountEdit(this, grbDadosRel, "edtPrato", 44);
+    edtExtra = AmountEdit(this, grbDadosRel, "edtExtra", 70);
+
+    // Replaced by the dish's unit at every opening.
+    lblUnidade = BoldLabel(this, grbDadosRel, "lblUnidade", QStringLiteral("UN"), 178, 48, 40);
+    lblUnidadeExtra =
+        BoldLabel(this, grbDadosRel, "lblUnidadeExtra", QStringLiteral("UN"), 178, 74, 40);
+
+    // The keyboard runs bottom up: extra, then quantity, then diners.
+    edtExtra->SetTabOrder(0);
+    edtPrato->SetTabOrder(1);
+    edtComensais->SetTabOrder(2);
+}
+
+void TfrmDadosPrato::BuildMessages() {
+    msgPadrao->SetLines({
+        QStringLiteral("COMENS_MAIOR|Número de comensais deve ser menor ou igual a %s"),
+        QStringLiteral("PRATO_MAIOR|Quantidade do prato deve ser menor ou igual a %s"),
+        QStringLiteral("EXTRA_MAIOR|Quantidade extra deve ser menor ou igual a %s"),
+    });
+}
+
+void TfrmDadosPrato::BindEvents() {
+    edtComensais->OnKeyPress = [this](TComponent& s, QChar& k) { edtComensaisKeyPress(s, k); };
+    edtPrato->OnKeyPress = [this](TComponent& s, QChar& k) { edtPratoKeyPress(s, k); };
+    edtExtra->OnKeyPress = [this](TComponent& s, QChar& k) { edtExtraKeyPress(s, k); };
+    edtComensais->OnChange = [this](TComponent& s) { edtComensaisChange(s); };
+    edtPrato->OnChange = [this](TComponent& s) { edtPratoChange(s); };
+    edtComensais->OnExit = [this](TComponent& s) { edtComensaisExit(s); };
+    edtPrato->OnExit = [this](TComponent& s) { edtPratoExit(s); };
+    edtExtra->OnExit = [this](TComponent& s) { edtExtraExit(s); };
+}
