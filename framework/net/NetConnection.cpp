@@ -26,6 +26,11 @@ QString Seconds(std::chrono::milliseconds t) {
     return QString::number(s, 'g', 6).replace(QLatin1Char('.'), QLatin1Char(','));
 }
 
+TNetConnection::TransportRunner& CurrentTransportRunner() {
+    static TNetConnection::TransportRunner runner;
+    return runner;
+}
+
 } // namespace
 
 using pla::JsonRpc;
@@ -183,7 +188,10 @@ QJsonValue TNetConnection::Call(const QString& method, const QJsonArray& params)
     httplib::Response res;
     httplib::Error error = httplib::Error::Success;
     const auto started = std::chrono::steady_clock::now();
-    const bool sent = client.send(req, res, error);
+    bool sent = false;
+    const auto send = [&] { sent = client.send(req, res, error); };
+    if (TransportRunner& runner = CurrentTransportRunner()) runner(send);
+    else send();
     const auto elapsed = std::chrono::steady_clock::now() - started;
 
     if (oversized)
@@ -244,4 +252,8 @@ QJsonValue TNetConnection::Call(const QString& method, const QJsonArray& params)
                                    "chamada de %2: a resposta não corresponde à chamada.")
                         .arg(address, method));
     return rpc.result;
+}
+
+void TNetConnection::SetTransportRunner(TransportRunner runner) {
+    CurrentTransportRunner() = std::move(runner);
 }

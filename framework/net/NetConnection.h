@@ -90,6 +90,13 @@ public:
     static int AddGlobalCallObserver(CallObserver observer);
     static void RemoveGlobalCallObserver(int id);
 
+    // Runs the network exchange of a call. A desktop host installs one that sends on another
+    // thread while its windows keep painting behind the busy animation; without one (tests,
+    // scripted sessions) the exchange runs on the calling thread. The runner must call
+    // `send` exactly once and return when it has finished.
+    using TransportRunner = std::function<void(const std::function<void()>& send)>;
+    static void SetTransportRunner(TransportRunner runner);
+
 private:
     class Transport;
 

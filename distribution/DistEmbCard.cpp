@@ -1,0 +1,81 @@
+// Construction, creation sequence, teardown and the screen's lifecycle commands.
+#include "distribution/DistEmbCard.h"
+
+#include "framework/data/Abort.h"
+#include "framework/services/Consiste.h"
+#include "framework/services/Zelvora.h"
+#include "framework/ui/TBtnPesquisa.h"
+#include "framework/ui/TDateEditPlus.h"
+#include "framework/ui/TEdit.h"
+
+TfrmDistEmbCard::TfrmDistEmbCard(TComponent* owner) : TfrmPadraoGrid(owner) {
+    SetName(QStringLiteral("frmDistEmbCard"));
+    BuildMessages();
+    BuildDataSets();
+    BuildLayout();
+    BuildGridColumns();
+    BindEvents();
+}
+
+TfrmDistEmbCard::~TfrmDistEmbCard() {
+    // Data-aware controls listen to the sources this class owns: they go first.
+    DestroyComponents();
+}
+
+void TfrmDistEmbCard::FormCreate() {
+    netDistEmbCard.Connect();
+
+    groupCodes_.clear();
+    deliveryPointKeys_.clear();
+
+    GetGruposServicos();
+
+    edtCdFilial->SetText(Zelvora::FiliProc);
+    VdFilial(true);
+
+    const bool free = !Zelvora::ModuFili;
+    edtCdFilial->SetEnabled(free);
+    btnFilial->SetEnabled(free);
+
+    depCardapio->SetDate(Zelvora::Today());
+
+    LimpaDistribuicao();
+}
+
+void TfrmDistEmbCard::FormDestroy() {
+    while (netDistEmbCard.Connected())
+        netDistEmbCard.Disconnect();
+    TfrmPadraoGrid::FormDestroy();
+}
+
+void TfrmDistEmbCard::netDistEmbCardBeforeConnect(TNetConnection& sender) {
+    sender.Host = Zelvora::WebURL;
+    sender.Port = Zelvora::WebPort;
+}
+
+void TfrmDistEmbCard::sbtImprimirClick(TComponent&) {
+    // The print module reports its own absence; nothing of this screen is handed over.
+    Zelvora::LoadBPL(QStringLiteral("PLA15500"), QVariant());
+}
+
+void TfrmDistEmbCard::dtsPadraoStateChange(TDataSource&) {}
+
+void TfrmDistEmbCard::cdsServicosBeforeInsert(TClientDataSet&) {
+    throw Abort();
+}
+
+void TfrmDistEmbCard::cdsServicosBeforeEdit(TClientDataSet&) {
+    throw Abort();
+}
+
+void TfrmDistEmbCard::cdsCardapioDisponivelBeforeInsert(TClientDataSet&) {
+    throw Abort();
+}
+
+void TfrmDistEmbCard::cdsItEmbDistCardBeforeInsert(TClientDataSet&) {
+    throw Abort();
+}
+
+void TfrmDistEmbCard::cdsItEmbDistCardBeforeEdit(TClientDataSet&) {
+    throw Abort();
+}

@@ -1,0 +1,89 @@
+// Which handler runs on which event. One place, so a new handler is one more line here.
+#include "distribution/DistEmbCard.h"
+#include "framework/ui/TBtnPesquisa.h"
+#include "framework/ui/TButtonFlat.h"
+#include "framework/ui/TComboBox.h"
+#include "framework/ui/TDBEdit.h"
+#include "framework/ui/TDBGrid.h"
+#include "framework/ui/TDBMemo.h"
+#include "framework/ui/TDateEditPlus.h"
+#include "framework/ui/TEdit.h"
+#include "framework/ui/TMenuItem.h"
+#include "framework/ui/TPanel.h"
+
+namespace {
+
+// Binds a member handler taking (TComponent&).
+template <class Form> auto Notify(Form* f, void (Form::*h)(TComponent&)) {
+    return [f, h](TComponent& s) { (f->*h)(s); };
+}
+
+// Binds a member handler taking (TClientDataSet&).
+template <class Form> auto DataSetEvent(Form* f, void (Form::*h)(TClientDataSet&)) {
+    return [f, h](TClientDataSet& ds) { (f->*h)(ds); };
+}
+
+// Binds a member handler taking (TDataSource&).
+template <class Form> auto SourceEvent(Form* f, void (Form::*h)(TDataSource&)) {
+    return [f, h](TDataSource& s) { (f->*h)(s); };
+}
+
+} // namespace
+
+void TfrmDistEmbCard::BindEvents() {
+    using F = TfrmDistEmbCard;
+
+    netDistEmbCard.BeforeConnect = [this](TNetConnection& c) { netDistEmbCardBeforeConnect(c); };
+
+    // Datasets and sources.
+    dtsPadrao()->OnStateChange = SourceEvent(this, &F::dtsPadraoStateChange);
+    cdsServicos->OnCalcFields = DataSetEvent(this, &F::cdsServicosCalcFields);
+    cdsServicos->BeforeInsert = DataSetEvent(this, &F::cdsServicosBeforeInsert);
+    cdsServicos->BeforeEdit = DataSetEvent(this, &F::cdsServicosBeforeEdit);
+    cdsServicos->AfterScroll = DataSetEvent(this, &F::cdsServicosAfterScroll);
+    cdsCardapioDisponivel->BeforeInsert = DataSetEvent(this, &F::cdsCardapioDisponivelBeforeInsert);
+    cdsItEmbDistCard->BeforeInsert = DataSetEvent(this, &F::cdsItEmbDistCardBeforeInsert);
+    cdsItEmbDistCard->BeforeEdit = DataSetEvent(this, &F::cdsItEmbDistCardBeforeEdit);
+    cdsDistCard->AfterCancel = DataSetEvent(this, &F::cdsDistCardAfterCancel);
+    dtsDistCard->OnStateChange = SourceEvent(this, &F::dtsDistCardStateChange);
+    cdsEmbDistCard->AfterInsert = DataSetEvent(this, &F::cdsEmbDistCardAfterInsert);
+    cdsEmbDistCard->AfterEdit = DataSetEvent(this, &F::cdsEmbDistCardAfterEdit);
+    cdsEmbDistCard->AfterCancel = DataSetEvent(this, &F::cdsEmbDistCardAfterCancel);
+    dtsEmbDistCard->OnStateChange = SourceEvent(this, &F::dtsEmbDistCardStateChange);
+
+    // Branch and date.
+    edtCdFilial->OnEnter = Notify(this, &F::edtCdFilialEnter);
+    edtCdFilial->OnChange = Notify(this, &F::edtCdFilialChange);
+    edtCdFilial->OnExit = Notify(this, &F::edtCdFilialExit);
+    btnFilial->OnClick = Notify(this, &F::btnFilialClick);
+    depCardapio->OnChange = Notify(this, &F::depCardapioChange);
+    depCardapio->OnDateChange = Notify(this, &F::depCardapioDateChange);
+    depCardapio->OnExit = Notify(this, &F::depCardapioExit);
+    panFilial->OnExit = Notify(this, &F::panFilialExit);
+
+    // Services, filter and delivery points.
+    cmbFiltroGrupo->OnChange = Notify(this, &F::cmbFiltroGrupoChange);
+    cmbPontosEntrega->OnChange = Notify(this, &F::cmbPontosEntregaChange);
+    dbgPadrao->OnColEnter = Notify(this, &F::dbgPadraoColEnter);
+    dbgPadrao->OnDrawColumnCell = [this](TComponent& s, const QRect& r, int col, TColumn& c,
+                                         TGridDrawState st) {
+        dbgPadraoDrawColumnCell(s, r, col, c, st);
+    };
+    dbgPadrao->OnKeyDown = [this](TComponent& s, int& key, TShiftState shift) {
+        dbgPadraoKeyDown(s, key, shift);
+    };
+
+    // Distribution side.
+    panCardapio->OnEnter = Notify(this, &F::panCardapioEnter);
+    panDbgPadrao->OnEnter = Notify(this, &F::panDbgPadraoEnter);
+    panEmbDistr->OnEnter = Notify(this, &F::panEmbDistrEnter);
+    dbgPratosEmb->OnEnter = Notify(this, &F::dbgPratosEmbEnter);
+    dbgCardapio->OnEnter = Notify(this, &F::dbgCardapioEnter);
+    dbgEmbalagens->OnEnter = Notify(this, &F::dbgEmbalagensEnter);
+    dbeQtPorPessoa->OnEnter = Notify(this, &F::dbeQtPorPessoaEnter);
+    dbmObservacaoEtiqueta->OnEnter = Notify(this, &F::dbmObservacaoEtiquetaEnter);
+
+    // The screen's own commands.
+    sbtRedistribuir->OnClick = Notify(this, &F::sbtRedistribuirClick);
+    mnuRedistribuir->OnClick = Notify(this, &F::mnuRedistribuirClick);
+}

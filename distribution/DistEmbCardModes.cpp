@@ -1,0 +1,220 @@
+// Viewing and change mode, the enabling pass over every command, and the record actions as
+// this screen redefines them.
+#include "distribution/DistEmbCard.h"
+#include "framework/services/Consiste.h"
+#include "framework/services/Procurar.h"
+#include "framework/services/Zelvora.h"
+#include "framework/ui/DialogService.h"
+#include "framework/ui/TBtnPesquisa.h"
+#include "framework/ui/TButtonFlat.h"
+#include "framework/ui/TComboBox.h"
+#include "framework/ui/TDBEdit.h"
+#include "framework/ui/TDBGrid.h"
+#include "framework/ui/TDBMemo.h"
+#include "framework/ui/TDBNavigator.h"
+#include "framework/ui/TDateEditPlus.h"
+#include "framework/ui/TEdit.h"
+#include "framework/ui/TMenuItem.h"
+#include "framework/ui/TMessages.h"
+#include "framework/ui/TPanel.h"
+#include "framework/ui/TSpeedButton.h"
+
+#include <optional>
+
+namespace {
+
+bool Editing(const TClientDataSet& ds) {
+    return ds.State() == TDataSetState::Edit || ds.State() == TDataSetState::Insert;
+}
+
+bool HoldsRecord(const TClientDataSet& ds) {
+    return ds.Active() && !ds.IsEmpty();
+}
+
+// Enabled states one pass decides; an empty optional leaves a command as it is.
+struct Decision {
+    std::optional<bool> incluir, procurar, excluir, alterar, verificar, confirmarCancelar,
+        redistribuir, gerar, apagar, addPrat, delPrat, listControl, distributionSide;
+};
+
+void Apply(TControl* c, const std::optional<bool>& on) {
+    if (on) c->SetEnabled(*on);
+}
+
+} // namespace
+
+void TfrmDistEmbCard::Habilita() {
+    const bool N = cmbPontosEntrega->ItemIndex() == 0 && cmbPontosEntrega->Count() > 1;
+    TWinControl* F = ActiveControl();
+    if (!F) return;
+
+    const bool D = HoldsRecord(*cdsDistCard);
+    const bool C = cdsDistCard->Active() && Editing(*cdsDistCard);
+    const bool P = cdsEmbDistCard->Active() && Editing(*cdsEmbDistCard);
+    const bool K = HoldsRecord(*cdsEmbDistCard);
+    const bool A = HoldsRecord(*cdsCardapioDisponivel);
+    const bool I = HoldsRecord(*cdsItEmbDistCard);
+
+    Decision d;
+    if (F == edtCdFilial) {
+        d = {false, false, false, false, false, false,       false,
+             true,  false, false, false, false, std::nullopt};
+    } else if (F == dbgPadrao || F == cmbFiltroGrupo || F == cmbPontosEntrega) {
+        d = {false, false, false, true, true, false, !N, !N, D, false, false, true, std::nullopt};
+    } else if (F == dbgCardapio || F == dbgPratosEmb || F == dbgEmbalagens || F == dbeQtPorPessoa ||
+               F == dbmObservacaoEtiqueta) {
+        const bool grid = F == dbgCardapio || F == dbgPratosEmb;
+        const bool packagings = F == dbgEmbalagens;
+        d.incluir = packagings && D && !N;
+        d.procurar = false;
+        d.excluir = packagings && D && K && !N;
+        d.alterar = grid ? D : packagings ? D && !P : false;
+        d.verificar = !C;
+        d.confirmarCancelar = C;
+        d.redistribuir = !C && !N;
+        d.gerar = !C && !N;
+        d.apagar = !C && D;
+        d.addPrat = A && !N;
+        d.delPrat = I && !N;
+        d.listControl = !C;
+        d.distributionSide = !C;
+    }
+
+    Apply(sbtIncluir, d.incluir);
+    Apply(sbtProcurar, d.procurar);
+    Apply(sbtExcluir, d.excluir);
+    Apply(sbtAlterar, d.alterar);
+    Apply(sbtVerificar, d.verificar);
+    Apply(sbtConfirmar, d.confirmarCancelar);
+    Apply(sbtCancelar, d.confirmarCancelar);
+    Apply(sbtRedistribuir, d.redistribuir);
+    Apply(sbtGerar, d.gerar);
+    Apply(sbtApagar, d.apagar);
+    Apply(btnAddPrat, d.addPrat);
+    Apply(btnAddTPrat, d.addPrat);
+    Apply(btnDelPrat, d.delPrat);
+    Apply(btnDelTPrat, d.delPrat);
+    Apply(dbnPadrao, d.listControl);
+
+    if (d.distributionSide) {
+        const bool on = *d.distributionSide;
+        Consiste::SetChildEnabled(*panFilial, on);
+        // The branch name is a display, never an entry field.
+        edtNmFilial->SetEnabled(false);
+        Consiste::SetChildEnabled(*panDbgPadrao, on);
+        // The branch lock of the login context holds through every pass.
+        edtCdFilial->SetEnabled(edtCdFilial->Enabled() && !Zelvora::ModuFili);
+        btnFilial->SetEnabled(edtCdFilial->Enabled());
+    }
+
+    // The menu items follow their buttons.
+    const std::pair<TMenuItem*, TControl*> mirrors[] = {
+        {mnuIncluir, sbtIncluir},     {mnuAlterar, sbtAlterar},
+        {mnuExcluir, sbtExcluir},     {mnuProcurar, sbtProcurar},
+        {mnuVerificar, sbtVerificar}, {mnuConfirmar, sbtConfirmar},
+        {mnuCancelar, sbtCancelar},   {mnuRedistribuir, sbtRedistribuir},
+        {mnuGerar, sbtGerar},         {mnuApagar, sbtApagar},
+    };
+    for (const auto& [item, button] : mirrors)
+        item->SetEnabled(button->Enabled());
+}
+
+void TfrmDistEmbCard::AlteraDistribuicao() {
+    if (HoldsRecord(*cdsDistCard) && !Editing(*cdsDistCard)) cdsDistCard->Edit();
+}
+
+void TfrmDistEmbCard::CancelaAltDistribuicao() {
+    if (cdsDistCard->Active() && Editing(*cdsDistCard)) cdsDistCard->Cancel();
+    GetDistribuicao(QStringLiteral("N"), true);
+}
+
+void TfrmDistEmbCard::dtsDistCardStateChange(TDataSource&) {
+    Habilita();
+}
+
+void TfrmDistEmbCard::cdsDistCardAfterCancel(TClientDataSet&) {
+    Habilita();
+}
+
+void TfrmDistEmbCard::dtsEmbDistCardStateChange(TDataSource&) {
+    Habilita();
+}
+
+void TfrmDistEmbCard::cdsEmbDistCardAfterCancel(TClientDataSet&) {
+    Habilita();
+}
+
+void TfrmDistEmbCard::cdsEmbDistCardAfterInsert(TClientDataSet&) {
+    AlteraDistribuicao();
+}
+
+void TfrmDistEmbCard::cdsEmbDistCardAfterEdit(TClientDataSet&) {
+    AlteraDistribuicao();
+}
+
+void TfrmDistEmbCard::panDbgPadraoEnter(TComponent&) {
+    Habilita();
+}
+
+void TfrmDistEmbCard::panEmbDistrEnter(TComponent&) {
+    Habilita();
+}
+
+void TfrmDistEmbCard::dbgPratosEmbEnter(TComponent&) {
+    Habilita();
+}
+
+void TfrmDistEmbCard::sbtIncluirClick(TComponent&) {
+    if (ActiveControl() == dbgEmbalagens) cdsEmbDistCard->Insert();
+}
+
+void TfrmDistEmbCard::sbtAlterarClick(TComponent&) {
+    if (ActiveControl() == dbgEmbalagens)
+        cdsEmbDistCard->Edit();
+    else
+        AlteraDistribuicao();
+}
+
+void TfrmDistEmbCard::sbtExcluirClick(TComponent&) {
+    if (ActiveControl() == dbgEmbalagens && HoldsRecord(*cdsEmbDistCard)) cdsEmbDistCard->Delete();
+}
+
+void TfrmDistEmbCard::sbtProcurarClick(TComponent&) {
+    const TWinControl* F = ActiveControl();
+    TClientDataSet* target = nullptr;
+    if (F == depCardapio || F == dbgPadrao || F == cmbFiltroGrupo || F == cmbPontosEntrega)
+        target = cdsServicos.get();
+    else if (F == dbgCardapio || F == dbeQtPorPessoa)
+        target = cdsCardapioDisponivel.get();
+    else if (F == dbgPratosEmb)
+        target = cdsItEmbDistCard.get();
+    else if (F == dbgEmbalagens || F == dbmObservacaoEtiqueta)
+        target = cdsEmbDistCard.get();
+    if (target) Procurar::Procura(*target);
+}
+
+void TfrmDistEmbCard::sbtCancelarClick(TComponent&) {
+    if (cdsEmbDistCard->Active() && Editing(*cdsEmbDistCard)) {
+        cdsEmbDistCard->Cancel();
+        return;
+    }
+    const int answer = pla::Dialogs().MessageBox(msgPadrao->Msg(QStringLiteral("CANC_DIST")),
+                                                 pla::MsgDlgType::Information, pla::mbYesNo);
+    if (answer == mrYes) CancelaAltDistribuicao();
+}
+
+void TfrmDistEmbCard::dbgCardapioEnter(TComponent&) {
+    Habilita();
+}
+
+void TfrmDistEmbCard::dbgEmbalagensEnter(TComponent&) {
+    Habilita();
+}
+
+void TfrmDistEmbCard::dbeQtPorPessoaEnter(TComponent&) {
+    Habilita();
+}
+
+void TfrmDistEmbCard::dbmObservacaoEtiquetaEnter(TComponent&) {
+    Habilita();
+}

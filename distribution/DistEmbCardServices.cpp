@@ -1,0 +1,196 @@
+// The service list with its group filter and status lights, and the delivery points of the
+// current service.
+#include "distribution/DistEmbCard.h"
+#include "framework/data/EventSuspend.h"
+#include "framework/services/BusyScope.h"
+#include "framework/services/Zelvora.h"
+#include "framework/ui/Colors.h"
+#include "framework/ui/TColumn.h"
+#include "framework/ui/TComboBox.h"
+#include "framework/ui/TDBGrid.h"
+#include "framework/ui/TImage.h"
+
+#include <exception>
+#include <functional>
+
+namespace {
+
+const QString kIdSituacao = QStringLiteral("IDSITUACAO");
+
+// Runs an action when the scope ends, however it ends.
+class OnScopeExit {
+public:
+    explicit OnScopeExit(std::function<void()> action) : action_(std::move(action)) {}
+    ~OnScopeExit() { action_(); }
+    OnScopeExit(const OnScopeExit&) = delete;
+    OnScopeExit& operator=(const OnScopeExit&) = delete;
+
+private:
+    std::function<void()> action_;
+};
+
+// A filter text that selects exactly one group code, whatever characters the code holds.
+QString GroupFilter(const QString& code) {
+    QString quoted = code;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QStringLiteral("CDGRUPSERV = '%1'").arg(quoted);
+}
+
+// Sets the group filter of cdsServicos from the combo's choice; the caller decides about the
+// scroll event.
+void ApplyGroupFilterTo(TClientDataSet& services, const QStringList& codes, int index) {
+    services.SetFiltered(false);
+    const QString code = index >= 0 && index < codes.size() ? codes.at(index) : QString();
+    if (!code.isEmpty()) {
+        services.SetFilter(GroupFilter(code));
+        services.SetFiltered(true);
+    }
+}
+
+} // namespace
+
+void TfrmDistEmbCard::GetGruposServicos() {
+    pla::BusyScope busy(Zelvora::MainWindow());
+    const QVector<pla::ServiceGroup> groups = server_.GetGruposServico();
+
+    cmbFiltroGrupo->Clear();
+    groupCodes_.clear();
+    cmbFiltroGrupo->AddItem(QString());
+    groupCodes_.append(QString());
+    for (const pla::ServiceGroup& g : groups) {
+        cmbFiltroGrupo->AddItem(g.name);
+        groupCodes_.append(g.code);
+    }
+    cmbFiltroGrupo->SetItemIndex(0);
+}
+
+void TfrmDistEmbCard::cmbFiltroGrupoChange(TComponent&) {
+    std::exception_ptr failure;
+    {
+        EventSuspend<Event<TClientDataSet&>> scroll(cdsServicos->AfterScroll);
+        try {
+            ApplyGroupFilterTo(*cdsServicos, groupCodes_, cmbFiltroGrupo->ItemIndex());
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    // Delivery points and distribution follow the record now current, also after a failure.
+    cdsServicos->AfterScroll(*cdsServicos);
+    if (failure) std::rethrow_exception(failure);
+}
+
+void TfrmDistEmbCard::GetServicos(const QString& branch, const QDate& date, bool keep) {
+    // The combo's change event stays detached until the very end, and comes back however the
+    // reload ends.
+    const TNotifyEvent::Handler changeHandler = cmbPontosEntrega->OnChange.Take();
+    bool changeAttached = false;
+    auto reattachChange = [&] {
+        if (changeAttached) return;
+        cmbPontosEntrega->OnChange.Set(changeHandler);
+        changeAttached = true;
+    };
+    OnScopeExit changeGuard(reattachChange);
+
+    QString rememberedKey;
+    bool hadSelection = false;
+    std::exception_ptr failure;
+    {
+        EventSuspend<Event<TClientDataSet&>> scroll(cdsServicos->AfterScroll);
+        try {
+            pla::BusyScope busy(Zelvora::MainWindow());
+            const QString rememberedService =
+                cdsServicos->Active() && !cdsServicos->IsEmpty()
+                    ? cdsServicos->FieldByName(QStringLiteral("CDSERVFILI")).AsString()
+                    : QString();
+            hadSelection = cmbPontosEntrega->ItemIndex() >= 0;
+            if (hadSelection) rememberedKey = SelectedDeliveryPointKey();
+
+            server_.GetServicos(branch, date, *cdsServicos);
+            ApplyGroupFilterTo(*cdsServicos, groupCodes_, cmbFiltroGrupo->ItemIndex());
+            if (keep) cdsServicos->Locate(QStringLiteral("CDSERVFILI"), rememberedService);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+
+    // The scroll event runs once for the service now current, with the combo still silent;
+    // the combo's own event then loads the chosen delivery point.
+    cdsServicos->AfterScroll(*cdsServicos);
+    if (keep && hadSelection) {
+        const int index = static_cast<int>(deliveryPointKeys_.indexOf(rememberedKey));
+        // A delivery point that is gone keeps the selection the fill made.
+        if (index >= 0 && index < cmbPontosEntrega->Count()) cmbPontosEntrega->SetItemIndex(index);
+    }
+    reattachChange();
+    cmbPontosEntrega->OnChange(*cmbPontosEntrega);
+    if (failure) std::rethrow_exception(failure);
+}
+
+void TfrmDistEmbCard::cdsServicosCalcFields(TClientDataSet& ds) {
+    ds.FieldByName(QStringLiteral("SERVICO"))
+        .SetAsString(ds.FieldByName(QStringLiteral("CDSERVFILI")).AsString() +
+                     QStringLiteral(" - ") +
+                     ds.FieldByName(QStringLiteral("NMSERVICO")).AsString());
+}
+
+void TfrmDistEmbCard::cdsServicosAfterScroll(TClientDataSet&) {
+    // With no service in sight there is nothing to ask the server for.
+    if (cdsServicos->Active() && !cdsServicos->IsEmpty()) {
+        GetPontosEntrega(cdsServicos->FieldByName(QStringLiteral("CDFILIAL")).AsString(),
+                         cdsServicos->FieldByName(QStringLiteral("CDSERVFILI")).AsString());
+        GetDistribuicao(QStringLiteral("N"), false);
+    }
+    dbgPadraoColEnter(*dbgPadrao);
+    Habilita();
+}
+
+void TfrmDistEmbCard::GetPontosEntrega(const QString& branch, const QString& service) {
+    pla::BusyScope busy(Zelvora::MainWindow());
+    const QVector<pla::DeliveryPoint> points = server_.GetPontosEntrega(branch, service);
+
+    cmbPontosEntrega->Clear();
+    deliveryPointKeys_.clear();
+    cmbPontosEntrega->AddItem(QString());
+    deliveryPointKeys_.append(QString());
+    for (const pla::DeliveryPoint& p : points) {
+        // A point without a client name shows its destination alone.
+        const QString text = p.clientName.isEmpty()
+                                 ? p.destinationName
+                                 : p.clientName.left(25) + QStringLiteral("  ") + p.destinationName;
+        cmbPontosEntrega->AddItem(text);
+        deliveryPointKeys_.append(p.destinationCode + QLatin1Char('_') + p.clientCode);
+    }
+    cmbPontosEntrega->SetItemIndex(cmbPontosEntrega->Count() > 1 ? 1 : 0);
+}
+
+void TfrmDistEmbCard::cmbPontosEntregaChange(TComponent&) {
+    GetDistribuicao(QStringLiteral("N"), false);
+}
+
+void TfrmDistEmbCard::dbgPadraoColEnter(TComponent&) {
+    const TColumn* column = dbgPadrao->SelectedColumn();
+    const bool onStatus =
+        column && column->FieldName().compare(kIdSituacao, Qt::CaseInsensitive) == 0;
+    dbgPadrao->SetOption(dgEditing, !onStatus);
+}
+
+void TfrmDistEmbCard::dbgPadraoDrawColumnCell(TComponent&, const QRect& rect, int, TColumn& column,
+                                              unsigned) {
+    if (!cdsServicos->Active() || cdsServicos->IsEmpty()) return;
+    if (column.FieldName().compare(kIdSituacao, Qt::CaseInsensitive) != 0) return;
+    const QString status = dbgPadrao->DrawingValue(kIdSituacao).toString();
+    const TImage* light = status == QLatin1String("N")   ? imgFarolCinza
+                          : status == QLatin1String("I") ? imgFarolVermelho
+                                                         : imgFarolVerde;
+    const QImage& picture = light->Picture();
+    TCanvas& canvas = dbgPadrao->Canvas();
+    canvas.FillRect(rect);
+    const QRect dest(rect.left() + (rect.width() - picture.width()) / 2, rect.top(),
+                     picture.width(), rect.height());
+    canvas.BrushCopy(dest, picture, QRect(0, 0, picture.width(), rect.height()), clOlive);
+}
+
+void TfrmDistEmbCard::dbgPadraoKeyDown(TComponent&, int& key, TShiftState) {
+    // The list is read-only: deleting keys do nothing, with or without Ctrl.
+    if (key == VK_BACK || key == VK_DELETE) key = 0;
+}

@@ -1,0 +1,36 @@
+#include "framework/qt/LabelBinding.h"
+
+#include "framework/ui/TLabel.h"
+
+#include <QLabel>
+
+namespace pla {
+
+LabelBinding::LabelBinding(FormRenderer& renderer, TControl& control, QWidget* parent)
+    : ControlBinding(renderer, control, new QLabel(parent)) {
+    widget_->setFocusPolicy(Qt::NoFocus);
+}
+
+void LabelBinding::SyncText() {
+    static_cast<QLabel*>(widget_.data())->setText(control_.Caption());
+}
+
+void LabelBinding::SyncAppearance() {
+    ControlBinding::SyncAppearance();
+    auto* label = static_cast<QLabel*>(widget_.data());
+    label->setTextFormat(Qt::PlainText);
+    Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
+    if (auto* l = dynamic_cast<TLabel*>(&control_)) {
+        if (l->Alignment() == TAlignment::taCenter) align = Qt::AlignHCenter | Qt::AlignVCenter;
+        if (l->Alignment() == TAlignment::taRightJustify) align = Qt::AlignRight | Qt::AlignVCenter;
+        label->setAutoFillBackground(!l->Transparent());
+        if (!l->Transparent()) {
+            QPalette pal = label->palette();
+            pal.setColor(QPalette::Window, control_.Color());
+            label->setPalette(pal);
+        }
+    }
+    label->setAlignment(align);
+}
+
+} // namespace pla

@@ -1,0 +1,79 @@
+#include "host/desktop/HostOptions.h"
+
+#include <QCommandLineParser>
+#include <QStandardPaths>
+
+namespace pla {
+
+QString HostOptions::DefaultDatabase() {
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (dir.isEmpty()) dir = QStringLiteral(".");
+    return dir + QStringLiteral("/distribuicao.sqlite");
+}
+
+HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOptions& out,
+                                            QString& message) {
+    QCommandLineParser p;
+    p.setApplicationDescription(
+        QStringLiteral("Distribuição do Cardápio — aplicação de mesa que carrega os módulos."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Mostra esta ajuda."));
+    const QCommandLineOption branch(QStringLiteral("branch"),
+                                    QStringLiteral("Filial do usuário (padrão 0001)."),
+                                    QStringLiteral("CÓDIGO"));
+    const QCommandLineOption tied(QStringLiteral("tied"),
+                                  QStringLiteral("O usuário está preso à sua filial."));
+    const QCommandLineOption server(
+        QStringLiteral("server"),
+        QStringLiteral("Servidor de aplicação (HOST:PORTA); sem esta opção, um servidor "
+                       "embutido com dados de demonstração."),
+        QStringLiteral("HOST:PORTA"));
+    const QCommandLineOption db(QStringLiteral("db"),
+                                QStringLiteral("Banco de dados geral (arquivo SQLite ou "
+                                               "postgresql://...)."),
+                                QStringLiteral("BANCO"));
+    const QCommandLineOption modules(QStringLiteral("modules"),
+                                     QStringLiteral("Pasta dos módulos (libPkg_<nome>.so)."),
+                                     QStringLiteral("PASTA"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Abre o módulo, grava a janela principal em PNG e termina."),
+        QStringLiteral("ARQUIVO"));
+    const QCommandLineOption module(QStringLiteral("module"),
+                                    QStringLiteral("Módulo aberto ao iniciar (padrão PLA15400)."),
+                                    QStringLiteral("NOME"));
+    p.addOptions({help, branch, tied, server, db, modules, screenshot, module});
+    if (!p.parse(arguments)) {
+        message = p.errorText();
+        return ParseResult::Error;
+    }
+    if (p.isSet(help)) {
+        message = p.helpText();
+        return ParseResult::Help;
+    }
+    if (!p.positionalArguments().isEmpty()) {
+        message = QStringLiteral("Argumento inesperado: %1").arg(p.positionalArguments().first());
+        return ParseResult::Error;
+    }
+    if (p.isSet(branch)) out.branch = p.value(branch).trimmed().toUpper();
+    out.tied = p.isSet(tied);
+    if (p.isSet(server)) {
+        const QString v = p.value(server).trimmed();
+        const qsizetype colon = v.lastIndexOf(QLatin1Char(':'));
+        bool ok = false;
+        const int port = colon > 0 ? v.mid(colon + 1).toInt(&ok) : 0;
+        if (!ok || port <= 0 || port > 65535) {
+            message = QStringLiteral("Servidor inválido: \"%1\" (use HOST:PORTA).").arg(v);
+            return ParseResult::Error;
+        }
+        out.serverHost = v.left(colon);
+        out.serverPort = port;
+    }
+    if (p.isSet(db)) out.database = p.value(db);
+    if (p.isSet(modules)) out.moduleFolder = p.value(modules);
+    if (p.isSet(screenshot)) out.screenshot = p.value(screenshot);
+    if (p.isSet(module)) out.module = p.value(module).trimmed();
+    return ParseResult::Run;
+}
+
+} // namespace pla

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace pla {
+
+// What pla-host was asked to do on its command line.
+struct HostOptions {
+    QString branch = QStringLiteral("0001"); // the logged-in user's branch
+    bool tied = false;                       // the user is tied to that branch
+    QString serverHost;                      // empty: start the embedded server
+    int serverPort = 0;
+    QString database;     // general database (and the embedded server's); empty: default
+    QString moduleFolder; // empty: next to the program (or the build's lib folder)
+    QString screenshot;   // write a PNG of the main window and exit
+    QString module = QStringLiteral("PLA15400");
+
+    bool Embedded() const { return serverHost.isEmpty(); }
+
+    enum class ParseResult { Run, Help, Error };
+    // Reads arguments (program name first). message receives the help text or the
+    // Portuguese reason the line was refused.
+    static ParseResult Parse(const QStringList& arguments, HostOptions& out, QString& message);
+    // The database the embedded default uses: a SQLite file in the user's data folder.
+    static QString DefaultDatabase();
+};
+
+} // namespace pla

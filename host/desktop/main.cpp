@@ -1,0 +1,76 @@
+// pla-host: the desktop host. Prepares the login context, the application server (embedded by
+// default) and the general database, then opens the distribution module in its main window.
+
+#include "framework/net/NetConnection.h"
+#include "framework/qt/QtDialogService.h"
+#include "framework/qt/QtFormHost.h"
+#include "host/desktop/HostOptions.h"
+#include "host/desktop/HostSession.h"
+#include "host/desktop/MainWindow.h"
+#include "host/desktop/ScreenshotTaker.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("pla-host"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Distribuição do Cardápio"));
+
+    pla::HostOptions options;
+    QString message;
+    switch (pla::HostOptions::Parse(QApplication::arguments(), options, message)) {
+    case pla::HostOptions::ParseResult::Help:
+        std::printf("%s\n", message.toLocal8Bit().constData());
+        return 0;
+    case pla::HostOptions::ParseResult::Error:
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        return 1;
+    case pla::HostOptions::ParseResult::Run:
+        break;
+    }
+    const bool screenshot = !options.screenshot.isEmpty();
+
+    pla::QtDialogService dialogs;
+    // Every box is also written to the error output, so unattended runs can be checked.
+    dialogs.SetEcho(screenshot);
+    dialogs.Install();
+    // Remote calls travel on a worker thread while the windows keep painting behind the busy
+    // animation, so the screen never looks frozen and no second action can start.
+    TNetConnection::SetTransportRunner(
+        [&dialogs](const std::function<void()>& send) { dialogs.Busy().RunBlocking(send); });
+    pla::QtFormHost forms;
+    forms.Install();
+    pla::HostSession session(options);
+    pla::MainWindow window([&session](const QString& name) { session.OpenModule(name); });
+    forms.SetMdiArea(window.MdiArea());
+    dialogs.SetMainWindow(&window);
+
+    if (!session.Start(message)) {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        if (!screenshot) dialogs.ShowError(message);
+        return 1;
+    }
+    window.SetContext(QStringLiteral("Filial %1%2 · servidor %3")
+                          .arg(options.branch, options.tied ? QStringLiteral(" (fixa)") : QString(),
+                               session.ServerAddress()));
+    window.show();
+
+    bool attempted = false;
+    std::unique_ptr<pla::ScreenshotTaker> taker;
+    if (screenshot) {
+        taker = std::make_unique<pla::ScreenshotTaker>(&window, options.screenshot,
+                                                       [&attempted] { return attempted; });
+        taker->Start();
+    }
+    QTimer::singleShot(0, &window, [&] {
+        session.OpenModule(options.module);
+        attempted = true;
+    });
+    const int rc = QApplication::exec();
+    // The screens belong to the application: they go before the server they talk to.
+    forms.DestroyForms();
+    TNetConnection::SetTransportRunner({});
+    return rc;
+}
