@@ -176,6 +176,10 @@ void QtFormHost::FormChanged(TComponent& c, int what) {
         entry.dialog->done(entry.form->ModalResult());
 }
 
+TForm* QtFormHost::ActiveMdiForm() const {
+    return mdi_ ? FormOfWindow(mdi_->activeSubWindow()) : nullptr;
+}
+
 TForm* QtFormHost::FormOfWindow(QObject* window) const {
     for (const auto& [form, entry] : entries_)
         if (entry->window == window) return entry->form;

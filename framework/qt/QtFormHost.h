@@ -35,6 +35,8 @@ public:
     // The renderer and window of form, or nullptr when it was never shown.
     FormRenderer* RendererFor(const TForm& form) const;
     QWidget* WindowFor(const TForm& form) const;
+    // The form of the active MDI child window, or nullptr.
+    TForm* ActiveMdiForm() const;
 
     // The application is ending and owns the screens it showed: destroys every form shown
     // through this host that has no owner of its own (their teardown runs, connections close).

@@ -42,7 +42,12 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
     const QCommandLineOption module(QStringLiteral("module"),
                                     QStringLiteral("Módulo aberto ao iniciar (padrão PLA15400)."),
                                     QStringLiteral("NOME"));
-    p.addOptions({help, branch, tied, server, db, modules, screenshot, module});
+    const QCommandLineOption focus(
+        QStringLiteral("focus"),
+        QStringLiteral("Depois de abrir a tela, leva o foco ao CONTROLE (como o usuário faria), "
+                       "por exemplo dbgPadrao para carregar os serviços."),
+        QStringLiteral("CONTROLE"));
+    p.addOptions({help, branch, tied, server, db, modules, screenshot, module, focus});
     if (!p.parse(arguments)) {
         message = p.errorText();
         return ParseResult::Error;
@@ -72,6 +77,7 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
     if (p.isSet(db)) out.database = p.value(db);
     if (p.isSet(modules)) out.moduleFolder = p.value(modules);
     if (p.isSet(screenshot)) out.screenshot = p.value(screenshot);
+    if (p.isSet(focus)) out.focus = p.value(focus);
     if (p.isSet(module)) out.module = p.value(module).trimmed();
     return ParseResult::Run;
 }

@@ -14,6 +14,7 @@ struct HostOptions {
     QString database;     // general database (and the embedded server's); empty: default
     QString moduleFolder; // empty: next to the program (or the build's lib folder)
     QString screenshot;   // write a PNG of the main window and exit
+    QString focus;        // control of the opened screen that gets the focus first
     QString module = QStringLiteral("PLA15400");
 
     bool Embedded() const { return serverHost.isEmpty(); }

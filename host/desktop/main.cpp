@@ -3,7 +3,9 @@
 
 #include "framework/net/NetConnection.h"
 #include "framework/qt/QtDialogService.h"
+#include "framework/qt/FormRenderer.h"
 #include "framework/qt/QtFormHost.h"
+#include "framework/ui/TForm.h"
 #include "host/desktop/HostOptions.h"
 #include "host/desktop/HostSession.h"
 #include "host/desktop/MainWindow.h"
@@ -12,6 +14,26 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
+
+namespace {
+
+// Gives the focus to a control of the screen just opened, as a user clicking it would, so
+// that whatever its enter and exit events load is on screen (e.g. the services of the
+// branch and date for a documentation picture).
+void FocusOnOpenedScreen(pla::QtFormHost& forms, const QString& name) {
+    TForm* form = forms.ActiveMdiForm();
+    if (!form) return;
+    auto* control = form->Find<TWinControl>(name);
+    pla::FormRenderer* renderer = forms.RendererFor(*form);
+    if (!control || !renderer || !control->CanFocus()) {
+        std::fprintf(stderr, "--focus: %s não existe ou não recebe o foco\n",
+                     name.toLocal8Bit().constData());
+        return;
+    }
+    renderer->RunAction([&] { form->FocusControl(control); });
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -66,6 +88,7 @@ int main(int argc, char* argv[]) {
     }
     QTimer::singleShot(0, &window, [&] {
         session.OpenModule(options.module);
+        if (!options.focus.isEmpty()) FocusOnOpenedScreen(forms, options.focus);
         attempted = true;
     });
     const int rc = QApplication::exec();
