@@ -259,6 +259,7 @@ void ScenarioRunner::PrepareGeneralDatabase() {
 }
 
 void ScenarioRunner::EnsureConnectionTarget() {
+    if (wantDemo_ && !demo_) demo_ = std::make_unique<ScenarioDemoServer>(today_);
     int port = 0;
     if (fixture_) port = fixture_->Port();
     else if (demo_) port = demo_->Port();
@@ -305,7 +306,8 @@ void ScenarioRunner::Execute(const QVector<ScenarioLine>& lines, int& index) {
         Need(line, 1);
         if (line.words.at(1) != QLatin1String("demo"))
             throw ScenarioFailure(QStringLiteral("só \"server demo\" é conhecido"));
-        demo_ = std::make_unique<ScenarioDemoServer>(today_);
+        // Started at "open", so a "today" written after this line still shapes the demo menus.
+        wantDemo_ = true;
         return;
     }
     if (cmd == QLatin1String("login")) {

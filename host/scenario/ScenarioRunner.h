@@ -102,6 +102,7 @@ private:
     bool tied_ = false;
     QDate today_;
     bool generalDbReady_ = false;
+    bool wantDemo_ = false;
 };
 
 } // namespace pla
