@@ -179,10 +179,143 @@ public:
     void cdsItEmbDistCardBeforeInsert(TClientDataSet& dataSet);
     void cdsItEmbDistCardBeforeEdit(TClientDataSet& dataSet);
 
+    // --- packaging editing ---
+    // Packaging records.
+    // Replaces cdsVdEmbalagens with the containers matching code ("T": every container);
+    // a refusal by the server is shown and ends the action, the set keeping its content.
+    void GetVdEmbalagens(const QString& code);
+    // Checks the container of a packaging being inserted (in any other state: nothing). An
+    // empty code is refused only when mandatory; a code is normalised to width 5, and an
+    // unknown one refused; a known one fills name, purpose and the default unit count (the
+    // delivery point's diners for an individual container, 0 for a collective one). A refusal
+    // puts the focus on the code column and ends the action with its message.
+    void VdEmbalagens(bool mandatory);
+    // Container lookup from the code column's "..." button: starts a packaging on an empty
+    // list, lists every container and copies the one picked as the check does.
+    void dbgEmbalagensEditButtonClick(TComponent& sender);
+    // Shows the purpose letter as its word ("Individual", "Coletiva").
+    void cdsEmbDistCardIDPROPOSITOGetText(TField& sender, QString& text, bool displayText);
+    // QTMEDIA: dish quantity per unit, rounded to 5 decimals; 0 without units.
+    void cdsEmbDistCardCalcFields(TClientDataSet& dataSet);
+    // Editing guard: no packaging is inserted or changed without a loaded distribution and a
+    // chosen delivery point (silent abort).
+    void cdsEmbDistCardBeforeInsert(TClientDataSet& dataSet);
+    void cdsEmbDistCardBeforeEdit(TClientDataSet& dataSet);
+    // Numbers a new packaging with the next negative number of the counter.
+    void cdsEmbDistCardNewRecord(TClientDataSet& dataSet);
+    // A packaging being inserted is posted only with a valid container.
+    void cdsEmbDistCardBeforePost(TClientDataSet& dataSet);
+    // Returns every dish of the packaging to the undistributed list before it goes.
+    void cdsEmbDistCardBeforeDelete(TClientDataSet& dataSet);
+    void cdsEmbDistCardAfterDelete(TClientDataSet& dataSet);
+    // The dish rows follow the current packaging; the lookup button and commands refresh.
+    void cdsEmbDistCardAfterScroll(TClientDataSet& dataSet);
+    // A container code assigned while typing clears the data copied from the old container.
+    void cdsEmbDistCardCDCONTAINERChange(TField& sender);
+    void dbgEmbalagensColEnter(TComponent& sender);
+    // Leaving the code column checks the container (an empty code is let pass).
+    void dbgEmbalagensColExit(TComponent& sender);
+    // Key rules: the code only while inserting, units as up to 5 digits, other columns
+    // read-only; Ctrl+Delete never deletes.
+    void dbgEmbalagensKeyDown(TComponent& sender, int& key, TShiftState shift);
+    void dbgEmbalagensKeyPress(TComponent& sender, QChar& key);
+    // Leaving the packaging panel posts the packaging being typed.
+    void panEmbDistrExit(TComponent& sender);
+    // Shows the code column's "..." button exactly while a packaging is being inserted or the
+    // list is empty.
+    void UpdateLookupButton();
+
+    // Undistributed dishes.
+    // Editing guard: refused (silent abort) while delivery points exist and none is chosen.
+    void cdsCardapioDisponivelBeforeEdit(TClientDataSet& dataSet);
+    void cdsCardapioDisponivelAfterEdit(TClientDataSet& dataSet);
+    // Recomputes QTTOTPRATO and QTPRATO from the diners and the quantity per person.
+    void cdsCardapioDisponivelBeforePost(TClientDataSet& dataSet);
+    // The quantity per person is editable only while no part of the current dish is packed.
+    void cdsCardapioDisponivelAfterScroll(TClientDataSet& dataSet);
+    // The list is read-only: no deleting key, no character but Tab and Enter.
+    void dbgCardapioKeyDown(TComponent& sender, int& key, TShiftState shift);
+    void dbgCardapioKeyPress(TComponent& sender, QChar& key);
+    // Digits, Backspace, Tab, Enter and one decimal comma.
+    void dbeQtPorPessoaKeyPress(TComponent& sender, QChar& key);
+    // Leaving the group box posts the quantity per person being typed.
+    void grbInfoPratExit(TComponent& sender);
+
+    // Dishes in the current packaging.
+    void cdsItEmbDistCardAfterInsert(TClientDataSet& dataSet);
+    void cdsItEmbDistCardAfterEdit(TClientDataSet& dataSet);
+    // The first dish row of a packaging is its principal dish.
+    void cdsItEmbDistCardNewRecord(TClientDataSet& dataSet);
+    // Keeps at most one principal dish in the packaging, staying on the posted row.
+    void cdsItEmbDistCardAfterPost(TClientDataSet& dataSet);
+    void cdsItEmbDistCardAfterScroll(TClientDataSet& dataSet);
+    // The "Principal" column opens no cell editor; the others may.
+    void dbgPratosEmbColEnter(TComponent& sender);
+    // A click in the "Principal" column marks the dish.
+    void dbgPratosEmbCellClick(TColumn& column);
+    // Draws the principal flag as a centred tick box.
+    void dbgPratosEmbDrawColumnCell(TComponent& sender, const QRect& rect, int dataCol,
+                                    TColumn& column, unsigned state);
+    // Space marks the current dish; Backspace and Delete (with or without Ctrl) do nothing.
+    void dbgPratosEmbKeyDown(TComponent& sender, int& key, TShiftState shift);
+    // Makes the current dish row the principal one (a principal row stays as it is).
+    void MarcaItemEmb();
+    // How much of a dish one unit of a container holds (0: no transport relation). A
+    // refusal is shown and ends the action.
+    double CapacidadeEmb(const QString& recipeBranch, const QString& dish,
+                         const QString& container);
+
+    // Moving dishes between the undistributed list and the current packaging. Each restores
+    // every handler, filter and display it suspended, however it ends, and leaves the screen
+    // in change mode.
+    // One dish, in the amounts chosen in the dish dialog.
+    void btnAddPratClick(TComponent& sender);
+    // Everything still undistributed, without asking (one dish only into a collective one).
+    void btnAddTPratClick(TComponent& sender);
+    // Part of the current dish row back, in the amounts chosen in the dish dialog.
+    void btnDelPratClick(TComponent& sender);
+    // Every dish row of the packaging back, whole.
+    void btnDelTPratClick(TComponent& sender);
+    // Units of a container of capacity c that quantity q plus extra e fill: 0 without
+    // capacity, otherwise the whole units plus one for any remainder above zero.
+    static double UnitCount(double q, double e, double c);
+    // --- end packaging editing ---
+
     // ---- lifecycle and commands of the screen ----------------------------------------------
     void netDistEmbCardBeforeConnect(TNetConnection& sender);
     void sbtImprimirClick(TComponent& sender) override;
     void dtsPadraoStateChange(TDataSource& sender);
+
+    // --- saving ---
+    // Confirm action. A packaging row being typed is only posted (its container check runs)
+    // and nothing is saved by this use; otherwise ConfirmaAltDistribuicao.
+    void sbtConfirmarClick(TComponent& sender) override;
+    // Validates the distribution, stores it on the server in one call with every record of
+    // the undistributed dishes, the packagings and the dish rows, ends change mode and
+    // reloads it as the server now holds it. A fault found by the validation, a refusal by
+    // the server or a server out of reach is shown and ends the action: nothing is reloaded,
+    // the screen stays in change mode and every local edit stays as it was.
+    void ConfirmaAltDistribuicao();
+    // Posts the undistributed dish and the packaging being typed, then checks every
+    // packaging in order: it must hold dish rows and more than zero units. The first one at
+    // fault stays current, the focus goes to the packaging grid (to its units cell for the
+    // units) and its message ends the action. However it ends, the packagings and dish rows
+    // are redrawn and the enabling pass runs.
+    void VdDistribuicao();
+    // Asks "Confirma a exclusão da distribuição?"; on Yes deletes the loaded distribution on
+    // the server and reloads the service list keeping service and delivery point. Any other
+    // answer sends nothing.
+    void sbtApagarClick(TComponent& sender);
+    // Same as a click on sbtApagar.
+    void mnuApagarClick(TComponent& sender);
+    // Validates branch and date, opens the branch generation screen for them (returns when it
+    // is closed) and reloads the service list keeping service and delivery point, so the
+    // status lights show what was generated. A branch that fails ends the action with its
+    // message and nothing opens.
+    void sbtGerarClick(TComponent& sender);
+    // Same as a click on sbtGerar.
+    void mnuGerarClick(TComponent& sender);
+    // --- end saving ---
 
 protected:
     // Creation sequence: connect, lists, service groups, the user's branch, branch lock,

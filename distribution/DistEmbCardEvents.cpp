@@ -8,8 +8,10 @@
 #include "framework/ui/TDBMemo.h"
 #include "framework/ui/TDateEditPlus.h"
 #include "framework/ui/TEdit.h"
+#include "framework/ui/TGroupBox.h"
 #include "framework/ui/TMenuItem.h"
 #include "framework/ui/TPanel.h"
+#include "framework/ui/TSpeedButton.h"
 
 namespace {
 
@@ -83,7 +85,72 @@ void TfrmDistEmbCard::BindEvents() {
     dbeQtPorPessoa->OnEnter = Notify(this, &F::dbeQtPorPessoaEnter);
     dbmObservacaoEtiqueta->OnEnter = Notify(this, &F::dbmObservacaoEtiquetaEnter);
 
+    // --- packaging editing ---
+    auto bindKeyDown = [this](TWinControl* c, void (F::*h)(TComponent&, int&, TShiftState)) {
+        c->OnKeyDown = [this, h](TComponent& s, int& key, TShiftState shift) {
+            (this->*h)(s, key, shift);
+        };
+    };
+    auto bindKeyPress = [this](TWinControl* c, void (F::*h)(TComponent&, QChar&)) {
+        c->OnKeyPress = [this, h](TComponent& s, QChar& key) { (this->*h)(s, key); };
+    };
+    cdsEmbDistCard->BeforeInsert = DataSetEvent(this, &F::cdsEmbDistCardBeforeInsert);
+    cdsEmbDistCard->BeforeEdit = DataSetEvent(this, &F::cdsEmbDistCardBeforeEdit);
+    cdsEmbDistCard->OnNewRecord = DataSetEvent(this, &F::cdsEmbDistCardNewRecord);
+    cdsEmbDistCard->BeforePost = DataSetEvent(this, &F::cdsEmbDistCardBeforePost);
+    cdsEmbDistCard->BeforeDelete = DataSetEvent(this, &F::cdsEmbDistCardBeforeDelete);
+    cdsEmbDistCard->AfterDelete = DataSetEvent(this, &F::cdsEmbDistCardAfterDelete);
+    cdsEmbDistCard->AfterScroll = DataSetEvent(this, &F::cdsEmbDistCardAfterScroll);
+    cdsEmbDistCard->OnCalcFields = DataSetEvent(this, &F::cdsEmbDistCardCalcFields);
+    cdsEmbDistCard->FieldByName(QStringLiteral("CDCONTAINER")).OnChange = [this](TField& f) {
+        cdsEmbDistCardCDCONTAINERChange(f);
+    };
+    cdsEmbDistCard->FieldByName(QStringLiteral("IDPROPOSITO")).OnGetText =
+        [this](TField& f, QString& text, bool display) {
+            cdsEmbDistCardIDPROPOSITOGetText(f, text, display);
+        };
+    dbgEmbalagens->OnColEnter = Notify(this, &F::dbgEmbalagensColEnter);
+    dbgEmbalagens->OnColExit = Notify(this, &F::dbgEmbalagensColExit);
+    dbgEmbalagens->OnEditButtonClick = Notify(this, &F::dbgEmbalagensEditButtonClick);
+    bindKeyDown(dbgEmbalagens, &F::dbgEmbalagensKeyDown);
+    bindKeyPress(dbgEmbalagens, &F::dbgEmbalagensKeyPress);
+    panEmbDistr->OnExit = Notify(this, &F::panEmbDistrExit);
+
+    cdsCardapioDisponivel->BeforeEdit = DataSetEvent(this, &F::cdsCardapioDisponivelBeforeEdit);
+    cdsCardapioDisponivel->AfterEdit = DataSetEvent(this, &F::cdsCardapioDisponivelAfterEdit);
+    cdsCardapioDisponivel->BeforePost = DataSetEvent(this, &F::cdsCardapioDisponivelBeforePost);
+    cdsCardapioDisponivel->AfterScroll = DataSetEvent(this, &F::cdsCardapioDisponivelAfterScroll);
+    bindKeyDown(dbgCardapio, &F::dbgCardapioKeyDown);
+    bindKeyPress(dbgCardapio, &F::dbgCardapioKeyPress);
+    bindKeyPress(dbeQtPorPessoa, &F::dbeQtPorPessoaKeyPress);
+    grbInfoPrat->OnExit = Notify(this, &F::grbInfoPratExit);
+
+    cdsItEmbDistCard->AfterInsert = DataSetEvent(this, &F::cdsItEmbDistCardAfterInsert);
+    cdsItEmbDistCard->AfterEdit = DataSetEvent(this, &F::cdsItEmbDistCardAfterEdit);
+    cdsItEmbDistCard->OnNewRecord = DataSetEvent(this, &F::cdsItEmbDistCardNewRecord);
+    cdsItEmbDistCard->AfterPost = DataSetEvent(this, &F::cdsItEmbDistCardAfterPost);
+    cdsItEmbDistCard->AfterScroll = DataSetEvent(this, &F::cdsItEmbDistCardAfterScroll);
+    dbgPratosEmb->OnColEnter = Notify(this, &F::dbgPratosEmbColEnter);
+    dbgPratosEmb->OnCellClick = [this](TColumn& c) { dbgPratosEmbCellClick(c); };
+    dbgPratosEmb->OnDrawColumnCell = [this](TComponent& s, const QRect& r, int col, TColumn& c,
+                                            TGridDrawState st) {
+        dbgPratosEmbDrawColumnCell(s, r, col, c, st);
+    };
+    bindKeyDown(dbgPratosEmb, &F::dbgPratosEmbKeyDown);
+
+    btnAddPrat->OnClick = Notify(this, &F::btnAddPratClick);
+    btnAddTPrat->OnClick = Notify(this, &F::btnAddTPratClick);
+    btnDelPrat->OnClick = Notify(this, &F::btnDelPratClick);
+    btnDelTPrat->OnClick = Notify(this, &F::btnDelTPratClick);
+    // --- end packaging editing ---
+
     // The screen's own commands.
     sbtRedistribuir->OnClick = Notify(this, &F::sbtRedistribuirClick);
     mnuRedistribuir->OnClick = Notify(this, &F::mnuRedistribuirClick);
+    // --- saving ---
+    sbtApagar->OnClick = Notify(this, &F::sbtApagarClick);
+    mnuApagar->OnClick = Notify(this, &F::mnuApagarClick);
+    sbtGerar->OnClick = Notify(this, &F::sbtGerarClick);
+    mnuGerar->OnClick = Notify(this, &F::mnuGerarClick);
+    // --- end saving ---
 }

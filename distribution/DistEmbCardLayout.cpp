@@ -241,6 +241,8 @@ void TfrmDistEmbCard::BuildDistributionSide() {
     dbgPratosEmb->SetAlign(TAlign::alClient);
     dbgPratosEmb->SetColor(clInfoBk);
     dbgPratosEmb->SetTabStop(true);
+    dbgPratosEmb->SetOptions(dgEditing | dgTitles | dgColumnResize | dgColLines | dgRowLines |
+                             dgTabs | dgAlwaysShowSelection | dgConfirmDelete | dgCancelOnExit);
 
     panCardapio->SetTabOrder(0);
     panEmbalagens->SetTabOrder(1);

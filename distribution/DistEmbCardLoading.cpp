@@ -118,25 +118,6 @@ void TfrmDistEmbCard::sbtVerificarClick(TComponent&) {
 }
 
 void TfrmDistEmbCard::panCardapioEnter(TComponent&) {
-    const TDataPacket rows = cdsItEmbDistCard->Active() ? cdsItEmbDistCard->Data() : TDataPacket();
     Habilita();
-
-    bool inPackaging = false;
-    const TField* current =
-        cdsCardapioDisponivel->Active() && !cdsCardapioDisponivel->IsEmpty()
-            ? &cdsCardapioDisponivel->FieldByName(QStringLiteral("NRSEQPRATCAR"))
-            : nullptr;
-    if (current && !current->IsNull()) {
-        const double dish = current->AsFloat();
-        int column = -1;
-        for (int i = 0; i < rows.Fields.size(); ++i)
-            if (rows.Fields.at(i).Name.compare(QStringLiteral("NRSEQPRATCAR"),
-                                               Qt::CaseInsensitive) == 0)
-                column = i;
-        for (const QVector<QVariant>& row : rows.Rows)
-            if (column >= 0 && row.at(column).isValid() && row.at(column).toDouble() == dish)
-                inPackaging = true;
-    }
-    // The quantity per person may change only while no part of the dish is packed.
-    dbeQtPorPessoa->SetEnabled(!inPackaging);
+    cdsCardapioDisponivelAfterScroll(*cdsCardapioDisponivel);
 }

@@ -558,22 +558,40 @@ void TClientDataSet::SetData(const TDataPacket& p) {
     for (int s = 0; identity && s < column.size(); ++s)
         identity = column[s] == s;
 
-    auto needsWork = [&](int slot, const QVariant& v) {
-        if (isNull(v)) return false;
-        const TFieldType t = adoptFields ? p.Fields[slot].Type : slotField[slot]->DataType();
-        const int size = adoptFields ? p.Fields[slot].Size : slotField[slot]->Size();
-        switch (t) {
-        case TFieldType::String:
-            return v.typeId() != QMetaType::QString ||
-                   (size > 0 && static_cast<const QString*>(v.constData())->size() > size);
-        case TFieldType::Float:
-            return v.typeId() != QMetaType::Double;
-        case TFieldType::Integer:
-            return v.typeId() != QMetaType::Int;
-        case TFieldType::Date:
-            return v.typeId() != QMetaType::QDate;
+    // Type and size per slot, looked up once rather than for every value.
+    std::vector<TFieldType> slotType(size_t(column.size()), TFieldType::String);
+    std::vector<int> slotSize(size_t(column.size()), 0);
+    for (int s = 0; s < column.size(); ++s) {
+        if (adoptFields) {
+            slotType[size_t(s)] = p.Fields[s].Type;
+            slotSize[size_t(s)] = p.Fields[s].Size;
+        } else if (slotField[s]) {
+            slotType[size_t(s)] = slotField[s]->DataType();
+            slotSize[size_t(s)] = slotField[s]->Size();
         }
-        return true;
+    }
+    // A value of the field's own type needs nothing unless it is a text longer than the field
+    // (checked first: that is nearly every value, and cheaper than asking for null).
+    auto needsWork = [&](int slot, const QVariant& v) {
+        const int id = v.typeId();
+        switch (slotType[size_t(slot)]) {
+        case TFieldType::String:
+            if (id == QMetaType::QString) {
+                const int size = slotSize[size_t(slot)];
+                return size > 0 && static_cast<const QString*>(v.constData())->size() > size;
+            }
+            break;
+        case TFieldType::Float:
+            if (id == QMetaType::Double) return false;
+            break;
+        case TFieldType::Integer:
+            if (id == QMetaType::Int) return false;
+            break;
+        case TFieldType::Date:
+            if (id == QMetaType::QDate) return false;
+            break;
+        }
+        return !isNull(v);
     };
     auto convert = [&](int slot, const QVariant& v, int row) -> QVariant {
         if (!needsWork(slot, v)) return v;
@@ -593,7 +611,7 @@ void TClientDataSet::SetData(const TDataPacket& p) {
     if (identity) {
         rows = p.Rows; // shared until a value needs converting
         for (int r = 0; r < rows.size(); ++r) {
-            const Row& src = p.Rows[r];
+            const QVariant* src = p.Rows[r].constData();
             for (int s = 0; s < nf; ++s) {
                 if (!needsWork(s, src[s])) continue;
                 rows[r][s] = convert(s, src[s], r);
@@ -732,6 +750,13 @@ void TClientDataSet::Post() {
         fail(QStringLiteral("Não é possível gravar: o conjunto de dados '%1' não está em modo de "
                             "edição ou inclusão.")
                  .arg(label()));
+    // Text typed into a control but not yet written (a grid cell not left, an edit whose
+    // text is not a value yet) belongs to this record: a post from code, e.g. a tool button
+    // that never takes the focus, must not lose it. A control's refusal stops the post here,
+    // leaving the record as it was.
+    notify(TDataChange::UpdateRecord);
+    if (state_ != TDataSetState::Edit && state_ != TDataSetState::Insert)
+        return; // a control ended the edit itself
     BeforePost(*this);
     if (state_ != TDataSetState::Edit && state_ != TDataSetState::Insert)
         return; // handler ended it

@@ -25,7 +25,7 @@ class TDataSource;
 // AfterScroll. Moving while a record is being edited or inserted posts it first.
 // Event order:
 //   Append/Insert: BeforeInsert, BeforeScroll, OnNewRecord, AfterInsert, AfterScroll
-//   Edit: BeforeEdit, AfterEdit          Post: BeforePost, AfterPost
+//   Edit: BeforeEdit, AfterEdit          Post: (UpdateRecord notice), BeforePost, AfterPost
 //   Cancel: BeforeCancel, AfterCancel    Delete: BeforeDelete, BeforeScroll, AfterDelete,
 //   AfterScroll
 // An exception from a Before… handler (e.g. Abort) cancels the operation, which leaves the
@@ -66,9 +66,12 @@ public:
     // Starts editing the current record; on an empty set it inserts instead. No-op while
     // already editing or inserting.
     void Edit();
-    // Stores the record being edited or inserted. With an index the record takes its place in
-    // index order; a record the active filter no longer shows stays in the data, and the
-    // cursor goes to its neighbour. Required data fields must not be null.
+    // Stores the record being edited or inserted. First the data-aware controls are asked to
+    // write their pending typed text (TDataChange::UpdateRecord, not sent while controls are
+    // disabled); a refusal propagates and leaves the record being edited. With an index the
+    // record takes its place in index order; a record the active filter no longer shows stays
+    // in the data, and the cursor goes to its neighbour. Required data fields must not be
+    // null.
     void Post();
     // Discards the pending edit or insertion.
     void Cancel();

@@ -48,6 +48,8 @@ void TDataSource::dataSetDestroyed() {
 void TDataSource::dispatch(TDataChange change, TField* field) {
     if (change == TDataChange::State)
         OnStateChange(*this);
+    else if (change == TDataChange::UpdateRecord)
+        OnUpdateData(*this);
     else
         OnDataChange(*this, field);
     const auto listeners = listeners_;

@@ -29,6 +29,9 @@ public:
     Event<TDataSource&> OnStateChange;
     // Raised when the data changed; the field is set for a change of one field only.
     Event<TDataSource&, TField*> OnDataChange;
+    // Raised when the data set is about to post and asks for pending typed text, before the
+    // controls' listeners write theirs.
+    Event<TDataSource&> OnUpdateData;
 
     // Registers a data-aware control's listener (all notifications); returns its id.
     int AddListener(std::function<void(TDataChange, TField*)> listener);

@@ -14,8 +14,11 @@ enum class TFieldType { String, Float, Integer, Date };
 enum class TFieldKind { Data, Calculated };
 
 // What a data set tells its data sources: the state changed, the cursor moved, the current
-// record was rewritten, one field changed, or the whole content changed.
-enum class TDataChange { State, Scroll, Record, Field, DataSet };
+// record was rewritten, one field changed, or the whole content changed. UpdateRecord is a
+// request rather than a change: the record is about to be posted, and every data-aware
+// control holding typed text that has not reached its field must write it now (throwing
+// when the field refuses it, which stops the post).
+enum class TDataChange { State, Scroll, Record, Field, DataSet, UpdateRecord };
 
 // Definition of one field, as given to TClientDataSet::AddField.
 struct TFieldDef {

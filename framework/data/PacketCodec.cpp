@@ -1,6 +1,7 @@
 #include "framework/data/PacketCodec.h"
 
 #include "framework/data/DatabaseError.h"
+#include "framework/data/PacketScanner.h"
 
 #include <QDate>
 #include <QJsonArray>
@@ -53,27 +54,41 @@ void checkNested(const QJsonValue& v, const QString& where) {
                  .arg(where));
 }
 
-// The value of one cell. Takes the array element by reference: building a QJsonValue for
-// every cell would double the cost of loading a large packet.
-QVariant decodeValue(const QJsonValueConstRef& v, const TPacketField& f, int row) {
+// Appends the value of one cell to out. Takes the array element by reference, and builds the
+// value in place: a QJsonValue or a returned QVariant per cell would add a large share to the
+// cost of loading a large packet.
+void appendValue(QVector<QVariant>& out, const QJsonValueConstRef& v, const TPacketField& f,
+                 int row) {
     const QJsonValue::Type t = v.type();
     if (t == QJsonValue::Double) {
-        if (f.Type == TFieldType::Float) return v.toDouble();
+        if (f.Type == TFieldType::Float) {
+            out.emplaceBack(v.toDouble());
+            return;
+        }
         if (f.Type == TFieldType::Integer) {
             const double d = v.toDouble();
             if (d == std::floor(d) && d >= std::numeric_limits<int>::min() &&
-                d <= std::numeric_limits<int>::max())
-                return int(d);
+                d <= std::numeric_limits<int>::max()) {
+                out.emplaceBack(int(d));
+                return;
+            }
         }
     } else if (t == QJsonValue::String) {
-        if (f.Type == TFieldType::String) return v.toString();
+        if (f.Type == TFieldType::String) {
+            out.emplaceBack(v.toString());
+            return;
+        }
         if (f.Type == TFieldType::Date) {
             const QString s = v.toString();
             const QDate d = QDate::fromString(s, Qt::ISODate);
-            if (d.isValid() && s.size() == 10) return d;
+            if (d.isValid() && s.size() == 10) {
+                out.emplaceBack(d);
+                return;
+            }
         }
     } else if (t == QJsonValue::Null) {
-        return QVariant();
+        out.emplaceBack();
+        return;
     }
     checkNested(QJsonValue(v), QStringLiteral("linha %1, campo '%2'").arg(row + 1).arg(f.Name));
     fail(QStringLiteral("valor de tipo errado na linha %1, campo '%2': esperado %3")
@@ -257,12 +272,12 @@ TDataPacket PacketCodec::FromJson(const QJsonValue& v) {
                      .arg(r + 1)
                      .arg(row.size())
                      .arg(nf));
-        QVector<QVariant> out(nf);
-        QVariant* dst = out.data();
+        QVector<QVariant> out;
+        out.reserve(nf);
         int c = 0;
         const TPacketField* field = p.Fields.constData();
         for (const auto cell : row)
-            dst[c] = decodeValue(cell, field[c], r), ++c;
+            appendValue(out, cell, field[c++], r);
         p.Rows.append(std::move(out));
         ++r;
     }
@@ -294,6 +309,10 @@ TDataPacket PacketCodec::Decode(const QByteArray& bytes) {
     if (bytes.size() > MaxBytes)
         throw EDatabaseError(QStringLiteral("Dados recebidos excedem o limite de %1 MiB.")
                                  .arg(MaxBytes / (1024 * 1024)));
+    // The usual packet is read straight from the bytes; building a JSON document first more
+    // than doubles the cost of a large one. Whatever the direct reading declines (including
+    // every malformed input) goes the general way below, which judges it.
+    if (std::optional<TDataPacket> p = pla::PacketScanner::TryRead(bytes)) return std::move(*p);
     QJsonParseError err{};
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &err);
     if (err.error != QJsonParseError::NoError)

@@ -9,6 +9,10 @@ TDBEdit::TDBEdit(TComponent* owner)
 
 void TDBEdit::DataChanged(TDataChange change, TField* field) {
     if (writing_) return;
+    if (change == TDataChange::UpdateRecord) {
+        UpdateRecord(); // the record is being posted: the typed text goes with it
+        return;
+    }
     if (change == TDataChange::Field && field && field != Field()) return;
     if (change != TDataChange::Field) pending_ = false;
     if (pending_) return;

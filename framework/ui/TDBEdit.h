@@ -10,7 +10,8 @@ class TField;
 // text while focused. The user's first change puts the data set into edit state (its
 // guards may refuse silently). Typed text is written to the field as soon as the field
 // accepts it, and in any case when the focus leaves the edit (a text the field refuses then
-// throws and keeps the focus here).
+// throws and keeps the focus here) or when the data set posts the record (a refusal then
+// throws and stops the post).
 class TDBEdit : public TCustomEdit {
 public:
     explicit TDBEdit(TComponent* owner);

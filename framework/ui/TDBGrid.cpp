@@ -181,6 +181,10 @@ void TDBGrid::UpdateData() {
 }
 
 void TDBGrid::DataChanged(TDataChange change, TField*) {
+    if (change == TDataChange::UpdateRecord) {
+        if (!writing_) UpdateData(); // the record is being posted: the typed text goes with it
+        return;
+    }
     if (change == TDataChange::DataSet) RebuildDefaultColumns();
     if (!writing_) {
         TClientDataSet* ds = DataSet();

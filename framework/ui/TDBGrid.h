@@ -43,7 +43,8 @@ constexpr TGridDrawState gdFixed = 4;
 // columns bound to fields, a selected column, and an in-place editor. Typed text goes to
 // the editor only while the editing option is on and the data set accepts Edit (its guards
 // may refuse silently); it reaches the field when the cell is left (another column or row,
-// Enter, the focus leaving the grid), before the column-exit event. Rows are 0-based.
+// Enter, the focus leaving the grid), before the column-exit event, and when the data set
+// posts the record (a refusal then stops the post). Rows are 0-based.
 class TDBGrid : public TWinControl {
 public:
     explicit TDBGrid(TComponent* owner);

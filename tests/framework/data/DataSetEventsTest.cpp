@@ -1,5 +1,6 @@
 #include "DataSetTestSupport.h"
 #include "framework/data/Abort.h"
+#include "framework/data/DataSource.h"
 #include "framework/data/DatabaseError.h"
 #include "framework/data/EventSuspend.h"
 #include "framework/data/PacketCodec.h"
@@ -48,6 +49,49 @@ TEST_F(DataSetEvents, RecordOperationsRaiseEventsInDesktopOrder) {
     ds.Delete();
     EXPECT_EQ(log.Take(),
               QStringList({"BeforeDelete", "BeforeScroll", "AfterDelete", "AfterScroll"}));
+}
+
+TEST_F(DataSetEvents, PostAsksControlsForPendingTextFirst) {
+    TDataSource src("dtsTeste", &ds);
+    EventLog log(ds);
+    QStringList seen;
+    src.OnUpdateData = [&](TDataSource&) { seen << "OnUpdateData"; };
+    src.OnDataChange = [&](TDataSource&, TField*) { seen << "OnDataChange"; };
+    // A control writing its pending text while the record is still being edited.
+    QString pending;
+    src.AddListener([&](TDataChange c, TField*) {
+        if (c != TDataChange::UpdateRecord || pending.isEmpty()) return;
+        seen << "write " + pending;
+        ds.FieldByName("QTPRATO").SetText(pending);
+        pending.clear();
+    });
+    ds.Edit();
+    log.Take();
+    seen.clear();
+    pending = "7,5";
+    ds.Post();
+    EXPECT_EQ(seen.mid(0, 2), QStringList({"OnUpdateData", "write 7,5"}));
+    EXPECT_EQ(log.Take(), QStringList({"BeforePost", "AfterPost"}));
+    EXPECT_DOUBLE_EQ(ds.FieldByName("QTPRATO").AsFloat(), 7.5);
+
+    // A refusal stops the post before BeforePost; the record stays being edited, unchanged.
+    ds.Edit();
+    log.Take();
+    pending = "7,5,";
+    EXPECT_THROW(ds.Post(), EDatabaseError);
+    EXPECT_TRUE(log.Take().isEmpty());
+    EXPECT_EQ(ds.State(), TDataSetState::Edit);
+    EXPECT_DOUBLE_EQ(ds.FieldByName("QTPRATO").AsFloat(), 7.5);
+    pending.clear();
+    ds.Post();
+    EXPECT_EQ(ds.State(), TDataSetState::Browse);
+
+    // Moving while editing posts, so the notice comes before the move too.
+    ds.Edit();
+    pending = "2";
+    ds.Next();
+    ds.Prior();
+    EXPECT_DOUBLE_EQ(ds.FieldByName("QTPRATO").AsFloat(), 2);
 }
 
 TEST_F(DataSetEvents, CursorMovesRaiseScrollEvents) {

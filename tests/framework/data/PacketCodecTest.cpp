@@ -2,8 +2,12 @@
 
 #include "framework/data/ClientDataSet.h"
 #include "framework/data/DatabaseError.h"
+#include "framework/data/PacketScanner.h"
 
 #include <QDate>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -108,6 +112,139 @@ TEST(PacketCodec, EncodingRefusesWhatJsonCannotCarry) {
     EXPECT_THROW(PacketCodec::Encode(p), EDatabaseError);
     p.Rows = {{1.0, 2.0}};
     EXPECT_THROW(PacketCodec::Encode(p), EDatabaseError);
+}
+
+// The general decoder: a JSON document first, then the packet.
+TDataPacket general(const QByteArray& json) {
+    QJsonParseError err{};
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &err);
+    if (err.error != QJsonParseError::NoError) throw EDatabaseError(err.errorString());
+    return PacketCodec::FromJson(doc.object());
+}
+
+void expectSamePacket(const TDataPacket& a, const TDataPacket& b, const QByteArray& json) {
+    ASSERT_EQ(a.Fields.size(), b.Fields.size()) << json.constData();
+    for (int i = 0; i < a.Fields.size(); ++i) {
+        EXPECT_EQ(a.Fields[i].Name, b.Fields[i].Name) << json.constData();
+        EXPECT_EQ(a.Fields[i].Type, b.Fields[i].Type) << json.constData();
+        EXPECT_EQ(a.Fields[i].Size, b.Fields[i].Size) << json.constData();
+        EXPECT_EQ(a.Fields[i].Typed, b.Fields[i].Typed) << json.constData();
+    }
+    ASSERT_EQ(a.Rows.size(), b.Rows.size()) << json.constData();
+    for (int r = 0; r < a.Rows.size(); ++r) {
+        ASSERT_EQ(a.Rows[r].size(), b.Rows[r].size()) << json.constData();
+        for (int c = 0; c < a.Rows[r].size(); ++c) {
+            const QVariant &x = a.Rows[r][c], &y = b.Rows[r][c];
+            EXPECT_EQ(x.typeId(), y.typeId()) << json.constData() << " row " << r << " col " << c;
+            EXPECT_EQ(x, y) << json.constData() << " row " << r << " col " << c;
+            if (x.typeId() == QMetaType::Double && y.typeId() == QMetaType::Double) {
+                EXPECT_EQ(std::signbit(x.toDouble()), std::signbit(y.toDouble()))
+                    << json.constData();
+            }
+        }
+    }
+}
+
+TEST(PacketCodec, TheDirectReadingGivesWhatTheGeneralDecoderGives) {
+    // Forms the direct reading takes: every type, null, escapes, non-ASCII text, numbers in
+    // every notation, white space, repeated texts, fields in any member order.
+    const QByteArray read[] = {
+        PacketCodec::Encode(
+            {{{"CDFILIAL", TFieldType::String, 4},
+              {"QTPRATO", TFieldType::Float},
+              {"NRSEQ", TFieldType::Integer},
+              {"DTCARD", TFieldType::Date}},
+             {{QStringLiteral("0001"), 2.5, 7, QDate(2026, 12, 8)},
+              {QStringLiteral("0001"), -0.125, -2147483647 - 1, QDate(1999, 1, 31)},
+              {QStringLiteral("Ação \"x\" \\ /\n\t"), QVariant(), QVariant(), QVariant()},
+              {QString(), 1e300, 2147483647, QDate(2024, 2, 29)}}}),
+        R"( { "fields" : [ { "type" : "float" , "name" : "A" } , {"size":3.0,"name":"B","type":"string"} ] ,
+            "rows" : [ [ -0 , "x" ] , [-0.0,"x"], [1E2, "à"], [12345678901234567, "\/\b\f\r"],
+                       [0.1e-5, "ação"], [123456789012345678, "ação"], [0, ""], [null, null] ] } )",
+        R"({"fields":[{"name":"I","type":"integer"}],"rows":[[3.0],[-0],[1e3],[2147483647]]})",
+        R"({"fields":[],"rows":[[],[]]})",
+    };
+    for (const QByteArray& json : read) {
+        const std::optional<TDataPacket> direct = pla::PacketScanner::TryRead(json);
+        EXPECT_TRUE(direct.has_value()) << json.constData();
+        if (direct) expectSamePacket(*direct, general(json), json);
+        expectSamePacket(PacketCodec::Decode(json), general(json), json);
+    }
+
+    // Forms it leaves to the general decoder, which then gives its own answer, refusal or
+    // packet, as before.
+    const QByteArray declined[] = {
+        R"({"fields":["A"],"rows":[[1]]})",                               // bare name
+        R"({"fields":[{"name":"A"}],"rows":[[1]]})",                      // no type
+        R"({"rows":[[1]],"fields":[{"name":"A","type":"float"}]})",       // rows first
+        R"({"fields":[{"name":"A","type":"float"}],"rows":[[1]],"x":1})", // another member
+        R"({"fields":[{"name":"A","type":"float","x":1}],"rows":[]})",
+        R"({"fields":[{"name":"A","type":"float","name":"B"}],"rows":[]})",
+        R"({"fields":[{"name":"A","type":"string"}],"rows":[["\u0041"]]})",
+        "{\"fields\":[{\"name\":\"A\",\"type\":\"string\"}],\"rows\":[[\"\xc3\x28\"]]}",
+        "{\"fields\":[{\"name\":\"A\",\"type\":\"string\"}],\"rows\":[[\"a\tb\"]]}",
+        R"({"fields":[{"name":"A","type":"float"}],"rows":[[1e400]]})",
+        R"({"fields":[{"name":"A","type":"float"}],"rows":[[1e-400]]})",
+        R"({"fields":[{"name":"A","type":"float"}],"rows":[[4e-320]]})",
+        R"({"fields":[{"name":"A","type":"float"}],"rows":[[01]]})",
+        R"({"fields":[{"name":"A","type":"float"}],"rows":[[+1]]})",
+        R"({"fields":[{"name":"A","type":"float"}],"rows":[[.5]]})",
+        R"({"fields":[{"name":"A","type":"float"}],"rows":[[1.]]})",
+        R"({"fields":[{"name":"A","type":"float"}],"rows":[[1234567890123456789]]})",
+        R"({"fields":[{"name":"A","type":"float"}],"rows":[[true]]})",
+        R"({"fields":[{"name":"A","type":"float"}],"rows":[["1"]]})",
+        R"({"fields":[{"name":"A","type":"float"}],"rows":[[1,2]]})",
+        R"({"fields":[{"name":"A","type":"float"}],"rows":[[1]]} x)",
+        R"({"fields":[{"name":"A","type":"float"}],"rows":[[nul]]})",
+        R"({"fields":[{"name":"A","type":"integer"}],"rows":[[2147483648]]})",
+        R"({"fields":[{"name":"A","type":"integer"}],"rows":[[0.5]]})",
+        R"({"fields":[{"name":"A","type":"date"}],"rows":[["2026-02-30"]]})",
+        R"({"fields":[{"name":"A","type":"date"}],"rows":[["2026/02/03"]]})",
+        R"({"fields":[{"name":"A","type":"date"}],"rows":[["0000-01-01"]]})",
+        R"({"fields":[{"name":"","type":"float"}],"rows":[]})",
+        R"({"fields":[{"name":"A","type":"float","size":-1}],"rows":[]})",
+        R"({"fields":[{"name":"A","type":"float","size":1.5}],"rows":[]})",
+        "\xef\xbb\xbf{\"fields\":[],\"rows\":[]}",
+        R"({"fields":[{"name":"A","type":"float"}],"rows":[[1])",
+    };
+    for (const QByteArray& json : declined) {
+        EXPECT_FALSE(pla::PacketScanner::TryRead(json).has_value()) << json.constData();
+        QString generalRefusal, decodeRefusal;
+        TDataPacket g, d;
+        try {
+            g = general(json);
+        } catch (const EDatabaseError& e) {
+            generalRefusal = e.Message();
+        }
+        try {
+            d = PacketCodec::Decode(json);
+        } catch (const EDatabaseError& e) {
+            decodeRefusal = e.Message();
+        }
+        EXPECT_EQ(generalRefusal.isEmpty(), decodeRefusal.isEmpty()) << json.constData();
+        if (generalRefusal.isEmpty() && decodeRefusal.isEmpty()) expectSamePacket(d, g, json);
+    }
+}
+
+TEST(PacketCodec, ALoadedPacketIsCutAndConvertedToTheSetsFields) {
+    TClientDataSet ds("cdsTeste");
+    ds.AddField({.Name = "NMPRATO", .Type = TFieldType::String, .Size = 5});
+    ds.AddField({.Name = "QTPRATO", .Type = TFieldType::Integer});
+    ds.AddField({.Name = "VLPRECO", .Type = TFieldType::Float});
+    ds.SetData(PacketCodec::Decode(
+        R"({"fields":[{"name":"NMPRATO","type":"string"},{"name":"QTPRATO","type":"float"},)"
+        R"({"name":"VLPRECO","type":"integer"}],"rows":[["Feijoada",2,3],["Sopa",null,null]]})"));
+    EXPECT_EQ(ds.FieldByName("NMPRATO").AsString(), "Feijo");
+    EXPECT_EQ(ds.FieldByName("QTPRATO").Value().typeId(), QMetaType::Int);
+    EXPECT_EQ(ds.FieldByName("VLPRECO").Value().typeId(), QMetaType::Double);
+    ds.Next();
+    EXPECT_EQ(ds.FieldByName("NMPRATO").AsString(), "Sopa");
+    EXPECT_TRUE(ds.FieldByName("QTPRATO").IsNull());
+    // A text that is no number refuses to go into a number field; nothing changes.
+    EXPECT_THROW(ds.SetData(PacketCodec::Decode(
+                     R"({"fields":[{"name":"QTPRATO","type":"string"}],"rows":[["três"]]})")),
+                 EDatabaseError);
+    EXPECT_EQ(ds.RecordCount(), 2);
 }
 
 } // namespace

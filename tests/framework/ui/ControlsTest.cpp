@@ -1,12 +1,14 @@
 #include "framework/data/Abort.h"
 #include "framework/data/ClientDataSet.h"
 #include "framework/data/DataSource.h"
+#include "framework/data/DatabaseError.h"
 #include "framework/ui/Colors.h"
 #include "framework/ui/Dispatch.h"
 #include "framework/ui/EConvertError.h"
 #include "framework/ui/TCheckBox.h"
 #include "framework/ui/TComboBox.h"
 #include "framework/ui/TDBEdit.h"
+#include "framework/ui/TDBMemo.h"
 #include "framework/ui/TDateEditPlus.h"
 #include "framework/ui/TEdit.h"
 #include "framework/ui/TForm.h"
@@ -208,6 +210,58 @@ TEST(DBEdit, TypingEditsTheRecordUnlessTheGuardRefuses) {
     Type(form, QStringLiteral(","));
     EXPECT_THROW(other->SetFocus(), std::exception);
     EXPECT_EQ(form.ActiveControl(), dbe);
+}
+
+TEST(DBEdit, APostFromCodeTakesTheTypedTextOrStopsAtItsRefusal) {
+    DishSet data;
+    TForm form;
+    auto* memo = new TDBMemo(&form);
+    memo->SetParent(&form);
+    memo->SetDataSource(&data.dts);
+    memo->SetDataField(QStringLiteral("NMPRATO"));
+    auto* dbe = new TDBEdit(&form);
+    dbe->SetParent(&form);
+    dbe->SetDataSource(&data.dts);
+    dbe->SetDataField(QStringLiteral("QTPORPESSOA"));
+    form.Show();
+    ASSERT_EQ(form.ActiveControl(), memo);
+
+    // Typed into a new record and posted by code with the focus still in the memo.
+    data.cds.Append();
+    Type(form, QStringLiteral("Feijão"));
+    data.cds.Post();
+    EXPECT_EQ(data.cds.State(), TDataSetState::Browse);
+    ASSERT_EQ(data.cds.RecordCount(), 2);
+    EXPECT_EQ(data.cds.FieldByName(QStringLiteral("NMPRATO")).AsString(), QStringLiteral("Feijão"));
+
+    // A number the field cannot read stops the post with the field's message; nothing moves.
+    dbe->SetFocus();
+    dbe->SelectAll();
+    Type(form, QStringLiteral("1,5,"));
+    bool beforePost = false;
+    data.cds.BeforePost = [&](TClientDataSet&) { beforePost = true; };
+    try {
+        data.cds.Post();
+        ADD_FAILURE() << "the post went through";
+    } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("'1,5,' não é um valor numérico válido para o campo "
+                                              "'QTPORPESSOA'."));
+    }
+    EXPECT_FALSE(beforePost);
+    EXPECT_EQ(data.cds.State(), TDataSetState::Edit);
+    EXPECT_EQ(dbe->Text(), QStringLiteral("1,5,"));
+    // A change of another field from code keeps the typed text, which still stops the post.
+    data.cds.FieldByName(QStringLiteral("NMPRATO")).SetAsString(QStringLiteral("Feijoada"));
+    EXPECT_EQ(dbe->Text(), QStringLiteral("1,5,"));
+    EXPECT_THROW(data.cds.Post(), EDatabaseError);
+
+    // Corrected, the post goes through with the corrected number.
+    form.DeliverKey(VK_BACK);
+    data.cds.Post();
+    EXPECT_TRUE(beforePost);
+    EXPECT_DOUBLE_EQ(data.cds.FieldByName(QStringLiteral("QTPORPESSOA")).AsFloat(), 1.5);
+    EXPECT_EQ(data.cds.FieldByName(QStringLiteral("NMPRATO")).AsString(),
+              QStringLiteral("Feijoada"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "framework/data/Abort.h"
 #include "framework/data/ClientDataSet.h"
 #include "framework/data/DataSource.h"
+#include "framework/data/DatabaseError.h"
 #include "framework/ui/Colors.h"
 #include "framework/ui/DialogService.h"
 #include "framework/ui/Dispatch.h"
@@ -125,6 +126,65 @@ TEST(Grid, ATextTheFieldRefusesKeepsTheCellAndTheFocus) {
     EXPECT_EQ(f.form.ActiveControl(), f.grid);
     f.form.DeliverChar(QChar(27)); // Escape drops the typing
     EXPECT_FALSE(f.grid->EditorModified());
+}
+
+TEST(Grid, APostFromCodeTakesTheTextTypedInTheCell) {
+    GridForm f;
+    f.grid->SetSelectedIndex(1);
+    QStringList log;
+    f.data.cds.BeforePost = [&](TClientDataSet&) { log << QStringLiteral("before post"); };
+
+    // A tool button that never takes the focus posts while the cell is still being typed in.
+    f.Type(QStringLiteral("12"));
+    ASSERT_TRUE(f.grid->EditorModified());
+    f.data.cds.Post();
+    EXPECT_EQ(f.data.cds.State(), TDataSetState::Browse);
+    EXPECT_DOUBLE_EQ(f.data.Units(), 12);
+    EXPECT_FALSE(f.grid->EditorModified());
+    EXPECT_EQ(log, QStringList({"before post"}));
+
+    // A new record built in code and typed into is posted with the typed text.
+    f.data.cds.Append();
+    f.data.cds.FieldByName(QStringLiteral("CDCONTAINER")).SetAsString(QStringLiteral("00003"));
+    f.Type(QStringLiteral("4,5"));
+    f.data.cds.Post();
+    ASSERT_EQ(f.data.cds.RecordCount(), 3);
+    EXPECT_DOUBLE_EQ(f.data.Units(), 4.5);
+
+    // Moving the cursor from code posts, and the typed text goes to the record it was typed
+    // into, not the next one.
+    f.data.cds.First();
+    f.Type(QStringLiteral("8"));
+    f.data.cds.Next();
+    EXPECT_DOUBLE_EQ(f.data.Units(), 12);
+    f.data.cds.First();
+    EXPECT_DOUBLE_EQ(f.data.Units(), 8);
+}
+
+TEST(Grid, APostFromCodeStopsAtATextTheFieldRefuses) {
+    GridForm f;
+    f.grid->SetSelectedIndex(1);
+    bool beforePost = false;
+    f.data.cds.BeforePost = [&](TClientDataSet&) { beforePost = true; };
+    f.Type(QStringLiteral("1,2,3"));
+    try {
+        f.data.cds.Post();
+        ADD_FAILURE() << "the post went through";
+    } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("'1,2,3' não é um valor numérico válido para o campo "
+                                              "'QTCONTAINER'."));
+    }
+    EXPECT_FALSE(beforePost);
+    EXPECT_EQ(f.data.cds.State(), TDataSetState::Edit);
+    EXPECT_DOUBLE_EQ(f.data.Units(), 5);
+    EXPECT_EQ(f.grid->EditorText(), QStringLiteral("1,2,3")); // kept for the user to fix
+
+    // Once corrected the same post goes through.
+    f.form.DeliverKey(VK_BACK);
+    f.form.DeliverKey(VK_BACK);
+    f.data.cds.Post();
+    EXPECT_TRUE(beforePost);
+    EXPECT_DOUBLE_EQ(f.data.Units(), 1.2);
 }
 
 TEST(Grid, RowsCellsTitlesAndTheEditButton) {

@@ -1,0 +1,479 @@
+// Moving dishes into and out of the current packaging, one in part (through the dish dialog)
+// or all at once. Amounts only move: for each dish, what is undistributed plus what lies in
+// the packagings stays the same.
+#include "dish_dialog/CriaDadosPrato.h"
+#include "distribution/DistEmbCard.h"
+#include "framework/data/EventSuspend.h"
+#include "framework/services/Consiste.h"
+#include "framework/ui/TDBEdit.h"
+#include "framework/ui/TDBGrid.h"
+#include "framework/ui/TMessages.h"
+
+#include <cmath>
+#include <exception>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <vector>
+
+namespace {
+
+const QString kDish = QStringLiteral("NRSEQPRATCAR");
+const QString kDiners = QStringLiteral("QTCOMENSAIS");
+const QString kQuantity = QStringLiteral("QTPRATO");
+const QString kExtra = QStringLiteral("QTEXTRA");
+const QString kCapacity = QStringLiteral("VRQTDEPRATEMB");
+const QString kUnits = QStringLiteral("QTCONTAINER");
+const QString kPerPerson = QStringLiteral("QTPORPESSOA");
+const QString kUnit = QStringLiteral("SGUNIDADE");
+const QString kPackaging = QStringLiteral("NREMBDISTCARD");
+
+double Round5(double v) {
+    return Consiste::RoundDec(v, 5);
+}
+
+double Num(const TClientDataSet& ds, const QString& field) {
+    return ds.FieldByName(field).AsFloat();
+}
+
+void SetNum(TClientDataSet& ds, const QString& field, double v) {
+    ds.FieldByName(field).SetAsFloat(v);
+}
+
+bool Editing(const TClientDataSet& ds) {
+    return ds.State() == TDataSetState::Edit || ds.State() == TDataSetState::Insert;
+}
+
+bool Collective(const TClientDataSet& packagings) {
+    return packagings.FieldByName(QStringLiteral("IDPROPOSITO")).AsString() == QLatin1String("C");
+}
+
+using DataSetEvent = Event<TClientDataSet&>;
+
+// What a move suspends while it writes the amounts itself: the undistributed list's
+// recomputation, its quantity-per-person enabling, its filter and display, and the dish
+// rows' guards and display. Each move names the order in which it suspends and restores.
+class MoveSection {
+public:
+    enum Step {
+        AvailablePost,   // before-post handler of the undistributed list
+        AvailableScroll, // its after-scroll handler
+        AvailableFilter, // its filter (suspended = off)
+        AvailableDisplay,
+        RowsInsertGuard, // before-insert guard of the dish rows
+        RowsEditGuard,   // their before-edit guard
+        RowsDisplay,
+    };
+
+    MoveSection(TClientDataSet& available, TClientDataSet& rows, std::initializer_list<Step> leave)
+        : available_(available), rows_(rows), leave_(leave) {}
+    MoveSection(const MoveSection&) = delete;
+    MoveSection& operator=(const MoveSection&) = delete;
+
+    // Restores whatever is still suspended (only reached when Leave did not run).
+    ~MoveSection() {
+        try {
+            Leave();
+        } catch (...) { // NOLINT(bugprone-empty-catch): the first failure is already on its way
+        }
+    }
+
+    // Suspends the steps in the given order.
+    void Enter(std::initializer_list<Step> steps) {
+        for (Step s : steps)
+            Suspend(s);
+    }
+
+    // Restores every suspended step in the leave order; all run even when one fails, and
+    // the first failure is then rethrown.
+    void Leave() {
+        std::exception_ptr failure;
+        for (Step s : leave_) {
+            try {
+                Restore(s);
+            } catch (...) {
+                if (!failure) failure = std::current_exception();
+            }
+        }
+        if (failure) std::rethrow_exception(failure);
+    }
+
+private:
+    void Suspend(Step s) {
+        switch (s) {
+        case AvailablePost:
+            availablePost_.emplace(available_.BeforePost);
+            break;
+        case AvailableScroll:
+            availableScroll_.emplace(available_.AfterScroll);
+            break;
+        case AvailableFilter:
+            available_.SetFiltered(false);
+            filterOff_ = true;
+            break;
+        case AvailableDisplay:
+            available_.DisableControls();
+            availableDisplayOff_ = true;
+            break;
+        case RowsInsertGuard:
+            rowsInsert_.emplace(rows_.BeforeInsert);
+            break;
+        case RowsEditGuard:
+            rowsEdit_.emplace(rows_.BeforeEdit);
+            break;
+        case RowsDisplay:
+            rows_.DisableControls();
+            rowsDisplayOff_ = true;
+            break;
+        }
+    }
+
+    void Restore(Step s) {
+        switch (s) {
+        case AvailablePost:
+            availablePost_.reset();
+            break;
+        case AvailableScroll:
+            availableScroll_.reset();
+            break;
+        case AvailableFilter:
+            if (filterOff_) {
+                filterOff_ = false;
+                available_.SetFiltered(true);
+            }
+            break;
+        case AvailableDisplay:
+            if (availableDisplayOff_) {
+                availableDisplayOff_ = false;
+                available_.EnableControls();
+            }
+            break;
+        case RowsInsertGuard:
+            rowsInsert_.reset();
+            break;
+        case RowsEditGuard:
+            rowsEdit_.reset();
+            break;
+        case RowsDisplay:
+            if (rowsDisplayOff_) {
+                rowsDisplayOff_ = false;
+                rows_.EnableControls();
+            }
+            break;
+        }
+    }
+
+    TClientDataSet& available_;
+    TClientDataSet& rows_;
+    std::vector<Step> leave_;
+    std::optional<EventSuspend<DataSetEvent>> availablePost_, availableScroll_, rowsInsert_,
+        rowsEdit_;
+    bool filterOff_ = false, availableDisplayOff_ = false, rowsDisplayOff_ = false;
+};
+
+} // namespace
+
+double TfrmDistEmbCard::UnitCount(double q, double e, double c) {
+    if (c == 0) return 0;
+    const double total = q + e;
+    const double whole = std::trunc(total / c);
+    // No tolerance: any remainder above zero takes one more unit.
+    return total - whole * c > 0 ? whole + 1 : whole;
+}
+
+namespace {
+
+// The steps every move takes before touching anything: a packaging or a quantity per person
+// being typed is stored first (their own checks may stop the move), and there must be a
+// packaging.
+void PrepareMove(TfrmDistEmbCard& f) {
+    TClientDataSet& packagings = *f.cdsEmbDistCard;
+    if (packagings.Active() && Editing(packagings)) packagings.Post();
+    if (!packagings.Active() || packagings.IsEmpty()) {
+        if (f.dbgEmbalagens->CanFocus()) f.dbgEmbalagens->SetFocus();
+        Consiste::MensErro(f.msgPadrao->Msg(QStringLiteral("EMB_N_INF")), true);
+    }
+    TClientDataSet& available = *f.cdsCardapioDisponivel;
+    if (available.Active() && Editing(available)) available.Post();
+}
+
+// Runs body inside section (entered with the given steps); however it ends, the section is
+// left and the screen refreshed (change mode, commands, the quantity-per-person edit), and
+// then a failure of the body goes on to the caller.
+void RunMove(TfrmDistEmbCard& f, MoveSection& section,
+             std::initializer_list<MoveSection::Step> enter, const std::function<void()>& body) {
+    std::exception_ptr failure;
+    try {
+        section.Enter(enter);
+        body();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    // Each closing step runs even when an earlier one fails; the first failure goes on.
+    const std::function<void()> closing[] = {
+        [&] { section.Leave(); },
+        [&] { f.AlteraDistribuicao(); },
+        [&] { f.Habilita(); },
+        [&] { f.cdsCardapioDisponivelAfterScroll(*f.cdsCardapioDisponivel); },
+    };
+    for (const auto& step : closing) {
+        try {
+            step();
+        } catch (...) {
+            if (!failure) failure = std::current_exception();
+        }
+    }
+    if (failure) std::rethrow_exception(failure);
+}
+
+// Goes to the undistributed row of the current dish row. A dish row whose dish is not on the
+// menu list cannot give its amounts back anywhere: the move stops rather than credit another
+// dish.
+void LocateUndistributed(TfrmDistEmbCard& f) {
+    const QVariant dish = f.cdsItEmbDistCard->FieldByName(kDish).Value();
+    if (!f.cdsCardapioDisponivel->Locate(kDish, dish))
+        Consiste::MensErro(
+            QStringLiteral("O prato da embalagem não está entre os pratos do cardápio."), true);
+}
+
+// Adds the unit count and the dish quantity to a collective packaging.
+void GrowCollective(TClientDataSet& packagings, double units, double quantity) {
+    packagings.Edit();
+    SetNum(packagings, kUnits, Num(packagings, kUnits) + units);
+    SetNum(packagings, kQuantity, Round5(Num(packagings, kQuantity) + quantity));
+    packagings.Post();
+}
+
+// Takes the unit count and the dish quantity off a collective packaging, never below zero
+// units.
+void ShrinkCollective(TClientDataSet& packagings, double units, double quantity) {
+    packagings.Edit();
+    const double left = Num(packagings, kUnits) - units;
+    SetNum(packagings, kUnits, left < 0 ? 0.0 : left);
+    SetNum(packagings, kQuantity, Round5(Num(packagings, kQuantity) - quantity));
+    packagings.Post();
+}
+
+// Inserts the dish row of the current undistributed dish into the current packaging.
+void InsertDishRow(TClientDataSet& rows, const TClientDataSet& packagings,
+                   const TClientDataSet& available, double d, double q, double e, double c) {
+    rows.Insert();
+    SetNum(rows, kPackaging, Num(packagings, kPackaging));
+    rows.FieldByName(kDish).SetValue(available.FieldByName(kDish).Value());
+    rows.FieldByName(QStringLiteral("CDPRATO"))
+        .SetAsString(available.FieldByName(QStringLiteral("CDPRATO")).AsString());
+    rows.FieldByName(QStringLiteral("NMPRATO"))
+        .SetAsString(available.FieldByName(QStringLiteral("NMPRATO")).AsString());
+    SetNum(rows, kDiners, d);
+    SetNum(rows, kQuantity, q);
+    SetNum(rows, kExtra, e);
+    rows.FieldByName(kUnit).SetAsString(available.FieldByName(kUnit).AsString());
+    SetNum(rows, kCapacity, c);
+}
+
+} // namespace
+
+void TfrmDistEmbCard::btnAddPratClick(TComponent&) {
+    PrepareMove(*this);
+    TClientDataSet& packagings = *cdsEmbDistCard;
+    TClientDataSet& available = *cdsCardapioDisponivel;
+    TClientDataSet& rows = *cdsItEmbDistCard;
+    if (!available.Active() || available.IsEmpty()) return; // no dish chosen
+
+    // A collective packaging holds one dish only.
+    if (Collective(packagings) && rows.Active() && !rows.IsEmpty() &&
+        rows.FieldByName(kDish).Value() != available.FieldByName(kDish).Value())
+        Consiste::MensErro(msgPadrao->Msg(QStringLiteral("EXISTE_IT_EMBCOL")), true);
+
+    MoveSection section(available, rows,
+                        {MoveSection::AvailablePost, MoveSection::AvailableDisplay,
+                         MoveSection::RowsInsertGuard, MoveSection::RowsEditGuard,
+                         MoveSection::RowsDisplay});
+    RunMove(*this, section,
+            {MoveSection::AvailablePost, MoveSection::AvailableDisplay,
+             MoveSection::RowsInsertGuard, MoveSection::RowsEditGuard, MoveSection::RowsDisplay},
+            [&] {
+                const double c =
+                    CapacidadeEmb(available.FieldByName(QStringLiteral("CDFILAUXPRAT")).AsString(),
+                                  available.FieldByName(QStringLiteral("CDPRATO")).AsString(),
+                                  packagings.FieldByName(QStringLiteral("CDCONTAINER")).AsString());
+                if (Collective(packagings)) {
+                    if (Num(available, kPerPerson) == 0) {
+                        if (dbeQtPorPessoa->CanFocus()) dbeQtPorPessoa->SetFocus();
+                        Consiste::MensErro(msgPadrao->Msg(QStringLiteral("QTPORPESSOA_ZERO")),
+                                           true);
+                    }
+                    if (c == 0)
+                        Consiste::MensErro(msgPadrao->Msg(QStringLiteral("PRAT_N_REL_EMB")), true);
+                }
+
+                double d = Num(available, kDiners);
+                double q = Num(available, kQuantity);
+                double e = Num(available, kExtra);
+                if (!CriaDadosPrato(d, q, available.FieldByName(kUnit).AsString(), e,
+                                    Num(available, kPerPerson)))
+                    return;
+                const double u = UnitCount(q, e, c);
+
+                if (rows.Locate(kDish, available.FieldByName(kDish).Value())) {
+                    rows.Edit();
+                    SetNum(rows, kDiners, Round5(Num(rows, kDiners) + d));
+                    SetNum(rows, kQuantity, Round5(Num(rows, kQuantity) + q));
+                    SetNum(rows, kExtra, Round5(Num(rows, kExtra) + e));
+                } else {
+                    InsertDishRow(rows, packagings, available, Round5(d), Round5(q), Round5(e), c);
+                }
+                rows.Post();
+
+                available.Edit();
+                SetNum(available, kDiners, Round5(Num(available, kDiners) - d));
+                SetNum(available, kQuantity, Round5(Num(available, kQuantity) - q));
+                SetNum(available, kExtra, Round5(Num(available, kExtra) - e));
+                available.Post();
+
+                if (Collective(packagings)) GrowCollective(packagings, u, q);
+            });
+}
+
+void TfrmDistEmbCard::btnAddTPratClick(TComponent&) {
+    PrepareMove(*this);
+    TClientDataSet& packagings = *cdsEmbDistCard;
+    TClientDataSet& available = *cdsCardapioDisponivel;
+    TClientDataSet& rows = *cdsItEmbDistCard;
+
+    MoveSection section(available, rows,
+                        {MoveSection::AvailablePost, MoveSection::AvailableScroll,
+                         MoveSection::AvailableFilter, MoveSection::AvailableDisplay,
+                         MoveSection::RowsInsertGuard, MoveSection::RowsEditGuard,
+                         MoveSection::RowsDisplay});
+    RunMove(*this, section,
+            {MoveSection::AvailablePost, MoveSection::AvailableScroll, MoveSection::AvailableFilter,
+             MoveSection::AvailableDisplay, MoveSection::RowsInsertGuard,
+             MoveSection::RowsEditGuard, MoveSection::RowsDisplay},
+            [&] {
+                const bool collective = Collective(packagings);
+                const QString container =
+                    packagings.FieldByName(QStringLiteral("CDCONTAINER")).AsString();
+                // Every dish, in menu order, the exhausted ones included (the filter is off).
+                available.First();
+                for (; !available.Eof(); available.Next()) {
+                    if (collective && !rows.IsEmpty() &&
+                        rows.FieldByName(kDish).Value() != available.FieldByName(kDish).Value())
+                        continue;
+                    const double d = Num(available, kDiners);
+                    const double q = Num(available, kQuantity);
+                    const double e = Num(available, kExtra);
+                    if (!(d > 0) && !(q > 0) && !(e > 0)) continue;
+                    const double c = CapacidadeEmb(
+                        available.FieldByName(QStringLiteral("CDFILAUXPRAT")).AsString(),
+                        available.FieldByName(QStringLiteral("CDPRATO")).AsString(), container);
+                    if ((collective && !(Num(available, kPerPerson) > 0)) || c == 0) continue;
+
+                    const bool found = rows.Locate(kDish, available.FieldByName(kDish).Value());
+                    const double u = UnitCount(q, e, c);
+                    if (found) {
+                        rows.Edit();
+                        SetNum(rows, kDiners, Num(rows, kDiners) + d);
+                        SetNum(rows, kQuantity, Num(rows, kQuantity) + q);
+                        SetNum(rows, kExtra, Num(rows, kExtra) + e);
+                    } else {
+                        InsertDishRow(rows, packagings, available, d, q, e, c);
+                    }
+                    rows.Post();
+
+                    available.Edit();
+                    SetNum(available, kDiners, 0);
+                    SetNum(available, kQuantity, 0);
+                    SetNum(available, kExtra, 0);
+                    available.Post();
+
+                    if (collective) GrowCollective(packagings, u, q);
+                }
+            });
+}
+
+void TfrmDistEmbCard::btnDelPratClick(TComponent&) {
+    PrepareMove(*this);
+    TClientDataSet& packagings = *cdsEmbDistCard;
+    TClientDataSet& available = *cdsCardapioDisponivel;
+    TClientDataSet& rows = *cdsItEmbDistCard;
+    if (!rows.Active() || rows.IsEmpty()) return; // no dish row chosen
+
+    MoveSection section(available, rows,
+                        {MoveSection::AvailableFilter, MoveSection::AvailablePost,
+                         MoveSection::AvailableScroll, MoveSection::AvailableDisplay,
+                         MoveSection::RowsInsertGuard, MoveSection::RowsEditGuard,
+                         MoveSection::RowsDisplay});
+    RunMove(*this, section,
+            {MoveSection::AvailablePost, MoveSection::AvailableScroll,
+             MoveSection::AvailableDisplay, MoveSection::AvailableFilter,
+             MoveSection::RowsInsertGuard, MoveSection::RowsEditGuard, MoveSection::RowsDisplay},
+            [&] {
+                LocateUndistributed(*this);
+                double d = Num(rows, kDiners);
+                double q = Num(rows, kQuantity);
+                double e = Num(rows, kExtra);
+                if (!CriaDadosPrato(d, q, available.FieldByName(kUnit).AsString(), e,
+                                    Num(available, kPerPerson)))
+                    return;
+                const double u = UnitCount(q, e, Num(rows, kCapacity));
+
+                available.Edit();
+                SetNum(available, kDiners, Round5(Num(available, kDiners) + d));
+                SetNum(available, kQuantity, Round5(Num(available, kQuantity) + q));
+                SetNum(available, kExtra, Round5(Num(available, kExtra) + e));
+                available.Post();
+
+                if (Collective(packagings)) ShrinkCollective(packagings, u, q);
+
+                const double leftDiners = Round5(Num(rows, kDiners) - d);
+                const double leftQuantity = Round5(Num(rows, kQuantity) - q);
+                const double leftExtra = Round5(Num(rows, kExtra) - e);
+                if (leftDiners == 0 && leftQuantity == 0 && leftExtra == 0) {
+                    rows.Delete();
+                } else {
+                    rows.Edit();
+                    SetNum(rows, kDiners, leftDiners);
+                    SetNum(rows, kQuantity, leftQuantity);
+                    SetNum(rows, kExtra, leftExtra);
+                    rows.Post();
+                }
+            });
+}
+
+void TfrmDistEmbCard::btnDelTPratClick(TComponent&) {
+    PrepareMove(*this);
+    TClientDataSet& packagings = *cdsEmbDistCard;
+    TClientDataSet& available = *cdsCardapioDisponivel;
+    TClientDataSet& rows = *cdsItEmbDistCard;
+
+    MoveSection section(available, rows,
+                        {MoveSection::AvailableFilter, MoveSection::AvailablePost,
+                         MoveSection::AvailableScroll, MoveSection::AvailableDisplay,
+                         MoveSection::RowsInsertGuard, MoveSection::RowsDisplay});
+    RunMove(*this, section,
+            {MoveSection::AvailableDisplay, MoveSection::AvailableFilter,
+             MoveSection::AvailablePost, MoveSection::AvailableScroll, MoveSection::RowsInsertGuard,
+             MoveSection::RowsDisplay},
+            [&] {
+                const bool collective = Collective(packagings);
+                rows.First();
+                // Each pass deletes the current row; the next one becomes current.
+                while (!rows.IsEmpty()) {
+                    const double d = Num(rows, kDiners);
+                    const double q = Num(rows, kQuantity);
+                    const double e = Num(rows, kExtra);
+                    const double u = UnitCount(q, e, Num(rows, kCapacity));
+
+                    LocateUndistributed(*this);
+                    available.Edit();
+                    SetNum(available, kDiners, Num(available, kDiners) + d);
+                    SetNum(available, kQuantity, Num(available, kQuantity) + q);
+                    SetNum(available, kExtra, Num(available, kExtra) + e);
+                    available.Post();
+
+                    if (collective) ShrinkCollective(packagings, u, q);
+                    rows.Delete();
+                }
+            });
+}
