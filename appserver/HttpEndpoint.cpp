@@ -1,5 +1,7 @@
 #include "appserver/HttpEndpoint.h"
 
+#include "appserver/StoppableHttpServer.h"
+
 #include <atomic>
 #include <chrono>
 #include <httplib.h>
@@ -8,7 +10,7 @@
 namespace pla {
 
 struct HttpEndpoint::Impl {
-    httplib::Server server;
+    StoppableHttpServer server;
     Handler handler;
     Limits limits;
     std::atomic<bool> stopRequested{false};
@@ -22,7 +24,7 @@ const char* HttpEndpoint::rpcPath() {
 HttpEndpoint::HttpEndpoint(Handler handler, Limits limits) : d_(std::make_unique<Impl>()) {
     d_->handler = std::move(handler);
     d_->limits = limits;
-    httplib::Server& s = d_->server;
+    StoppableHttpServer& s = d_->server;
     const int threads = std::max(1, limits.threads);
     s.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
     s.set_tcp_nodelay(true);
@@ -67,6 +69,9 @@ bool HttpEndpoint::serve() {
 
 void HttpEndpoint::stop() {
     d_->stopRequested = true;
+    // Idle kept-alive connections would otherwise hold the workers (and this stop) for the
+    // whole keep-alive time.
+    d_->server.closeConnections();
     // The listener only honours a stop once it runs: wait for it when serve() has begun.
     while (d_->serving) {
         if (d_->server.is_running()) {

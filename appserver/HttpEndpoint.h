@@ -32,7 +32,8 @@ public:
     // Serves until stop(); false when it could not serve. Every worker thread has ended when
     // it returns.
     bool serve();
-    // Asks serve() to return; safe from any thread, also before serve() started.
+    // Asks serve() to return; safe from any thread, also before serve() started. Requests in
+    // progress finish; connections idle between requests close at once.
     void stop();
     // True while serve() accepts connections.
     bool isRunning() const;

@@ -278,11 +278,22 @@ QByteArray JsonRpcDispatcher::handle(const QByteArray& body) const {
             QStringLiteral("Erro de análise: JSON aninhado além de %1 níveis.").arg(maxDepth_)));
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(body, &error);
-    if (error.error != QJsonParseError::NoError)
+    if (error.error != QJsonParseError::NoError) {
+        // A document holds only an object or an array; a bare value (42, "x", null) is valid
+        // JSON that is not a request. Wrapping the body in a list tells the two apart: exactly
+        // one element means the body was one well-formed value.
+        QJsonParseError wrappedError{};
+        const QJsonDocument wrapped =
+            QJsonDocument::fromJson(QByteArray("[") + body + QByteArray("]"), &wrappedError);
+        if (wrappedError.error == QJsonParseError::NoError && wrapped.array().size() == 1)
+            return encode(errorResponse(
+                QJsonValue::Null, -32600,
+                QStringLiteral("Requisição inválida: esperado um objeto ou uma lista.")));
         return encode(errorResponse(QJsonValue::Null, -32700,
                                     QStringLiteral("Erro de análise do JSON: %1 (posição %2).")
                                         .arg(error.errorString())
                                         .arg(error.offset)));
+    }
     if (doc.isArray()) {
         const QJsonArray batch = doc.array();
         if (batch.isEmpty())

@@ -77,7 +77,12 @@ TEST_F(RpcHttpTest, ProtocolFaultsGetTheStandardErrorCodes) {
         {"{", -32700, ""},
         {deep, -32700, "64"},
         {"[]", -32600, ""},
-        {"42", -32700, ""},
+        // Valid JSON that is not a request object is an invalid request, not a parse error.
+        {"42", -32600, "objeto"},
+        {" \"GetGruposServico\" ", -32600, "objeto"},
+        {"null", -32600, "objeto"},
+        {"1, 2", -32700, ""},
+        {"42]", -32700, ""},
         {R"({"id":1,"method":"GetGruposServico","params":[]})", -32600, "jsonrpc"},
         {R"({"jsonrpc":"2.0","id":1,"params":[]})", -32600, ""},
         {R"({"jsonrpc":"2.0","id":1,"method":"GetGruposServico","params":"x"})", -32600, "params"},
