@@ -120,6 +120,17 @@ void ScenarioRunner::RunLines(const QVector<ScenarioLine>& lines, int& index) {
         out_ << QStringLiteral("%1: %2\n").arg(line.number, 4).arg(line.text);
         out_.flush();
         Execute(lines, index);
+        CheckUnforeseenDialogs();
+    }
+}
+
+void ScenarioRunner::CheckUnforeseenDialogs() {
+    // A screen may catch what the scripted dialogs throw for an unforeseen question; the
+    // dialogs keep it, so the session still fails on the line that caused it.
+    const QStringList& failures = dialogs_->Failures();
+    if (failures.size() > failuresSeen_) {
+        failuresSeen_ = failures.size();
+        throw ScenarioFailure(failures.last());
     }
 }
 
@@ -147,6 +158,7 @@ int ScenarioRunner::RunModal(TForm& form) {
         const ScenarioLine& line = block.at(index);
         out_ << QStringLiteral("%1: %2\n").arg(line.number, 4).arg(line.text);
         Execute(block, index);
+        CheckUnforeseenDialogs();
         ++index;
     }
     if (form.ModalResult() == mrNone) {

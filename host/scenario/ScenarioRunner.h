@@ -64,6 +64,7 @@ private:
     void Execute(const QVector<ScenarioLine>& lines, int& index);
     void ExecuteExpect(const ScenarioLine& line);
     void ExecuteGrid(const ScenarioLine& line);
+    void CheckUnforeseenDialogs();
 
     // Runs one user action the way the event loop does: the silent abort ends it quietly,
     // other failures of the screen become an error box; scenario failures go on.
@@ -103,6 +104,7 @@ private:
     QDate today_;
     bool generalDbReady_ = false;
     bool wantDemo_ = false;
+    qsizetype failuresSeen_ = 0;
 };
 
 } // namespace pla
