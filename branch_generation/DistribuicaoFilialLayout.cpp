@@ -1,9 +1,9 @@
 // The screen's controls (captions, sizes, colours, tab order), its dataset and branch query,
 // its message catalogue and which handler runs on which event.
 #include "branch_generation/DistribuicaoFilial.h"
-#include "branch_generation/TickGlyphs.h"
 #include "framework/services/Zelvora.h"
 #include "framework/ui/Colors.h"
+#include "framework/ui/ControlFactory.h"
 #include "framework/ui/TBtnPesquisa.h"
 #include "framework/ui/TButtonFlat.h"
 #include "framework/ui/TCheckBox.h"
@@ -17,25 +17,13 @@
 #include "framework/ui/TLabel.h"
 #include "framework/ui/TMessages.h"
 #include "framework/ui/TPanel.h"
+#include "framework/ui/ToolGlyphs.h"
+
+using pla::MakeBoldLabel;
+using pla::MakeControl;
+using pla::MakeTitleBar;
 
 namespace {
-
-// Creates a named control owned by form and placed in parent.
-template <class T> T* Make(TComponent* form, TWinControl* parent, const char* name) {
-    auto* c = new T(form);
-    c->SetName(QString::fromLatin1(name));
-    c->SetParent(parent);
-    return c;
-}
-
-TLabel* BoldLabel(TComponent* form, TWinControl* parent, const char* name, const QString& caption,
-                  int left, int top) {
-    auto* l = Make<TLabel>(form, parent, name);
-    l->SetCaption(caption);
-    l->SetFontBold(true);
-    l->SetBounds(left, top, 36, 13);
-    return l;
-}
 
 TFieldDef Str(const char* name, int size, const QString& label = {}, bool visible = true) {
     TFieldDef d;
@@ -79,67 +67,63 @@ void TfrmDistribuicaoFilial::BuildLayout() {
 void TfrmDistribuicaoFilial::BuildBranchControls() {
     TWinControl* box = grbDadosRel;
 
-    lblFilial = BoldLabel(this, box, "lblFilial", QStringLiteral("Filial"), 8, 22);
+    lblFilial = MakeBoldLabel(this, box, "lblFilial", QStringLiteral("Filial"), 8, 22, 36);
 
-    edtCdFilial = Make<TEdit>(this, box, "edtCdFilial");
+    edtCdFilial = MakeControl<TEdit>(this, box, "edtCdFilial");
     edtCdFilial->SetBounds(48, 18, 50, 21);
     edtCdFilial->SetEditMask(QStringLiteral(">aaaa;0; "));
     edtCdFilial->SetMaxLength(4);
     edtCdFilial->SetCharCase(TEditCharCase::ecUpperCase);
     edtCdFilial->SetColor(clInfoBk);
 
-    btnFilial = Make<TBtnPesquisa>(this, box, "btnFilial");
+    btnFilial = MakeControl<TBtnPesquisa>(this, box, "btnFilial");
     btnFilial->SetBounds(99, 18, 21, 21);
     btnFilial->SetHint(QStringLiteral("Pesquisar"));
     btnFilial->SetShowHint(true);
     btnFilial->SetEdit(edtCdFilial);
 
-    edtNmFilial = Make<TEdit>(this, box, "edtNmFilial");
+    edtNmFilial = MakeControl<TEdit>(this, box, "edtNmFilial");
     edtNmFilial->SetBounds(122, 18, 280, 21);
     edtNmFilial->SetColor(clBtnFace);
     edtNmFilial->SetEnabled(false);
     edtNmFilial->SetTabStop(false);
 
-    lblData = BoldLabel(this, box, "lblData", QStringLiteral("Data"), 8, 50);
+    lblData = MakeBoldLabel(this, box, "lblData", QStringLiteral("Data"), 8, 50, 36);
 
-    depCardapio = Make<TDateEditPlus>(this, box, "depCardapio");
+    depCardapio = MakeControl<TDateEditPlus>(this, box, "depCardapio");
     depCardapio->SetBounds(48, 46, 100, 21);
     depCardapio->SetColor(clInfoBk);
 
-    lblDiaDaSemanaCard = Make<TLabel>(this, box, "lblDiaDaSemanaCard");
+    lblDiaDaSemanaCard = MakeControl<TLabel>(this, box, "lblDiaDaSemanaCard");
     lblDiaDaSemanaCard->SetBounds(156, 50, 80, 13);
     lblDiaDaSemanaCard->SetCaption(QString());
 
-    chbSubstitui = Make<TCheckBox>(this, box, "chbSubstitui");
+    chbSubstitui = MakeControl<TCheckBox>(this, box, "chbSubstitui");
     chbSubstitui->SetCaption(QStringLiteral("Substitui distribuições já existentes"));
     chbSubstitui->SetBounds(8, 74, 300, 17);
 }
 
 void TfrmDistribuicaoFilial::BuildServiceList() {
-    panDbgPadrao = Make<TPanel>(this, grbDadosRel, "panDbgPadrao");
+    panDbgPadrao = MakeControl<TPanel>(this, grbDadosRel, "panDbgPadrao");
     panDbgPadrao->SetBevelOuter(TBevelCut::bvNone);
     panDbgPadrao->SetBounds(2, 98, 410, 335);
     panDbgPadrao->SetAlign(TAlign::alBottom);
 
-    panTServico = Make<TPanel>(this, panDbgPadrao, "panTServico");
-    panTServico->SetCaption(QStringLiteral("Serviços Transportados"));
-    panTServico->SetFontBold(true);
-    panTServico->SetBevelOuter(TBevelCut::bvLowered);
-    panTServico->SetBounds(0, 0, 410, 19);
-    panTServico->SetAlign(TAlign::alTop);
+    panTServico = MakeTitleBar(this, panDbgPadrao, "panTServico",
+                               QStringLiteral("Serviços Transportados"), 0);
 
-    grbFiltroServico = Make<TGroupBox>(this, panDbgPadrao, "grbFiltroServico");
+    grbFiltroServico = MakeControl<TGroupBox>(this, panDbgPadrao, "grbFiltroServico");
     grbFiltroServico->SetCaption(QStringLiteral("Filtro"));
     grbFiltroServico->SetBounds(0, 19, 410, 45);
     grbFiltroServico->SetAlign(TAlign::alTop);
-    lblFiltroGrupo = Make<TLabel>(this, grbFiltroServico, "lblFiltroGrupo");
+    lblFiltroGrupo = MakeControl<TLabel>(this, grbFiltroServico, "lblFiltroGrupo");
     lblFiltroGrupo->SetCaption(QStringLiteral("Grupo"));
     lblFiltroGrupo->SetBounds(8, 20, 32, 13);
-    cmbFiltroGrupo = Make<TComboBox>(this, grbFiltroServico, "cmbFiltroGrupo");
+    cmbFiltroGrupo = MakeControl<TComboBox>(this, grbFiltroServico, "cmbFiltroGrupo");
     cmbFiltroGrupo->SetBounds(44, 16, 250, 21);
     cmbFiltroGrupo->SetColor(clInfoBk);
 
-    dbgServicos = Make<TDBGrid>(this, panDbgPadrao, "dbgServicos");
+    dbgServicos = MakeControl<TDBGrid>(this, panDbgPadrao, "dbgServicos");
     dbgServicos->SetAlign(TAlign::alClient);
     dbgServicos->SetColor(clInfoBk);
     dbgServicos->SetOptions(dgEditing | dgTitles | dgColumnResize | dgColLines | dgRowLines |
@@ -163,8 +147,8 @@ void TfrmDistribuicaoFilial::BuildPictures() {
                                 {&imgUnchecked, "imgUnchecked", false}};
     int top = 60;
     for (const Picture& p : pictures) {
-        auto* img = Make<TImage>(this, panMenu, p.name);
-        img->SetPicture(pla::TickGlyphs::Box(p.ticked));
+        auto* img = MakeControl<TImage>(this, panMenu, p.name);
+        img->SetPicture(pla::ToolGlyphs::CheckBox(p.ticked));
         img->SetTransparent(true);
         img->SetBounds(8, top, 16, 16);
         img->SetVisible(false);

@@ -1,33 +1,20 @@
 // The dialog's controls (captions, sizes, tab order), its message catalogue and which handler
 // runs on which event.
 #include "dish_dialog/DadosPrato.h"
+#include "framework/ui/ControlFactory.h"
 #include "framework/ui/TButtonFlat.h"
 #include "framework/ui/TEdit.h"
 #include "framework/ui/TGroupBox.h"
 #include "framework/ui/TLabel.h"
 #include "framework/ui/TMessages.h"
 
+using pla::MakeBoldLabel;
+using pla::MakeControl;
+
 namespace {
 
-// Creates a named control owned by form and placed in parent.
-template <class T> T* Make(TComponent* form, TWinControl* parent, const char* name) {
-    auto* c = new T(form);
-    c->SetName(QString::fromLatin1(name));
-    c->SetParent(parent);
-    return c;
-}
-
-TLabel* BoldLabel(TComponent* form, TWinControl* parent, const char* name, const QString& caption,
-                  int left, int top, int width) {
-    auto* l = Make<TLabel>(form, parent, name);
-    l->SetCaption(caption);
-    l->SetFontBold(true);
-    l->SetBounds(left, top, width, 13);
-    return l;
-}
-
 TEdit* AmountEdit(TComponent* form, TWinControl* parent, const char* name, int top) {
-    auto* e = Make<TEdit>(form, parent, name);
+    auto* e = MakeControl<TEdit>(form, parent, name);
     e->SetBounds(84, top, 89, 21);
     return e;
 }
@@ -52,19 +39,19 @@ void TfrmDadosPrato::BuildLayout() {
     sbtHelp->SetVisible(false);
 
     lblComensais =
-        BoldLabel(this, grbDadosRel, "lblComensais", QStringLiteral("Comensais"), 10, 22, 70);
+        MakeBoldLabel(this, grbDadosRel, "lblComensais", QStringLiteral("Comensais"), 10, 22, 70);
     lblQuantidade =
-        BoldLabel(this, grbDadosRel, "lblQuantidade", QStringLiteral("Quantidade"), 10, 48, 70);
-    lblExtra = BoldLabel(this, grbDadosRel, "lblExtra", QStringLiteral("Extra"), 10, 74, 70);
+        MakeBoldLabel(this, grbDadosRel, "lblQuantidade", QStringLiteral("Quantidade"), 10, 48, 70);
+    lblExtra = MakeBoldLabel(this, grbDadosRel, "lblExtra", QStringLiteral("Extra"), 10, 74, 70);
 
     edtComensais = AmountEdit(this, grbDadosRel, "edtComensais", 18);
     edtPrato = AmountEdit(this, grbDadosRel, "edtPrato", 44);
     edtExtra = AmountEdit(this, grbDadosRel, "edtExtra", 70);
 
     // Replaced by the dish's unit at every opening.
-    lblUnidade = BoldLabel(this, grbDadosRel, "lblUnidade", QStringLiteral("UN"), 178, 48, 40);
+    lblUnidade = MakeBoldLabel(this, grbDadosRel, "lblUnidade", QStringLiteral("UN"), 178, 48, 40);
     lblUnidadeExtra =
-        BoldLabel(this, grbDadosRel, "lblUnidadeExtra", QStringLiteral("UN"), 178, 74, 40);
+        MakeBoldLabel(this, grbDadosRel, "lblUnidadeExtra", QStringLiteral("UN"), 178, 74, 40);
 
     // The keyboard runs bottom up: extra, then quantity, then diners.
     edtExtra->SetTabOrder(0);

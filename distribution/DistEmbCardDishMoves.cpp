@@ -2,8 +2,8 @@
 // or all at once. Amounts only move: for each dish, what is undistributed plus what lies in
 // the packagings stays the same.
 #include "dish_dialog/CriaDadosPrato.h"
+#include "distribution/DishMoveSection.h"
 #include "distribution/DistEmbCard.h"
-#include "framework/data/EventSuspend.h"
 #include "framework/services/Consiste.h"
 #include "framework/ui/TDBEdit.h"
 #include "framework/ui/TDBGrid.h"
@@ -13,8 +13,6 @@
 #include <exception>
 #include <functional>
 #include <initializer_list>
-#include <optional>
-#include <vector>
 
 namespace {
 
@@ -48,130 +46,9 @@ bool Collective(const TClientDataSet& packagings) {
     return packagings.FieldByName(QStringLiteral("IDPROPOSITO")).AsString() == QLatin1String("C");
 }
 
-using DataSetEvent = Event<TClientDataSet&>;
-
-// What a move suspends while it writes the amounts itself: the undistributed list's
-// recomputation, its quantity-per-person enabling, its filter and display, and the dish
-// rows' guards and display. Each move names the order in which it suspends and restores.
-class MoveSection {
-public:
-    enum Step {
-        AvailablePost,   // before-post handler of the undistributed list
-        AvailableScroll, // its after-scroll handler
-        AvailableFilter, // its filter (suspended = off)
-        AvailableDisplay,
-        RowsInsertGuard, // before-insert guard of the dish rows
-        RowsEditGuard,   // their before-edit guard
-        RowsDisplay,
-    };
-
-    MoveSection(TClientDataSet& available, TClientDataSet& rows, std::initializer_list<Step> leave)
-        : available_(available), rows_(rows), leave_(leave) {}
-    MoveSection(const MoveSection&) = delete;
-    MoveSection& operator=(const MoveSection&) = delete;
-
-    // Restores whatever is still suspended (only reached when Leave did not run).
-    ~MoveSection() {
-        try {
-            Leave();
-        } catch (...) { // NOLINT(bugprone-empty-catch): the first failure is already on its way
-        }
-    }
-
-    // Suspends the steps in the given order.
-    void Enter(std::initializer_list<Step> steps) {
-        for (Step s : steps)
-            Suspend(s);
-    }
-
-    // Restores every suspended step in the leave order; all run even when one fails, and
-    // the first failure is then rethrown.
-    void Leave() {
-        std::exception_ptr failure;
-        for (Step s : leave_) {
-            try {
-                Restore(s);
-            } catch (...) {
-                if (!failure) failure = std::current_exception();
-            }
-        }
-        if (failure) std::rethrow_exception(failure);
-    }
-
-private:
-    void Suspend(Step s) {
-        switch (s) {
-        case AvailablePost:
-            availablePost_.emplace(available_.BeforePost);
-            break;
-        case AvailableScroll:
-            availableScroll_.emplace(available_.AfterScroll);
-            break;
-        case AvailableFilter:
-            available_.SetFiltered(false);
-            filterOff_ = true;
-            break;
-        case AvailableDisplay:
-            available_.DisableControls();
-            availableDisplayOff_ = true;
-            break;
-        case RowsInsertGuard:
-            rowsInsert_.emplace(rows_.BeforeInsert);
-            break;
-        case RowsEditGuard:
-            rowsEdit_.emplace(rows_.BeforeEdit);
-            break;
-        case RowsDisplay:
-            rows_.DisableControls();
-            rowsDisplayOff_ = true;
-            break;
-        }
-    }
-
-    void Restore(Step s) {
-        switch (s) {
-        case AvailablePost:
-            availablePost_.reset();
-            break;
-        case AvailableScroll:
-            availableScroll_.reset();
-            break;
-        case AvailableFilter:
-            if (filterOff_) {
-                filterOff_ = false;
-                available_.SetFiltered(true);
-            }
-            break;
-        case AvailableDisplay:
-            if (availableDisplayOff_) {
-                availableDisplayOff_ = false;
-                available_.EnableControls();
-            }
-            break;
-        case RowsInsertGuard:
-            rowsInsert_.reset();
-            break;
-        case RowsEditGuard:
-            rowsEdit_.reset();
-            break;
-        case RowsDisplay:
-            if (rowsDisplayOff_) {
-                rowsDisplayOff_ = false;
-                rows_.EnableControls();
-            }
-            break;
-        }
-    }
-
-    TClientDataSet& available_;
-    TClientDataSet& rows_;
-    std::vector<Step> leave_;
-    std::optional<EventSuspend<DataSetEvent>> availablePost_, availableScroll_, rowsInsert_,
-        rowsEdit_;
-    bool filterOff_ = false, availableDisplayOff_ = false, rowsDisplayOff_ = false;
-};
-
 } // namespace
+
+using pla::DishMoveSection;
 
 double TfrmDistEmbCard::UnitCount(double q, double e, double c) {
     if (c == 0) return 0;
@@ -200,8 +77,9 @@ void PrepareMove(TfrmDistEmbCard& f) {
 // Runs body inside section (entered with the given steps); however it ends, the section is
 // left and the screen refreshed (change mode, commands, the quantity-per-person edit), and
 // then a failure of the body goes on to the caller.
-void RunMove(TfrmDistEmbCard& f, MoveSection& section,
-             std::initializer_list<MoveSection::Step> enter, const std::function<void()>& body) {
+void RunMove(TfrmDistEmbCard& f, DishMoveSection& section,
+             std::initializer_list<DishMoveSection::Step> enter,
+             const std::function<void()>& body) {
     std::exception_ptr failure;
     try {
         section.Enter(enter);
@@ -285,13 +163,14 @@ void TfrmDistEmbCard::btnAddPratClick(TComponent&) {
         rows.FieldByName(kDish).Value() != available.FieldByName(kDish).Value())
         Consiste::MensErro(msgPadrao->Msg(QStringLiteral("EXISTE_IT_EMBCOL")), true);
 
-    MoveSection section(available, rows,
-                        {MoveSection::AvailablePost, MoveSection::AvailableDisplay,
-                         MoveSection::RowsInsertGuard, MoveSection::RowsEditGuard,
-                         MoveSection::RowsDisplay});
+    DishMoveSection section(available, rows,
+                            {DishMoveSection::AvailablePost, DishMoveSection::AvailableDisplay,
+                             DishMoveSection::RowsInsertGuard, DishMoveSection::RowsEditGuard,
+                             DishMoveSection::RowsDisplay});
     RunMove(*this, section,
-            {MoveSection::AvailablePost, MoveSection::AvailableDisplay,
-             MoveSection::RowsInsertGuard, MoveSection::RowsEditGuard, MoveSection::RowsDisplay},
+            {DishMoveSection::AvailablePost, DishMoveSection::AvailableDisplay,
+             DishMoveSection::RowsInsertGuard, DishMoveSection::RowsEditGuard,
+             DishMoveSection::RowsDisplay},
             [&] {
                 const double c =
                     CapacidadeEmb(available.FieldByName(QStringLiteral("CDFILAUXPRAT")).AsString(),
@@ -341,15 +220,16 @@ void TfrmDistEmbCard::btnAddTPratClick(TComponent&) {
     TClientDataSet& available = *cdsCardapioDisponivel;
     TClientDataSet& rows = *cdsItEmbDistCard;
 
-    MoveSection section(available, rows,
-                        {MoveSection::AvailablePost, MoveSection::AvailableScroll,
-                         MoveSection::AvailableFilter, MoveSection::AvailableDisplay,
-                         MoveSection::RowsInsertGuard, MoveSection::RowsEditGuard,
-                         MoveSection::RowsDisplay});
+    DishMoveSection section(available, rows,
+                            {DishMoveSection::AvailablePost, DishMoveSection::AvailableScroll,
+                             DishMoveSection::AvailableFilter, DishMoveSection::AvailableDisplay,
+                             DishMoveSection::RowsInsertGuard, DishMoveSection::RowsEditGuard,
+                             DishMoveSection::RowsDisplay});
     RunMove(*this, section,
-            {MoveSection::AvailablePost, MoveSection::AvailableScroll, MoveSection::AvailableFilter,
-             MoveSection::AvailableDisplay, MoveSection::RowsInsertGuard,
-             MoveSection::RowsEditGuard, MoveSection::RowsDisplay},
+            {DishMoveSection::AvailablePost, DishMoveSection::AvailableScroll,
+             DishMoveSection::AvailableFilter, DishMoveSection::AvailableDisplay,
+             DishMoveSection::RowsInsertGuard, DishMoveSection::RowsEditGuard,
+             DishMoveSection::RowsDisplay},
             [&] {
                 const bool collective = Collective(packagings);
                 const QString container =
@@ -399,15 +279,16 @@ void TfrmDistEmbCard::btnDelPratClick(TComponent&) {
     TClientDataSet& rows = *cdsItEmbDistCard;
     if (!rows.Active() || rows.IsEmpty()) return; // no dish row chosen
 
-    MoveSection section(available, rows,
-                        {MoveSection::AvailableFilter, MoveSection::AvailablePost,
-                         MoveSection::AvailableScroll, MoveSection::AvailableDisplay,
-                         MoveSection::RowsInsertGuard, MoveSection::RowsEditGuard,
-                         MoveSection::RowsDisplay});
+    DishMoveSection section(available, rows,
+                            {DishMoveSection::AvailableFilter, DishMoveSection::AvailablePost,
+                             DishMoveSection::AvailableScroll, DishMoveSection::AvailableDisplay,
+                             DishMoveSection::RowsInsertGuard, DishMoveSection::RowsEditGuard,
+                             DishMoveSection::RowsDisplay});
     RunMove(*this, section,
-            {MoveSection::AvailablePost, MoveSection::AvailableScroll,
-             MoveSection::AvailableDisplay, MoveSection::AvailableFilter,
-             MoveSection::RowsInsertGuard, MoveSection::RowsEditGuard, MoveSection::RowsDisplay},
+            {DishMoveSection::AvailablePost, DishMoveSection::AvailableScroll,
+             DishMoveSection::AvailableDisplay, DishMoveSection::AvailableFilter,
+             DishMoveSection::RowsInsertGuard, DishMoveSection::RowsEditGuard,
+             DishMoveSection::RowsDisplay},
             [&] {
                 LocateUndistributed(*this);
                 double d = Num(rows, kDiners);
@@ -447,14 +328,14 @@ void TfrmDistEmbCard::btnDelTPratClick(TComponent&) {
     TClientDataSet& available = *cdsCardapioDisponivel;
     TClientDataSet& rows = *cdsItEmbDistCard;
 
-    MoveSection section(available, rows,
-                        {MoveSection::AvailableFilter, MoveSection::AvailablePost,
-                         MoveSection::AvailableScroll, MoveSection::AvailableDisplay,
-                         MoveSection::RowsInsertGuard, MoveSection::RowsDisplay});
+    DishMoveSection section(available, rows,
+                            {DishMoveSection::AvailableFilter, DishMoveSection::AvailablePost,
+                             DishMoveSection::AvailableScroll, DishMoveSection::AvailableDisplay,
+                             DishMoveSection::RowsInsertGuard, DishMoveSection::RowsDisplay});
     RunMove(*this, section,
-            {MoveSection::AvailableDisplay, MoveSection::AvailableFilter,
-             MoveSection::AvailablePost, MoveSection::AvailableScroll, MoveSection::RowsInsertGuard,
-             MoveSection::RowsDisplay},
+            {DishMoveSection::AvailableDisplay, DishMoveSection::AvailableFilter,
+             DishMoveSection::AvailablePost, DishMoveSection::AvailableScroll,
+             DishMoveSection::RowsInsertGuard, DishMoveSection::RowsDisplay},
             [&] {
                 const bool collective = Collective(packagings);
                 rows.First();

@@ -1,10 +1,10 @@
 // The dishes of the current packaging: one principal dish per packaging, the tick boxes that
 // show it, and the capacity of a container for a dish.
 #include "distribution/DistEmbCard.h"
-#include "distribution/StatusGlyphs.h"
 #include "framework/data/EventSuspend.h"
 #include "framework/services/BusyScope.h"
 #include "framework/services/Zelvora.h"
+#include "framework/ui/Colors.h"
 #include "framework/ui/TColumn.h"
 #include "framework/ui/TDBGrid.h"
 #include "framework/ui/TImage.h"
@@ -104,8 +104,7 @@ void TfrmDistEmbCard::dbgPratosEmbDrawColumnCell(TComponent&, const QRect& rect,
     canvas.FillRect(rect);
     const int margin = (rect.width() - picture.width()) / 2;
     const QRect dest(rect.left() + margin, rect.top(), picture.width(), rect.height());
-    canvas.BrushCopy(dest, picture, QRect(0, 0, picture.width(), rect.height()),
-                     pla::StatusGlyphs::Background());
+    canvas.BrushCopy(dest, picture, QRect(0, 0, picture.width(), rect.height()), clOlive);
 }
 
 void TfrmDistEmbCard::dbgPratosEmbKeyDown(TComponent&, int& key, TShiftState) {

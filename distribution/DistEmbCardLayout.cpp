@@ -1,8 +1,8 @@
 // The screen's regions and controls: captions, hints, sizes, colours and tab order. Which
 // handler runs on which event lives in DistEmbCardEvents.cpp.
 #include "distribution/DistEmbCard.h"
-#include "distribution/StatusGlyphs.h"
 #include "framework/ui/Colors.h"
+#include "framework/ui/ControlFactory.h"
 #include "framework/ui/TBtnPesquisa.h"
 #include "framework/ui/TButtonFlat.h"
 #include "framework/ui/TComboBox.h"
@@ -20,39 +20,11 @@
 #include "framework/ui/TPanel.h"
 #include "framework/ui/TScrollBox.h"
 #include "framework/ui/TSpeedButton.h"
+#include "framework/ui/ToolGlyphs.h"
 
-namespace {
-
-// Creates a named control owned by form and placed in parent.
-template <class T> T* Make(TComponent* form, TWinControl* parent, const char* name) {
-    auto* c = new T(form);
-    c->SetName(QString::fromLatin1(name));
-    c->SetParent(parent);
-    return c;
-}
-
-// A bold caption strip across the top of a region.
-TPanel* TitleBar(TComponent* form, TWinControl* parent, const char* name, const QString& caption,
-                 int top) {
-    auto* p = Make<TPanel>(form, parent, name);
-    p->SetCaption(caption);
-    p->SetFontBold(true);
-    p->SetBevelOuter(TBevelCut::bvLowered);
-    p->SetBounds(0, top, parent->Width(), 19);
-    p->SetAlign(TAlign::alTop);
-    return p;
-}
-
-TLabel* BoldLabel(TComponent* form, TWinControl* parent, const char* name, const QString& caption,
-                  int left, int top) {
-    auto* l = Make<TLabel>(form, parent, name);
-    l->SetCaption(caption);
-    l->SetFontBold(true);
-    l->SetBounds(left, top, 40, 13);
-    return l;
-}
-
-} // namespace
+using pla::MakeBoldLabel;
+using pla::MakeControl;
+using pla::MakeTitleBar;
 
 void TfrmDistEmbCard::BuildLayout() {
     SetCaption(QStringLiteral("Distribuição do Cardápio"));
@@ -68,14 +40,14 @@ void TfrmDistEmbCard::BuildLayout() {
 }
 
 void TfrmDistEmbCard::BuildBranchPanel() {
-    panFilial = Make<TPanel>(this, this, "panFilial");
+    panFilial = MakeControl<TPanel>(this, this, "panFilial");
     panFilial->SetBounds(0, panMenu->Height() + 1, Width(), 34);
     panFilial->SetAlign(TAlign::alTop);
     panFilial->SetTabOrder(0); // the screen opens on the date
 
-    lblFilial = BoldLabel(this, panFilial, "lblFilial", QStringLiteral("Filial"), 8, 10);
+    lblFilial = MakeBoldLabel(this, panFilial, "lblFilial", QStringLiteral("Filial"), 8, 10, 40);
 
-    edtCdFilial = Make<TEdit>(this, panFilial, "edtCdFilial");
+    edtCdFilial = MakeControl<TEdit>(this, panFilial, "edtCdFilial");
     edtCdFilial->SetBounds(48, 6, 67, 21);
     edtCdFilial->SetEditMask(QStringLiteral(">aaaa;0; "));
     edtCdFilial->SetMaxLength(4);
@@ -83,26 +55,26 @@ void TfrmDistEmbCard::BuildBranchPanel() {
     edtCdFilial->SetColor(clInfoBk);
     edtCdFilial->SetTabStop(true);
 
-    btnFilial = Make<TBtnPesquisa>(this, panFilial, "btnFilial");
+    btnFilial = MakeControl<TBtnPesquisa>(this, panFilial, "btnFilial");
     btnFilial->SetBounds(116, 6, 21, 21);
     btnFilial->SetHint(QStringLiteral("Pesquisar"));
     btnFilial->SetShowHint(true);
     btnFilial->SetEdit(edtCdFilial);
 
-    edtNmFilial = Make<TEdit>(this, panFilial, "edtNmFilial");
+    edtNmFilial = MakeControl<TEdit>(this, panFilial, "edtNmFilial");
     edtNmFilial->SetBounds(139, 6, 343, 21);
     edtNmFilial->SetColor(clBtnFace);
     edtNmFilial->SetEnabled(false);
     edtNmFilial->SetTabStop(false);
 
-    lblData = BoldLabel(this, panFilial, "lblData", QStringLiteral("Data"), 496, 10);
+    lblData = MakeBoldLabel(this, panFilial, "lblData", QStringLiteral("Data"), 496, 10, 40);
 
-    depCardapio = Make<TDateEditPlus>(this, panFilial, "depCardapio");
+    depCardapio = MakeControl<TDateEditPlus>(this, panFilial, "depCardapio");
     depCardapio->SetBounds(530, 6, 106, 21);
     depCardapio->SetColor(clInfoBk);
     depCardapio->SetTabStop(true);
 
-    lblDiaDaSemanaCard = Make<TLabel>(this, panFilial, "lblDiaDaSemanaCard");
+    lblDiaDaSemanaCard = MakeControl<TLabel>(this, panFilial, "lblDiaDaSemanaCard");
     lblDiaDaSemanaCard->SetBounds(644, 10, 80, 13);
     lblDiaDaSemanaCard->SetCaption(QString());
 
@@ -115,26 +87,26 @@ void TfrmDistEmbCard::BuildServiceSide() {
     panDbgPadrao->SetWidth(269);
     panDbgPadrao->SetTabOrder(1);
 
-    panTServico =
-        TitleBar(this, panDbgPadrao, "panTServico", QStringLiteral("Serviços Transportados"), 0);
+    panTServico = MakeTitleBar(this, panDbgPadrao, "panTServico",
+                               QStringLiteral("Serviços Transportados"), 0);
 
-    grbFiltroServico = Make<TGroupBox>(this, panDbgPadrao, "grbFiltroServico");
+    grbFiltroServico = MakeControl<TGroupBox>(this, panDbgPadrao, "grbFiltroServico");
     grbFiltroServico->SetCaption(QStringLiteral("Filtro"));
     grbFiltroServico->SetBounds(0, 20, 269, 45);
     grbFiltroServico->SetAlign(TAlign::alTop);
-    lblFiltroGrupo = Make<TLabel>(this, grbFiltroServico, "lblFiltroGrupo");
+    lblFiltroGrupo = MakeControl<TLabel>(this, grbFiltroServico, "lblFiltroGrupo");
     lblFiltroGrupo->SetCaption(QStringLiteral("Grupo"));
     lblFiltroGrupo->SetBounds(8, 20, 32, 13);
-    cmbFiltroGrupo = Make<TComboBox>(this, grbFiltroServico, "cmbFiltroGrupo");
+    cmbFiltroGrupo = MakeControl<TComboBox>(this, grbFiltroServico, "cmbFiltroGrupo");
     cmbFiltroGrupo->SetBounds(44, 16, 217, 21);
     cmbFiltroGrupo->SetColor(clInfoBk);
     cmbFiltroGrupo->SetTabStop(true);
 
-    grbPontoEntrega = Make<TGroupBox>(this, panDbgPadrao, "grbPontoEntrega");
+    grbPontoEntrega = MakeControl<TGroupBox>(this, panDbgPadrao, "grbPontoEntrega");
     grbPontoEntrega->SetCaption(QStringLiteral("Ponto de Entrega"));
     grbPontoEntrega->SetBounds(0, 400, 269, 45);
     grbPontoEntrega->SetAlign(TAlign::alBottom);
-    cmbPontosEntrega = Make<TComboBox>(this, grbPontoEntrega, "cmbPontosEntrega");
+    cmbPontosEntrega = MakeControl<TComboBox>(this, grbPontoEntrega, "cmbPontosEntrega");
     cmbPontosEntrega->SetBounds(8, 16, 253, 21);
     cmbPontosEntrega->SetColor(clInfoBk);
     cmbPontosEntrega->SetTabStop(true);
@@ -150,21 +122,21 @@ void TfrmDistEmbCard::BuildServiceSide() {
 }
 
 void TfrmDistEmbCard::BuildDistributionSide() {
-    panDistribuicao = Make<TPanel>(this, scbFolhaDados, "panDistribuicao");
+    panDistribuicao = MakeControl<TPanel>(this, scbFolhaDados, "panDistribuicao");
     panDistribuicao->SetBevelOuter(TBevelCut::bvNone);
     panDistribuicao->SetAlign(TAlign::alClient);
     panTDistribuicao =
-        TitleBar(this, panDistribuicao, "panTDistribuicao", QStringLiteral("Distribuição"), 0);
+        MakeTitleBar(this, panDistribuicao, "panTDistribuicao", QStringLiteral("Distribuição"), 0);
 
     // Left half: the dishes still to distribute.
-    panCardapio = Make<TPanel>(this, panDistribuicao, "panCardapio");
+    panCardapio = MakeControl<TPanel>(this, panDistribuicao, "panCardapio");
     panCardapio->SetBevelOuter(TBevelCut::bvNone);
     panCardapio->SetBounds(0, 19, 483, 500);
     panCardapio->SetAlign(TAlign::alLeft);
-    panTCardapio =
-        TitleBar(this, panCardapio, "panTCardapio", QStringLiteral("Pratos não Distribuídos"), 0);
+    panTCardapio = MakeTitleBar(this, panCardapio, "panTCardapio",
+                                QStringLiteral("Pratos não Distribuídos"), 0);
 
-    panAddDelPrat = Make<TPanel>(this, panCardapio, "panAddDelPrat");
+    panAddDelPrat = MakeControl<TPanel>(this, panCardapio, "panAddDelPrat");
     panAddDelPrat->SetBevelOuter(TBevelCut::bvNone);
     panAddDelPrat->SetBounds(455, 19, 28, 440);
     panAddDelPrat->SetAlign(TAlign::alRight);
@@ -181,7 +153,7 @@ void TfrmDistEmbCard::BuildDistributionSide() {
         {&btnDelTPrat, "btnDelTPrat", "Retirar todos os pratos da embalagem", 226},
     };
     for (const DishButton& d : dishButtons) {
-        auto* b = Make<TSpeedButton>(this, panAddDelPrat, d.name);
+        auto* b = MakeControl<TSpeedButton>(this, panAddDelPrat, d.name);
         b->SetBounds(2, d.top, 24, 24);
         b->SetHint(QString::fromUtf8(d.hint));
         b->SetShowHint(true);
@@ -189,20 +161,20 @@ void TfrmDistEmbCard::BuildDistributionSide() {
         *d.button = b;
     }
 
-    grbInfoPrat = Make<TGroupBox>(this, panCardapio, "grbInfoPrat");
+    grbInfoPrat = MakeControl<TGroupBox>(this, panCardapio, "grbInfoPrat");
     grbInfoPrat->SetBounds(0, 440, 455, 45);
     grbInfoPrat->SetAlign(TAlign::alBottom);
-    lblQtPorPessoa = Make<TLabel>(this, grbInfoPrat, "lblQtPorPessoa");
+    lblQtPorPessoa = MakeControl<TLabel>(this, grbInfoPrat, "lblQtPorPessoa");
     lblQtPorPessoa->SetCaption(QStringLiteral("Quantidade por Pessoa"));
     lblQtPorPessoa->SetBounds(8, 20, 115, 13);
-    dbeQtPorPessoa = Make<TDBEdit>(this, grbInfoPrat, "dbeQtPorPessoa");
+    dbeQtPorPessoa = MakeControl<TDBEdit>(this, grbInfoPrat, "dbeQtPorPessoa");
     dbeQtPorPessoa->SetBounds(128, 16, 90, 21);
     dbeQtPorPessoa->SetColor(clInfoBk);
     dbeQtPorPessoa->SetTabStop(true);
-    dblUnidade = Make<TDBText>(this, grbInfoPrat, "dblUnidade");
+    dblUnidade = MakeControl<TDBText>(this, grbInfoPrat, "dblUnidade");
     dblUnidade->SetBounds(224, 20, 60, 13);
 
-    dbgCardapio = Make<TDBGrid>(this, panCardapio, "dbgCardapio");
+    dbgCardapio = MakeControl<TDBGrid>(this, panCardapio, "dbgCardapio");
     dbgCardapio->SetAlign(TAlign::alClient);
     dbgCardapio->SetColor(clInfoBk);
     dbgCardapio->SetTabStop(true);
@@ -210,34 +182,34 @@ void TfrmDistEmbCard::BuildDistributionSide() {
     grbInfoPrat->SetTabOrder(1);
 
     // Right half: the packagings and the dishes of the current one.
-    panEmbalagens = Make<TPanel>(this, panDistribuicao, "panEmbalagens");
+    panEmbalagens = MakeControl<TPanel>(this, panDistribuicao, "panEmbalagens");
     panEmbalagens->SetBevelOuter(TBevelCut::bvNone);
     panEmbalagens->SetAlign(TAlign::alClient);
     panTEmbalagens =
-        TitleBar(this, panEmbalagens, "panTEmbalagens", QStringLiteral("Embalagens"), 0);
+        MakeTitleBar(this, panEmbalagens, "panTEmbalagens", QStringLiteral("Embalagens"), 0);
 
-    panEmbDistr = Make<TPanel>(this, panEmbalagens, "panEmbDistr");
+    panEmbDistr = MakeControl<TPanel>(this, panEmbalagens, "panEmbDistr");
     panEmbDistr->SetBevelOuter(TBevelCut::bvNone);
     panEmbDistr->SetBounds(0, 19, panEmbalagens->Width(), 190);
     panEmbDistr->SetAlign(TAlign::alTop);
-    grbObsEtiqueta = Make<TGroupBox>(this, panEmbDistr, "grbObsEtiqueta");
+    grbObsEtiqueta = MakeControl<TGroupBox>(this, panEmbDistr, "grbObsEtiqueta");
     grbObsEtiqueta->SetCaption(QStringLiteral("Observação na etiqueta"));
     grbObsEtiqueta->SetBounds(0, 130, panEmbDistr->Width(), 60);
     grbObsEtiqueta->SetAlign(TAlign::alBottom);
-    dbmObservacaoEtiqueta = Make<TDBMemo>(this, grbObsEtiqueta, "dbmObservacaoEtiqueta");
+    dbmObservacaoEtiqueta = MakeControl<TDBMemo>(this, grbObsEtiqueta, "dbmObservacaoEtiqueta");
     dbmObservacaoEtiqueta->SetAlign(TAlign::alClient);
     dbmObservacaoEtiqueta->SetColor(clInfoBk);
     dbmObservacaoEtiqueta->SetTabStop(true);
-    dbgEmbalagens = Make<TDBGrid>(this, panEmbDistr, "dbgEmbalagens");
+    dbgEmbalagens = MakeControl<TDBGrid>(this, panEmbDistr, "dbgEmbalagens");
     dbgEmbalagens->SetAlign(TAlign::alClient);
     dbgEmbalagens->SetColor(clInfoBk);
     dbgEmbalagens->SetTabStop(true);
     dbgEmbalagens->SetTabOrder(0);
     grbObsEtiqueta->SetTabOrder(1);
 
-    panTPratosEmb =
-        TitleBar(this, panEmbalagens, "panTPratosEmb", QStringLiteral("Pratos na Embalagem"), 210);
-    dbgPratosEmb = Make<TDBGrid>(this, panEmbalagens, "dbgPratosEmb");
+    panTPratosEmb = MakeTitleBar(this, panEmbalagens, "panTPratosEmb",
+                                 QStringLiteral("Pratos na Embalagem"), 210);
+    dbgPratosEmb = MakeControl<TDBGrid>(this, panEmbalagens, "dbgPratosEmb");
     dbgPratosEmb->SetAlign(TAlign::alClient);
     dbgPratosEmb->SetColor(clInfoBk);
     dbgPratosEmb->SetTabStop(true);
@@ -284,23 +256,22 @@ void TfrmDistEmbCard::BuildCommands() {
 }
 
 void TfrmDistEmbCard::BuildPictures() {
-    using pla::StatusGlyphs;
+    using pla::ToolGlyphs;
     struct Picture {
         TImage** image;
         const char* name;
         QImage picture;
     };
     const Picture pictures[] = {
-        {&imgFarolVerde, "imgFarolVerde", StatusGlyphs::StatusLight(StatusGlyphs::Light::Green)},
-        {&imgFarolCinza, "imgFarolCinza", StatusGlyphs::StatusLight(StatusGlyphs::Light::Grey)},
-        {&imgFarolVermelho, "imgFarolVermelho",
-         StatusGlyphs::StatusLight(StatusGlyphs::Light::Red)},
-        {&imgChecked, "imgChecked", StatusGlyphs::CheckBox(true)},
-        {&imgUnchecked, "imgUnchecked", StatusGlyphs::CheckBox(false)},
+        {&imgFarolVerde, "imgFarolVerde", ToolGlyphs::StatusLight(ToolGlyphs::Light::Green)},
+        {&imgFarolCinza, "imgFarolCinza", ToolGlyphs::StatusLight(ToolGlyphs::Light::Grey)},
+        {&imgFarolVermelho, "imgFarolVermelho", ToolGlyphs::StatusLight(ToolGlyphs::Light::Red)},
+        {&imgChecked, "imgChecked", ToolGlyphs::CheckBox(true)},
+        {&imgUnchecked, "imgUnchecked", ToolGlyphs::CheckBox(false)},
     };
     int left = 700;
     for (const Picture& p : pictures) {
-        auto* img = Make<TImage>(this, panMenu, p.name);
+        auto* img = MakeControl<TImage>(this, panMenu, p.name);
         img->SetPicture(p.picture);
         img->SetTransparent(true);
         img->SetBounds(left, 4, p.picture.width(), p.picture.height());

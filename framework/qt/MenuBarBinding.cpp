@@ -1,5 +1,7 @@
 #include "framework/qt/MenuBarBinding.h"
 
+#include <algorithm>
+
 #include "framework/qt/FormRenderer.h"
 #include "framework/ui/TMainMenu.h"
 #include "framework/ui/TMenuItem.h"
@@ -49,8 +51,12 @@ void MenuBarBinding::Changed(TComponent& c, TChange what) {
     if (what == TChange::Destroyed) {
         listeners_.erase(&c);
         if (&c == menu_) menu_ = nullptr;
-        auto* item = static_cast<TMenuItem*>(&c);
-        if (auto it = actions_.find(item); it != actions_.end()) {
+        // The component is being destroyed and may not be a menu item (the menu itself):
+        // find it by address, without casting what is no longer whole.
+        auto it = std::find_if(actions_.begin(), actions_.end(), [&c](const auto& entry) {
+            return static_cast<const TComponent*>(entry.first) == &c;
+        });
+        if (it != actions_.end()) {
             // The action belongs to its Qt menu; it is only taken out of sight here.
             if (it->second) it->second->setVisible(false);
             actions_.erase(it);

@@ -4,15 +4,32 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QVector>
 
 namespace pla {
 
 namespace {
+
 QImage Blank(int size) {
     QImage img(size, size, QImage::Format_RGB32);
     img.fill(clOlive);
     return img;
 }
+
+// The classic 16-colour palette; olive is one of its entries, so the transparent colour
+// survives the reduction exactly.
+QVector<QRgb> SixteenColours() {
+    return {qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+            qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+            qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+            qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
+}
+
+QImage Reduce(const QImage& img) {
+    return img.convertToFormat(QImage::Format_Indexed8, SixteenColours(),
+                               Qt::ThresholdDither | Qt::AvoidDither);
+}
+
 } // namespace
 
 QImage ToolGlyphs::Tool(Kind kind) {
@@ -78,29 +95,51 @@ QImage ToolGlyphs::Tool(Kind kind) {
 
 QImage ToolGlyphs::CheckBox(bool checked) {
     QImage img = Blank(16);
-    QPainter p(&img);
-    p.fillRect(2, 2, 12, 12, clWhite);
-    p.setPen(QColor(64, 64, 64));
-    p.drawLine(2, 2, 13, 2);
-    p.drawLine(2, 2, 2, 13);
-    p.setPen(QColor(192, 192, 192));
-    p.drawLine(13, 3, 13, 13);
-    p.drawLine(3, 13, 13, 13);
-    if (checked) {
-        p.setPen(QPen(clBlack, 2));
-        p.drawLine(4, 7, 7, 10);
-        p.drawLine(7, 10, 11, 4);
+    {
+        QPainter p(&img);
+        p.setPen(QColor(128, 128, 128));
+        p.setBrush(clWhite);
+        p.drawRect(QRect(2, 2, 11, 11));
+        if (checked) {
+            QPen tick(clBlack);
+            tick.setWidth(2);
+            p.setPen(tick);
+            p.drawLine(QPoint(4, 7), QPoint(6, 10));
+            p.drawLine(QPoint(6, 10), QPoint(11, 4));
+        }
     }
-    return img;
+    return Reduce(img);
 }
 
-QImage ToolGlyphs::Light(const QColor& color) {
+QImage ToolGlyphs::StatusLight(Light light) {
+    QColor dark, bright;
+    switch (light) {
+    case Light::Green:
+        dark = QColor(0, 128, 0);
+        bright = QColor(0, 255, 0);
+        break;
+    case Light::Grey:
+        dark = QColor(128, 128, 128);
+        bright = QColor(192, 192, 192);
+        break;
+    case Light::Red:
+        dark = QColor(128, 0, 0);
+        bright = QColor(255, 0, 0);
+        break;
+    }
     QImage img = Blank(17);
-    QPainter p(&img);
-    p.setPen(QColor(64, 64, 64));
-    p.setBrush(color);
-    p.drawEllipse(2, 2, 12, 12);
-    return img;
+    {
+        QPainter p(&img);
+        p.setPen(clBlack);
+        p.setBrush(dark);
+        p.drawEllipse(QRect(1, 1, 14, 14));
+        p.setPen(Qt::NoPen);
+        p.setBrush(bright);
+        p.drawEllipse(QRect(4, 4, 8, 8));
+        p.setBrush(clWhite);
+        p.drawRect(QRect(6, 5, 2, 2));
+    }
+    return Reduce(img);
 }
 
 } // namespace pla

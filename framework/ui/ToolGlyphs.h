@@ -24,12 +24,16 @@ public:
         Redistribute,
         Erase
     };
+    enum class Light { Green, Grey, Red };
+
     // A 16 by 16 tool glyph.
     static QImage Tool(Kind kind);
-    // A 16 by 16 check box: white box, dark sunken border, black tick when checked.
+    // A 16 by 16 tick box in the 16 classic colours: white box, grey frame, black tick when
+    // checked. The frame leaves the same two-pixel olive margin on every side.
     static QImage CheckBox(bool checked);
-    // A 17 by 17 round status light of the given colour.
-    static QImage Light(const QColor& color);
+    // A 17 by 17 round status light in the 16 classic colours, its centre the bright shade of
+    // the light's colour.
+    static QImage StatusLight(Light light);
 };
 
 } // namespace pla

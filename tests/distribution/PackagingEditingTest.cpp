@@ -1,5 +1,5 @@
 #include "dish_dialog/DadosPrato.h"
-#include "distribution/StatusGlyphs.h"
+#include "framework/ui/Colors.h"
 #include "framework/ui/Dispatch.h"
 #include "framework/ui/TButtonFlat.h"
 #include "framework/ui/TColumn.h"
@@ -341,7 +341,7 @@ TEST_F(DishRowsFilled, TickBoxesAreDrawnCentredWithoutTheirBackground) {
         for (int x = cell.left(); x <= cell.right(); ++x)
             for (int y = cell.top(); y <= cell.bottom(); ++y) {
                 const QRgb p = image.pixel(x, y);
-                EXPECT_NE(QColor(p), pla::StatusGlyphs::Background());
+                EXPECT_NE(QColor(p), clOlive);
                 if (p == background) continue;
                 if (left < 0) left = x;
                 right = x;
