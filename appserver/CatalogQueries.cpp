@@ -18,9 +18,12 @@ QVariant textValue(const QSqlQuery& q, int i) {
 
 CatalogQueries::CatalogQueries(QSqlDatabase db) : db_(std::move(db)) {}
 
-WirePacket CatalogQueries::serviceGroups() {
-    WirePacket p;
-    p.add("CDGRUPSERV", WireType::String, 3).add("NMGRUPSERV", WireType::String, 40);
+TDataPacket CatalogQueries::serviceGroups() {
+    TDataPacket p;
+    p.Fields = {
+        {"CDGRUPSERV", TFieldType::String, 3},
+        {"NMGRUPSERV", TFieldType::String, 40},
+    };
     QSqlQuery q = SqlUtil::exec(db_, QStringLiteral("SELECT CDGRUPSERV, NMGRUPSERV FROM GRUPSERV "
                                                     "ORDER BY NMGRUPSERV, CDGRUPSERV"));
     while (q.next())
@@ -61,13 +64,13 @@ QString CatalogQueries::status(const QString& branch, const QString& service, co
     return QStringLiteral("S");
 }
 
-WirePacket CatalogQueries::services(const QString& branch, const QDate& date) {
-    WirePacket p;
-    p.add("CDGRUPSERV", WireType::String, 3)
-        .add("CDFILIAL", WireType::String, 4)
-        .add("CDSERVFILI", WireType::String, 5)
-        .add("NMSERVICO", WireType::String, 40)
-        .add("IDSITUACAO", WireType::String, 1);
+TDataPacket CatalogQueries::services(const QString& branch, const QDate& date) {
+    TDataPacket p;
+    p.Fields = {
+        {"CDGRUPSERV", TFieldType::String, 3}, {"CDFILIAL", TFieldType::String, 4},
+        {"CDSERVFILI", TFieldType::String, 5}, {"NMSERVICO", TFieldType::String, 40},
+        {"IDSITUACAO", TFieldType::String, 1},
+    };
     QSqlQuery q = SqlUtil::exec(
         db_,
         QStringLiteral(
@@ -87,13 +90,13 @@ WirePacket CatalogQueries::services(const QString& branch, const QDate& date) {
     return p;
 }
 
-WirePacket CatalogQueries::transportedServices(const QString& branch) {
-    WirePacket p;
-    p.add("IDMARCADO", WireType::String, 1)
-        .add("CDGRUPSERV", WireType::String, 3)
-        .add("CDFILIAL", WireType::String, 4)
-        .add("CDSERVFILI", WireType::String, 5)
-        .add("NMSERVICO", WireType::String, 40);
+TDataPacket CatalogQueries::transportedServices(const QString& branch) {
+    TDataPacket p;
+    p.Fields = {
+        {"IDMARCADO", TFieldType::String, 1},  {"CDGRUPSERV", TFieldType::String, 3},
+        {"CDFILIAL", TFieldType::String, 4},   {"CDSERVFILI", TFieldType::String, 5},
+        {"NMSERVICO", TFieldType::String, 40},
+    };
     QSqlQuery q = SqlUtil::exec(
         db_,
         QStringLiteral("SELECT CDGRUPSERV, CDFILIAL, CDSERVFILI, NMSERVICO FROM SERVFILI "
@@ -105,12 +108,14 @@ WirePacket CatalogQueries::transportedServices(const QString& branch) {
     return p;
 }
 
-WirePacket CatalogQueries::deliveryPoints(const QString& branch, const QString& service) {
-    WirePacket p;
-    p.add("NMRAZSOCCLIE", WireType::String, 60)
-        .add("NMDESTFILI", WireType::String, 40)
-        .add("CDDESTFILI", WireType::String, 3)
-        .add("CDCLIENTE", WireType::String, 21);
+TDataPacket CatalogQueries::deliveryPoints(const QString& branch, const QString& service) {
+    TDataPacket p;
+    p.Fields = {
+        {"NMRAZSOCCLIE", TFieldType::String, 60},
+        {"NMDESTFILI", TFieldType::String, 40},
+        {"CDDESTFILI", TFieldType::String, 3},
+        {"CDCLIENTE", TFieldType::String, 21},
+    };
     QSqlQuery q = SqlUtil::exec(
         db_,
         QStringLiteral(
@@ -124,11 +129,13 @@ WirePacket CatalogQueries::deliveryPoints(const QString& branch, const QString& 
     return p;
 }
 
-WirePacket CatalogQueries::containers(const QString& code) {
-    WirePacket p;
-    p.add("CDCONTAINER", WireType::String, 5)
-        .add("NMCONTAINER", WireType::String, 40)
-        .add("IDPROPOSITO", WireType::String, 1);
+TDataPacket CatalogQueries::containers(const QString& code) {
+    TDataPacket p;
+    p.Fields = {
+        {"CDCONTAINER", TFieldType::String, 5},
+        {"NMCONTAINER", TFieldType::String, 40},
+        {"IDPROPOSITO", TFieldType::String, 1},
+    };
     const bool all = code == QLatin1String("T");
     QSqlQuery q =
         all ? SqlUtil::exec(db_, QStringLiteral("SELECT CDCONTAINER, NMCONTAINER, IDPROPOSITO "
@@ -142,10 +149,10 @@ WirePacket CatalogQueries::containers(const QString& code) {
     return p;
 }
 
-WirePacket CatalogQueries::capacity(const QString& recipeBranch, const QString& dish,
-                                    const QString& container) {
-    WirePacket p;
-    p.add("VRQTDEPRATEMB", WireType::Float);
+TDataPacket CatalogQueries::capacity(const QString& recipeBranch, const QString& dish,
+                                     const QString& container) {
+    TDataPacket p;
+    p.Fields = {{"VRQTDEPRATEMB", TFieldType::Float}};
     QSqlQuery q =
         SqlUtil::exec(db_,
                       QStringLiteral("SELECT VRQTDEPRATEMB FROM PRATOEMB WHERE CDFILAUXPRAT = ? "

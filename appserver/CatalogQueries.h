@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appserver/WirePacket.h"
+#include "framework/data/DataPacket.h"
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -13,19 +13,20 @@ public:
     explicit CatalogQueries(QSqlDatabase db);
 
     // Service groups (CDGRUPSERV, NMGRUPSERV) by name.
-    WirePacket serviceGroups();
+    TDataPacket serviceGroups();
     // Transported services of `branch` that have a menu on `date`, by code, each with its
     // status IDSITUACAO: "N" no delivery point has a stored distribution, "I" one is missing
     // or still has something undistributed, "S" all are complete.
-    WirePacket services(const QString& branch, const QDate& date);
+    TDataPacket services(const QString& branch, const QDate& date);
     // All transported services of `branch` with IDMARCADO "N", by code.
-    WirePacket transportedServices(const QString& branch);
+    TDataPacket transportedServices(const QString& branch);
     // Delivery points of a service (NMRAZSOCCLIE, NMDESTFILI, CDDESTFILI, CDCLIENTE).
-    WirePacket deliveryPoints(const QString& branch, const QString& service);
+    TDataPacket deliveryPoints(const QString& branch, const QString& service);
     // One container by code, or all of them for "T"; empty for an unknown code.
-    WirePacket containers(const QString& code);
+    TDataPacket containers(const QString& code);
     // Capacity VRQTDEPRATEMB of a container for a dish; empty when they have no relation.
-    WirePacket capacity(const QString& recipeBranch, const QString& dish, const QString& container);
+    TDataPacket capacity(const QString& recipeBranch, const QString& dish,
+                         const QString& container);
 
 private:
     QString status(const QString& branch, const QString& service, const QDate& date);

@@ -15,16 +15,16 @@ QVariant nullableText(const QString& s) {
 // Reads one packet with named access, checking required fields and text sizes.
 class PacketReader {
 public:
-    PacketReader(const WirePacket& p, QString what, QHash<QString, int> textSizes,
+    PacketReader(const TDataPacket& p, QString what, QHash<QString, int> textSizes,
                  const QStringList& required)
         : p_(p), what_(std::move(what)), sizes_(std::move(textSizes)) {
         for (const QString& f : required)
-            if (p_.indexOf(f) < 0)
+            if (p_.IndexOf(f) < 0)
                 throw Refusal(QStringLiteral("O pacote de %1 não tem o campo %2.").arg(what_, f));
     }
     int rowCount() const { return p_.Rows.size(); }
     QVariant value(int row, const QString& field) const {
-        const int i = p_.indexOf(field);
+        const int i = p_.IndexOf(field);
         return i < 0 ? QVariant() : p_.Rows[row][i];
     }
     double number(int row, const QString& field) const { return value(row, field).toDouble(); }
@@ -46,48 +46,42 @@ public:
     }
 
 private:
-    const WirePacket& p_;
+    const TDataPacket& p_;
     QString what_;
     QHash<QString, int> sizes_;
 };
 
-WirePacket undistributedFields() {
-    WirePacket p;
-    p.add("NRDISTCARD", WireType::Float)
-        .add("NRSEQPRATCAR", WireType::Float)
-        .add("CDFILAUXPRAT", WireType::String, 4)
-        .add("CDPRATO", WireType::String, 10)
-        .add("QTTOTCOMENSAIS", WireType::Float)
-        .add("QTTOTPRATO", WireType::Float)
-        .add("QTTOTEXTRA", WireType::Float)
-        .add("QTCOMENSAIS", WireType::Float)
-        .add("QTPRATO", WireType::Float)
-        .add("QTEXTRA", WireType::Float)
-        .add("NRORDPRATCAR", WireType::Float)
-        .add("QTPORPESSOA", WireType::Float)
-        .add("NMPRATO", WireType::String, 40)
-        .add("SGUNIDADE", WireType::String, 10);
+TDataPacket undistributedFields() {
+    TDataPacket p;
+    p.Fields = {
+        {"NRDISTCARD", TFieldType::Float},       {"NRSEQPRATCAR", TFieldType::Float},
+        {"CDFILAUXPRAT", TFieldType::String, 4}, {"CDPRATO", TFieldType::String, 10},
+        {"QTTOTCOMENSAIS", TFieldType::Float},   {"QTTOTPRATO", TFieldType::Float},
+        {"QTTOTEXTRA", TFieldType::Float},       {"QTCOMENSAIS", TFieldType::Float},
+        {"QTPRATO", TFieldType::Float},          {"QTEXTRA", TFieldType::Float},
+        {"NRORDPRATCAR", TFieldType::Float},     {"QTPORPESSOA", TFieldType::Float},
+        {"NMPRATO", TFieldType::String, 40},     {"SGUNIDADE", TFieldType::String, 10},
+    };
     return p;
 }
 
 } // namespace
 
-WirePacket DistributionPackets::header(const Distribution* d) {
-    WirePacket p;
-    p.add("NRDISTCARD", WireType::Float)
-        .add("CDFILIAL", WireType::String, 4)
-        .add("NRCARDAPIO", WireType::String, 10)
-        .add("CDCLIENTE", WireType::String, 21)
-        .add("CDDESTFILI", WireType::String, 3)
-        .add("QTCOMENSAIS", WireType::Float);
+TDataPacket DistributionPackets::header(const Distribution* d) {
+    TDataPacket p;
+    p.Fields = {
+        {"NRDISTCARD", TFieldType::Float},      {"CDFILIAL", TFieldType::String, 4},
+        {"NRCARDAPIO", TFieldType::String, 10}, {"CDCLIENTE", TFieldType::String, 21},
+        {"CDDESTFILI", TFieldType::String, 3},  {"QTCOMENSAIS", TFieldType::Float},
+    };
     if (d)
         p.Rows.push_back({static_cast<double>(d->number), d->key.branch, d->menuNumber,
                           d->key.client, d->key.destination, d->diners});
     return p;
 }
 
-WirePacket DistributionPackets::undistributed(const Distribution& d) {
-    WirePacket p = undistributedFields();
+TDataPacket DistributionPackets::undistributed(const Distribution& d) {
+    TDataPacket p = undistributedFields();
     for (const UndistributedRow& r : d.undistributed)
         p.Rows.push_back({static_cast<double>(d.number), static_cast<double>(r.sequence),
                           r.recipeBranch, r.dish, r.totalDiners, r.totalQuantity, r.totalExtra,
@@ -96,15 +90,14 @@ WirePacket DistributionPackets::undistributed(const Distribution& d) {
     return p;
 }
 
-WirePacket DistributionPackets::packagings(const Distribution& d) {
-    WirePacket p;
-    p.add("NREMBDISTCARD", WireType::Float)
-        .add("CDCONTAINER", WireType::String, 5)
-        .add("QTCONTAINER", WireType::Float)
-        .add("NMCONTAINER", WireType::String, 40)
-        .add("IDPROPOSITO", WireType::String, 1)
-        .add("DSOBSETIQUETA", WireType::String, 250)
-        .add("QTPRATO", WireType::Float);
+TDataPacket DistributionPackets::packagings(const Distribution& d) {
+    TDataPacket p;
+    p.Fields = {
+        {"NREMBDISTCARD", TFieldType::Float},   {"CDCONTAINER", TFieldType::String, 5},
+        {"QTCONTAINER", TFieldType::Float},     {"NMCONTAINER", TFieldType::String, 40},
+        {"IDPROPOSITO", TFieldType::String, 1}, {"DSOBSETIQUETA", TFieldType::String, 250},
+        {"QTPRATO", TFieldType::Float},
+    };
     for (const Packaging& e : d.packagings)
         p.Rows.push_back({static_cast<double>(e.number), e.container, e.units, e.containerName,
                           e.purpose, e.remark.isNull() ? QVariant() : nullableText(e.remark),
@@ -112,21 +105,18 @@ WirePacket DistributionPackets::packagings(const Distribution& d) {
     return p;
 }
 
-WirePacket DistributionPackets::rows(const Distribution& d) {
+TDataPacket DistributionPackets::rows(const Distribution& d) {
     QHash<int, const UndistributedRow*> dishes;
     for (const UndistributedRow& u : d.undistributed)
         dishes.insert(u.sequence, &u);
-    WirePacket p;
-    p.add("NRSEQPRATCAR", WireType::Float)
-        .add("NREMBDISTCARD", WireType::Float)
-        .add("QTCOMENSAIS", WireType::Float)
-        .add("QTPRATO", WireType::Float)
-        .add("QTEXTRA", WireType::Float)
-        .add("CDPRATO", WireType::String, 10)
-        .add("NMPRATO", WireType::String, 40)
-        .add("SGUNIDADE", WireType::String, 10)
-        .add("IDPRINCIPAL", WireType::String, 1)
-        .add("VRQTDEPRATEMB", WireType::Float);
+    TDataPacket p;
+    p.Fields = {
+        {"NRSEQPRATCAR", TFieldType::Float},    {"NREMBDISTCARD", TFieldType::Float},
+        {"QTCOMENSAIS", TFieldType::Float},     {"QTPRATO", TFieldType::Float},
+        {"QTEXTRA", TFieldType::Float},         {"CDPRATO", TFieldType::String, 10},
+        {"NMPRATO", TFieldType::String, 40},    {"SGUNIDADE", TFieldType::String, 10},
+        {"IDPRINCIPAL", TFieldType::String, 1}, {"VRQTDEPRATEMB", TFieldType::Float},
+    };
     for (const DishRow& r : d.rows) {
         const UndistributedRow* u = dishes.value(r.sequence, nullptr);
         p.Rows.push_back({static_cast<double>(r.sequence), static_cast<double>(r.packaging),
@@ -137,7 +127,7 @@ WirePacket DistributionPackets::rows(const Distribution& d) {
     return p;
 }
 
-QVector<UndistributedRow> DistributionPackets::readUndistributed(const WirePacket& p) {
+QVector<UndistributedRow> DistributionPackets::readUndistributed(const TDataPacket& p) {
     const PacketReader r(p, QStringLiteral("pratos não distribuídos"),
                          {{"CDFILAUXPRAT", 4}, {"CDPRATO", 10}, {"NMPRATO", 40}, {"SGUNIDADE", 10}},
                          {"NRSEQPRATCAR", "QTTOTCOMENSAIS", "QTTOTPRATO", "QTTOTEXTRA",
@@ -166,7 +156,7 @@ QVector<UndistributedRow> DistributionPackets::readUndistributed(const WirePacke
     return out;
 }
 
-QVector<Packaging> DistributionPackets::readPackagings(const WirePacket& p) {
+QVector<Packaging> DistributionPackets::readPackagings(const TDataPacket& p) {
     const PacketReader r(
         p, QStringLiteral("embalagens"),
         {{"CDCONTAINER", 5}, {"NMCONTAINER", 40}, {"IDPROPOSITO", 1}, {"DSOBSETIQUETA", 250}},
@@ -190,7 +180,7 @@ QVector<Packaging> DistributionPackets::readPackagings(const WirePacket& p) {
     return out;
 }
 
-QVector<DishRow> DistributionPackets::readRows(const WirePacket& p) {
+QVector<DishRow> DistributionPackets::readRows(const TDataPacket& p) {
     const PacketReader r(p, QStringLiteral("pratos na embalagem"),
                          {{"CDPRATO", 10}, {"NMPRATO", 40}, {"SGUNIDADE", 10}, {"IDPRINCIPAL", 1}},
                          {"NRSEQPRATCAR", "NREMBDISTCARD", "QTCOMENSAIS", "QTPRATO", "QTEXTRA"});

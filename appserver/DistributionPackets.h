@@ -1,7 +1,7 @@
 #pragma once
 
 #include "appserver/DistributionModel.h"
-#include "appserver/WirePacket.h"
+#include "framework/data/DataPacket.h"
 
 namespace pla {
 
@@ -10,21 +10,21 @@ namespace pla {
 class DistributionPackets {
 public:
     // The header packet: one row for `d`, none when `d` is null (the fields are always there).
-    static WirePacket header(const Distribution* d);
+    static TDataPacket header(const Distribution* d);
     // Undistributed dishes in menu order.
-    static WirePacket undistributed(const Distribution& d);
+    static TDataPacket undistributed(const Distribution& d);
     // Packagings in the order held.
-    static WirePacket packagings(const Distribution& d);
+    static TDataPacket packagings(const Distribution& d);
     // Dish rows, with code, name and unit of the dish taken from the undistributed rows.
-    static WirePacket rows(const Distribution& d);
+    static TDataPacket rows(const Distribution& d);
 
     // Reads the undistributed dishes of a save; throws pla::Refusal naming the dish or field
     // (missing field, text too long, missing dish number).
-    static QVector<UndistributedRow> readUndistributed(const WirePacket& p);
+    static QVector<UndistributedRow> readUndistributed(const TDataPacket& p);
     // Reads the packagings of a save; throws pla::Refusal naming the packaging or field.
-    static QVector<Packaging> readPackagings(const WirePacket& p);
+    static QVector<Packaging> readPackagings(const TDataPacket& p);
     // Reads the dish rows of a save; throws pla::Refusal naming the dish row or field.
-    static QVector<DishRow> readRows(const WirePacket& p);
+    static QVector<DishRow> readRows(const TDataPacket& p);
 };
 
 } // namespace pla

@@ -431,8 +431,8 @@ void DistributionStore::insertContent(qint64 number, const Distribution& built) 
                r.diners, r.quantity, r.extra, r.principal, r.capacity});
 }
 
-void DistributionStore::save(double numberValue, const WirePacket& undistributedPacket,
-                             const WirePacket& packagingPacket, const WirePacket& rowPacket) {
+void DistributionStore::save(double numberValue, const TDataPacket& undistributedPacket,
+                             const TDataPacket& packagingPacket, const TDataPacket& rowPacket) {
     const qint64 number = distributionNumber(numberValue);
     const QVector<UndistributedRow> undistributed =
         DistributionPackets::readUndistributed(undistributedPacket);
@@ -624,15 +624,15 @@ void DistributionStore::remove(double numberValue) {
     tx.commit();
 }
 
-GenerationSummary DistributionStore::generate(const QDate& date, const WirePacket& services,
+GenerationSummary DistributionStore::generate(const QDate& date, const TDataPacket& services,
                                               bool replace) {
     for (const char* f : {"IDMARCADO", "CDFILIAL", "CDSERVFILI"})
-        if (services.indexOf(QString::fromLatin1(f)) < 0)
+        if (services.IndexOf(QString::fromLatin1(f)) < 0)
             throw Refusal(QStringLiteral("O pacote de serviços não tem o campo %1.")
                               .arg(QString::fromLatin1(f)));
-    const int iTick = services.indexOf(QStringLiteral("IDMARCADO"));
-    const int iBranch = services.indexOf(QStringLiteral("CDFILIAL"));
-    const int iService = services.indexOf(QStringLiteral("CDSERVFILI"));
+    const int iTick = services.IndexOf(QStringLiteral("IDMARCADO"));
+    const int iBranch = services.IndexOf(QStringLiteral("CDFILIAL"));
+    const int iService = services.IndexOf(QStringLiteral("CDSERVFILI"));
     QVector<QPair<QString, QString>> ticked;
     for (const auto& row : services.Rows)
         if (row[iTick].toString() == QLatin1String("S"))

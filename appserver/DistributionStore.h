@@ -1,7 +1,7 @@
 #pragma once
 
 #include "appserver/DistributionModel.h"
-#include "appserver/WirePacket.h"
+#include "framework/data/DataPacket.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -46,15 +46,15 @@ public:
     // Replaces the content of distribution `number` with the three packets; packagings with
     // negative numbers get new numbers and their dish rows follow. Throws pla::Refusal naming
     // the dish or packaging at fault, storing nothing.
-    void save(double number, const WirePacket& undistributed, const WirePacket& packagings,
-              const WirePacket& rows);
+    void save(double number, const TDataPacket& undistributed, const TDataPacket& packagings,
+              const TDataPacket& rows);
     // Deletes distribution `number` with all its rows; throws pla::Refusal when unknown.
     void remove(double number);
     // Generates the distributions of every ticked service (IDMARCADO "S") at every delivery
     // point for `date`: existing ones are kept unless `replace`; services without a menu on the
     // date and points without diners are passed over. Throws pla::Refusal when nothing is
     // ticked or a ticked service is not a transported service.
-    GenerationSummary generate(const QDate& date, const WirePacket& services, bool replace);
+    GenerationSummary generate(const QDate& date, const TDataPacket& services, bool replace);
 
     // The stored distribution `number`, if any.
     std::optional<Distribution> find(qint64 number);

@@ -1,9 +1,9 @@
 #include "appserver/JsonRpcDispatcher.h"
 
-#include "appserver/PacketJson.h"
-#include "appserver/Refusal.h"
 #include "appserver/RemoteMethods.h"
 #include "appserver/StorageError.h"
+#include "framework/data/DatabaseError.h"
+#include "framework/data/PacketCodec.h"
 
 #include <QDate>
 #include <QJsonArray>
@@ -60,7 +60,7 @@ public:
         if (values_[i].isNull()) return std::nullopt;
         return values_[i].toDouble();
     }
-    const WirePacket& packet(int i) const { return packets_[i]; }
+    const TDataPacket& packet(int i) const { return packets_[i]; }
 
 private:
     RpcFault fault(int i, const QString& what) const {
@@ -92,9 +92,10 @@ private:
         case Kind::Packet:
             if (!v.isObject()) throw fault(i, QStringLiteral("deve ser um pacote de dados."));
             try {
-                packets_[i] = PacketJson::fromJson(v);
-            } catch (const Refusal& r) {
-                throw fault(i, r.message());
+                packets_[i] = PacketCodec::FromJson(v);
+                PacketCodec::RequireDistinctNames(packets_[i]);
+            } catch (const EDatabaseError& e) {
+                throw fault(i, e.Message());
             }
             break;
         }
@@ -103,7 +104,7 @@ private:
     QString method_;
     QJsonArray values_;
     std::vector<ParamSpec> specs_;
-    std::vector<WirePacket> packets_;
+    std::vector<TDataPacket> packets_;
 };
 
 } // namespace

@@ -2,9 +2,9 @@
 
 #include "appserver/CatalogQueries.h"
 #include "appserver/DistributionPackets.h"
-#include "appserver/PacketJson.h"
 #include "appserver/Refusal.h"
 #include "appserver/StorageError.h"
+#include "framework/data/PacketCodec.h"
 
 #include <QJsonArray>
 
@@ -34,23 +34,23 @@ template <class F> QJsonObject RemoteMethods::guarded(F&& body) {
 
 QJsonObject RemoteMethods::GetGruposServico() {
     return guarded(
-        [&] { return success(PacketJson::toJson(CatalogQueries(db_).serviceGroups())); });
+        [&] { return success(PacketCodec::ToJson(CatalogQueries(db_).serviceGroups())); });
 }
 
 QJsonObject RemoteMethods::GetServicos(const QString& branch, const QDate& date) {
     return guarded(
-        [&] { return success(PacketJson::toJson(CatalogQueries(db_).services(branch, date))); });
+        [&] { return success(PacketCodec::ToJson(CatalogQueries(db_).services(branch, date))); });
 }
 
 QJsonObject RemoteMethods::GetServicosTransportados(const QString& branch) {
     return guarded([&] {
-        return success(PacketJson::toJson(CatalogQueries(db_).transportedServices(branch)));
+        return success(PacketCodec::ToJson(CatalogQueries(db_).transportedServices(branch)));
     });
 }
 
 QJsonObject RemoteMethods::GetPontosEntrega(const QString& branch, const QString& service) {
     return guarded([&] {
-        return success(PacketJson::toJson(CatalogQueries(db_).deliveryPoints(branch, service)));
+        return success(PacketCodec::ToJson(CatalogQueries(db_).deliveryPoints(branch, service)));
     });
 }
 
@@ -66,16 +66,16 @@ QJsonObject RemoteMethods::GetDistribuicao(const QString& branch, const QString&
         const Distribution& d = r.message.isEmpty() ? r.distribution : empty;
         const bool header = r.message.isEmpty() && r.hasHeader;
         return success(QJsonArray{
-            r.message, PacketJson::toJson(DistributionPackets::header(header ? &d : nullptr)),
-            PacketJson::toJson(DistributionPackets::undistributed(d)),
-            PacketJson::toJson(DistributionPackets::packagings(d)),
-            PacketJson::toJson(DistributionPackets::rows(d))});
+            r.message, PacketCodec::ToJson(DistributionPackets::header(header ? &d : nullptr)),
+            PacketCodec::ToJson(DistributionPackets::undistributed(d)),
+            PacketCodec::ToJson(DistributionPackets::packagings(d)),
+            PacketCodec::ToJson(DistributionPackets::rows(d))});
     });
 }
 
 QJsonObject RemoteMethods::SetDistribuicao(std::optional<double> number,
-                                           const WirePacket& undistributed,
-                                           const WirePacket& packagings, const WirePacket& rows) {
+                                           const TDataPacket& undistributed,
+                                           const TDataPacket& packagings, const TDataPacket& rows) {
     return guarded([&] {
         if (!number) return refusal(QStringLiteral("Nenhuma distribuição carregada para gravar."));
         DistributionStore store(db_);
@@ -87,14 +87,14 @@ QJsonObject RemoteMethods::SetDistribuicao(std::optional<double> number,
 
 QJsonObject RemoteMethods::GetVdEmbalagens(const QString& code) {
     return guarded(
-        [&] { return success(PacketJson::toJson(CatalogQueries(db_).containers(code))); });
+        [&] { return success(PacketCodec::ToJson(CatalogQueries(db_).containers(code))); });
 }
 
 QJsonObject RemoteMethods::GetCapacidadeEmb(const QString& recipeBranch, const QString& dish,
                                             const QString& container) {
     return guarded([&] {
         return success(
-            PacketJson::toJson(CatalogQueries(db_).capacity(recipeBranch, dish, container)));
+            PacketCodec::ToJson(CatalogQueries(db_).capacity(recipeBranch, dish, container)));
     });
 }
 
@@ -106,7 +106,7 @@ QJsonObject RemoteMethods::ApagaDistribuicao(std::optional<double> number) {
     });
 }
 
-QJsonObject RemoteMethods::GeraDistribuicaoFilial(const QDate& date, const WirePacket& services,
+QJsonObject RemoteMethods::GeraDistribuicaoFilial(const QDate& date, const TDataPacket& services,
                                                   bool replace) {
     return guarded([&] {
         DistributionStore store(db_);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "appserver/DistributionStore.h"
-#include "appserver/WirePacket.h"
+#include "framework/data/DataPacket.h"
 
 #include <QDate>
 #include <QJsonObject>
@@ -25,13 +25,14 @@ public:
     // packets are empty.
     QJsonObject GetDistribuicao(const QString& branch, const QString& service, const QDate& date,
                                 const QString& client, const QString& destination, bool redo);
-    QJsonObject SetDistribuicao(std::optional<double> number, const WirePacket& undistributed,
-                                const WirePacket& packagings, const WirePacket& rows);
+    QJsonObject SetDistribuicao(std::optional<double> number, const TDataPacket& undistributed,
+                                const TDataPacket& packagings, const TDataPacket& rows);
     QJsonObject GetVdEmbalagens(const QString& code);
     QJsonObject GetCapacidadeEmb(const QString& recipeBranch, const QString& dish,
                                  const QString& container);
     QJsonObject ApagaDistribuicao(std::optional<double> number);
-    QJsonObject GeraDistribuicaoFilial(const QDate& date, const WirePacket& services, bool replace);
+    QJsonObject GeraDistribuicaoFilial(const QDate& date, const TDataPacket& services,
+                                       bool replace);
 
     // Envelope builders.
     static QJsonObject success(const QJsonValue& data);

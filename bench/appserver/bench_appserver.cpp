@@ -3,8 +3,8 @@
 // Prints one "name: value unit" line per figure.
 #include "TestDatabase.h"
 #include "appserver/EmbeddedServer.h"
-#include "appserver/PacketJson.h"
 #include "appserver/SqlUtil.h"
+#include "framework/data/PacketCodec.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -73,11 +73,13 @@ QJsonObject result(const httplib::Result& r) {
 
 // Spreads every dish over 5 of 30 individual packagings (10 dishes each): 300 dish rows.
 QJsonArray bigSave(const QJsonArray& loaded) {
-    const WirePacket header = PacketJson::fromJson(loaded[1]);
-    WirePacket undistributed = PacketJson::fromJson(loaded[2]);
-    WirePacket packagings = PacketJson::fromJson(loaded[3]);
-    WirePacket rows = PacketJson::fromJson(loaded[4]);
-    auto col = [](const WirePacket& p, const char* n) { return p.indexOf(QString::fromLatin1(n)); };
+    const TDataPacket header = PacketCodec::FromJson(loaded[1]);
+    TDataPacket undistributed = PacketCodec::FromJson(loaded[2]);
+    TDataPacket packagings = PacketCodec::FromJson(loaded[3]);
+    TDataPacket rows = PacketCodec::FromJson(loaded[4]);
+    auto col = [](const TDataPacket& p, const char* n) {
+        return p.IndexOf(QString::fromLatin1(n));
+    };
     for (int k = 0; k < 30; ++k)
         packagings.Rows.push_back(
             {double(-(k + 1)), "00001", 435.0, QVariant(), "I", QVariant(), 0.0});
@@ -102,8 +104,8 @@ QJsonArray bigSave(const QJsonArray& loaded) {
         for (const char* f : {"QTCOMENSAIS", "QTPRATO", "QTEXTRA"})
             u[col(undistributed, f)] = 0.0;
     }
-    return {header.Rows[0][0].toDouble(), PacketJson::toJson(undistributed),
-            PacketJson::toJson(packagings), PacketJson::toJson(rows)};
+    return {header.Rows[0][0].toDouble(), PacketCodec::ToJson(undistributed),
+            PacketCodec::ToJson(packagings), PacketCodec::ToJson(rows)};
 }
 
 // Median and 99th percentile of `n` POSTs of `body` on one kept-alive connection.
@@ -198,12 +200,12 @@ void run(test::Backend backend, const char* label) {
     }
     const auto loadedReply = c.Post(kPath, get.toStdString(), "application/json");
     const QJsonArray loaded = result(loadedReply).value("data").toArray();
-    const WirePacket rows = PacketJson::fromJson(loaded[4]);
+    const TDataPacket rows = PacketCodec::FromJson(loaded[4]);
     std::printf("# %s: %lld pacotes de %lld linhas de pratos, resposta de %zu bytes\n", label,
-                static_cast<long long>(PacketJson::fromJson(loaded[3]).Rows.size()),
+                static_cast<long long>(PacketCodec::FromJson(loaded[3]).Rows.size()),
                 static_cast<long long>(rows.Rows.size()), loadedReply->body.size());
     const QByteArray set =
-        request("SetDistribuicao", {PacketJson::fromJson(loaded[1]).Rows[0][0].toDouble(),
+        request("SetDistribuicao", {PacketCodec::FromJson(loaded[1]).Rows[0][0].toDouble(),
                                     loaded[2], loaded[3], loaded[4]});
     const std::string setReply = c.Post(kPath, set.toStdString(), "application/json")->body;
 

@@ -20,4 +20,7 @@ struct TPacketField {
 struct TDataPacket {
     QVector<TPacketField> Fields{};
     QVector<QVector<QVariant>> Rows{};
+
+    // Position of the first field named exactly name (case counts), -1 when there is none.
+    int IndexOf(const QString& name) const;
 };

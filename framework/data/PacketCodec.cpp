@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <QSet>
 #include <cmath>
 #include <limits>
 
@@ -282,6 +283,14 @@ TDataPacket PacketCodec::FromJson(const QJsonValue& v) {
         ++r;
     }
     return p;
+}
+
+void PacketCodec::RequireDistinctNames(const TDataPacket& p) {
+    QSet<QString> seen;
+    for (const TPacketField& f : p.Fields) {
+        if (seen.contains(f.Name)) fail(QStringLiteral("campo '%1' repetido").arg(f.Name));
+        seen.insert(f.Name);
+    }
 }
 
 QByteArray PacketCodec::Encode(const TDataPacket& p) {

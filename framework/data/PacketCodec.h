@@ -24,6 +24,9 @@ public:
     // list of names or field objects, "rows" is not a list of lists, a row has the wrong
     // length, a value has the wrong type for its field, or nesting exceeds MaxDepth.
     static TDataPacket FromJson(const QJsonValue& v);
+    // Throws EDatabaseError naming the first field that p names twice (case counts). For readers
+    // that address columns by name, where a second column of the same name would go unseen.
+    static void RequireDistinctNames(const TDataPacket& p);
     // Compact JSON bytes of p.
     static QByteArray Encode(const TDataPacket& p);
     // The packet in bytes, refusing bodies larger than MaxBytes and malformed JSON.

@@ -2,8 +2,8 @@
 // every restart each stored distribution is whole and is exactly one of the saves sent.
 #include "TestDatabase.h"
 #include "appserver/ConnectionPool.h"
-#include "appserver/PacketJson.h"
 #include "appserver/SqlUtil.h"
+#include "framework/data/PacketCodec.h"
 
 #include <QDeadlineTimer>
 #include <QHash>
@@ -161,7 +161,7 @@ struct SaveContent {
 struct Point {
     QJsonArray key; // GetDistribuicao parameters
     double number = 0;
-    WirePacket undistributed, packagings, rows; // as loaded: field layout and dish data
+    TDataPacket undistributed, packagings, rows; // as loaded: field layout and dish data
     QVector<Dish> dishes;
 
     int next = 0;         // number of the next save
@@ -172,41 +172,41 @@ struct Point {
     // The three packets of save `n`.
     QJsonArray saveParams(int n) const {
         const SaveContent c = SaveContent::of(n, dishes);
-        WirePacket u = undistributed, p = packagings, r = rows;
+        TDataPacket u = undistributed, p = packagings, r = rows;
         p.Rows.clear();
         r.Rows.clear();
-        const int iSeq = u.indexOf(QStringLiteral("NRSEQPRATCAR"));
+        const int iSeq = u.IndexOf(QStringLiteral("NRSEQPRATCAR"));
         for (auto& row : u.Rows) {
             const Amounts a = c.undistributed.value(static_cast<int>(row[iSeq].toDouble()));
-            row[u.indexOf(QStringLiteral("QTCOMENSAIS"))] = a.diners;
-            row[u.indexOf(QStringLiteral("QTPRATO"))] = a.quantity;
-            row[u.indexOf(QStringLiteral("QTEXTRA"))] = a.extra;
+            row[u.IndexOf(QStringLiteral("QTCOMENSAIS"))] = a.diners;
+            row[u.IndexOf(QStringLiteral("QTPRATO"))] = a.quantity;
+            row[u.IndexOf(QStringLiteral("QTEXTRA"))] = a.extra;
         }
         QVector<double> packQuantity(c.packs.size(), 0.0);
         for (auto it = c.rows.cbegin(); it != c.rows.cend(); ++it)
             packQuantity[it.key().first] += it.value().quantity;
         for (int j = 0; j < c.packs.size(); ++j) {
             QVector<QVariant> row(p.Fields.size());
-            row[p.indexOf(QStringLiteral("NREMBDISTCARD"))] = -1.0 - j;
-            row[p.indexOf(QStringLiteral("CDCONTAINER"))] = c.packs[j].container;
-            row[p.indexOf(QStringLiteral("QTCONTAINER"))] = c.packs[j].units;
-            row[p.indexOf(QStringLiteral("IDPROPOSITO"))] = QStringLiteral("I");
-            row[p.indexOf(QStringLiteral("DSOBSETIQUETA"))] = SaveContent::remark(n, j);
-            row[p.indexOf(QStringLiteral("QTPRATO"))] = packQuantity[j];
+            row[p.IndexOf(QStringLiteral("NREMBDISTCARD"))] = -1.0 - j;
+            row[p.IndexOf(QStringLiteral("CDCONTAINER"))] = c.packs[j].container;
+            row[p.IndexOf(QStringLiteral("QTCONTAINER"))] = c.packs[j].units;
+            row[p.IndexOf(QStringLiteral("IDPROPOSITO"))] = QStringLiteral("I");
+            row[p.IndexOf(QStringLiteral("DSOBSETIQUETA"))] = SaveContent::remark(n, j);
+            row[p.IndexOf(QStringLiteral("QTPRATO"))] = packQuantity[j];
             p.Rows.push_back(row);
         }
         for (auto it = c.rows.cbegin(); it != c.rows.cend(); ++it) {
             QVector<QVariant> row(r.Fields.size());
-            row[r.indexOf(QStringLiteral("NRSEQPRATCAR"))] = static_cast<double>(it.key().second);
-            row[r.indexOf(QStringLiteral("NREMBDISTCARD"))] = -1.0 - it.key().first;
-            row[r.indexOf(QStringLiteral("QTCOMENSAIS"))] = it.value().diners;
-            row[r.indexOf(QStringLiteral("QTPRATO"))] = it.value().quantity;
-            row[r.indexOf(QStringLiteral("QTEXTRA"))] = it.value().extra;
-            row[r.indexOf(QStringLiteral("IDPRINCIPAL"))] = QStringLiteral("N");
-            row[r.indexOf(QStringLiteral("VRQTDEPRATEMB"))] = 0.0;
+            row[r.IndexOf(QStringLiteral("NRSEQPRATCAR"))] = static_cast<double>(it.key().second);
+            row[r.IndexOf(QStringLiteral("NREMBDISTCARD"))] = -1.0 - it.key().first;
+            row[r.IndexOf(QStringLiteral("QTCOMENSAIS"))] = it.value().diners;
+            row[r.IndexOf(QStringLiteral("QTPRATO"))] = it.value().quantity;
+            row[r.IndexOf(QStringLiteral("QTEXTRA"))] = it.value().extra;
+            row[r.IndexOf(QStringLiteral("IDPRINCIPAL"))] = QStringLiteral("N");
+            row[r.IndexOf(QStringLiteral("VRQTDEPRATEMB"))] = 0.0;
             r.Rows.push_back(row);
         }
-        return {number, PacketJson::toJson(u), PacketJson::toJson(p), PacketJson::toJson(r)};
+        return {number, PacketCodec::ToJson(u), PacketCodec::ToJson(p), PacketCodec::ToJson(r)};
     }
 };
 
@@ -397,17 +397,17 @@ protected:
         const QJsonArray data = loaded->value("result").toObject().value("data").toArray();
         ASSERT_EQ(data.size(), 5) << QJsonDocument(*loaded).toJson().toStdString();
         ASSERT_EQ(data[0].toString(), QString());
-        point.number = PacketJson::fromJson(data[1]).Rows.at(0).at(0).toDouble();
-        point.undistributed = PacketJson::fromJson(data[2]);
-        point.packagings = PacketJson::fromJson(data[3]);
-        point.rows = PacketJson::fromJson(data[4]);
-        const WirePacket& u = point.undistributed;
+        point.number = PacketCodec::FromJson(data[1]).Rows.at(0).at(0).toDouble();
+        point.undistributed = PacketCodec::FromJson(data[2]);
+        point.packagings = PacketCodec::FromJson(data[3]);
+        point.rows = PacketCodec::FromJson(data[4]);
+        const TDataPacket& u = point.undistributed;
         for (const auto& row : u.Rows)
             point.dishes.push_back(
-                {static_cast<int>(row[u.indexOf(QStringLiteral("NRSEQPRATCAR"))].toDouble()),
-                 {row[u.indexOf(QStringLiteral("QTTOTCOMENSAIS"))].toDouble(),
-                  row[u.indexOf(QStringLiteral("QTTOTPRATO"))].toDouble(),
-                  row[u.indexOf(QStringLiteral("QTTOTEXTRA"))].toDouble()}});
+                {static_cast<int>(row[u.IndexOf(QStringLiteral("NRSEQPRATCAR"))].toDouble()),
+                 {row[u.IndexOf(QStringLiteral("QTTOTCOMENSAIS"))].toDouble(),
+                  row[u.IndexOf(QStringLiteral("QTTOTPRATO"))].toDouble(),
+                  row[u.IndexOf(QStringLiteral("QTTOTEXTRA"))].toDouble()}});
         ASSERT_GE(point.dishes.size(), 4);
         const auto saved = rpc(client, "SetDistribuicao", point.saveParams(0));
         ASSERT_TRUE(saved);

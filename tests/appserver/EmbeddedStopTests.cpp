@@ -3,7 +3,7 @@
 #include "TestDatabase.h"
 #include "appserver/AppServer.h"
 #include "appserver/EmbeddedServer.h"
-#include "appserver/PacketJson.h"
+#include "framework/data/PacketCodec.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -132,7 +132,7 @@ TEST_F(EmbeddedStopTest, StopLetsTheSaveInProgressFinishAndAnswer) {
             .value("data")
             .toArray();
     ASSERT_EQ(loaded.size(), 5);
-    const double number = PacketJson::fromJson(loaded[1]).Rows.at(0).at(0).toDouble();
+    const double number = PacketCodec::FromJson(loaded[1]).Rows.at(0).at(0).toDouble();
 
     std::atomic<bool> entered{false};
     server_.server()->setWriteHook([&](const QString& table) {

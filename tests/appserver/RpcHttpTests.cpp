@@ -2,7 +2,7 @@
 #include "TestDatabase.h"
 #include "appserver/AppServer.h"
 #include "appserver/EmbeddedServer.h"
-#include "appserver/PacketJson.h"
+#include "framework/data/PacketCodec.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -98,6 +98,8 @@ TEST_F(RpcHttpTest, ProtocolFaultsGetTheStandardErrorCodes) {
          -32602, "redistribuição"},
         {R"({"jsonrpc":"2.0","id":1,"method":"SetDistribuicao","params":[1,{"fields":[]},{"fields":[],"rows":[]},{"fields":[],"rows":[]}]})",
          -32602, "pratos não distribuídos"},
+        {R"({"jsonrpc":"2.0","id":1,"method":"SetDistribuicao","params":[1,{"fields":["QTPRATO","QTPRATO"],"rows":[[1,2]]},{"fields":[],"rows":[]},{"fields":[],"rows":[]}]})",
+         -32602, "'QTPRATO' repetido"},
         {R"({"jsonrpc":"2.0","id":1,"method":"ApagaDistribuicao","params":["1"]})", -32602,
          "número"},
     };
@@ -178,16 +180,16 @@ TEST_F(RpcHttpTest, LoadSaveReloadAndDeleteOverHttp) {
     QJsonArray loaded = data("GetDistribuicao", params).toArray();
     ASSERT_EQ(loaded.size(), 5);
     EXPECT_EQ(loaded[0].toString(), QString());
-    WirePacket header = PacketJson::fromJson(loaded[1]);
-    WirePacket undistributed = PacketJson::fromJson(loaded[2]);
-    WirePacket packagings = PacketJson::fromJson(loaded[3]);
-    WirePacket rows = PacketJson::fromJson(loaded[4]);
+    TDataPacket header = PacketCodec::FromJson(loaded[1]);
+    TDataPacket undistributed = PacketCodec::FromJson(loaded[2]);
+    TDataPacket packagings = PacketCodec::FromJson(loaded[3]);
+    TDataPacket rows = PacketCodec::FromJson(loaded[4]);
     ASSERT_EQ(header.Rows.size(), 1);
     const double number = header.Rows[0][0].toDouble();
 
     // Move all of the first dish into a new individual packaging, as the screen would.
-    auto col = [](const WirePacket& p, const char* name) {
-        return p.indexOf(QString::fromLatin1(name));
+    auto col = [](const TDataPacket& p, const char* name) {
+        return p.IndexOf(QString::fromLatin1(name));
     };
     auto& dish = undistributed.Rows[0];
     packagings.Rows.push_back({-1.0, "00001", 340.0, QVariant(), "I", "Frágil", 0.0});
@@ -199,13 +201,13 @@ TEST_F(RpcHttpTest, LoadSaveReloadAndDeleteOverHttp) {
     for (const char* f : {"QTCOMENSAIS", "QTPRATO", "QTEXTRA"})
         dish[col(undistributed, f)] = 0.0;
     const QJsonObject saved =
-        call("SetDistribuicao", {number, PacketJson::toJson(undistributed),
-                                 PacketJson::toJson(packagings), PacketJson::toJson(rows)});
+        call("SetDistribuicao", {number, PacketCodec::ToJson(undistributed),
+                                 PacketCodec::ToJson(packagings), PacketCodec::ToJson(rows)});
     ASSERT_TRUE(saved.value("ok").toBool()) << saved.value("message").toString().toStdString();
 
     loaded = data("GetDistribuicao", params).toArray();
-    const WirePacket storedPackagings = PacketJson::fromJson(loaded[3]);
-    const WirePacket storedRows = PacketJson::fromJson(loaded[4]);
+    const TDataPacket storedPackagings = PacketCodec::FromJson(loaded[3]);
+    const TDataPacket storedRows = PacketCodec::FromJson(loaded[4]);
     ASSERT_EQ(storedPackagings.Rows.size(), 1);
     const double newNumber = storedPackagings.Rows[0][0].toDouble();
     EXPECT_GT(newNumber, 0);
@@ -217,8 +219,8 @@ TEST_F(RpcHttpTest, LoadSaveReloadAndDeleteOverHttp) {
     // The same packets with an amount out of balance are refused with the dish's name.
     rows.Rows[0][col(rows, "QTPRATO")] = rows.Rows[0][col(rows, "QTPRATO")].toDouble() + 1;
     const QJsonObject refused =
-        call("SetDistribuicao", {number, PacketJson::toJson(undistributed),
-                                 PacketJson::toJson(packagings), PacketJson::toJson(rows)});
+        call("SetDistribuicao", {number, PacketCodec::ToJson(undistributed),
+                                 PacketCodec::ToJson(packagings), PacketCodec::ToJson(rows)});
     EXPECT_FALSE(refused.value("ok").toBool());
     EXPECT_TRUE(refused.value("message").toString().contains(
         dish[col(undistributed, "NMPRATO")].toString()));
@@ -232,9 +234,9 @@ TEST_F(RpcHttpTest, LoadSaveReloadAndDeleteOverHttp) {
         QJsonDocument(QJsonObject{{"jsonrpc", "2.0"},
                                   {"id", 99},
                                   {"method", "SetDistribuicao"},
-                                  {"params", QJsonArray{number, PacketJson::toJson(undistributed),
-                                                        PacketJson::toJson(packagings),
-                                                        PacketJson::toJson(rows)}}})
+                                  {"params", QJsonArray{number, PacketCodec::ToJson(undistributed),
+                                                        PacketCodec::ToJson(packagings),
+                                                        PacketCodec::ToJson(rows)}}})
             .toJson());
     EXPECT_EQ(failed.value("error").toObject().value("code").toInt(), -32603);
     server_.server()->setWriteHook({});
@@ -281,7 +283,7 @@ TEST_F(RpcHttpTest, ConcurrentClientsSavingDifferentPointsAllSucceed) {
                     {"jsonrpc", "2.0"},
                     {"id", i},
                     {"method", "SetDistribuicao"},
-                    {"params", QJsonArray{PacketJson::fromJson(d[1]).Rows[0][0].toDouble(), d[2],
+                    {"params", QJsonArray{PacketCodec::FromJson(d[1]).Rows[0][0].toDouble(), d[2],
                                           d[3], d[4]}}};
                 res = c.Post(kPath, QJsonDocument(save).toJson().toStdString(), "application/json");
                 if (!res || !QJsonDocument::fromJson(QByteArray::fromStdString(res->body))

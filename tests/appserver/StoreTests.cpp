@@ -79,7 +79,7 @@ protected:
                    DistributionPackets::packagings(d), DistributionPackets::rows(d));
     }
     QHash<QString, QString> lights(QDate date = test::demoToday()) {
-        const WirePacket p = CatalogQueries(db_->connection()).services(kBranch, date);
+        const TDataPacket p = CatalogQueries(db_->connection()).services(kBranch, date);
         QHash<QString, QString> out;
         for (const auto& row : p.Rows)
             out.insert(row[2].toString(), row[4].toString());
@@ -350,15 +350,15 @@ TEST_P(StoreTest, StatusLightsFollowTheStoredDistributions) {
     EXPECT_TRUE(CatalogQueries(db_->connection())
                     .transportedServices(QStringLiteral("0003"))
                     .Rows.isEmpty());
-    const WirePacket t = CatalogQueries(db_->connection()).transportedServices(kBranch);
+    const TDataPacket t = CatalogQueries(db_->connection()).transportedServices(kBranch);
     EXPECT_EQ(t.Rows.size(), 6);
     for (const auto& row : t.Rows)
         EXPECT_EQ(row[0].toString(), QStringLiteral("N"));
 }
 
 TEST_P(StoreTest, BranchGenerationKeepsOrRedoesExistingDistributions) {
-    WirePacket services = CatalogQueries(db_->connection()).transportedServices(kBranch);
-    const int code = services.indexOf(QStringLiteral("CDSERVFILI"));
+    TDataPacket services = CatalogQueries(db_->connection()).transportedServices(kBranch);
+    const int code = services.IndexOf(QStringLiteral("CDSERVFILI"));
     auto tick = [&](const QStringList& codes) {
         for (auto& row : services.Rows)
             row[0] =
@@ -396,7 +396,7 @@ TEST_P(StoreTest, BranchGenerationKeepsOrRedoesExistingDistributions) {
     EXPECT_EQ(g.generated, 0);
     EXPECT_GT(g.skipped, 0);
 
-    WirePacket wrong = services;
+    TDataPacket wrong = services;
     wrong.Rows = {{QStringLiteral("S"), QStringLiteral("004"), kBranch, QStringLiteral("00007"),
                    QStringLiteral("x")}};
     EXPECT_THROW(store_->generate(test::demoToday(), wrong, false), Refusal);

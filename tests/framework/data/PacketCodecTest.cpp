@@ -90,6 +90,25 @@ TEST(PacketCodec, RefusesMalformedInputWithAClearMessage) {
     }
 }
 
+TEST(PacketCodec, FieldsAreFoundByExactNameAndRepeatedNamesCanBeRefused) {
+    const TDataPacket p =
+        PacketCodec::Decode(R"({"fields":["A",{"name":"b","type":"float"},"A"],"rows":[]})");
+    EXPECT_EQ(p.IndexOf("A"), 0); // the first of two
+    EXPECT_EQ(p.IndexOf("b"), 1);
+    EXPECT_EQ(p.IndexOf("B"), -1);
+    EXPECT_EQ(TDataPacket{}.IndexOf("A"), -1);
+
+    try {
+        PacketCodec::RequireDistinctNames(p);
+        ADD_FAILURE() << "a repeated field was accepted";
+    } catch (const EDatabaseError& e) {
+        EXPECT_TRUE(e.Message().contains("'A' repetido")) << e.Message().toStdString();
+    }
+    // Names differing only in case are distinct columns.
+    EXPECT_NO_THROW(PacketCodec::RequireDistinctNames(
+        PacketCodec::Decode(R"({"fields":["a","A"],"rows":[[1,"x"]]})")));
+}
+
 TEST(PacketCodec, RefusesDeepNestingAndHugeBodies) {
     const QByteArray deep = QByteArray(70, '[') + QByteArray(70, ']');
     const QByteArray inRow = R"({"fields":["A"],"rows":[[)" + deep + "]]}";
