@@ -1,5 +1,6 @@
 // Confirming the screen: the checks, the generation call and what follows it.
 #include "branch_generation/DistribuicaoFilial.h"
+#include "framework/data/ScopeExit.h"
 #include "framework/services/BusyScope.h"
 #include "framework/services/Consiste.h"
 #include "framework/services/Zelvora.h"
@@ -10,24 +11,6 @@
 #include "framework/ui/TMessages.h"
 #include "server/DistEmbCardMethods.h"
 
-#include <functional>
-
-namespace {
-
-// Runs an action when the scope ends, however it ends.
-class OnScopeExit {
-public:
-    explicit OnScopeExit(std::function<void()> action) : action_(std::move(action)) {}
-    ~OnScopeExit() { action_(); }
-    OnScopeExit(const OnScopeExit&) = delete;
-    OnScopeExit& operator=(const OnScopeExit&) = delete;
-
-private:
-    std::function<void()> action_;
-};
-
-} // namespace
-
 void TfrmDistribuicaoFilial::sbtConfirmaClick(TComponent& sender) {
     VdDistribuicaoFilial();
 
@@ -35,8 +18,8 @@ void TfrmDistribuicaoFilial::sbtConfirmaClick(TComponent& sender) {
         // Restored in reverse order on every way out: first the group the user chose, then the
         // display, so the list is drawn once, as it was.
         cdsServicos->DisableControls();
-        OnScopeExit display([this] { cdsServicos->EnableControls(); });
-        OnScopeExit groupFilter([this] {
+        pla::ScopeExit display([this] { cdsServicos->EnableControls(); });
+        pla::ScopeExit groupFilter([this] {
             try {
                 ApplyGroupFilter();
             } catch (...) {

@@ -1,12 +1,16 @@
 #include "branch_generation/GroupFilter.h"
 
+#include "framework/data/FilterExpression.h"
+
 namespace pla {
 
-QString GroupFilter::Quote(const QString& value) {
-    QString quoted = value;
-    quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+namespace {
+
+QString Quote(const QString& value) {
+    return FilterExpression::QuoteString(value);
 }
+
+} // namespace
 
 QString GroupFilter::For(const QString& groupCode) {
     return QStringLiteral("CDGRUPSERV = ") + Quote(groupCode);

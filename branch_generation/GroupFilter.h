@@ -12,8 +12,6 @@ public:
     static QString For(const QString& groupCode);
     // The rows of listFilter (every row when it is empty) whose IDMARCADO equals tick.
     static QString WithTick(const QString& listFilter, const QString& tick);
-    // value quoted for a filter text: 'A''1' for A'1.
-    static QString Quote(const QString& value);
 };
 
 } // namespace pla

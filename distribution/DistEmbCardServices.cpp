@@ -1,7 +1,9 @@
 // The service list with its group filter and status lights, and the delivery points of the
 // current service.
+#include "branch_generation/GroupFilter.h"
 #include "distribution/DistEmbCard.h"
 #include "framework/data/EventSuspend.h"
+#include "framework/data/ScopeExit.h"
 #include "framework/services/BusyScope.h"
 #include "framework/services/Zelvora.h"
 #include "framework/ui/Colors.h"
@@ -17,32 +19,13 @@ namespace {
 
 const QString kIdSituacao = QStringLiteral("IDSITUACAO");
 
-// Runs an action when the scope ends, however it ends.
-class OnScopeExit {
-public:
-    explicit OnScopeExit(std::function<void()> action) : action_(std::move(action)) {}
-    ~OnScopeExit() { action_(); }
-    OnScopeExit(const OnScopeExit&) = delete;
-    OnScopeExit& operator=(const OnScopeExit&) = delete;
-
-private:
-    std::function<void()> action_;
-};
-
-// A filter text that selects exactly one group code, whatever characters the code holds.
-QString GroupFilter(const QString& code) {
-    QString quoted = code;
-    quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QStringLiteral("CDGRUPSERV = '%1'").arg(quoted);
-}
-
 // Sets the group filter of cdsServicos from the combo's choice; the caller decides about the
 // scroll event.
 void ApplyGroupFilterTo(TClientDataSet& services, const QStringList& codes, int index) {
     services.SetFiltered(false);
     const QString code = index >= 0 && index < codes.size() ? codes.at(index) : QString();
     if (!code.isEmpty()) {
-        services.SetFilter(GroupFilter(code));
+        services.SetFilter(pla::GroupFilter::For(code));
         services.SetFiltered(true);
     }
 }
@@ -89,7 +72,7 @@ void TfrmDistEmbCard::GetServicos(const QString& branch, const QDate& date, bool
         cmbPontosEntrega->OnChange.Set(changeHandler);
         changeAttached = true;
     };
-    OnScopeExit changeGuard(reattachChange);
+    pla::ScopeExit changeGuard(reattachChange);
 
     QString rememberedKey;
     bool hadSelection = false;

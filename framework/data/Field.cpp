@@ -14,6 +14,23 @@ bool isNull(const QVariant& v) {
     return !v.isValid() || v.isNull();
 }
 
+// The number a value stands for: a text read with the comma (and, from the wire, also with
+// the point), other values as Qt converts them; dates are never numbers.
+bool toNumber(const QVariant& v, bool wire, double& d) {
+    bool ok = false;
+    if (v.typeId() == QMetaType::QString) {
+        if (wire) d = v.toString().trimmed().toDouble(&ok);
+        if (!ok) {
+            const auto p = NumberFormat::Parse(v.toString());
+            ok = p.has_value();
+            if (ok) d = *p;
+        }
+    } else if (v.typeId() != QMetaType::QDate && v.typeId() != QMetaType::QDateTime) {
+        d = v.toDouble(&ok);
+    }
+    return ok;
+}
+
 } // namespace
 
 TField::TField(TClientDataSet& ds, int index, const TFieldDef& def)
@@ -83,34 +100,14 @@ QVariant TField::convert(const QVariant& v, bool wire) const {
     case TFieldType::Float: {
         if (v.typeId() == QMetaType::Double) return v;
         double d = 0;
-        bool ok = false;
-        if (isText) {
-            if (wire) d = v.toString().trimmed().toDouble(&ok);
-            if (!ok) {
-                const auto p = NumberFormat::Parse(v.toString());
-                ok = p.has_value();
-                if (ok) d = *p;
-            }
-        } else if (v.typeId() != QMetaType::QDate && v.typeId() != QMetaType::QDateTime) {
-            d = v.toDouble(&ok);
-        }
+        const bool ok = toNumber(v, wire, d);
         if (!ok) return refuse();
         return d;
     }
     case TFieldType::Integer: {
         if (v.typeId() == QMetaType::Int) return v;
         double d = 0;
-        bool ok = false;
-        if (isText) {
-            if (wire) d = v.toString().trimmed().toDouble(&ok);
-            if (!ok) {
-                const auto p = NumberFormat::Parse(v.toString());
-                ok = p.has_value();
-                if (ok) d = *p;
-            }
-        } else if (v.typeId() != QMetaType::QDate && v.typeId() != QMetaType::QDateTime) {
-            d = v.toDouble(&ok);
-        }
+        const bool ok = toNumber(v, wire, d);
         if (!ok || !std::isfinite(d) || std::fabs(d) > std::numeric_limits<int>::max())
             return refuse();
         return int(std::llround(d));

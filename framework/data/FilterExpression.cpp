@@ -214,6 +214,12 @@ FilterExpression::~FilterExpression() = default;
 FilterExpression::FilterExpression(FilterExpression&&) noexcept = default;
 FilterExpression& FilterExpression::operator=(FilterExpression&&) noexcept = default;
 
+QString FilterExpression::QuoteString(const QString& value) {
+    QString quoted = value;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
 FilterExpression FilterExpression::Parse(const QString& text) {
     FilterExpression e;
     e.text_ = text;

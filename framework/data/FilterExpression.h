@@ -35,6 +35,9 @@ public:
     // Parses text; an empty or blank text gives the empty filter. Throws EDatabaseError
     // quoting text when it is malformed.
     static FilterExpression Parse(const QString& text);
+    // value as a string literal of the filter language, so that any text (a quote included)
+    // compares as itself: 'A''1' for A'1.
+    static QString QuoteString(const QString& value);
 
     // The text this filter was parsed from.
     QString Text() const;

@@ -12,6 +12,7 @@
 #include "framework/data/Abort.h"
 #include "framework/data/ClientDataSet.h"
 #include "framework/data/Field.h"
+#include "framework/data/ScopeExit.h"
 #include "framework/net/NetConnection.h"
 #include "framework/net/RemoteCallLog.h"
 #include "framework/services/ScriptedDialogs.h"
@@ -149,10 +150,7 @@ int ScenarioRunner::RunModal(TForm& form) {
     dialogBlocks_.pop_front();
     out_ << QStringLiteral("      diálogo %1 aberto\n").arg(form.Name());
     modalForms_.push_back(&form);
-    struct Pop {
-        std::vector<TForm*>& v;
-        ~Pop() { v.pop_back(); }
-    } pop{modalForms_};
+    const ScopeExit pop([this] { modalForms_.pop_back(); });
     int index = 0;
     while (index < block.size() && form.ModalResult() == mrNone) {
         const ScenarioLine& line = block.at(index);

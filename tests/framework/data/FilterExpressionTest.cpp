@@ -99,3 +99,12 @@ TEST(FilterLanguage, ParsedOnceEvaluatedManyTimes) {
 }
 
 } // namespace
+
+TEST(FilterExpressionTest, QuotedStringsCompareAsThemselvesWhateverTheyHold) {
+    const QVector<QVariant> row{QStringLiteral("A'1"), 1.0, 0.0, QDate(2026, 12, 8),
+                                QStringLiteral("Arroz")};
+    EXPECT_EQ(FilterExpression::QuoteString(QStringLiteral("A'1")), QStringLiteral("'A''1'"));
+    EXPECT_TRUE(matches("CDGRUPSERV = " + FilterExpression::QuoteString("A'1"), row));
+    EXPECT_FALSE(matches("CDGRUPSERV = " + FilterExpression::QuoteString("A'1' OR 'x' = 'x"), row));
+    EXPECT_FALSE(matches("CDGRUPSERV = " + FilterExpression::QuoteString("A"), row));
+}
