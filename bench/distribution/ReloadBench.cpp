@@ -1,10 +1,10 @@
 // Prints, one "name: value unit" line each: a whole service reload (200 services, 20 delivery
 // points, the distribution of the selected point) against a loopback fixture, its remote calls,
 // and one enabling pass.
+#include "bench/distribution/BenchSupport.h"
 #include "distribution/DistEmbCard.h"
 #include "framework/net/RemoteCallLog.h"
 #include "framework/services/ScriptedDialogs.h"
-#include "framework/services/Zelvora.h"
 #include "framework/ui/Dispatch.h"
 #include "framework/ui/TButtonFlat.h"
 #include "framework/ui/TDBGrid.h"
@@ -14,22 +14,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
-QJsonObject Ok(const QJsonValue& data) {
-    return QJsonObject{{"ok", true}, {"data", data}};
-}
-
-QJsonObject Packet(const QStringList& fields, const QJsonArray& rows) {
-    return QJsonObject{{"fields", QJsonArray::fromStringList(fields)}, {"rows", rows}};
-}
+using pla::bench::Median;
+using pla::bench::Ok;
+using pla::bench::Packet;
 
 QByteArray Fixture() {
     QJsonArray services, points, dishes, packagings, dishRows;
@@ -76,40 +69,16 @@ QByteArray Fixture() {
     return QJsonDocument(QJsonObject{{"methods", methods}}).toJson(QJsonDocument::Compact);
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench"));
-    db.setDatabaseName(QStringLiteral(":memory:"));
-    db.open();
-    QSqlQuery q(db);
-    q.exec(
-        QStringLiteral("CREATE TABLE FILIAL (CDFILIAL VARCHAR(4), NMFILIAL VARCHAR(30), "
-                       "IDCNTRRESC VARCHAR(1), CDFILCENTPME VARCHAR(4), IDFILCENTPME VARCHAR(1))"));
-    q.exec(QStringLiteral("INSERT INTO FILIAL VALUES ('0001', 'Cozinha Central', 'N', '', 'N')"));
-    Zelvora::SetDatabaseConnectionName(QStringLiteral("bench"));
-
+    pla::bench::OpenGeneralDatabase();
     pla::ScriptedDialogs dialogs;
-    pla::SetDialogService(&dialogs);
     pla::FixtureServer fixture(Fixture());
-    Zelvora::FiliProc = QStringLiteral("0001");
-    Zelvora::WebURL = QStringLiteral("127.0.0.1");
-    Zelvora::WebPort = fixture.Start();
-    Zelvora::SetToday(QDate(2026, 12, 8));
-
-    auto* screen = new TfrmDistEmbCard();
-    if (!pla::Dispatch([&] { screen->DoCreate(); })) {
-        for (const auto& m : dialogs.Messages())
-            std::fprintf(stderr, "%s\n", qPrintable(m.text));
-        return 1;
-    }
+    TfrmDistEmbCard* screen = pla::bench::CreateScreen(dialogs, fixture.Start());
+    if (!screen) return 1;
     screen->Show();
     pla::Dispatch([&] { screen->dbgPadrao->SetFocus(); }); // first load of the list
 

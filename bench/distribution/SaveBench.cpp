@@ -2,6 +2,7 @@
 // 30 packagings and 300 dish rows against the reference application server on SQLite, from
 // the click to the screen showing the distribution reloaded, and the remote calls it makes.
 #include "appserver/EmbeddedServer.h"
+#include "bench/distribution/BenchSupport.h"
 #include "distribution/DistEmbCard.h"
 #include "framework/net/RemoteCallLog.h"
 #include "framework/services/ScriptedDialogs.h"
@@ -15,12 +16,13 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <vector>
 
 namespace {
+
+using pla::bench::Median;
 
 constexpr int kDishes = 60;
 constexpr int kPackagings = 30;
@@ -126,11 +128,6 @@ void StoreDistribution(TfrmDistEmbCard& screen) {
     screen.Server().SetDistribuicao(
         screen.cdsDistCard->FieldByName(QStringLiteral("NRDISTCARD")).AsFloat(), dishes, packagings,
         rows);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace
