@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
           libcpp-httplib-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb postgresql
-          fonts-dejavu-core)
+          fonts-dejavu-core ccache)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
