@@ -4,6 +4,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
           libcpp-httplib-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb postgresql
           fonts-dejavu-core ccache)
+# The Debian packages: dpkg-shlibdeps, the file-type probe CPack runs, the manual pages.
+packages+=(dpkg-dev file help2man)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
