@@ -53,6 +53,15 @@ expected=(
     "pla-appserver|usr/share/doc/pla-appserver/copyright"
 )
 
+# package|member of the control archive: conffiles and maintainer scripts
+control=(
+    "pla-desktop|conffiles"
+    "pla-appserver|conffiles"
+    "pla-appserver|postinst"
+    "pla-appserver|prerm"
+    "pla-appserver|postrm"
+)
+
 for package in pla-desktop pla-appserver; do
     deb="$work/debs/${package}_${version}_${arch}.deb"
     if [[ ! -f $deb ]]; then
@@ -68,6 +77,10 @@ for package in pla-desktop pla-appserver; do
     dpkg-deb -f "$deb" Depends | grep -q 'libqt6core6' ||
         fail "$package: Depends sem as bibliotecas do Qt: $(dpkg-deb -f "$deb" Depends)"
 
+    for entry in "${control[@]}"; do
+        [[ ${entry%%|*} == "$package" ]] || continue
+        dpkg-deb --info "$deb" "${entry#*|}" >/dev/null 2>&1 || fail "$package: falta ${entry#*|}"
+    done
     for entry in "${expected[@]}"; do
         [[ ${entry%%|*} == "$package" ]] || continue
         [[ -e $root/${entry#*|} ]] || fail "$package: falta /${entry#*|}"
