@@ -93,7 +93,11 @@ for package in pla-desktop pla-appserver; do
         esac
     done < <(cd "$root" && find . -type f -o -type l)
 
-    if grep -rlF -e "$build" -e "$source" "$root" >"$work/paths"; then
+    grep -rlF -e "$build" -e "$source" "$root" >"$work/paths" || true
+    while read -r gz; do
+        if grep -qF -e "$build" -e "$source" <(zcat "$gz"); then echo "$gz" >>"$work/paths"; fi
+    done < <(find "$root" -name '*.gz')
+    if [[ -s $work/paths ]]; then
         fail "$package: caminho da compilação em: $(tr '\n' ' ' <"$work/paths")"
     fi
 
