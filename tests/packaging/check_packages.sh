@@ -74,8 +74,8 @@ for package in pla-desktop pla-appserver; do
 
     [[ $(dpkg-deb -f "$deb" Version) == "$version" ]] || fail "$package: versão diferente de $version"
     # dpkg-shlibdeps found the Qt libraries the binaries link.
-    dpkg-deb -f "$deb" Depends | grep -q 'libqt6core6' ||
-        fail "$package: Depends sem as bibliotecas do Qt: $(dpkg-deb -f "$deb" Depends)"
+    depends=$(dpkg-deb -f "$deb" Depends)
+    [[ $depends == *libqt6core6* ]] || fail "$package: Depends sem as bibliotecas do Qt: $depends"
 
     for entry in "${control[@]}"; do
         [[ ${entry%%|*} == "$package" ]] || continue
