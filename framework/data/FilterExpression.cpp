@@ -4,6 +4,8 @@
 #include "framework/data/FilterParser.h"
 #include "framework/data/NumberFormat.h"
 
+#include <QLocale>
+
 namespace pla {
 
 namespace {
@@ -218,6 +220,12 @@ QString FilterExpression::QuoteString(const QString& value) {
     QString quoted = value;
     quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+QString FilterExpression::NumberLiteral(double value) {
+    // Negative zero would read back as zero anyway; "-0" only looks odd in a filter text.
+    if (value == 0) return QStringLiteral("0");
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
 FilterExpression FilterExpression::Parse(const QString& text) {

@@ -38,6 +38,10 @@ public:
     // value as a string literal of the filter language, so that any text (a quote included)
     // compares as itself: 'A''1' for A'1.
     static QString QuoteString(const QString& value);
+    // value as a number literal of the filter language: plain decimal digits whatever its
+    // size, a whole number without a decimal part, a point as the decimal separator, never an
+    // exponent nor a locale's separator (100000 -> "100000", -3 -> "-3", 0.5 -> "0.5").
+    static QString NumberLiteral(double value);
 
     // The text this filter was parsed from.
     QString Text() const;

@@ -73,6 +73,17 @@ private:
                     while (j < n && text_[j].isDigit())
                         ++j;
                 }
+                // An exponent, as data packets may write large or small numbers: 1e+05.
+                if (j < n && (text_[j] == QLatin1Char('e') || text_[j] == QLatin1Char('E'))) {
+                    int k = j + 1;
+                    if (k < n && (text_[k] == QLatin1Char('+') || text_[k] == QLatin1Char('-')))
+                        ++k;
+                    if (k < n && text_[k].isDigit()) {
+                        while (k < n && text_[k].isDigit())
+                            ++k;
+                        j = k;
+                    }
+                }
                 if (j < n && (text_[j].isLetter() || text_[j] == QLatin1Char('_') ||
                               text_[j] == QLatin1Char('.')))
                     fail(QStringLiteral("número malformado na posição %1").arg(i + 1));

@@ -89,6 +89,24 @@ TEST(FilterLanguage, MalformedTextIsAnErrorQuotingIt) {
     EXPECT_TRUE(matches("   ", kNulls));
 }
 
+TEST(FilterLanguage, NumbersOfAnySizeAreWrittenInPlainDigitsAndReadBack) {
+    const struct {
+        double value;
+        const char* literal;
+    } written[] = {{100000, "100000"}, {1000000, "1000000"}, {1e20, "100000000000000000000"},
+                   {-3, "-3"},         {0.5, "0.5"},         {1.5e-7, "0.00000015"}};
+    for (const auto& w : written) {
+        EXPECT_EQ(FilterExpression::NumberLiteral(w.value), w.literal);
+        EXPECT_TRUE(matches(QStringLiteral("QTPRATO = ") + w.literal, {{}, w.value, {}, {}, {}}))
+            << w.literal;
+    }
+    // However a data packet writes a number, the filter reads it.
+    for (const char* text : {"1e+05", "1E5", "1.0e5", "1000000e-1"})
+        EXPECT_TRUE(matches(QStringLiteral("QTPRATO = ") + text, {{}, 100000.0, {}, {}, {}}))
+            << text;
+    EXPECT_FALSE(errorOf("QTPRATO = 1e").isEmpty());
+}
+
 TEST(FilterLanguage, ParsedOnceEvaluatedManyTimes) {
     FilterExpression e = FilterExpression::Parse("QTPRATO > 1");
     EXPECT_FALSE(e.IsBound());
