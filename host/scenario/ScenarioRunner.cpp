@@ -97,16 +97,13 @@ int ScenarioRunner::Run() {
         out_ << e.Message() << '\n';
         return 1;
     } catch (const ScenarioFailure& e) {
-        const int number = index < lines_.size() ? lines_.at(index).number : 0;
-        out_ << file_ << ':' << number << ": FALHOU: " << e.Reason() << '\n';
+        out_ << file_ << ':' << lineNumber_ << ": FALHOU: " << e.Reason() << '\n';
         return 1;
     } catch (const UnexpectedDialog& e) {
-        const int number = index < lines_.size() ? lines_.at(index).number : 0;
-        out_ << file_ << ':' << number << ": FALHOU: " << QString::fromUtf8(e.what()) << '\n';
+        out_ << file_ << ':' << lineNumber_ << ": FALHOU: " << QString::fromUtf8(e.what()) << '\n';
         return 1;
     } catch (const std::exception& e) {
-        const int number = index < lines_.size() ? lines_.at(index).number : 0;
-        out_ << file_ << ':' << number << ": FALHOU: " << QString::fromUtf8(e.what()) << '\n';
+        out_ << file_ << ':' << lineNumber_ << ": FALHOU: " << QString::fromUtf8(e.what()) << '\n';
         return 1;
     }
     out_ << file_ << ": ok (" << lines_.size() << " linhas)\n";
@@ -120,6 +117,7 @@ void ScenarioRunner::RunLines(const QVector<ScenarioLine>& lines, int& index) {
             return;
         out_ << QStringLiteral("%1: %2\n").arg(line.number, 4).arg(line.text);
         out_.flush();
+        lineNumber_ = line.number;
         Execute(lines, index);
         CheckUnforeseenDialogs();
     }
@@ -151,14 +149,18 @@ int ScenarioRunner::RunModal(TForm& form) {
     out_ << QStringLiteral("      diálogo %1 aberto\n").arg(form.Name());
     modalForms_.push_back(&form);
     const ScopeExit pop([this] { modalForms_.pop_back(); });
-    int index = 0;
-    while (index < block.size() && form.ModalResult() == mrNone) {
+    // Every line of the block runs: those after the one that closes the dialog too, with the
+    // result already set and names still on the dialog, before control returns to the screen.
+    const int openingLine = lineNumber_;
+    for (int index = 0; index < block.size(); ++index) {
         const ScenarioLine& line = block.at(index);
         out_ << QStringLiteral("%1: %2\n").arg(line.number, 4).arg(line.text);
+        lineNumber_ = line.number;
         Execute(block, index);
         CheckUnforeseenDialogs();
-        ++index;
     }
+    // A failure further on belongs to the line that opened the dialog again.
+    lineNumber_ = openingLine;
     if (form.ModalResult() == mrNone) {
         out_ << QStringLiteral("      diálogo %1 fechado pelo fim do bloco\n").arg(form.Name());
         return mrCancel;

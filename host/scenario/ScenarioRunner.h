@@ -105,6 +105,7 @@ private:
     bool generalDbReady_ = false;
     bool wantDemo_ = false;
     qsizetype failuresSeen_ = 0;
+    int lineNumber_ = 0; // of the line running now, inside a dialog block too
 };
 
 } // namespace pla
