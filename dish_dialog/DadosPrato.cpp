@@ -48,8 +48,17 @@ double TfrmDadosPrato::StoFRound(const QString& text, const QString& field) {
     throw EConvertError(problem);
 }
 
+double TfrmDadosPrato::Maximum(double amount) {
+    const double rounded = Consiste::RoundDec(amount, 5);
+    // Rounding up would offer more than there is (0,111105 -> 0,11111) and a confirmed
+    // proposal would then leave a negative amount behind: the last step goes down instead.
+    // The margin only lets pass the last binary digit of an amount that is a 5-decimal number.
+    if (amount >= 0 && rounded - amount > 1e-9) return Consiste::RoundDec(rounded - 0.00001, 5);
+    return rounded;
+}
+
 double TfrmDadosPrato::PrepareEdit(TEdit& edit, double amount) {
-    const double maximum = Consiste::RoundDec(amount, 5);
+    const double maximum = Maximum(amount);
     // The text is the maximum itself, so confirming an untouched proposal always passes.
     edit.SetText(Fixed(maximum));
     // Nothing can be taken from an amount of zero, so its edit is closed to the user.

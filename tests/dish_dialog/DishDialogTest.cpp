@@ -120,21 +120,22 @@ TEST_F(DishDialogTest, OpeningShowsTheAmountsAndIsReusedWithFreshState) {
     EXPECT_FALSE(first->Showing());
 
     // The same instance, re-initialised: a non-zero extra opens its edit again, the edits
-    // show the new amounts (rounded), and nothing typed before survives.
+    // show the new amounts (rounded, never above the amount: 1,2345678 offers 1,23456), and
+    // nothing typed before survives.
     double d = 4, q = 1.2345678, e = 0.5;
     host.scripts.push_back([](TfrmDadosPrato& f) {
         EXPECT_TRUE(f.edtExtra->Enabled());
         EXPECT_EQ(f.edtExtra->Color(), clWindow);
         EXPECT_EQ(f.ActiveControl(), f.edtExtra);
         EXPECT_EQ(f.edtComensais->Text(), QStringLiteral("4,00000"));
-        EXPECT_EQ(f.edtPrato->Text(), QStringLiteral("1,23457"));
+        EXPECT_EQ(f.edtPrato->Text(), QStringLiteral("1,23456"));
         EXPECT_EQ(f.lblUnidade->Caption(), QStringLiteral("LT"));
         EXPECT_FALSE(f.ComensaisChanged());
         Click(f.sbtConfirma);
     });
     EXPECT_TRUE(CriaDadosPrato(d, q, QStringLiteral("LT"), e, 0.3));
     EXPECT_EQ(frmDadosPrato, first);
-    EXPECT_EQ(q, 1.23457);
+    EXPECT_EQ(q, 1.23456);
     EXPECT_EQ(host.runs, 2);
 }
 
