@@ -143,6 +143,13 @@ public:
     void VdDadosCardapio();
     void AplicaFiltroCardDisp();
     void AplicaFiltroItEmb();
+    // The dish-row filter of the current packaging: "NREMBDISTCARD = " and its number in plain
+    // digits ("NREMBDISTCARD = 0" without a packaging).
+    QString DishRowFilterText() const;
+    // Ends the action with a message, before anything changes, unless the dish rows are
+    // filtered to the current packaging: a move or removal must never reach another
+    // packaging's dishes.
+    void RequireDishRowsOfCurrentPackaging();
     void sbtRedistribuirClick(TComponent& sender);
     void mnuRedistribuirClick(TComponent& sender);
     void sbtVerificarClick(TComponent& sender) override;
@@ -153,8 +160,19 @@ public:
     void Habilita();
     // Enters change mode when a distribution is loaded.
     void AlteraDistribuicao();
-    // Leaves change mode discarding the change: reloads the stored distribution.
+    // Leaves change mode discarding the change: reloads the stored distribution. When the
+    // reload fails nothing is cancelled: the change stays pending with every edit, the user is
+    // told so after the server's message, and the action ends.
     void CancelaAltDistribuicao();
+    // Every way out of a pending change (another service, the reload, redistribution,
+    // deletion, branch generation, closing the window) calls this first. With no change
+    // pending it does nothing; otherwise it asks "Cancela alteração na distribuição?": No ends
+    // the action silently with everything kept, Yes discards the change (as the cancel action
+    // does) and lets the action go on.
+    void ConfirmLeavingChange();
+    // Closing the window goes through ConfirmLeavingChange.
+    bool CloseQuery() override;
+    void cdsServicosBeforeScroll(TClientDataSet& dataSet);
     void dtsDistCardStateChange(TDataSource& sender);
     void cdsDistCardAfterCancel(TClientDataSet& dataSet);
     void dtsEmbDistCardStateChange(TDataSource& sender);
@@ -277,7 +295,8 @@ public:
     // Every dish row of the packaging back, whole.
     void btnDelTPratClick(TComponent& sender);
     // Units of a container of capacity c that quantity q plus extra e fill: 0 without
-    // capacity, otherwise the whole units plus one for any remainder above zero.
+    // capacity, otherwise the whole units plus one for any remainder above zero, compared
+    // after rounding to 5 decimals (0,8 + 0,4 at capacity 1,2 is one unit).
     static double UnitCount(double q, double e, double c);
     // --- end packaging editing ---
 
@@ -325,6 +344,11 @@ protected:
     void FormDestroy() override;
 
 private:
+    // The enabling pass of Habilita. afterEmptying: the distribution was just emptied (also
+    // at creation), so a focus the table does not name, or none, takes the branch code's
+    // column instead of leaving the commands as they were.
+    void EnablingPass(bool afterEmptying);
+
     // Construction, one concern each.
     void BuildLayout();
     void BuildBranchPanel();
@@ -344,4 +368,6 @@ private:
     QStringList groupCodes_;
     QStringList deliveryPointKeys_;
     std::int32_t newPackagingCounter_ = 0;
+    // A pass locked the ways out of a change; the pass that sees it end gives them back.
+    bool changeLocked_ = false;
 };

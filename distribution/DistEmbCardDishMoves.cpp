@@ -30,6 +30,14 @@ double Round5(double v) {
     return Consiste::RoundDec(v, 5);
 }
 
+// What is left of an amount after a move, rounded to 5 decimals. A remainder within half a
+// step of zero is the trace of an amount with more decimals than the moves handle (or of
+// binary fractions), not something still to distribute: it is stored as zero, never as
+// -0,00001 or 0,00001.
+double Remainder(double v) {
+    return std::fabs(v) <= 0.000005 + 1e-9 ? 0.0 : Round5(v);
+}
+
 double Num(const TClientDataSet& ds, const QString& field) {
     return ds.FieldByName(field).AsFloat();
 }
@@ -52,17 +60,18 @@ using pla::DishMoveSection;
 
 double TfrmDistEmbCard::UnitCount(double q, double e, double c) {
     if (c == 0) return 0;
-    const double total = q + e;
+    const double total = Round5(q + e);
     const double whole = std::trunc(total / c);
-    // No tolerance: any remainder above zero takes one more unit.
-    return total - whole * c > 0 ? whole + 1 : whole;
+    // Any remainder above zero at the fifth decimal takes one more unit; the binary noise of
+    // a sum such as 0,8 + 0,4 does not.
+    return Round5(total - whole * c) > 0 ? whole + 1 : whole;
 }
 
 namespace {
 
 // The steps every move takes before touching anything: a packaging or a quantity per person
-// being typed is stored first (their own checks may stop the move), and there must be a
-// packaging.
+// being typed is stored first (their own checks may stop the move), there must be a
+// packaging, and the dish rows in sight must be that packaging's.
 void PrepareMove(TfrmDistEmbCard& f) {
     TClientDataSet& packagings = *f.cdsEmbDistCard;
     if (packagings.Active() && Editing(packagings)) packagings.Post();
@@ -70,6 +79,7 @@ void PrepareMove(TfrmDistEmbCard& f) {
         if (f.dbgEmbalagens->CanFocus()) f.dbgEmbalagens->SetFocus();
         Consiste::MensErro(f.msgPadrao->Msg(QStringLiteral("EMB_N_INF")), true);
     }
+    f.RequireDishRowsOfCurrentPackaging();
     TClientDataSet& available = *f.cdsCardapioDisponivel;
     if (available.Active() && Editing(available)) available.Post();
 }
@@ -128,7 +138,7 @@ void ShrinkCollective(TClientDataSet& packagings, double units, double quantity)
     packagings.Edit();
     const double left = Num(packagings, kUnits) - units;
     SetNum(packagings, kUnits, left < 0 ? 0.0 : left);
-    SetNum(packagings, kQuantity, Round5(Num(packagings, kQuantity) - quantity));
+    SetNum(packagings, kQuantity, Remainder(Num(packagings, kQuantity) - quantity));
     packagings.Post();
 }
 
@@ -205,9 +215,9 @@ void TfrmDistEmbCard::btnAddPratClick(TComponent&) {
                 rows.Post();
 
                 available.Edit();
-                SetNum(available, kDiners, Round5(Num(available, kDiners) - d));
-                SetNum(available, kQuantity, Round5(Num(available, kQuantity) - q));
-                SetNum(available, kExtra, Round5(Num(available, kExtra) - e));
+                SetNum(available, kDiners, Remainder(Num(available, kDiners) - d));
+                SetNum(available, kQuantity, Remainder(Num(available, kQuantity) - q));
+                SetNum(available, kExtra, Remainder(Num(available, kExtra) - e));
                 available.Post();
 
                 if (Collective(packagings)) GrowCollective(packagings, u, q);
@@ -307,9 +317,9 @@ void TfrmDistEmbCard::btnDelPratClick(TComponent&) {
 
                 if (Collective(packagings)) ShrinkCollective(packagings, u, q);
 
-                const double leftDiners = Round5(Num(rows, kDiners) - d);
-                const double leftQuantity = Round5(Num(rows, kQuantity) - q);
-                const double leftExtra = Round5(Num(rows, kExtra) - e);
+                const double leftDiners = Remainder(Num(rows, kDiners) - d);
+                const double leftQuantity = Remainder(Num(rows, kQuantity) - q);
+                const double leftExtra = Remainder(Num(rows, kExtra) - e);
                 if (leftDiners == 0 && leftQuantity == 0 && leftExtra == 0) {
                     rows.Delete();
                 } else {

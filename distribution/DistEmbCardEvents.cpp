@@ -42,6 +42,7 @@ void TfrmDistEmbCard::BindEvents() {
     cdsServicos->OnCalcFields = DataSetEvent(this, &F::cdsServicosCalcFields);
     cdsServicos->BeforeInsert = DataSetEvent(this, &F::cdsServicosBeforeInsert);
     cdsServicos->BeforeEdit = DataSetEvent(this, &F::cdsServicosBeforeEdit);
+    cdsServicos->BeforeScroll = DataSetEvent(this, &F::cdsServicosBeforeScroll);
     cdsServicos->AfterScroll = DataSetEvent(this, &F::cdsServicosAfterScroll);
     cdsCardapioDisponivel->BeforeInsert = DataSetEvent(this, &F::cdsCardapioDisponivelBeforeInsert);
     cdsItEmbDistCard->BeforeInsert = DataSetEvent(this, &F::cdsItEmbDistCardBeforeInsert);

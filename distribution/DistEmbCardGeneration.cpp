@@ -7,6 +7,8 @@
 #include "framework/ui/TEdit.h"
 
 void TfrmDistEmbCard::sbtGerarClick(TComponent&) {
+    // The service list is reloaded when the other screen closes, whatever it did.
+    ConfirmLeavingChange();
     VdFilial(true);
     depCardapio->CheckValidDate();
 

@@ -13,17 +13,10 @@
 #include "framework/ui/TEdit.h"
 #include "framework/ui/TMessages.h"
 
-#include <QLocale>
-
 namespace {
 
 const QString kAvailableFilter =
     QStringLiteral("(QTCOMENSAIS > 0) OR (QTPRATO > 0) OR (QTEXTRA > 0)");
-
-// The shortest decimal text of a packaging number, as the filter language reads it.
-QString NumberText(double v) {
-    return QString::number(v, 'g', QLocale::FloatingPointShortest);
-}
 
 } // namespace
 
@@ -69,6 +62,8 @@ void TfrmDistEmbCard::LimpaDistribuicao() {
     for (TClientDataSet* ds : {cdsDistCard.get(), cdsCardapioDisponivel.get(), cdsEmbDistCard.get(),
                                cdsItEmbDistCard.get()})
         ds->EmptyDataSet();
+    // No command may go on acting on the distribution that is gone.
+    EnablingPass(true);
 }
 
 void TfrmDistEmbCard::VdDadosCardapio() {
@@ -85,19 +80,30 @@ void TfrmDistEmbCard::AplicaFiltroCardDisp() {
     cdsCardapioDisponivel->SetFiltered(true);
 }
 
-void TfrmDistEmbCard::AplicaFiltroItEmb() {
-    cdsItEmbDistCard->SetFiltered(false);
-    QString number;
+QString TfrmDistEmbCard::DishRowFilterText() const {
+    double number = 0;
     if (cdsEmbDistCard->Active() && !cdsEmbDistCard->IsEmpty()) {
         const TField& f = cdsEmbDistCard->FieldByName(QStringLiteral("NREMBDISTCARD"));
-        if (!f.IsNull()) number = NumberText(f.AsFloat());
+        if (!f.IsNull()) number = f.AsFloat();
     }
-    cdsItEmbDistCard->SetFilter(QStringLiteral("NREMBDISTCARD = ") +
-                                (number.isEmpty() ? QStringLiteral("0") : number));
+    return QStringLiteral("NREMBDISTCARD = ") + pla::FilterExpression::NumberLiteral(number);
+}
+
+void TfrmDistEmbCard::AplicaFiltroItEmb() {
+    cdsItEmbDistCard->SetFiltered(false);
+    cdsItEmbDistCard->SetFilter(DishRowFilterText());
     cdsItEmbDistCard->SetFiltered(true);
 }
 
+void TfrmDistEmbCard::RequireDishRowsOfCurrentPackaging() {
+    if (cdsItEmbDistCard->Filtered() && cdsItEmbDistCard->Filter() == DishRowFilterText()) return;
+    Consiste::MensErro(QStringLiteral("Os pratos listados não são os da embalagem atual: nada foi "
+                                      "alterado. Selecione a embalagem novamente."),
+                       true);
+}
+
 void TfrmDistEmbCard::sbtRedistribuirClick(TComponent&) {
+    ConfirmLeavingChange();
     const int answer =
         pla::Dialogs().MessageBox(msgPadrao->Msg(QStringLiteral("CONF_REDISTRIBUICAO")),
                                   pla::MsgDlgType::Information, pla::mbOKCancel);
@@ -113,6 +119,7 @@ void TfrmDistEmbCard::mnuRedistribuirClick(TComponent&) {
 }
 
 void TfrmDistEmbCard::sbtVerificarClick(TComponent&) {
+    ConfirmLeavingChange();
     GetServicos(edtCdFilial->Text(), depCardapio->GetDate(), true);
     Habilita();
 }

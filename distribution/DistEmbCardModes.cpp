@@ -1,6 +1,7 @@
 // Viewing and change mode, the enabling pass over every command, and the record actions as
 // this screen redefines them.
 #include "distribution/DistEmbCard.h"
+#include "framework/data/Abort.h"
 #include "framework/services/Consiste.h"
 #include "framework/services/Procurar.h"
 #include "framework/services/Zelvora.h"
@@ -44,10 +45,11 @@ void Apply(TControl* c, const std::optional<bool>& on) {
 } // namespace
 
 void TfrmDistEmbCard::Habilita() {
-    const bool N = cmbPontosEntrega->ItemIndex() == 0 && cmbPontosEntrega->Count() > 1;
-    TWinControl* F = ActiveControl();
-    if (!F) return;
+    EnablingPass(false);
+}
 
+void TfrmDistEmbCard::EnablingPass(bool afterEmptying) {
+    const bool N = cmbPontosEntrega->ItemIndex() == 0 && cmbPontosEntrega->Count() > 1;
     const bool D = HoldsRecord(*cdsDistCard);
     const bool C = cdsDistCard->Active() && Editing(*cdsDistCard);
     const bool P = cdsEmbDistCard->Active() && Editing(*cdsEmbDistCard);
@@ -55,14 +57,26 @@ void TfrmDistEmbCard::Habilita() {
     const bool A = HoldsRecord(*cdsCardapioDisponivel);
     const bool I = HoldsRecord(*cdsItEmbDistCard);
 
+    const TWinControl* F = ActiveControl();
+    const bool serviceList = F == dbgPadrao || F == cmbFiltroGrupo || F == cmbPontosEntrega;
+    const bool distributionArea = F == dbgCardapio || F == dbgPratosEmb || F == dbgEmbalagens ||
+                                  F == dbeQtPorPessoa || F == dbmObservacaoEtiqueta;
+    const bool named = F == edtCdFilial || serviceList || distributionArea;
+    // Emptying happens while the branch and date are being chosen (and at creation, before
+    // the screen has a focus): the buttons then follow the branch panel's column, so nothing
+    // the table does not give survives from a distribution that is gone.
+    if (afterEmptying && !named) F = edtCdFilial;
+    // Outside the table a pass in viewing mode leaves everything as it is, but for what the
+    // change-mode lock below has to give back.
+    if (!F && !C && !changeLocked_) return;
+
     Decision d;
     if (F == edtCdFilial) {
         d = {false, false, false, false, false, false,       false,
              true,  false, false, false, false, std::nullopt};
-    } else if (F == dbgPadrao || F == cmbFiltroGrupo || F == cmbPontosEntrega) {
+    } else if (serviceList) {
         d = {false, false, false, true, true, false, !N, !N, D, false, false, true, std::nullopt};
-    } else if (F == dbgCardapio || F == dbgPratosEmb || F == dbgEmbalagens || F == dbeQtPorPessoa ||
-               F == dbmObservacaoEtiqueta) {
+    } else if (distributionArea) {
         const bool grid = F == dbgCardapio || F == dbgPratosEmb;
         const bool packagings = F == dbgEmbalagens;
         d.incluir = packagings && D && !N;
@@ -78,6 +92,27 @@ void TfrmDistEmbCard::Habilita() {
         d.delPrat = I && !N;
         d.listControl = !C;
         d.distributionSide = !C;
+    }
+
+    if (C || changeLocked_) {
+        // Whatever has the focus, every way out of a pending change that the table leaves
+        // unset (a focus it does not name, its "not changed" cells) is set as the distribution
+        // area sets it: locked in change mode, given back by the pass that sees the change
+        // end. The ways out the table itself leaves open (the service list's and the branch
+        // code's commands) ask before they discard the change. A pending change can always be
+        // confirmed or cancelled.
+        const auto fill = [](std::optional<bool>& cell, bool value) {
+            if (!cell) cell = value;
+        };
+        fill(d.verificar, !C);
+        fill(d.redistribuir, !C && !N);
+        fill(d.gerar, !C && !N);
+        fill(d.apagar, !C && D);
+        fill(d.listControl, !C);
+        fill(d.distributionSide, !C);
+        fill(d.confirmarCancelar, C);
+        if (C) d.confirmarCancelar = true;
+        changeLocked_ = C;
     }
 
     Apply(sbtIncluir, d.incluir);
@@ -124,8 +159,37 @@ void TfrmDistEmbCard::AlteraDistribuicao() {
 }
 
 void TfrmDistEmbCard::CancelaAltDistribuicao() {
+    // The header stays in edit state until the stored distribution is back: a load replaces
+    // all four sets and leaves the header in browse state, while a load that fails replaces
+    // nothing, so the change must stay pending with it rather than turn into a view of edits
+    // that the next confirmation would save.
+    try {
+        GetDistribuicao(QStringLiteral("N"), true);
+    } catch (...) {
+        if (cdsDistCard->Active() && Editing(*cdsDistCard))
+            pla::Dialogs().ShowError(
+                QStringLiteral("Não foi possível recarregar a distribuição do servidor: nada foi "
+                               "cancelado e as alterações continuam pendentes."));
+        throw;
+    }
     if (cdsDistCard->Active() && Editing(*cdsDistCard)) cdsDistCard->Cancel();
-    GetDistribuicao(QStringLiteral("N"), true);
+}
+
+void TfrmDistEmbCard::ConfirmLeavingChange() {
+    if (!cdsDistCard->Active() || !Editing(*cdsDistCard)) return;
+    const int answer = pla::Dialogs().MessageBox(msgPadrao->Msg(QStringLiteral("CANC_DIST")),
+                                                 pla::MsgDlgType::Information, pla::mbYesNo);
+    if (answer != mrYes) throw Abort();
+    CancelaAltDistribuicao();
+}
+
+bool TfrmDistEmbCard::CloseQuery() {
+    ConfirmLeavingChange();
+    return true;
+}
+
+void TfrmDistEmbCard::cdsServicosBeforeScroll(TClientDataSet&) {
+    ConfirmLeavingChange();
 }
 
 void TfrmDistEmbCard::dtsDistCardStateChange(TDataSource&) {

@@ -130,6 +130,7 @@ void TfrmDistEmbCard::VdDistribuicao() {
 }
 
 void TfrmDistEmbCard::sbtApagarClick(TComponent&) {
+    ConfirmLeavingChange();
     const int answer = pla::Dialogs().MessageBox(msgPadrao->Msg(QStringLiteral("APAGAR_DISTR")),
                                                  pla::MsgDlgType::Information, pla::mbYesNo);
     if (answer != mrYes) return;

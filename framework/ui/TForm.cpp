@@ -239,6 +239,7 @@ int TForm::ShowModal() {
 }
 
 void TForm::Close() {
+    if (!CloseQuery()) return;
     if (modal_) {
         if (modalResult_ == mrNone) SetModalResult(mrCancel);
         return;

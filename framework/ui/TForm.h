@@ -65,9 +65,13 @@ public:
     // Shows the form modally; returns when the host's modal run ends, with ModalResult()
     // (mrCancel when none was set). The form is hidden afterwards.
     int ShowModal();
-    // A modal form: sets ModalResult to mrCancel when none was set (the run ends). Otherwise:
-    // OnClose, then the form is hidden through the host.
+    // Asks CloseQuery first: a false answer (or an exception, which goes on) keeps the form
+    // open. Then, for a modal form: sets ModalResult to mrCancel when none was set (the run
+    // ends). Otherwise: OnClose, then the form is hidden through the host.
     void Close();
+    // Whether the form may close now; a screen with pending work asks the user here. The
+    // base answers true.
+    virtual bool CloseQuery() { return true; }
     int ModalResult() const { return modalResult_; }
     // Setting a result other than mrNone ends a modal run.
     void SetModalResult(int result);

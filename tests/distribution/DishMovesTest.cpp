@@ -160,6 +160,47 @@ TEST_F(DishMovesTest, UnitCountsHaveNoTolerance) {
     EXPECT_EQ(TfrmDistEmbCard::UnitCount(0.25, 0.25, 0.25), 2);
 }
 
+TEST_F(DishMovesTest, UnitCountsCompareAtTheFifthDecimal) {
+    // 0,8 + 0,4 is 1,2000000000000002 in binary: it still fits one container of 1,2.
+    EXPECT_EQ(TfrmDistEmbCard::UnitCount(0.8, 0.4, 1.2), 1);
+    EXPECT_EQ(TfrmDistEmbCard::UnitCount(0.8, 0.40001, 1.2), 2);
+}
+
+// Arroz for 9 diners at 0,012345 per person: 0,111105 KG, one decimal more than the moves keep.
+TEST_F(DishMovesTest, NoMoveTakesMoreThanThereIsByRounding) {
+    QByteArray fixture = PackagingFixture();
+    fixture.replace(R"([55,1,"0001","P1",40,4.8,0.5,40,4.8,0.5,1,0.12,"Arroz","KG"])",
+                    R"([55,1,"0001","P1",9,0.111105,0,9,0.111105,0,1,0.012345,"Arroz","KG"])");
+    ASSERT_TRUE(fixture.contains("0.111105"));
+    const auto confirmProposal = [&](const char* quantity) {
+        Dialog([quantity](TfrmDadosPrato& f) {
+            EXPECT_EQ(f.edtPrato->Text(), quantity);
+            ClickIn(f.sbtConfirma);
+        });
+    };
+
+    // The proposal never exceeds what is undistributed; the half step left is stored as zero.
+    OpenOn(fixture);
+    GoToPackaging(101);
+    GoToDish(1);
+    confirmProposal("0,11110");
+    Click(screen->btnAddPrat);
+    EXPECT_EQ(Available(1).quantity, 0.0);
+    EXPECT_DOUBLE_EQ(Packed(1).quantity, 0.1111);
+
+    // Everything in, then the proposal back out: the emptied dish row goes, nothing is negative.
+    OpenOn(fixture);
+    GoToPackaging(101);
+    Click(screen->btnAddTPrat);
+    ASSERT_TRUE(screen->cdsItEmbDistCard->Locate("NRSEQPRATCAR", 1.0));
+    confirmProposal("0,11110");
+    Click(screen->btnDelPrat);
+    EXPECT_EQ(RowCount(101), 2); // Feijão and Suco
+    EXPECT_EQ(Packed(1).quantity, 0.0);
+    EXPECT_DOUBLE_EQ(Available(1).quantity, 0.1111);
+    ExpectSoundState(screen);
+}
+
 TEST_F(DishMovesTest, SingleAddRoundsAndAddsToTheSameRow) {
     GoToPackaging(101);
     GoToDish(1);

@@ -7,6 +7,7 @@
 #include "framework/ui/TDBGrid.h"
 #include "framework/ui/TDBMemo.h"
 #include "framework/ui/TDBNavigator.h"
+#include "framework/ui/TDateEditPlus.h"
 #include "framework/ui/TEdit.h"
 #include "framework/ui/TMenuItem.h"
 #include "framework/ui/TMessages.h"
@@ -46,6 +47,40 @@ TEST_F(LoadingTest, LoadFillsTheSetsAppliesBothFiltersAndSetsTheCounter) {
     EXPECT_EQ(screen->cdsItEmbDistCard->RecordCount(), 1);
     EXPECT_EQ(screen->cdsCardapioDisponivel->FieldByName("QTPRATO").DisplayText(), "1,50000");
     EXPECT_EQ(Showavi::Depth(), 0);
+}
+
+TEST_F(LoadingTest, LargePackagingNumbersScopeTheirOwnDishesOnly) {
+    QByteArray fixture = StandardFixture();
+    fixture.replace(
+        R"([[10, "CX001", 4, "Caixa", "C"], [11, "MAR01", 20, "Marmita", "I"]])",
+        R"([[100000, "MAR01", 20, "Marmita", "I"], [200000, "MAR01", 20, "Marmita", "I"],
+                        [1000000, "MAR01", 20, "Marmita", "I"]])");
+    fixture.replace(
+        R"([[2, 10, 60, 6, 0, "Feijão", "S"], [2, 11, 60, 6, 0, "Feijão", "S"], [1, 11, 110, 16.5, 0, "Arroz", "N"]])",
+        R"([[2, 100000, 60, 6, 0, "Feijão", "S"], [1, 100000, 10, 1, 0, "Arroz", "N"],
+                        [2, 200000, 60, 6, 0, "Feijão", "S"], [1, 1000000, 100, 15, 0, "Arroz", "S"]])");
+    Serve(fixture);
+    Open();
+    EnterServiceList();
+    Dispatch([&] { screen->dbgEmbalagens->SetFocus(); });
+    for (const auto& [number, rows] : {std::pair{100000, 2}, {200000, 1}, {1000000, 1}}) {
+        ASSERT_TRUE(screen->cdsEmbDistCard->Locate("NREMBDISTCARD", number));
+        EXPECT_EQ(screen->cdsItEmbDistCard->Filter(), "NREMBDISTCARD = " + QString::number(number));
+        EXPECT_EQ(screen->cdsItEmbDistCard->RecordCount(), rows) << number;
+    }
+
+    // Removing every dish of packaging 1000000 leaves the other packagings' dishes alone.
+    EXPECT_TRUE(Dispatch([&] { screen->btnDelTPrat->UserClick(); }));
+    EXPECT_EQ(screen->cdsItEmbDistCard->TotalRecordCount(), 3);
+
+    // Dish rows not filtered to the current packaging: the removal stops before anything moves.
+    ASSERT_TRUE(screen->cdsEmbDistCard->Locate("NREMBDISTCARD", 100000));
+    screen->cdsItEmbDistCard->SetFiltered(false);
+    EXPECT_FALSE(Dispatch([&] { screen->btnDelTPrat->Click(); }));
+    EXPECT_EQ(NextMessage(), "Os pratos listados não são os da embalagem atual: nada foi alterado. "
+                             "Selecione a embalagem novamente.");
+    EXPECT_EQ(screen->cdsItEmbDistCard->TotalRecordCount(), 3);
+    EXPECT_EQ(NextMessage(), "");
 }
 
 TEST_F(LoadingTest, ServerMessagesAreShownAndTheSetsKeepTheirContent) {
@@ -182,6 +217,67 @@ TEST_F(ModesTest, ChangeModeInThePackagingArea) {
     screen->DeliverKey('R', ssCtrl);
     EXPECT_EQ(dialogs.UncheckedCount(), 0);
     EXPECT_EQ(server->Requests().size(), 0);
+}
+
+TEST_F(ModesTest, OpeningOffersWhatTheTableGivesWithoutADistribution) {
+    Open();
+    EXPECT_EQ(EnabledCommands(screen), QStringList({"sbtGerar"}));
+    for (TMenuItem* m :
+         {screen->mnuIncluir, screen->mnuAlterar, screen->mnuExcluir, screen->mnuVerificar,
+          screen->mnuConfirmar, screen->mnuCancelar, screen->mnuRedistribuir, screen->mnuApagar})
+        EXPECT_FALSE(m->Enabled()) << m->Name().toStdString();
+    EXPECT_TRUE(screen->mnuGerar->Enabled());
+}
+
+TEST_F(ModesTest, ChangeModeLocksTheWaysOutWhateverHasTheFocus) {
+    Open();
+    EnterServiceList();
+    const auto state = [&] { return screen->cdsDistCard->State(); };
+    // Two controls the table does not name (the branch lookup button is a speed button here:
+    // it takes no focus, a click on it leaves the focus where it was).
+    for (TWinControl* focus :
+         std::initializer_list<TWinControl*>{screen->depCardapio, screen->dbnPadrao}) {
+        SCOPED_TRACE(focus->Name().toStdString());
+        Dispatch([&] { screen->dbgEmbalagens->SetFocus(); });
+        Dispatch([&] { focus->SetFocus(); });
+        ASSERT_TRUE(Dispatch([&] { screen->sbtAlterar->UserClick(); }));
+        ASSERT_EQ(state(), TDataSetState::Edit);
+        EXPECT_EQ(
+            EnabledCommands(screen),
+            QStringList({"sbtIncluir", "sbtExcluir", "sbtAlterar", "sbtConfirmar", "sbtCancelar",
+                         "btnAddPrat", "btnAddTPrat", "btnDelPrat", "btnDelTPrat"}));
+        for (TControl* c : std::initializer_list<TControl*>{
+                 screen->depCardapio, screen->edtCdFilial, screen->btnFilial, screen->dbgPadrao,
+                 screen->cmbFiltroGrupo, screen->cmbPontosEntrega, screen->dbnPadrao})
+            EXPECT_FALSE(c->Enabled()) << c->Name().toStdString();
+
+        // Closing the window asks; No keeps it open with the change.
+        dialogs.QueueAnswer(ScriptedDialogs::Answer::No);
+        EXPECT_FALSE(Dispatch([&] { screen->sbtFechar->UserClick(); }));
+        EXPECT_EQ(NextMessage(), "Cancela alteração na distribuição?");
+        EXPECT_TRUE(screen->Showing());
+        EXPECT_EQ(state(), TDataSetState::Edit);
+
+        // The pass that sees the change end gives back what the lock took.
+        dialogs.QueueAnswer(ScriptedDialogs::Answer::Yes);
+        EXPECT_TRUE(Dispatch([&] { screen->sbtCancelar->UserClick(); }));
+        NextMessage();
+        EXPECT_EQ(state(), TDataSetState::Browse);
+        EXPECT_TRUE(screen->depCardapio->Enabled());
+        EXPECT_TRUE(screen->dbgPadrao->Enabled());
+        EXPECT_FALSE(screen->sbtConfirmar->Enabled());
+    }
+
+    // From the service list, whose own commands the table leaves on, they ask first.
+    EnterServiceList();
+    ASSERT_TRUE(Dispatch([&] { screen->sbtAlterar->UserClick(); }));
+    EXPECT_TRUE(screen->sbtConfirmar->Enabled());
+    server->Reset();
+    dialogs.QueueAnswer(ScriptedDialogs::Answer::No);
+    EXPECT_FALSE(Dispatch([&] { screen->sbtVerificar->UserClick(); }));
+    EXPECT_EQ(NextMessage(), "Cancela alteração na distribuição?");
+    EXPECT_EQ(server->Requests().size(), 0);
+    EXPECT_EQ(state(), TDataSetState::Edit);
 }
 
 TEST_F(ModesTest, ServiceWithoutDeliveryPointsCountsAsChosen) {

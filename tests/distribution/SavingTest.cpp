@@ -243,6 +243,31 @@ TEST_F(SavingTest, ARefusedSaveKeepsChangeModeAndEveryEdit) {
     EXPECT_EQ(Showavi::Depth(), 0);
 }
 
+TEST_F(SavingTest, ACancelThatCannotReloadKeepsTheChangePending) {
+    OpenOnPackagings();
+    SetUnits(7);
+    const int port = server->Port();
+    server->Stop();
+
+    dialogs.QueueAnswer(ScriptedDialogs::Answer::Yes);
+    EXPECT_FALSE(Dispatch([&] { screen->sbtCancelar->Click(); }));
+    EXPECT_EQ(NextMessage(), "Cancela alteração na distribuição?");
+    EXPECT_FALSE(NextMessage().isEmpty()); // the connection fault
+    EXPECT_EQ(NextMessage(), "Não foi possível recarregar a distribuição do servidor: nada foi "
+                             "cancelado e as alterações continuam pendentes.");
+    EXPECT_EQ(screen->cdsDistCard->State(), TDataSetState::Edit);
+    EXPECT_EQ(screen->cdsEmbDistCard->FieldByName("QTCONTAINER").AsFloat(), 7.0);
+    EXPECT_TRUE(screen->sbtCancelar->Enabled());
+
+    // The server back, the pending change is what a later confirmation saves.
+    server->Start(port);
+    EXPECT_TRUE(Confirm());
+    ASSERT_EQ(server->Count("SetDistribuicao"), 1);
+    EXPECT_EQ(ColumnValues(server->Params("SetDistribuicao").first().at(2), "QTCONTAINER"),
+              QList<double>({7, 20}));
+    EXPECT_EQ(screen->cdsDistCard->State(), TDataSetState::Browse);
+}
+
 TEST_F(SavingTest, ADistributionWithoutPackagingsIsSaved) {
     const QJsonObject empty = QJsonDocument::fromJson(R"({"ok": true, "data": ["",
         {"fields": ["NRDISTCARD"], "rows": [[57]]},
