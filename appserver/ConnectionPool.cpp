@@ -4,7 +4,9 @@
 #include "appserver/StorageError.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
 #include <atomic>
+#include <chrono>
 
 namespace pla {
 
@@ -41,12 +43,52 @@ QSqlDatabase ConnectionPool::open(const DatabaseConfig& config, const QString& n
         throw StorageError(
             QStringLiteral("Não foi possível abrir o banco %1: %2").arg(config.describe(), text));
     }
-    if (config.kind == DatabaseConfig::Kind::Sqlite) {
-        SqlUtil::execPlain(db, QStringLiteral("PRAGMA journal_mode=WAL"));
-        SqlUtil::execPlain(db, QStringLiteral("PRAGMA synchronous=FULL"));
-        SqlUtil::execPlain(db, QStringLiteral("PRAGMA foreign_keys=ON"));
-    }
+    configure(db);
     return db;
+}
+
+void ConnectionPool::configure(const QSqlDatabase& db) {
+    if (SqlUtil::isPostgres(db)) return;
+    SqlUtil::execPlain(db, QStringLiteral("PRAGMA journal_mode=WAL"));
+    SqlUtil::execPlain(db, QStringLiteral("PRAGMA synchronous=FULL"));
+    SqlUtil::execPlain(db, QStringLiteral("PRAGMA foreign_keys=ON"));
+}
+
+bool ConnectionPool::alive(const QSqlDatabase& db) {
+    QSqlQuery q(db);
+    return db.isOpen() && q.exec(QStringLiteral("SELECT 1")) && q.next();
+}
+
+bool ConnectionPool::reopen(QSqlDatabase& db) {
+    // A restarting database refuses connections for a moment: try again with growing pauses,
+    // about three seconds in all, before the call gives up.
+    static constexpr int pausesMs[] = {0, 50, 100, 200, 400, 800, 1600};
+    for (const int pause : pausesMs) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+        db.close();
+        if (!db.open()) continue;
+        try {
+            configure(db);
+            return true;
+        } catch (const StorageError&) {
+            // Lost again at once: the next pause gives it more time.
+        }
+    }
+    return false;
+}
+
+bool ConnectionPool::ping() {
+    try {
+        QSqlDatabase db = connection();
+        if (alive(db)) return true;
+        // One quick attempt to replace a connection the database has dropped.
+        db.close();
+        if (!db.open()) return false;
+        configure(db);
+        return alive(db);
+    } catch (const StorageError&) {
+        return false;
+    }
 }
 
 QSqlDatabase ConnectionPool::connection() {

@@ -29,11 +29,24 @@ public:
     void closeAll();
     const DatabaseConfig& config() const { return config_; }
 
+    // True when the database answers on the calling thread's connection (opening or replacing
+    // it when needed); never throws. Cheap enough for a health check.
+    bool ping();
+
     // Opens a connection named `name` on the calling thread with the settings above; throws
     // pla::StorageError. The caller removes it with QSqlDatabase::removeDatabase.
     static QSqlDatabase open(const DatabaseConfig& config, const QString& name);
+    // True when `db` is open and answers a trivial query (outside any failed transaction).
+    static bool alive(const QSqlDatabase& db);
+    // Closes and opens `db` again with its settings, retrying with a back-off for about three
+    // seconds; false when the database stays unreachable. Every copy of the handle (the pool's
+    // too) uses the new connection.
+    static bool reopen(QSqlDatabase& db);
 
 private:
+    // Per-connection settings (SQLite: WAL, synchronous FULL, foreign keys).
+    static void configure(const QSqlDatabase& db);
+
     DatabaseConfig config_;
     QString prefix_;
     std::mutex mutex_;

@@ -1,8 +1,11 @@
 #include "appserver/DistributionPackets.h"
 
+#include "appserver/InputLimits.h"
+#include "appserver/PacketFieldReader.h"
 #include "appserver/Refusal.h"
 
 #include <QHash>
+#include <limits>
 
 namespace pla {
 
@@ -11,45 +14,6 @@ namespace {
 QVariant nullableText(const QString& s) {
     return s;
 }
-
-// Reads one packet with named access, checking required fields and text sizes.
-class PacketReader {
-public:
-    PacketReader(const TDataPacket& p, QString what, QHash<QString, int> textSizes,
-                 const QStringList& required)
-        : p_(p), what_(std::move(what)), sizes_(std::move(textSizes)) {
-        for (const QString& f : required)
-            if (p_.IndexOf(f) < 0)
-                throw Refusal(QStringLiteral("O pacote de %1 não tem o campo %2.").arg(what_, f));
-    }
-    int rowCount() const { return p_.Rows.size(); }
-    QVariant value(int row, const QString& field) const {
-        const int i = p_.IndexOf(field);
-        return i < 0 ? QVariant() : p_.Rows[row][i];
-    }
-    double number(int row, const QString& field) const { return value(row, field).toDouble(); }
-    bool isNull(int row, const QString& field) const {
-        const QVariant v = value(row, field);
-        return !v.isValid() || v.isNull();
-    }
-    QString text(int row, const QString& field) const { return value(row, field).toString(); }
-    // Refuses any text longer than its field; `label` names the record for the user.
-    void checkTexts(int row, const QString& label) const {
-        for (auto it = sizes_.cbegin(); it != sizes_.cend(); ++it) {
-            const QString t = text(row, it.key());
-            if (t.size() > it.value())
-                throw Refusal(QStringLiteral("O campo %1 %2 tem %3 caracteres; o máximo é %4.")
-                                  .arg(it.key(), label)
-                                  .arg(t.size())
-                                  .arg(it.value()));
-        }
-    }
-
-private:
-    const TDataPacket& p_;
-    QString what_;
-    QHash<QString, int> sizes_;
-};
 
 TDataPacket undistributedFields() {
     TDataPacket p;
@@ -128,83 +92,108 @@ TDataPacket DistributionPackets::rows(const Distribution& d) {
 }
 
 QVector<UndistributedRow> DistributionPackets::readUndistributed(const TDataPacket& p) {
-    const PacketReader r(p, QStringLiteral("pratos não distribuídos"),
-                         {{"CDFILAUXPRAT", 4}, {"CDPRATO", 10}, {"NMPRATO", 40}, {"SGUNIDADE", 10}},
-                         {"NRSEQPRATCAR", "QTTOTCOMENSAIS", "QTTOTPRATO", "QTTOTEXTRA",
-                          "QTCOMENSAIS", "QTPRATO", "QTEXTRA", "QTPORPESSOA"});
+    const PacketFieldReader r(p, QStringLiteral("pratos não distribuídos"),
+                              {{"CDFILAUXPRAT", 4}, {"CDPRATO", 10}, {"NMPRATO", 40}, {"SGUNIDADE", 10}},
+                              {"NRSEQPRATCAR", "QTTOTCOMENSAIS", "QTTOTPRATO", "QTTOTEXTRA",
+                               "QTCOMENSAIS", "QTPRATO", "QTEXTRA", "QTPORPESSOA"},
+                              InputLimits::maxDishes);
     QVector<UndistributedRow> out;
     for (int i = 0; i < r.rowCount(); ++i) {
-        const QString label =
-            r.text(i, "NMPRATO").isEmpty()
-                ? QStringLiteral("da linha %1 dos pratos não distribuídos").arg(i + 1)
-                : QStringLiteral("do prato %1").arg(r.text(i, "NMPRATO"));
-        r.checkTexts(i, label);
+        const QString line = QStringLiteral("da linha %1 dos pratos não distribuídos").arg(i + 1);
+        r.checkTexts(i, line);
+        const QString name = r.text(i, "NMPRATO", line);
+        const QString label = name.isEmpty() ? line : QStringLiteral("do prato %1").arg(name);
         if (r.isNull(i, "NRSEQPRATCAR"))
             throw Refusal(QStringLiteral("Falta o número do prato %1.").arg(label));
         UndistributedRow u;
-        u.sequence = static_cast<int>(r.number(i, "NRSEQPRATCAR"));
-        u.name = r.text(i, "NMPRATO");
-        u.perPerson = r.number(i, "QTPORPESSOA");
-        u.totalDiners = r.number(i, "QTTOTCOMENSAIS");
-        u.totalQuantity = r.number(i, "QTTOTPRATO");
-        u.totalExtra = r.number(i, "QTTOTEXTRA");
-        u.diners = r.number(i, "QTCOMENSAIS");
-        u.quantity = r.number(i, "QTPRATO");
-        u.extra = r.number(i, "QTEXTRA");
+        u.sequence = int(r.integer(i, "NRSEQPRATCAR", label, 1, std::numeric_limits<int>::max()));
+        u.name = name;
+        const double max = InputLimits::maxAmount;
+        u.perPerson = r.amount(i, "QTPORPESSOA", label, max);
+        u.totalDiners = r.amount(i, "QTTOTCOMENSAIS", label, max);
+        u.totalQuantity = r.amount(i, "QTTOTPRATO", label, max);
+        u.totalExtra = r.amount(i, "QTTOTEXTRA", label, max);
+        u.diners = r.amount(i, "QTCOMENSAIS", label, max);
+        u.quantity = r.amount(i, "QTPRATO", label, max);
+        u.extra = r.amount(i, "QTEXTRA", label, max);
         out.push_back(u);
     }
     return out;
 }
 
 QVector<Packaging> DistributionPackets::readPackagings(const TDataPacket& p) {
-    const PacketReader r(
+    const PacketFieldReader r(
         p, QStringLiteral("embalagens"),
         {{"CDCONTAINER", 5}, {"NMCONTAINER", 40}, {"IDPROPOSITO", 1}, {"DSOBSETIQUETA", 250}},
-        {"NREMBDISTCARD", "CDCONTAINER", "QTCONTAINER"});
+        {"NREMBDISTCARD", "CDCONTAINER", "QTCONTAINER"}, InputLimits::maxPackagings);
     QVector<Packaging> out;
     for (int i = 0; i < r.rowCount(); ++i) {
+        const QString line = QStringLiteral("da linha %1 das embalagens").arg(i + 1);
         if (r.isNull(i, "NREMBDISTCARD"))
             throw Refusal(QStringLiteral("Falta o número da embalagem na linha %1.").arg(i + 1));
         Packaging e;
-        e.number = static_cast<qint64>(r.number(i, "NREMBDISTCARD"));
-        if (static_cast<double>(e.number) != r.number(i, "NREMBDISTCARD") || e.number == 0)
+        e.number = r.integer(i, "NREMBDISTCARD", line, -InputLimits::maxPackagingNumber,
+                             InputLimits::maxPackagingNumber);
+        if (e.number == 0)
             throw Refusal(QStringLiteral("Número de embalagem inválido na linha %1.").arg(i + 1));
-        r.checkTexts(i, QStringLiteral("da embalagem %1").arg(e.number));
-        e.container = r.text(i, "CDCONTAINER");
-        e.units = r.number(i, "QTCONTAINER");
-        e.remark = r.isNull(i, "DSOBSETIQUETA") ? QString() : r.text(i, "DSOBSETIQUETA");
-        e.quantity = r.number(i, "QTPRATO");
-        e.purpose = r.text(i, "IDPROPOSITO");
+        const QString label = QStringLiteral("da embalagem %1").arg(e.number);
+        r.checkTexts(i, label);
+        e.container = r.text(i, "CDCONTAINER", label);
+        e.units = r.amount(i, "QTCONTAINER", label, InputLimits::maxUnits);
+        e.remark = r.isNull(i, "DSOBSETIQUETA") ? QString() : r.text(i, "DSOBSETIQUETA", label);
+        e.quantity = r.amount(i, "QTPRATO", label, InputLimits::maxAmount);
+        e.purpose = r.text(i, "IDPROPOSITO", label);
         out.push_back(e);
     }
     return out;
 }
 
 QVector<DishRow> DistributionPackets::readRows(const TDataPacket& p) {
-    const PacketReader r(p, QStringLiteral("pratos na embalagem"),
-                         {{"CDPRATO", 10}, {"NMPRATO", 40}, {"SGUNIDADE", 10}, {"IDPRINCIPAL", 1}},
-                         {"NRSEQPRATCAR", "NREMBDISTCARD", "QTCOMENSAIS", "QTPRATO", "QTEXTRA"});
+    const PacketFieldReader r(
+        p, QStringLiteral("pratos na embalagem"),
+        {{"CDPRATO", 10}, {"NMPRATO", 40}, {"SGUNIDADE", 10}, {"IDPRINCIPAL", 1}},
+        {"NRSEQPRATCAR", "NREMBDISTCARD", "QTCOMENSAIS", "QTPRATO", "QTEXTRA"},
+        InputLimits::maxDishRows);
     QVector<DishRow> out;
     for (int i = 0; i < r.rowCount(); ++i) {
-        const QString label =
-            r.text(i, "NMPRATO").isEmpty()
-                ? QStringLiteral("da linha %1 dos pratos na embalagem").arg(i + 1)
-                : QStringLiteral("do prato %1 na embalagem").arg(r.text(i, "NMPRATO"));
-        r.checkTexts(i, label);
+        const QString line = QStringLiteral("da linha %1 dos pratos na embalagem").arg(i + 1);
+        r.checkTexts(i, line);
         if (r.isNull(i, "NRSEQPRATCAR") || r.isNull(i, "NREMBDISTCARD"))
-            throw Refusal(QStringLiteral("Falta o prato ou a embalagem %1.").arg(label));
+            throw Refusal(QStringLiteral("Falta o prato ou a embalagem %1.").arg(line));
         DishRow d;
-        d.sequence = static_cast<int>(r.number(i, "NRSEQPRATCAR"));
-        d.packaging = static_cast<qint64>(r.number(i, "NREMBDISTCARD"));
-        d.diners = r.number(i, "QTCOMENSAIS");
-        d.quantity = r.number(i, "QTPRATO");
-        d.extra = r.number(i, "QTEXTRA");
-        d.principal = r.text(i, "IDPRINCIPAL") == QLatin1String("S") ? QStringLiteral("S")
-                                                                     : QStringLiteral("N");
-        d.capacity = r.number(i, "VRQTDEPRATEMB");
+        d.sequence =
+            int(r.integer(i, "NRSEQPRATCAR", line, 1, std::numeric_limits<int>::max()));
+        d.packaging = r.integer(i, "NREMBDISTCARD", line, -InputLimits::maxPackagingNumber,
+                                InputLimits::maxPackagingNumber);
+        const QString name = r.text(i, "NMPRATO", line);
+        const QString label = QStringLiteral("do prato %1 na embalagem %2")
+                                  .arg(name.isEmpty() ? QStringLiteral("nº %1").arg(d.sequence)
+                                                      : name)
+                                  .arg(d.packaging);
+        const double max = InputLimits::maxAmount;
+        d.diners = r.amount(i, "QTCOMENSAIS", label, max);
+        d.quantity = r.amount(i, "QTPRATO", label, max);
+        d.extra = r.amount(i, "QTEXTRA", label, max);
+        d.principal = r.text(i, "IDPRINCIPAL", label) == QLatin1String("S") ? QStringLiteral("S")
+                                                                            : QStringLiteral("N");
+        d.capacity = r.amount(i, "VRQTDEPRATEMB", label, max);
         out.push_back(d);
     }
     return out;
+}
+
+QVector<QPair<QString, QString>> DistributionPackets::readTickedServices(const TDataPacket& p) {
+    const PacketFieldReader r(p, QStringLiteral("serviços"),
+                              {{"IDMARCADO", 1}, {"CDFILIAL", 4}, {"CDSERVFILI", 5}},
+                              {"IDMARCADO", "CDFILIAL", "CDSERVFILI"}, InputLimits::maxServices);
+    QVector<QPair<QString, QString>> ticked;
+    for (int i = 0; i < r.rowCount(); ++i) {
+        const QString line = QStringLiteral("da linha %1 dos serviços").arg(i + 1);
+        r.checkTexts(i, line);
+        if (r.text(i, "IDMARCADO", line) == QLatin1String("S"))
+            ticked.push_back({r.text(i, "CDFILIAL", line), r.text(i, "CDSERVFILI", line)});
+    }
+    return ticked;
 }
 
 } // namespace pla

@@ -25,6 +25,9 @@ public:
     static QVector<Packaging> readPackagings(const TDataPacket& p);
     // Reads the dish rows of a save; throws pla::Refusal naming the dish row or field.
     static QVector<DishRow> readRows(const TDataPacket& p);
+    // Branch and service codes of the ticked rows (IDMARCADO "S") of a branch generation;
+    // throws pla::Refusal naming the row or field.
+    static QVector<QPair<QString, QString>> readTickedServices(const TDataPacket& p);
 };
 
 } // namespace pla

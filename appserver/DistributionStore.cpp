@@ -2,7 +2,10 @@
 
 #include "appserver/DistributionBuilder.h"
 #include "appserver/DistributionPackets.h"
+#include "appserver/InputLimits.h"
+#include "appserver/InputText.h"
 #include "appserver/Refusal.h"
+#include "appserver/SaveValidator.h"
 #include "appserver/SqlTransaction.h"
 #include "appserver/SqlUtil.h"
 #include "appserver/StorageError.h"
@@ -23,32 +26,18 @@ QString text(const QSqlQuery& q, int i) {
     return v.isNull() ? QString() : v.toString();
 }
 
-// Amounts are conserved when they agree to the fifth decimal; the small relative term only
-// absorbs binary rounding of large sums.
-bool differs(double a, double b) {
-    return std::abs(a - b) > 0.00001 + 1e-12 * std::max(1.0, std::abs(b));
-}
-
-QString amount(double v) {
-    return QString::number(v, 'f', 5).replace(QLatin1Char('.'), QLatin1Char(','));
-}
-
 // Keys of the blank delivery point are stored as empty texts, never as NULL (Qt SQL binds a
 // null QString as NULL).
 QString keyText(const QString& s) {
     return s.isNull() ? QStringLiteral("") : s;
 }
 
-QString packagingLabel(const Packaging& p) {
-    return p.number > 0 ? QStringLiteral("%1 (%2)").arg(p.number).arg(p.container)
-                        : QStringLiteral("nova (%1)").arg(p.container);
-}
-
 qint64 distributionNumber(double number) {
-    const qint64 n = static_cast<qint64>(number);
-    if (!std::isfinite(number) || static_cast<double>(n) != number || n <= 0)
+    // The range is checked on the double so that the conversion is always defined.
+    if (!(number >= 1 && number <= InputLimits::maxPackagingNumber) ||
+        number != std::floor(number))
         throw Refusal(QStringLiteral("Distribuição %1 não encontrada.").arg(number));
-    return n;
+    return static_cast<qint64>(number);
 }
 
 } // namespace
@@ -60,12 +49,22 @@ void DistributionStore::write(const QString& sql, const QVariantList& values) {
     if (it == prepared_.end()) {
         QSqlQuery q(db_);
         if (!q.prepare(sql))
-            throw StorageError(QStringLiteral("%1 [%2]").arg(q.lastError().text(), sql));
+            throw SqlUtil::failure(q, sql);
         it = prepared_.insert(sql, q);
     }
     for (int i = 0; i < values.size(); ++i)
         it->bindValue(i, values[i]);
-    if (!it->exec()) throw StorageError(QStringLiteral("%1 [%2]").arg(it->lastError().text(), sql));
+    if (!it->exec()) throw SqlUtil::failure(*it, sql);
+}
+
+bool DistributionStore::lockHeader(qint64 number) {
+    // Every writer locks the header row first, so writers of one distribution never wait on
+    // each other's content rows in opposite orders. SQLite writers already queue up whole.
+    const QString sql = SqlUtil::isPostgres(db_)
+                            ? QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE NRDISTCARD = ? "
+                                             "FOR UPDATE")
+                            : QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE NRDISTCARD = ?");
+    return SqlUtil::exec(db_, sql, {QVariant::fromValue(number)}).next();
 }
 
 DistributionStore::ServiceInfo DistributionStore::serviceInfo(const QString& branch,
@@ -384,6 +383,7 @@ qint64 DistributionStore::store(const DistributionKey& key, const Distribution& 
         number = numberOf(key);
         if (!number) throw Refusal(QStringLiteral("Não foi possível gravar a distribuição."));
     }
+    lockHeader(*number);
     deleteContent(*number);
     SqlUtil::exec(
         db_,
@@ -434,135 +434,17 @@ void DistributionStore::insertContent(qint64 number, const Distribution& built) 
 void DistributionStore::save(double numberValue, const TDataPacket& undistributedPacket,
                              const TDataPacket& packagingPacket, const TDataPacket& rowPacket) {
     const qint64 number = distributionNumber(numberValue);
-    const QVector<UndistributedRow> undistributed =
+    QVector<UndistributedRow> undistributed =
         DistributionPackets::readUndistributed(undistributedPacket);
     QVector<Packaging> packagings = DistributionPackets::readPackagings(packagingPacket);
-    const QVector<DishRow> rows = DistributionPackets::readRows(rowPacket);
+    QVector<DishRow> rows = DistributionPackets::readRows(rowPacket);
 
     SqlTransaction tx(db_, SqlTransaction::Mode::Write);
-    if (SqlUtil::isPostgres(db_))
-        SqlUtil::exec(
-            db_, QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE NRDISTCARD = ? FOR UPDATE"),
-            {QVariant::fromValue(number)});
+    lockHeader(number);
     const std::optional<Distribution> stored = find(number);
     if (!stored) throw Refusal(QStringLiteral("Distribuição %1 não encontrada.").arg(number));
 
-    // Dishes: every dish of the distribution once, none other.
-    QHash<int, const UndistributedRow*> storedDish;
-    for (const UndistributedRow& u : stored->undistributed)
-        storedDish.insert(u.sequence, &u);
-    auto dishName = [&](int sequence) {
-        const UndistributedRow* u = storedDish.value(sequence, nullptr);
-        return u ? u->name : QStringLiteral("nº %1").arg(sequence);
-    };
-    QHash<int, const UndistributedRow*> sent;
-    for (const UndistributedRow& u : undistributed) {
-        if (!storedDish.contains(u.sequence))
-            throw Refusal(QStringLiteral("O prato %1 não pertence a esta distribuição.")
-                              .arg(dishName(u.sequence)));
-        if (sent.contains(u.sequence))
-            throw Refusal(
-                QStringLiteral("O prato %1 aparece mais de uma vez nos pratos não distribuídos.")
-                    .arg(dishName(u.sequence)));
-        if (u.diners < 0 || u.quantity < 0 || u.extra < 0 || u.perPerson < 0 || u.totalQuantity < 0)
-            throw Refusal(
-                QStringLiteral("Quantidade negativa no prato %1.").arg(dishName(u.sequence)));
-        sent.insert(u.sequence, &u);
-    }
-    for (const UndistributedRow& u : stored->undistributed)
-        if (!sent.contains(u.sequence))
-            throw Refusal(QStringLiteral("Faltam os dados do prato %1 nos pratos não distribuídos.")
-                              .arg(u.name));
-
-    // Packagings: known containers, numbers of this distribution or new (negative) ones.
-    QHash<QString, QPair<QString, QString>> containers;
-    {
-        QSqlQuery q = SqlUtil::exec(
-            db_, QStringLiteral("SELECT CDCONTAINER, NMCONTAINER, IDPROPOSITO FROM CONTAINER"));
-        while (q.next())
-            containers.insert(text(q, 0), {text(q, 1), text(q, 2)});
-    }
-    QSet<qint64> storedPackagings;
-    for (const Packaging& p : stored->packagings)
-        storedPackagings.insert(p.number);
-    QHash<qint64, Packaging*> byNumber;
-    for (Packaging& p : packagings) {
-        if (byNumber.contains(p.number))
-            throw Refusal(
-                QStringLiteral("A embalagem %1 aparece mais de uma vez.").arg(packagingLabel(p)));
-        if (p.number > 0 && !storedPackagings.contains(p.number))
-            throw Refusal(QStringLiteral("A embalagem %1 não pertence a esta distribuição.")
-                              .arg(packagingLabel(p)));
-        const auto c = containers.constFind(p.container);
-        if (c == containers.cend())
-            throw Refusal(QStringLiteral("Embalagem %1: tipo de embalagem %2 não cadastrado.")
-                              .arg(packagingLabel(p), p.container));
-        p.containerName = c->first;
-        p.purpose = c->second;
-        if (p.units < 0 || p.quantity < 0)
-            throw Refusal(
-                QStringLiteral("Quantidade negativa na embalagem %1.").arg(packagingLabel(p)));
-        byNumber.insert(p.number, &p);
-    }
-
-    // Dish rows: in a packaging of the packet, one row per dish and packaging, one dish per
-    // collective packaging, no negative amount.
-    QSet<QPair<qint64, int>> seen;
-    QHash<qint64, int> collectiveDish;
-    QHash<int, std::array<double, 3>> placed;
-    for (const DishRow& r : rows) {
-        const QString name = dishName(r.sequence);
-        if (!storedDish.contains(r.sequence))
-            throw Refusal(QStringLiteral("O prato %1 não pertence a esta distribuição.").arg(name));
-        const Packaging* p = byNumber.value(r.packaging, nullptr);
-        if (!p)
-            throw Refusal(QStringLiteral(
-                              "O prato %1 está na embalagem %2, que não faz parte da distribuição.")
-                              .arg(name)
-                              .arg(r.packaging));
-        if (seen.contains({r.packaging, r.sequence}))
-            throw Refusal(QStringLiteral("O prato %1 aparece duas vezes na embalagem %2.")
-                              .arg(name, packagingLabel(*p)));
-        seen.insert({r.packaging, r.sequence});
-        if (p->purpose == QLatin1String("C")) {
-            const int other = collectiveDish.value(r.packaging, r.sequence);
-            if (other != r.sequence)
-                throw Refusal(
-                    QStringLiteral("A embalagem coletiva %1 contém mais de um prato (%2 e %3).")
-                        .arg(packagingLabel(*p), dishName(other), name));
-            collectiveDish.insert(r.packaging, r.sequence);
-        }
-        if (r.diners < 0 || r.quantity < 0 || r.extra < 0 || r.capacity < 0)
-            throw Refusal(QStringLiteral("Quantidade negativa do prato %1 na embalagem %2.")
-                              .arg(name, packagingLabel(*p)));
-        auto& sum = placed[r.sequence];
-        sum[0] += r.diners;
-        sum[1] += r.quantity;
-        sum[2] += r.extra;
-    }
-
-    // Conservation: per dish, undistributed plus placed equals the totals; diners and extra
-    // totals are the distribution's own, the quantity total follows an edited quantity per person.
-    for (const UndistributedRow& u : undistributed) {
-        const UndistributedRow& s = *storedDish.value(u.sequence);
-        if (differs(u.totalDiners, s.totalDiners) || differs(u.totalExtra, s.totalExtra))
-            throw Refusal(
-                QStringLiteral("Os totais do prato %1 diferem dos da distribuição gravada.")
-                    .arg(s.name));
-        const auto sum = placed.value(u.sequence, {0, 0, 0});
-        const struct {
-            const char* what;
-            double have, total;
-        } checks[] = {{"comensais", u.diners + sum[0], u.totalDiners},
-                      {"quantidade", u.quantity + sum[1], u.totalQuantity},
-                      {"extra", u.extra + sum[2], u.totalExtra}};
-        for (const auto& c : checks)
-            if (differs(c.have, c.total))
-                throw Refusal(
-                    QStringLiteral(
-                        "Prato %1: %2 distribuída e não distribuída somam %3, mas o total é %4.")
-                        .arg(s.name, QString::fromLatin1(c.what), amount(c.have), amount(c.total)));
-    }
+    SaveValidator(db_, *stored).check(undistributed, packagings, rows);
 
     const QVariant n = QVariant::fromValue(number);
     hook(QStringLiteral("CARDDISP"));
@@ -574,10 +456,13 @@ void DistributionStore::save(double numberValue, const TDataPacket& undistribute
 
     hook(QStringLiteral("EMBDISTCARD"));
     SqlUtil::exec(db_, QStringLiteral("DELETE FROM ITEMBDISTCARD WHERE NRDISTCARD = ?"), {n});
-    for (qint64 old : storedPackagings)
-        if (!byNumber.contains(old))
+    QSet<qint64> kept;
+    for (const Packaging& p : packagings)
+        kept.insert(p.number);
+    for (const Packaging& old : stored->packagings)
+        if (!kept.contains(old.number))
             SqlUtil::exec(db_, QStringLiteral("DELETE FROM EMBDISTCARD WHERE NREMBDISTCARD = ?"),
-                          {QVariant::fromValue(old)});
+                          {QVariant::fromValue(old.number)});
     QHash<qint64, qint64> numbers;
     for (const Packaging& p : packagings) {
         const QVariant remark =
@@ -614,11 +499,8 @@ void DistributionStore::remove(double numberValue) {
     const qint64 number = distributionNumber(numberValue);
     SqlTransaction tx(db_, SqlTransaction::Mode::Write);
     const QVariant n = QVariant::fromValue(number);
-    {
-        QSqlQuery q = SqlUtil::exec(
-            db_, QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE NRDISTCARD = ?"), {n});
-        if (!q.next()) throw Refusal(QStringLiteral("Distribuição %1 não encontrada.").arg(number));
-    }
+    if (!lockHeader(number))
+        throw Refusal(QStringLiteral("Distribuição %1 não encontrada.").arg(number));
     deleteContent(number);
     SqlUtil::exec(db_, QStringLiteral("DELETE FROM DISTCARD WHERE NRDISTCARD = ?"), {n});
     tx.commit();
@@ -626,17 +508,8 @@ void DistributionStore::remove(double numberValue) {
 
 GenerationSummary DistributionStore::generate(const QDate& date, const TDataPacket& services,
                                               bool replace) {
-    for (const char* f : {"IDMARCADO", "CDFILIAL", "CDSERVFILI"})
-        if (services.IndexOf(QString::fromLatin1(f)) < 0)
-            throw Refusal(QStringLiteral("O pacote de serviços não tem o campo %1.")
-                              .arg(QString::fromLatin1(f)));
-    const int iTick = services.IndexOf(QStringLiteral("IDMARCADO"));
-    const int iBranch = services.IndexOf(QStringLiteral("CDFILIAL"));
-    const int iService = services.IndexOf(QStringLiteral("CDSERVFILI"));
-    QVector<QPair<QString, QString>> ticked;
-    for (const auto& row : services.Rows)
-        if (row[iTick].toString() == QLatin1String("S"))
-            ticked.push_back({row[iBranch].toString(), row[iService].toString()});
+    const QVector<QPair<QString, QString>> ticked =
+        DistributionPackets::readTickedServices(services);
     if (ticked.isEmpty())
         throw Refusal(QStringLiteral("Nenhum serviço marcado para gerar a distribuição."));
 
@@ -646,7 +519,7 @@ GenerationSummary DistributionStore::generate(const QDate& date, const TDataPack
         const ServiceInfo info = serviceInfo(branch, service);
         if (!info.exists || !info.transported)
             throw Refusal(QStringLiteral("O serviço %1 da filial %2 não é transportado.")
-                              .arg(service, branch));
+                              .arg(InputText::quoted(service), InputText::quoted(branch)));
         const std::optional<Menu> m = menu(branch, service, date);
         QVector<Point> points = info.points;
         if (points.isEmpty()) points.push_back(Point{QString(), QString(), m ? m->dayDiners : 0});

@@ -81,6 +81,9 @@ private:
     // number) or inserts a new one. Must run inside a write transaction.
     qint64 store(const DistributionKey& key, const Distribution& built);
     void insertContent(qint64 number, const Distribution& built);
+    // Locks the header row of distribution `number` for this transaction (the first lock every
+    // writer takes); false when it does not exist.
+    bool lockHeader(qint64 number);
     void deleteContent(qint64 number);
     // Runs a write statement through a statement prepared once per store (a save repeats the
     // same insert hundreds of times).

@@ -1,6 +1,9 @@
 #include "appserver/JsonRpcDispatcher.h"
 
+#include "appserver/InputText.h"
 #include "appserver/RemoteMethods.h"
+#include "appserver/ServerLog.h"
+#include "appserver/TransactionRetry.h"
 #include "appserver/StorageError.h"
 #include "framework/data/DatabaseError.h"
 #include "framework/data/PacketCodec.h"
@@ -95,7 +98,7 @@ private:
                 packets_[i] = PacketCodec::FromJson(v);
                 PacketCodec::RequireDistinctNames(packets_[i]);
             } catch (const EDatabaseError& e) {
-                throw fault(i, e.Message());
+                throw fault(i, InputText::shortenQuotedParts(e.Message()));
             }
             break;
         }
@@ -213,14 +216,15 @@ QJsonValue JsonRpcDispatcher::call(const QString& method, const QJsonArray& para
         }
         return std::nullopt;
     }();
-    if (!methods) throw RpcFault{-32601, QStringLiteral("Método não encontrado: %1").arg(method)};
+    if (!methods)
+        throw RpcFault{-32601,
+                       QStringLiteral("Método não encontrado: %1").arg(InputText::quoted(method))};
     QSqlDatabase db;
     try {
         db = connection_();
     } catch (const StorageError& e) {
-        return RemoteMethods::refusal(
-            QStringLiteral("Falha no banco de dados do servidor de aplicação: %1")
-                .arg(e.message()));
+        ServerLog::write(e.message());
+        return RemoteMethods::refusal(TransactionRetry::unreachable());
     }
     RemoteMethods remote(db, hook_);
     return (*methods)(remote);

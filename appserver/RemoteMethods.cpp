@@ -3,7 +3,7 @@
 #include "appserver/CatalogQueries.h"
 #include "appserver/DistributionPackets.h"
 #include "appserver/Refusal.h"
-#include "appserver/StorageError.h"
+#include "appserver/TransactionRetry.h"
 #include "framework/data/PacketCodec.h"
 
 #include <QJsonArray>
@@ -23,12 +23,9 @@ QJsonObject RemoteMethods::refusal(const QString& message) {
 
 template <class F> QJsonObject RemoteMethods::guarded(F&& body) {
     try {
-        return body();
+        return TransactionRetry(db_).run(body);
     } catch (const Refusal& r) {
         return refusal(r.message());
-    } catch (const StorageError& e) {
-        return refusal(QStringLiteral("Falha no banco de dados do servidor de aplicação: %1")
-                           .arg(e.message()));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "appserver/SqlUtil.h"
 #include "appserver/StorageError.h"
+#include "appserver/WriterQueue.h"
 
 namespace pla {
 
@@ -10,10 +11,25 @@ SqlTransaction::SqlTransaction(const QSqlDatabase& db, Mode mode) : db_(db) {
     if (SqlUtil::isPostgres(db_))
         begin = mode == Mode::Read ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")
                                    : QStringLiteral("BEGIN");
-    else
-        begin = mode == Mode::Read ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE");
-    SqlUtil::execPlain(db_, begin);
+    else if (mode == Mode::Read)
+        begin = QStringLiteral("BEGIN");
+    else {
+        begin = QStringLiteral("BEGIN IMMEDIATE");
+        queue_ = &WriterQueue::of(db_.databaseName());
+        queue_->enter();
+    }
+    try {
+        SqlUtil::execPlain(db_, begin);
+    } catch (...) {
+        leaveQueue();
+        throw;
+    }
     open_ = true;
+}
+
+void SqlTransaction::leaveQueue() {
+    if (queue_) queue_->leave();
+    queue_ = nullptr;
 }
 
 SqlTransaction::~SqlTransaction() {
@@ -30,8 +46,14 @@ void SqlTransaction::commit() {
     try {
         SqlUtil::execPlain(db_, QStringLiteral("COMMIT"));
         open_ = false;
-    } catch (const StorageError&) {
-        rollback();
+        leaveQueue();
+    } catch (StorageError& e) {
+        e.markAtCommit();
+        try {
+            rollback();
+        } catch (const StorageError&) {
+            // The commit's own failure is the one to report.
+        }
         throw;
     }
 }
@@ -39,6 +61,10 @@ void SqlTransaction::commit() {
 void SqlTransaction::rollback() {
     if (!open_) return;
     open_ = false;
+    struct Leave {
+        SqlTransaction* t;
+        ~Leave() { t->leaveQueue(); }
+    } leave{this};
     SqlUtil::execPlain(db_, QStringLiteral("ROLLBACK"));
 }
 

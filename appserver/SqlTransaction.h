@@ -4,9 +4,12 @@
 
 namespace pla {
 
+class WriterQueue;
+
 // One database transaction on a connection, rolled back unless committed.
 // Write transactions take the write lock up front (SQLite BEGIN IMMEDIATE) so that two
-// writers never dead-lock upgrading a read lock; read transactions see one snapshot.
+// writers never dead-lock upgrading a read lock, and on SQLite they first queue up behind the
+// other writers of this process (WriterQueue); read transactions see one snapshot.
 class SqlTransaction {
 public:
     enum class Mode { Read, Write };
@@ -16,14 +19,18 @@ public:
     ~SqlTransaction();
     SqlTransaction(const SqlTransaction&) = delete;
     SqlTransaction& operator=(const SqlTransaction&) = delete;
-    // Makes the work durable; throws pla::StorageError (the transaction is then rolled back).
+    // Makes the work durable; throws pla::StorageError marked atCommit (the transaction is then
+    // rolled back).
     void commit();
     // Discards the work.
     void rollback();
 
 private:
+    void leaveQueue();
+
     QSqlDatabase db_;
     bool open_ = false;
+    WriterQueue* queue_ = nullptr; // held from begin to commit or rollback
 };
 
 } // namespace pla

@@ -16,16 +16,21 @@ QSqlQuery SqlUtil::execList(const QSqlDatabase& db, const QString& sql,
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.prepare(sql))
-        throw StorageError(QStringLiteral("%1 [%2]").arg(q.lastError().text(), sql));
+        throw failure(q, sql);
     for (const QVariant& v : values)
         q.addBindValue(v);
-    if (!q.exec()) throw StorageError(QStringLiteral("%1 [%2]").arg(q.lastError().text(), sql));
+    if (!q.exec()) throw failure(q, sql);
     return q;
 }
 
 void SqlUtil::execPlain(const QSqlDatabase& db, const QString& sql) {
     QSqlQuery q(db);
-    if (!q.exec(sql)) throw StorageError(QStringLiteral("%1 [%2]").arg(q.lastError().text(), sql));
+    if (!q.exec(sql)) throw failure(q, sql);
+}
+
+StorageError SqlUtil::failure(const QSqlQuery& q, const QString& sql) {
+    const QSqlError e = q.lastError();
+    return StorageError(QStringLiteral("%1 [%2]").arg(e.text(), sql), e.nativeErrorCode());
 }
 
 bool SqlUtil::isPostgres(const QSqlDatabase& db) {

@@ -8,6 +8,8 @@
 
 namespace pla {
 
+class StorageError;
+
 // Small helpers that run bound statements and turn every failure into pla::StorageError.
 class SqlUtil {
 public:
@@ -20,6 +22,8 @@ public:
                               const QVariantList& values);
     // Runs a statement without parameters and without preparing it (DDL, pragmas, BEGIN).
     static void execPlain(const QSqlDatabase& db, const QString& sql);
+    // The error of the last statement of `q`, running `sql`, with the driver's code.
+    static StorageError failure(const QSqlQuery& q, const QString& sql);
     // True when the connection talks to PostgreSQL.
     static bool isPostgres(const QSqlDatabase& db);
 };

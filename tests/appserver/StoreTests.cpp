@@ -308,7 +308,10 @@ TEST_P(StoreTest, ASaveFailingPartWayLeavesTheStoredDistributionAsItWas) {
     changed.packagings[0].remark = QStringLiteral("alterada");
     changed.packagings.push_back(
         Packaging{-9, QStringLiteral("00004"), {}, QStringLiteral("I"), 120, {}, 0});
-    changed.undistributed[0].perPerson = 0.2;
+    UndistributedRow& free = changed.undistributed[2]; // in no packaging
+    free.perPerson = 0.2;
+    free.totalQuantity = free.totalDiners * 0.2;
+    free.quantity = free.diners * 0.2;
 
     for (const char* table : {"EMBDISTCARD", "ITEMBDISTCARD"}) {
         store_->setWriteHook([table](const QString& t) {

@@ -1,0 +1,94 @@
+#include "appserver/PacketFieldReader.h"
+
+#include "appserver/DistributionBuilder.h"
+#include "appserver/InputText.h"
+#include "appserver/Refusal.h"
+
+#include <QLocale>
+#include <cmath>
+
+namespace pla {
+
+namespace {
+
+QString figure(double v) {
+    return QLocale(QLocale::Portuguese, QLocale::Brazil).toString(v, 'f', 0);
+}
+
+bool isNumber(const QVariant& v) {
+    const int t = v.metaType().id();
+    return t == QMetaType::Double || t == QMetaType::Int || t == QMetaType::LongLong;
+}
+
+} // namespace
+
+PacketFieldReader::PacketFieldReader(const TDataPacket& p, QString what,
+                                     QHash<QString, int> textSizes, const QStringList& required,
+                                     int maxRows)
+    : p_(p), what_(std::move(what)), sizes_(std::move(textSizes)) {
+    for (const QString& f : required)
+        if (p_.IndexOf(f) < 0)
+            throw Refusal(QStringLiteral("O pacote de %1 não tem o campo %2.").arg(what_, f));
+    if (p_.Rows.size() > maxRows)
+        throw Refusal(QStringLiteral("O pacote de %1 tem %2 linhas; o máximo por gravação é %3.")
+                          .arg(what_, figure(double(p_.Rows.size())), figure(maxRows)));
+}
+
+QVariant PacketFieldReader::value(int row, const QString& field) const {
+    const int i = p_.IndexOf(field);
+    return i < 0 ? QVariant() : p_.Rows[row][i];
+}
+
+bool PacketFieldReader::isNull(int row, const QString& field) const {
+    const QVariant v = value(row, field);
+    return !v.isValid() || v.isNull();
+}
+
+qint64 PacketFieldReader::integer(int row, const QString& field, const QString& label,
+                                  qint64 min, qint64 max) const {
+    const QVariant v = value(row, field);
+    const double d = v.toDouble();
+    // The range is checked on the double, so the conversion below is always defined.
+    if (!isNumber(v) || d != std::floor(d) || d < double(min) || d > double(max))
+        throw Refusal(QStringLiteral("O campo %1 %2 deve ser um número inteiro entre %3 e %4.")
+                          .arg(field, label, figure(double(min)), figure(double(max))));
+    return static_cast<qint64>(d);
+}
+
+double PacketFieldReader::amount(int row, const QString& field, const QString& label,
+                                 double max) const {
+    if (isNull(row, field)) return 0;
+    const QVariant v = value(row, field);
+    if (!isNumber(v))
+        throw Refusal(QStringLiteral("O campo %1 %2 deve ser um número.").arg(field, label));
+    const double d = v.toDouble();
+    if (d < 0) throw Refusal(QStringLiteral("Quantidade negativa no campo %1 %2.").arg(field, label));
+    if (!(d <= max))
+        throw Refusal(QStringLiteral("O campo %1 %2 passa do limite de %3.")
+                          .arg(field, label, figure(max)));
+    return DistributionBuilder::round5(d);
+}
+
+QString PacketFieldReader::text(int row, const QString& field, const QString& label) const {
+    const QVariant v = value(row, field);
+    if (!v.isValid() || v.isNull()) return {};
+    if (v.metaType().id() != QMetaType::QString)
+        throw Refusal(QStringLiteral("O campo %1 %2 deve ser um texto.").arg(field, label));
+    return v.toString();
+}
+
+void PacketFieldReader::checkTexts(int row, const QString& label) const {
+    for (auto it = sizes_.cbegin(); it != sizes_.cend(); ++it) {
+        const QString t = text(row, it.key(), label);
+        const QString problem = InputText::problem(t);
+        if (!problem.isEmpty())
+            throw Refusal(QStringLiteral("O campo %1 %2 %3.").arg(it.key(), label, problem));
+        if (t.size() > it.value())
+            throw Refusal(QStringLiteral("O campo %1 %2 tem %3 caracteres; o máximo é %4.")
+                              .arg(it.key(), label)
+                              .arg(t.size())
+                              .arg(it.value()));
+    }
+}
+
+} // namespace pla

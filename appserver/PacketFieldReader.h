@@ -1,0 +1,45 @@
+#pragma once
+
+#include "framework/data/DataPacket.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+namespace pla {
+
+// Reads the cells of a packet a client sent, by field name, refusing (pla::Refusal) any value
+// of the wrong type or outside its bounds before the server does any arithmetic with it.
+// Every message names the field and the record (`label`, e.g. "do prato Arroz").
+class PacketFieldReader {
+public:
+    // `what` names the packet in messages ("embalagens"); `textSizes` gives the longest text of
+    // each text field checked by checkTexts(); a packet without one of `required`, or with more
+    // than `maxRows` rows, is refused.
+    PacketFieldReader(const TDataPacket& p, QString what, QHash<QString, int> textSizes,
+                      const QStringList& required, int maxRows);
+
+    int rowCount() const { return int(p_.Rows.size()); }
+    // True when the field is absent or its cell is null.
+    bool isNull(int row, const QString& field) const;
+    // A whole number in [min, max]; refuses a text, a fraction or a number out of range.
+    qint64 integer(int row, const QString& field, const QString& label, qint64 min,
+                   qint64 max) const;
+    // An amount in [0, max] rounded to the decimals kept; null reads as 0. A negative value is
+    // refused as such ("Quantidade negativa").
+    double amount(int row, const QString& field, const QString& label, double max) const;
+    // The text of a field (null and absent read as empty); refuses a value that is not a text.
+    QString text(int row, const QString& field, const QString& label) const;
+    // Refuses any text field of `textSizes` that is longer than its size, not valid Unicode or
+    // holding control characters other than line breaks and tabs.
+    void checkTexts(int row, const QString& label) const;
+
+private:
+    QVariant value(int row, const QString& field) const;
+
+    const TDataPacket& p_;
+    QString what_;
+    QHash<QString, int> sizes_;
+};
+
+} // namespace pla
