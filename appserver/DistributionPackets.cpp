@@ -92,11 +92,12 @@ TDataPacket DistributionPackets::rows(const Distribution& d) {
 }
 
 QVector<UndistributedRow> DistributionPackets::readUndistributed(const TDataPacket& p) {
-    const PacketFieldReader r(p, QStringLiteral("pratos não distribuídos"),
-                              {{"CDFILAUXPRAT", 4}, {"CDPRATO", 10}, {"NMPRATO", 40}, {"SGUNIDADE", 10}},
-                              {"NRSEQPRATCAR", "QTTOTCOMENSAIS", "QTTOTPRATO", "QTTOTEXTRA",
-                               "QTCOMENSAIS", "QTPRATO", "QTEXTRA", "QTPORPESSOA"},
-                              InputLimits::maxDishes);
+    const PacketFieldReader r(
+        p, QStringLiteral("pratos não distribuídos"),
+        {{"CDFILAUXPRAT", 4}, {"CDPRATO", 10}, {"NMPRATO", 40}, {"SGUNIDADE", 10}},
+        {"NRSEQPRATCAR", "QTTOTCOMENSAIS", "QTTOTPRATO", "QTTOTEXTRA", "QTCOMENSAIS", "QTPRATO",
+         "QTEXTRA", "QTPORPESSOA"},
+        InputLimits::maxDishes);
     QVector<UndistributedRow> out;
     for (int i = 0; i < r.rowCount(); ++i) {
         const QString line = QStringLiteral("da linha %1 dos pratos não distribuídos").arg(i + 1);
@@ -161,15 +162,14 @@ QVector<DishRow> DistributionPackets::readRows(const TDataPacket& p) {
         if (r.isNull(i, "NRSEQPRATCAR") || r.isNull(i, "NREMBDISTCARD"))
             throw Refusal(QStringLiteral("Falta o prato ou a embalagem %1.").arg(line));
         DishRow d;
-        d.sequence =
-            int(r.integer(i, "NRSEQPRATCAR", line, 1, std::numeric_limits<int>::max()));
+        d.sequence = int(r.integer(i, "NRSEQPRATCAR", line, 1, std::numeric_limits<int>::max()));
         d.packaging = r.integer(i, "NREMBDISTCARD", line, -InputLimits::maxPackagingNumber,
                                 InputLimits::maxPackagingNumber);
         const QString name = r.text(i, "NMPRATO", line);
-        const QString label = QStringLiteral("do prato %1 na embalagem %2")
-                                  .arg(name.isEmpty() ? QStringLiteral("nº %1").arg(d.sequence)
-                                                      : name)
-                                  .arg(d.packaging);
+        const QString label =
+            QStringLiteral("do prato %1 na embalagem %2")
+                .arg(name.isEmpty() ? QStringLiteral("nº %1").arg(d.sequence) : name)
+                .arg(d.packaging);
         const double max = InputLimits::maxAmount;
         d.diners = r.amount(i, "QTCOMENSAIS", label, max);
         d.quantity = r.amount(i, "QTPRATO", label, max);

@@ -34,8 +34,7 @@ QString keyText(const QString& s) {
 
 qint64 distributionNumber(double number) {
     // The range is checked on the double so that the conversion is always defined.
-    if (!(number >= 1 && number <= InputLimits::maxPackagingNumber) ||
-        number != std::floor(number))
+    if (!(number >= 1 && number <= InputLimits::maxPackagingNumber) || number != std::floor(number))
         throw Refusal(QStringLiteral("Distribuição %1 não encontrada.").arg(number));
     return static_cast<qint64>(number);
 }
@@ -48,8 +47,7 @@ void DistributionStore::write(const QString& sql, const QVariantList& values) {
     auto it = prepared_.find(sql);
     if (it == prepared_.end()) {
         QSqlQuery q(db_);
-        if (!q.prepare(sql))
-            throw SqlUtil::failure(q, sql);
+        if (!q.prepare(sql)) throw SqlUtil::failure(q, sql);
         it = prepared_.insert(sql, q);
     }
     for (int i = 0; i < values.size(); ++i)
@@ -60,10 +58,11 @@ void DistributionStore::write(const QString& sql, const QVariantList& values) {
 bool DistributionStore::lockHeader(qint64 number) {
     // Every writer locks the header row first, so writers of one distribution never wait on
     // each other's content rows in opposite orders. SQLite writers already queue up whole.
-    const QString sql = SqlUtil::isPostgres(db_)
-                            ? QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE NRDISTCARD = ? "
-                                             "FOR UPDATE")
-                            : QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE NRDISTCARD = ?");
+    const QString sql =
+        SqlUtil::isPostgres(db_)
+            ? QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE NRDISTCARD = ? "
+                             "FOR UPDATE")
+            : QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE NRDISTCARD = ?");
     return SqlUtil::exec(db_, sql, {QVariant::fromValue(number)}).next();
 }
 

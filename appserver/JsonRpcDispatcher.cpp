@@ -3,8 +3,8 @@
 #include "appserver/InputText.h"
 #include "appserver/RemoteMethods.h"
 #include "appserver/ServerLog.h"
-#include "appserver/TransactionRetry.h"
 #include "appserver/StorageError.h"
+#include "appserver/TransactionRetry.h"
 #include "framework/data/DatabaseError.h"
 #include "framework/data/PacketCodec.h"
 

@@ -44,8 +44,8 @@ bool PacketFieldReader::isNull(int row, const QString& field) const {
     return !v.isValid() || v.isNull();
 }
 
-qint64 PacketFieldReader::integer(int row, const QString& field, const QString& label,
-                                  qint64 min, qint64 max) const {
+qint64 PacketFieldReader::integer(int row, const QString& field, const QString& label, qint64 min,
+                                  qint64 max) const {
     const QVariant v = value(row, field);
     const double d = v.toDouble();
     // The range is checked on the double, so the conversion below is always defined.
@@ -62,10 +62,11 @@ double PacketFieldReader::amount(int row, const QString& field, const QString& l
     if (!isNumber(v))
         throw Refusal(QStringLiteral("O campo %1 %2 deve ser um número.").arg(field, label));
     const double d = v.toDouble();
-    if (d < 0) throw Refusal(QStringLiteral("Quantidade negativa no campo %1 %2.").arg(field, label));
+    if (d < 0)
+        throw Refusal(QStringLiteral("Quantidade negativa no campo %1 %2.").arg(field, label));
     if (!(d <= max))
-        throw Refusal(QStringLiteral("O campo %1 %2 passa do limite de %3.")
-                          .arg(field, label, figure(max)));
+        throw Refusal(
+            QStringLiteral("O campo %1 %2 passa do limite de %3.").arg(field, label, figure(max)));
     return DistributionBuilder::round5(d);
 }
 

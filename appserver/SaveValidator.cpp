@@ -44,8 +44,8 @@ QString SaveValidator::dishName(int sequence) const {
     return u ? u->name : QStringLiteral("nº %1").arg(sequence);
 }
 
-void SaveValidator::check(QVector<UndistributedRow>& undistributed,
-                          QVector<Packaging>& packagings, QVector<DishRow>& rows) {
+void SaveValidator::check(QVector<UndistributedRow>& undistributed, QVector<Packaging>& packagings,
+                          QVector<DishRow>& rows) {
     checkDishes(undistributed, rows);
     const QHash<qint64, Packaging*> byNumber = checkPackagings(packagings);
     checkRows(rows, byNumber);
@@ -74,8 +74,7 @@ void SaveValidator::checkDishes(QVector<UndistributedRow>& undistributed,
         // The screen lets the quantity per person change only while no part of the dish is in
         // a packaging; a dish that stays in one keeps the stored quantity per person.
         const bool perPersonChanged = differs(u.perPerson, s->perPerson);
-        if (perPersonChanged && placedBefore.contains(u.sequence) &&
-            placedNow.contains(u.sequence))
+        if (perPersonChanged && placedBefore.contains(u.sequence) && placedNow.contains(u.sequence))
             throw Refusal(QStringLiteral("A quantidade por pessoa do prato %1 não pode ser "
                                          "alterada enquanto ele estiver em uma embalagem.")
                               .arg(s->name));
@@ -107,7 +106,8 @@ QHash<qint64, Packaging*> SaveValidator::checkPackagings(QVector<Packaging>& pac
         QSqlQuery q = SqlUtil::exec(
             db_, QStringLiteral("SELECT CDCONTAINER, NMCONTAINER, IDPROPOSITO FROM CONTAINER"));
         while (q.next())
-            containers.insert(q.value(0).toString(), {q.value(1).toString(), q.value(2).toString()});
+            containers.insert(q.value(0).toString(),
+                              {q.value(1).toString(), q.value(2).toString()});
     }
     QSet<qint64> storedPackagings;
     for (const Packaging& p : stored_.packagings)
@@ -207,8 +207,8 @@ void SaveValidator::checkPackagingTotals(QVector<Packaging>& packagings,
         // Collective packagings carry the quantity of their dish; an individual one keeps what
         // it was loaded with (nothing) or that same sum.
         const bool collective = p.purpose == QLatin1String("C");
-        const bool agrees = !differs(p.quantity, sum, std::max(1, h.second)) ||
-                            (!collective && p.quantity == 0);
+        const bool agrees =
+            !differs(p.quantity, sum, std::max(1, h.second)) || (!collective && p.quantity == 0);
         if (!agrees)
             throw Refusal(QStringLiteral("A quantidade da embalagem %1 (%2) difere da soma dos "
                                          "seus pratos (%3).")

@@ -15,8 +15,7 @@ QSqlQuery SqlUtil::execList(const QSqlDatabase& db, const QString& sql,
                             const QVariantList& values) {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        throw failure(q, sql);
+    if (!q.prepare(sql)) throw failure(q, sql);
     for (const QVariant& v : values)
         q.addBindValue(v);
     if (!q.exec()) throw failure(q, sql);

@@ -2,6 +2,7 @@
 #include "TestDatabase.h"
 #include "appserver/AppServer.h"
 #include "appserver/EmbeddedServer.h"
+#include "appserver/InputLimits.h"
 #include "framework/data/PacketCodec.h"
 
 #include <QJsonArray>
@@ -298,6 +299,149 @@ TEST_F(RpcHttpTest, ConcurrentClientsSavingDifferentPointsAllSucceed) {
     for (auto& t : threads)
         t.join();
     EXPECT_EQ(failures, 0);
+}
+
+// Every damaging input of a save (and of a branch generation) is refused with a message naming
+// what was wrong; nothing is stored and the server keeps answering.
+TEST_F(RpcHttpTest, DamagingSavesAreRefusedNamingTheFaultAndStoreNothing) {
+    const QJsonArray point{"0001", "00004", "2026-12-08", "10003", "001", "S"};
+    const QJsonArray loaded = data("GetDistribuicao", point).toArray();
+    ASSERT_EQ(loaded.size(), 5);
+    struct Packets {
+        double number = 0;
+        TDataPacket u, e, i;
+        QByteArray from, to; // a raw replacement in the request body
+        QByteArray body(int id) const {
+            QByteArray b =
+                QJsonDocument(QJsonObject{{"jsonrpc", "2.0"},
+                                          {"id", id},
+                                          {"method", "SetDistribuicao"},
+                                          {"params", QJsonArray{number, PacketCodec::ToJson(u),
+                                                                PacketCodec::ToJson(e),
+                                                                PacketCodec::ToJson(i)}}})
+                    .toJson(QJsonDocument::Compact);
+            return from.isEmpty() ? b : b.replace(from, to);
+        }
+    };
+    Packets base{PacketCodec::FromJson(loaded[1]).Rows[0][0].toDouble(),
+                 PacketCodec::FromJson(loaded[2]), PacketCodec::FromJson(loaded[3]),
+                 PacketCodec::FromJson(loaded[4])};
+    auto at = [](TDataPacket& p, int row, const char* f) -> QVariant& {
+        return p.Rows[row][p.IndexOf(QString::fromLatin1(f))];
+    };
+    // A collective packaging, its dish row and that dish's undistributed row.
+    int col = 0;
+    while (at(base.e, col, "IDPROPOSITO").toString() != QLatin1String("C"))
+        ASSERT_LT(++col, base.e.Rows.size());
+    int row = 0;
+    while (at(base.i, row, "NREMBDISTCARD") != at(base.e, col, "NREMBDISTCARD"))
+        ASSERT_LT(++row, base.i.Rows.size());
+    int dish = 0;
+    while (at(base.u, dish, "NRSEQPRATCAR") != at(base.i, row, "NRSEQPRATCAR"))
+        ASSERT_LT(++dish, base.u.Rows.size());
+    const QString dishName = at(base.u, dish, "NMPRATO").toString();
+
+    // The distribution as loaded is saved unchanged.
+    auto save = [&](const Packets& p) { return post(p.body(++id_)).value("result").toObject(); };
+    ASSERT_TRUE(save(base).value("ok").toBool())
+        << save(base).value("message").toString().toStdString();
+    const QJsonValue stored =
+        data("GetDistribuicao", {"0001", "00004", "2026-12-08", "10003", "001", "N"});
+
+    const double big = 1e308;
+    const struct {
+        const char* rule;
+        std::function<void(Packets&)> change;
+        QStringList mentions;
+    } cases[] = {
+        {"dish totals raised with the quantity",
+         [&](Packets& p) {
+             at(p.u, dish, "QTTOTPRATO") = at(p.u, dish, "QTTOTPRATO").toDouble() + 100;
+             at(p.u, dish, "QTPRATO") = at(p.u, dish, "QTPRATO").toDouble() + 100;
+         },
+         {"totais", dishName}},
+        {"quantity per person of a dish in a packaging",
+         [&](Packets& p) {
+             const double per = at(p.u, dish, "QTPORPESSOA").toDouble() * 2;
+             at(p.u, dish, "QTPORPESSOA") = per;
+             at(p.u, dish, "QTTOTPRATO") = per * at(p.u, dish, "QTTOTCOMENSAIS").toDouble();
+         },
+         {"quantidade por pessoa", dishName}},
+        {"capacity out of bounds",
+         [&](Packets& p) { at(p.i, row, "VRQTDEPRATEMB") = big; },
+         {"VRQTDEPRATEMB", "embalagem", "1.000.000.000"}},
+        {"units out of bounds",
+         [&](Packets& p) { at(p.e, col, "QTCONTAINER") = big; },
+         {"QTCONTAINER", "embalagem", "100.000"}},
+        {"packaging total unlike its rows",
+         [&](Packets& p) { at(p.e, col, "QTPRATO") = 12345.0; },
+         {"quantidade da embalagem", "12345", "soma"}},
+        {"lone surrogate in a label",
+         [&](Packets& p) {
+             at(p.e, col, "DSOBSETIQUETA") = QStringLiteral("@LONE@");
+             p.from = "@LONE@";
+             p.to = "\\ud800x";
+         },
+         {"DSOBSETIQUETA", "Unicode"}},
+        {"embedded NUL in a label",
+         [&](Packets& p) { at(p.e, col, "DSOBSETIQUETA") = QStringLiteral("a%1b").arg(QChar(0)); },
+         {"DSOBSETIQUETA", "controle"}},
+        {"text where a number belongs",
+         [&](Packets& p) {
+             p.i.Fields[p.i.IndexOf("QTPRATO")].Type = TFieldType::String;
+             for (auto& r : p.i.Rows)
+                 r[p.i.IndexOf("QTPRATO")] = QStringLiteral("abc");
+         },
+         {"QTPRATO", "deve ser um número"}},
+        {"dish number out of the integer range",
+         [&](Packets& p) { at(p.i, row, "NRSEQPRATCAR") = big; },
+         {"NRSEQPRATCAR", "inteiro"}},
+        {"distribution number out of range",
+         [&](Packets& p) { p.number = big; },
+         {"não encontrada"}},
+        {"too many packagings",
+         [&](Packets& p) {
+             const QVector<QVariant> empty = p.e.Rows[col];
+             for (int n = 0; p.e.Rows.size() <= InputLimits::maxPackagings; ++n) {
+                 p.e.Rows.push_back(empty);
+                 p.e.Rows.back()[p.e.IndexOf("NREMBDISTCARD")] = -1.0 - n;
+             }
+         },
+         {"embalagens", "2.000"}},
+    };
+    for (const auto& c : cases) {
+        Packets p = base;
+        c.change(p);
+        const QJsonObject r = save(p);
+        EXPECT_FALSE(r.value("ok").toBool()) << c.rule;
+        const QString message = r.value("message").toString();
+        for (const QString& m : c.mentions)
+            EXPECT_TRUE(message.contains(m)) << c.rule << ": " << message.toStdString();
+        EXPECT_EQ(data("GetDistribuicao", {"0001", "00004", "2026-12-08", "10003", "001", "N"}),
+                  stored)
+            << c.rule;
+    }
+
+    // A branch generation refuses a code with a control character, naming the field.
+    TDataPacket services;
+    services.Fields = {{"IDMARCADO", TFieldType::String, 1},
+                       {"CDFILIAL", TFieldType::String, 4},
+                       {"CDSERVFILI", TFieldType::String, 5}};
+    services.Rows = {{"S", "0001", QStringLiteral("0000\x01")}};
+    const QJsonObject g =
+        call("GeraDistribuicaoFilial", {"2026-12-08", PacketCodec::ToJson(services), "S"});
+    EXPECT_FALSE(g.value("ok").toBool());
+    EXPECT_TRUE(g.value("message").toString().contains("CDSERVFILI"))
+        << g.value("message").toString().toStdString();
+    // A huge method name is quoted back cut short.
+    const QJsonObject unknown =
+        post(QJsonDocument(QJsonObject{{"jsonrpc", "2.0"},
+                                       {"id", 1},
+                                       {"method", QString(1 << 17, QLatin1Char('x'))}})
+                 .toJson());
+    const QString text = unknown.value("error").toObject().value("message").toString();
+    EXPECT_LT(text.size(), 200);
+    EXPECT_TRUE(text.endsWith(QChar(0x2026))) << text.toStdString();
 }
 
 } // namespace
