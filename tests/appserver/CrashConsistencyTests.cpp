@@ -1,17 +1,16 @@
 // The real server process killed (SIGKILL) again and again while clients stream saves: after
 // every restart each stored distribution is whole and is exactly one of the saves sent.
+#include "ServerProcess.h"
 #include "TestDatabase.h"
 #include "appserver/ConnectionPool.h"
 #include "appserver/SqlUtil.h"
 #include "framework/data/PacketCodec.h"
 
-#include <QDeadlineTimer>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
-#include <QProcess>
 #include <QRegularExpression>
 #include <atomic>
 #include <chrono>
@@ -35,63 +34,6 @@ const char* const kContainers[] = {"00001", "00002", "00003"}; // individual con
 bool near(double a, double b) {
     return std::abs(a - b) <= 1e-6 * std::max(1.0, std::abs(b));
 }
-
-// The pla-appserver executable as a child process on a free loopback port.
-class ServerProcess {
-public:
-    ~ServerProcess() { kill(); }
-
-    // Starts the server on `database`; returns the port once /health answers, 0 on failure
-    // (`error` says why).
-    int start(const QString& database, QString& error) {
-        process_.setProgram(QStringLiteral(PLA_APPSERVER_EXE));
-        process_.setArguments({QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
-                               QStringLiteral("--db"), database, QStringLiteral("--demo"),
-                               QStringLiteral("--today"),
-                               test::demoToday().toString(QStringLiteral("yyyy-MM-dd"))});
-        process_.setProcessChannelMode(QProcess::SeparateChannels);
-        process_.start();
-        if (!process_.waitForStarted(5000)) {
-            error = process_.errorString();
-            return 0;
-        }
-        // The server prints its address once it is bound.
-        static const QRegularExpression listening(QStringLiteral("http://[^:/]+:(\\d+)/"));
-        QByteArray out;
-        const QDeadlineTimer deadline(15000);
-        int port = 0;
-        while (port == 0) {
-            if (deadline.hasExpired() ||
-                (!process_.waitForReadyRead(static_cast<int>(deadline.remainingTime())) &&
-                 process_.state() != QProcess::Running)) {
-                error = QStringLiteral("the server did not start: ") +
-                        QString::fromLocal8Bit(out + process_.readAllStandardError());
-                return 0;
-            }
-            out += process_.readAllStandardOutput();
-            const auto m = listening.match(QString::fromLocal8Bit(out));
-            if (m.hasMatch()) port = m.captured(1).toInt();
-        }
-        httplib::Client health("127.0.0.1", port);
-        health.set_connection_timeout(1);
-        while (!deadline.hasExpired()) {
-            const auto res = health.Get("/health");
-            if (res && res->status == 200) return port;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        error = QStringLiteral("/health never answered");
-        return 0;
-    }
-    // SIGKILL, then reap the process.
-    void kill() {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
-
-private:
-    QProcess process_;
-};
 
 // One JSON-RPC call; nullopt when the transport failed (the server is gone).
 std::optional<QJsonObject> rpc(httplib::Client& client, const char* method,
@@ -433,7 +375,7 @@ TEST_P(CrashConsistencyTest, KillsDuringStreamsOfSavesNeverLeaveAPartlyStoredDis
     points[0].key = QJsonArray{"0001", "00001", "2026-12-08", "10001", "001", "N"};
     points[1].key = QJsonArray{"0001", "00003", "2026-12-08", "10002", "001", "N"};
 
-    ServerProcess server;
+    test::ServerProcess server;
     QString error;
     int port = server.start(address_, error);
     ASSERT_NE(port, 0) << error.toStdString();

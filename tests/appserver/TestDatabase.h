@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PostgresInstance.h"
 #include "appserver/DatabaseConfig.h"
 
 #include <QDate>
@@ -43,8 +44,5 @@ private:
     QTemporaryDir dir_;
     QString connectionName_;
 };
-
-// True when PostgreSQL binaries exist and this process may start them (as user postgres).
-bool postgresPossible();
 
 } // namespace pla::test
