@@ -7,6 +7,7 @@
 #include "appserver/Schema.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <atomic>
@@ -34,6 +35,17 @@ void AppServer::prepare() {
     } catch (const std::invalid_argument& e) {
         throw std::runtime_error(e.what());
     }
+    if (!options_.databasePasswordFile.isEmpty()) {
+        QFile file(options_.databasePasswordFile);
+        if (!file.open(QIODevice::ReadOnly))
+            throw std::runtime_error(
+                QStringLiteral("Não foi possível ler o arquivo de senha do banco %1: %2")
+                    .arg(options_.databasePasswordFile, file.errorString())
+                    .toStdString());
+        config.password = QString::fromUtf8(file.readLine()).remove(QLatin1Char('\n')).remove(
+            QLatin1Char('\r'));
+    }
+    description_ = config.describe();
     if (config.kind == DatabaseConfig::Kind::Sqlite)
         QDir().mkpath(QFileInfo(config.path).absolutePath());
     const QString name =
@@ -62,6 +74,7 @@ void AppServer::prepare() {
     JsonRpcDispatcher* dispatcher = dispatcher_.get();
     endpoint_ = std::make_unique<HttpEndpoint>(
         [dispatcher](const QByteArray& body) { return dispatcher->handle(body); }, options_.limits);
+    endpoint_->setHealthCheck([pool] { return pool->ping(); });
 }
 
 int AppServer::bind() {

@@ -39,6 +39,8 @@ public:
     // The bound port, 0 before bind().
     int port() const { return port_; }
     const ServerOptions& options() const { return options_; }
+    // The database in use, for messages: never the password. Empty before prepare().
+    const QString& databaseDescription() const { return description_; }
     // Test seam forwarded to every save and generation (see DistributionStore::WriteHook).
     void setWriteHook(DistributionStore::WriteHook hook);
 
@@ -48,6 +50,7 @@ private:
     std::unique_ptr<JsonRpcDispatcher> dispatcher_;
     std::unique_ptr<HttpEndpoint> endpoint_;
     int port_ = 0;
+    QString description_;
 };
 
 } // namespace pla

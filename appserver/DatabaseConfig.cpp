@@ -11,9 +11,11 @@ DatabaseConfig DatabaseConfig::parse(const QString& text) {
     if (t.startsWith(QLatin1String("postgresql://")) ||
         t.startsWith(QLatin1String("postgres://"))) {
         const QUrl url(t, QUrl::StrictMode);
+        // Messages show the address without its password.
+        const QString shown = QUrl(t).toString(QUrl::RemovePassword);
         if (!url.isValid() || url.host().isEmpty())
             throw std::invalid_argument(
-                QStringLiteral("Endereço de banco PostgreSQL inválido: %1").arg(t).toStdString());
+                QStringLiteral("Endereço de banco PostgreSQL inválido: %1").arg(shown).toStdString());
         c.kind = Kind::Postgres;
         c.host = url.host();
         c.port = url.port(5432);
@@ -22,7 +24,7 @@ DatabaseConfig DatabaseConfig::parse(const QString& text) {
         c.databaseName = url.path().mid(1);
         if (c.databaseName.isEmpty())
             throw std::invalid_argument(
-                QStringLiteral("Informe o nome do banco em %1").arg(t).toStdString());
+                QStringLiteral("Informe o nome do banco em %1").arg(shown).toStdString());
         return c;
     }
     c.kind = Kind::Sqlite;

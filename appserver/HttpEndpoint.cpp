@@ -12,6 +12,7 @@ namespace pla {
 struct HttpEndpoint::Impl {
     StoppableHttpServer server;
     Handler handler;
+    HealthCheck healthy;
     Limits limits;
     std::atomic<bool> stopRequested{false};
     std::atomic<bool> serving{false};
@@ -44,9 +45,18 @@ HttpEndpoint::HttpEndpoint(Handler handler, Limits limits) : d_(std::make_unique
         res.set_content(answer.constData(), static_cast<size_t>(answer.size()),
                         "application/json; charset=utf-8");
     });
-    s.Get("/health", [](const httplib::Request&, httplib::Response& res) {
+    s.Get("/health", [this](const httplib::Request&, httplib::Response& res) {
+        if (d_->healthy && !d_->healthy()) {
+            res.status = 503;
+            res.set_content("banco de dados indisponível", "text/plain; charset=utf-8");
+            return;
+        }
         res.set_content("ok", "text/plain; charset=utf-8");
     });
+}
+
+void HttpEndpoint::setHealthCheck(HealthCheck check) {
+    d_->healthy = std::move(check);
 }
 
 HttpEndpoint::~HttpEndpoint() {

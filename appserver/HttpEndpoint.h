@@ -8,8 +8,8 @@
 namespace pla {
 
 // The HTTP side of the server: POST /PLA15400.rdmDistEmbCard carries JSON-RPC bodies,
-// GET /health answers 200 while serving. Keep-alive and TCP_NODELAY on, a fixed pool of
-// worker threads, limits on body size and socket time-outs.
+// GET /health answers 200 while serving and the health check holds, 503 otherwise. Keep-alive
+// and TCP_NODELAY on, a fixed pool of worker threads, limits on body size and socket time-outs.
 class HttpEndpoint {
 public:
     struct Limits {
@@ -22,7 +22,12 @@ public:
     // Answers one request body; an empty answer means "nothing to send" (204).
     using Handler = std::function<QByteArray(const QByteArray& body)>;
 
+    // True when the server can do its work (the database answers); false makes /health 503.
+    using HealthCheck = std::function<bool()>;
+
     HttpEndpoint(Handler handler, Limits limits);
+    // Set before serve().
+    void setHealthCheck(HealthCheck check);
     ~HttpEndpoint();
     HttpEndpoint(const HttpEndpoint&) = delete;
     HttpEndpoint& operator=(const HttpEndpoint&) = delete;

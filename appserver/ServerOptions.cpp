@@ -24,6 +24,12 @@ QString ServerOptions::helpText() {
                "uma livre)\n"
                "  --db BANCO            arquivo SQLite ou postgresql://usuario@host:porta/banco\n"
                "                        (padrão %1)\n"
+               "  --db-password-file ARQUIVO\n"
+               "                        senha do PostgreSQL lida da primeira linha do arquivo; sem "
+               "ela valem\n"
+               "                        PGPASSWORD, PGPASSFILE e o arquivo de serviços do libpq. A "
+               "senha nunca\n"
+               "                        é mostrada.\n"
                "  --demo                preenche um banco vazio com dados de demonstração\n"
                "  --today AAAA-MM-DD    data de referência dos cardápios de demonstração (padrão: "
                "hoje)\n"
@@ -59,6 +65,8 @@ ServerOptions::ParseResult ServerOptions::parse(const QStringList& arguments, Se
     const QCommandLineOption listen(QStringLiteral("listen"), QString(),
                                     QStringLiteral("host:porta"));
     const QCommandLineOption db(QStringLiteral("db"), QString(), QStringLiteral("banco"));
+    const QCommandLineOption passwordFile(QStringLiteral("db-password-file"), QString(),
+                                          QStringLiteral("arquivo"));
     const QCommandLineOption demo(QStringLiteral("demo"), QString());
     const QCommandLineOption today(QStringLiteral("today"), QString(), QStringLiteral("data"));
     const QCommandLineOption threads(QStringLiteral("threads"), QString(), QStringLiteral("n"));
@@ -71,7 +79,7 @@ ServerOptions::ParseResult ServerOptions::parse(const QStringList& arguments, Se
                                           QStringLiteral("s"));
     const QCommandLineOption keepAlive(QStringLiteral("keep-alive"), QString(),
                                        QStringLiteral("s"));
-    p.addOptions({help, listen, db, demo, today, threads, maxBody, maxDepth, readTimeout,
+    p.addOptions({help, listen, db, passwordFile, demo, today, threads, maxBody, maxDepth, readTimeout,
                   writeTimeout, keepAlive});
     if (!p.parse(arguments)) {
         message = QStringLiteral("Opção inválida: %1\n\n%2").arg(p.errorText(), helpText());
@@ -110,6 +118,7 @@ ServerOptions::ParseResult ServerOptions::parse(const QStringList& arguments, Se
         out.port = port;
     }
     out.database = p.isSet(db) ? p.value(db) : defaultDatabase();
+    if (p.isSet(passwordFile)) out.databasePasswordFile = p.value(passwordFile);
     out.demo = p.isSet(demo);
     if (p.isSet(today)) {
         out.today = QDate::fromString(p.value(today), QStringLiteral("yyyy-MM-dd"));

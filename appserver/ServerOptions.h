@@ -13,6 +13,9 @@ struct ServerOptions {
     QString host = QStringLiteral("127.0.0.1");
     int port = 8400;   // 0 picks a free port
     QString database;  // SQLite path or postgresql://user@host:port/dbname
+    // File whose first line is the PostgreSQL password (kept out of the command line); without
+    // it libpq's own sources apply: PGPASSWORD, PGPASSFILE, the service file.
+    QString databasePasswordFile;
     bool demo = false; // fill an empty database with demonstration data
     QDate today;       // the day demo menus are built around (invalid: the system date)
     int maxJsonDepth = 64;

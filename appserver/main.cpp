@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     });
     std::printf("pla-appserver atendendo em http://%s:%d/ (banco %s)\n",
                 options.host.toLocal8Bit().constData(), port,
-                options.database.toLocal8Bit().constData());
+                server.databaseDescription().toLocal8Bit().constData());
     std::fflush(stdout);
     const bool ok = server.serve();
     // Wake the signal thread when serving ended for another reason.
