@@ -42,8 +42,8 @@ void AppServer::prepare() {
                 QStringLiteral("Não foi possível ler o arquivo de senha do banco %1: %2")
                     .arg(options_.databasePasswordFile, file.errorString())
                     .toStdString());
-        config.password = QString::fromUtf8(file.readLine()).remove(QLatin1Char('\n')).remove(
-            QLatin1Char('\r'));
+        config.password =
+            QString::fromUtf8(file.readLine()).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
     }
     description_ = config.describe();
     if (config.kind == DatabaseConfig::Kind::Sqlite)

@@ -14,8 +14,9 @@ DatabaseConfig DatabaseConfig::parse(const QString& text) {
         // Messages show the address without its password.
         const QString shown = QUrl(t).toString(QUrl::RemovePassword);
         if (!url.isValid() || url.host().isEmpty())
-            throw std::invalid_argument(
-                QStringLiteral("Endereço de banco PostgreSQL inválido: %1").arg(shown).toStdString());
+            throw std::invalid_argument(QStringLiteral("Endereço de banco PostgreSQL inválido: %1")
+                                            .arg(shown)
+                                            .toStdString());
         c.kind = Kind::Postgres;
         c.host = url.host();
         c.port = url.port(5432);

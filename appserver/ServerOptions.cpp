@@ -79,8 +79,8 @@ ServerOptions::ParseResult ServerOptions::parse(const QStringList& arguments, Se
                                           QStringLiteral("s"));
     const QCommandLineOption keepAlive(QStringLiteral("keep-alive"), QString(),
                                        QStringLiteral("s"));
-    p.addOptions({help, listen, db, passwordFile, demo, today, threads, maxBody, maxDepth, readTimeout,
-                  writeTimeout, keepAlive});
+    p.addOptions({help, listen, db, passwordFile, demo, today, threads, maxBody, maxDepth,
+                  readTimeout, writeTimeout, keepAlive});
     if (!p.parse(arguments)) {
         message = QStringLiteral("Opção inválida: %1\n\n%2").arg(p.errorText(), helpText());
         return ParseResult::Error;

@@ -76,7 +76,7 @@ PostgresInstance::PostgresInstance(bool passwords) {
         return;
     }
     port_ = freePort();
-    running_ = start();
+    start();
 }
 
 PostgresInstance::~PostgresInstance() {
@@ -97,19 +97,16 @@ bool PostgresInstance::start() {
         error_ = QStringLiteral("pg_ctl start failed: ") + out;
         return false;
     }
+    running_ = true;
     return true;
 }
 
 bool PostgresInstance::stop() {
+    running_ = false;
     return runAsPostgres(QStringLiteral("pg_ctl"),
                          {QStringLiteral("-D"), dataDir(), QStringLiteral("-m"),
                           QStringLiteral("immediate"), QStringLiteral("-w"),
                           QStringLiteral("stop")});
-}
-
-bool PostgresInstance::restart() {
-    running_ = stop() && start();
-    return running_;
 }
 
 bool PostgresInstance::sql(const QString& statement, const QString& database) {

@@ -19,14 +19,13 @@ public:
     // Why the server does not run.
     QString error() const { return error_; }
     int port() const { return port_; }
-    // Stops the server at once (connections are cut) and starts it again on the same port.
-    bool restart();
+    // Stops the server at once (connections are cut); start() brings it back on the same port.
+    bool stop();
+    bool start();
     // Runs one SQL statement as user postgres over the local socket.
     bool sql(const QString& statement, const QString& database = QStringLiteral("postgres"));
 
 private:
-    bool start();
-    bool stop();
     QString dataDir() const { return root_ + QStringLiteral("/data"); }
 
     QString root_;
