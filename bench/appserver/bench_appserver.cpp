@@ -127,19 +127,30 @@ Percentiles measure(int port, const QByteArray& body, int n) {
     return percentiles(us);
 }
 
-double callsPerSecond(int port, const QByteArray& body, int clients, double seconds) {
-    std::atomic<long> calls{0};
+struct Concurrent {
+    double callsPerSecond = 0;
+    Percentiles latency; // per call, over every client
+    double worst = 0;    // microseconds
+};
+
+// `clients` kept-alive connections posting `body` as fast as they can for `seconds`.
+Concurrent concurrent(int port, const QByteArray& body, int clients, double seconds) {
     std::atomic<bool> stop{false};
+    std::vector<std::vector<double>> us(clients);
     std::vector<std::thread> threads;
     const std::string b = body.toStdString();
     for (int i = 0; i < clients; ++i)
-        threads.emplace_back([&] {
+        threads.emplace_back([&, i] {
             httplib::Client c("127.0.0.1", port);
             c.set_tcp_nodelay(true);
             c.set_keep_alive(true);
+            c.set_read_timeout(60);
             while (!stop) {
+                const auto t0 = Clock::now();
                 auto r = c.Post(kPath, b, "application/json");
-                if (r && r->status == 200) ++calls;
+                if (r && r->status == 200)
+                    us[i].push_back(
+                        std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
             }
         });
     const auto t0 = Clock::now();
@@ -147,7 +158,15 @@ double callsPerSecond(int port, const QByteArray& body, int clients, double seco
     stop = true;
     for (auto& t : threads)
         t.join();
-    return calls / std::chrono::duration<double>(Clock::now() - t0).count();
+    std::vector<double> all;
+    for (const auto& v : us)
+        all.insert(all.end(), v.begin(), v.end());
+    Concurrent out;
+    out.callsPerSecond = all.size() / std::chrono::duration<double>(Clock::now() - t0).count();
+    if (all.empty()) return out;
+    out.latency = percentiles(all);
+    out.worst = *std::max_element(all.begin(), all.end());
+    return out;
 }
 
 // The floor: a server that answers `reply` to any POST, same library and settings.
@@ -216,9 +235,15 @@ void run(test::Backend backend, const char* label) {
     std::printf("%s_SetDistribuicao_p50: %.1f us\n%s_SetDistribuicao_p99: %.1f us\n", label, s.p50,
                 label, s.p99);
     std::printf("%s_GetDistribuicao_8_clients: %.0f calls/s\n", label,
-                callsPerSecond(port, get, 8, 2.0));
-    std::printf("%s_SetDistribuicao_8_clients: %.0f calls/s\n", label,
-                callsPerSecond(port, set, 8, 2.0));
+                concurrent(port, get, 8, 2.0).callsPerSecond);
+    // Eight clients saving at once: writers queue, so a save waits for the others in line.
+    const Concurrent s8 = concurrent(port, set, 8, 3.0);
+    std::printf("%s_SetDistribuicao_8_clients: %.0f calls/s\n", label, s8.callsPerSecond);
+    std::printf("%s_SetDistribuicao_8_clients_p50: %.1f us\n%s_SetDistribuicao_8_clients_p99: "
+                "%.1f us\n%s_SetDistribuicao_8_clients_worst: %.1f us\n",
+                label, s8.latency.p50, label, s8.latency.p99, label, s8.worst);
+    std::printf("%s_SetDistribuicao_8_clients_p99_over_single_p50: %.1f x\n", label,
+                s8.latency.p99 / s.p50);
 
     BareServer bareGet(loadedReply->body);
     const Percentiles bg = measure(bareGet.port(), get, 300);
