@@ -3,7 +3,6 @@
 #include "appserver/DistributionBuilder.h"
 #include "appserver/DistributionPackets.h"
 #include "appserver/InputLimits.h"
-#include "appserver/InputText.h"
 #include "appserver/Refusal.h"
 #include "appserver/SaveValidator.h"
 #include "appserver/SqlTransaction.h"
@@ -518,7 +517,7 @@ GenerationSummary DistributionStore::generate(const QDate& date, const TDataPack
         const ServiceInfo info = serviceInfo(branch, service);
         if (!info.exists || !info.transported)
             throw Refusal(QStringLiteral("O serviço %1 da filial %2 não é transportado.")
-                              .arg(InputText::quoted(service), InputText::quoted(branch)));
+                              .arg(service, branch));
         const std::optional<Menu> m = menu(branch, service, date);
         QVector<Point> points = info.points;
         if (points.isEmpty()) points.push_back(Point{QString(), QString(), m ? m->dayDiners : 0});
