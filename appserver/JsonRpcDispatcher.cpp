@@ -1,6 +1,7 @@
 #include "appserver/JsonRpcDispatcher.h"
 
 #include "appserver/InputText.h"
+#include "appserver/PrintQueries.h"
 #include "appserver/RemoteMethods.h"
 #include "appserver/ServerLog.h"
 #include "appserver/StorageError.h"
@@ -212,6 +213,12 @@ QJsonValue JsonRpcDispatcher::call(const QString& method, const QJsonArray& para
                       {Kind::Flag, "substituição"}});
             return [p = std::move(p)](RemoteMethods& m) {
                 return m.GeraDistribuicaoFilial(p.date(0), p.packet(1), p.flag(2));
+            };
+        }
+        if (method == QLatin1String(PrintQueries::kMethod)) {
+            Params p(method, params, {{Kind::Text, "filial"}, {Kind::Date, "data do cardápio"}});
+            return [p = std::move(p)](RemoteMethods& m) {
+                return PrintQueries(m.database()).GetImpressaoDistribuicao(p.text(0), p.date(1));
             };
         }
         return std::nullopt;

@@ -34,6 +34,9 @@ public:
     QJsonObject GeraDistribuicaoFilial(const QDate& date, const TDataPacket& services,
                                        bool replace);
 
+    // The connection the methods run on (for reads kept in files of their own).
+    QSqlDatabase database() const { return db_; }
+
     // Envelope builders.
     static QJsonObject success(const QJsonValue& data);
     static QJsonObject refusal(const QString& message);

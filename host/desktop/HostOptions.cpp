@@ -1,6 +1,7 @@
 #include "host/desktop/HostOptions.h"
 
 #include <QCommandLineParser>
+#include <QDate>
 #include <QStandardPaths>
 
 namespace pla {
@@ -47,7 +48,24 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
         QStringLiteral("Depois de abrir a tela, leva o foco ao CONTROLE (como o usuário faria), "
                        "por exemplo dbgPadrao para carregar os serviços."),
         QStringLiteral("CONTROLE"));
-    p.addOptions({help, branch, tied, server, db, modules, screenshot, module, focus});
+    const QCommandLineOption pdf(
+        QStringLiteral("pdf"),
+        QStringLiteral("Sem janela: grava o PDF das etiquetas e romaneios do dia da filial "
+                       "(use com --module PLA15500) e termina."),
+        QStringLiteral("ARQUIVO"));
+    const QCommandLineOption date(QStringLiteral("date"),
+                                  QStringLiteral("Data do cardápio do PDF (padrão hoje)."),
+                                  QStringLiteral("AAAA-MM-DD"));
+    const QCommandLineOption stock(
+        QStringLiteral("stock"),
+        QStringLiteral("Etiqueta do PDF: A4-2x7 (padrão), A4-3x8, A4-2x4 ou ROLO-100x60."),
+        QStringLiteral("NOME"));
+    const QCommandLineOption contents(
+        QStringLiteral("contents"),
+        QStringLiteral("Conteúdo do PDF: etiquetas, romaneios ou ambos (padrão)."),
+        QStringLiteral("QUAIS"));
+    p.addOptions({help, branch, tied, server, db, modules, screenshot, module, focus, pdf, date,
+                  stock, contents});
     if (!p.parse(arguments)) {
         message = p.errorText();
         return ParseResult::Error;
@@ -79,6 +97,16 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
     if (p.isSet(screenshot)) out.screenshot = p.value(screenshot);
     if (p.isSet(focus)) out.focus = p.value(focus);
     if (p.isSet(module)) out.module = p.value(module).trimmed();
+    if (p.isSet(pdf)) out.pdf = p.value(pdf);
+    if (p.isSet(date)) {
+        out.date = p.value(date).trimmed();
+        if (!QDate::fromString(out.date, QStringLiteral("yyyy-MM-dd")).isValid()) {
+            message = QStringLiteral("Data inválida: \"%1\" (use AAAA-MM-DD).").arg(out.date);
+            return ParseResult::Error;
+        }
+    }
+    if (p.isSet(stock)) out.stock = p.value(stock).trimmed();
+    if (p.isSet(contents)) out.contents = p.value(contents).trimmed();
     return ParseResult::Run;
 }
 

@@ -16,6 +16,10 @@ struct HostOptions {
     QString screenshot;   // write a PNG of the main window and exit
     QString focus;        // control of the opened screen that gets the focus first
     QString module = QStringLiteral("PLA15400");
+    QString pdf;      // write the print module's PDF of a branch day here and exit
+    QString date;     // menu date of that PDF (AAAA-MM-DD); empty: today
+    QString stock;    // label stock of that PDF; empty: the module's default
+    QString contents; // etiquetas, romaneios or ambos; empty: both
 
     bool Embedded() const { return serverHost.isEmpty(); }
 

@@ -121,9 +121,9 @@ bool HostSession::Start(QString& message) {
     return true;
 }
 
-bool HostSession::OpenModule(const QString& name) {
+bool HostSession::OpenModule(const QString& name, const QVariant& param) {
     bool opened = false;
-    Dispatch([&] { opened = Zelvora::LoadBPL(name); });
+    Dispatch([&] { opened = Zelvora::LoadBPL(name, param); });
     return opened;
 }
 

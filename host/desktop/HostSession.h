@@ -4,6 +4,7 @@
 #include "host/desktop/HostOptions.h"
 
 #include <QString>
+#include <QVariant>
 #include <memory>
 
 namespace pla {
@@ -26,7 +27,7 @@ public:
     bool Start(QString& message);
     // Loads and opens a module through the framework's loader; a missing module is reported to
     // the user in a box naming the file looked for. True when the module's entry ran.
-    bool OpenModule(const QString& name);
+    bool OpenModule(const QString& name, const QVariant& param = {});
 
     // "host:port" of the application server in use.
     QString ServerAddress() const;

@@ -5,10 +5,12 @@
 #include "framework/qt/QtDialogService.h"
 #include "framework/qt/FormRenderer.h"
 #include "framework/qt/QtFormHost.h"
+#include "framework/qt/QtPrintOutput.h"
 #include "framework/ui/TForm.h"
 #include "host/desktop/HostOptions.h"
 #include "host/desktop/HostSession.h"
 #include "host/desktop/MainWindow.h"
+#include "host/desktop/PdfExportRun.h"
 #include "host/desktop/ScreenshotTaker.h"
 
 #include <QApplication>
@@ -36,6 +38,9 @@ void FocusOnOpenedScreen(pla::QtFormHost& forms, const QString& name) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A PDF for a script needs no display.
+    if (pla::PdfExportRun::Requested(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pla-host"));
     QApplication::setApplicationDisplayName(QStringLiteral("Distribuição do Cardápio"));
@@ -71,9 +76,12 @@ int main(int argc, char* argv[]) {
 
     if (!session.Start(message)) {
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-        if (!screenshot) dialogs.ShowError(message);
+        if (!screenshot && options.pdf.isEmpty()) dialogs.ShowError(message);
         return 1;
     }
+    if (!options.pdf.isEmpty()) return pla::PdfExportRun::Run(session, options);
+    pla::QtPrintOutput printing(&window);
+    printing.Install();
     window.SetContext(QStringLiteral("Filial %1%2 · servidor %3")
                           .arg(options.branch, options.tied ? QStringLiteral(" (fixa)") : QString(),
                                session.ServerAddress()));
@@ -94,6 +102,7 @@ int main(int argc, char* argv[]) {
     const int rc = QApplication::exec();
     // The screens belong to the application: they go before the server they talk to.
     forms.DestroyForms();
+    pla::SetPrintOutput(nullptr);
     TNetConnection::SetTransportRunner({});
     return rc;
 }

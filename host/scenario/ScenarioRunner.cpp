@@ -51,6 +51,9 @@ ScenarioRunner::ScenarioRunner(const QString& scenarioFile, QTextStream& out,
       options_(std::move(options)), dialogs_(std::make_unique<ScriptedDialogs>()),
       calls_(std::make_unique<RemoteCallLog>()) {
     SetDialogService(dialogs_.get());
+    SetPrintOutput(&printing_);
+    // Modules the screens hand over to (print) live beside the distribution module.
+    if (!options_.moduleDir.isEmpty()) Zelvora::SetModuleFolder(options_.moduleDir);
     SetFormHost(this);
     SetErrorHandler([this](std::exception_ptr error) {
         try {
@@ -77,6 +80,7 @@ ScenarioRunner::~ScenarioRunner() {
     TNetConnection::RemoveGlobalCallObserver(callObserver_);
     SetErrorHandler({});
     SetFormHost(nullptr);
+    SetPrintOutput(nullptr);
     SetDialogService(nullptr);
     fixture_.reset();
     demo_.reset();

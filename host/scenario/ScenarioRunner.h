@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "framework/print/RecordedPrintOutput.h"
 #include "framework/ui/FormHost.h"
 #include "host/scenario/ScenarioScript.h"
 
@@ -91,6 +92,7 @@ private:
     QVector<ScenarioLine> lines_;
 
     std::unique_ptr<ScriptedDialogs> dialogs_;
+    RecordedPrintOutput printing_; // what the print module was asked to output
     std::unique_ptr<RemoteCallLog> calls_;
     int callObserver_ = 0;
     std::unique_ptr<FixtureServer> fixture_;

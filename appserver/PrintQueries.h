@@ -1,0 +1,41 @@
+#pragma once
+
+#include "framework/data/DataPacket.h"
+
+#include <QDate>
+#include <QJsonObject>
+#include <QSqlDatabase>
+
+namespace pla {
+
+// The read behind the print module: everything distributed for one branch on one menu date,
+// in print order, so labels and packing lists of a whole day come from one call.
+class PrintQueries {
+public:
+    // The wire name of the method.
+    static constexpr const char* kMethod = "GetImpressaoDistribuicao";
+
+    explicit PrintQueries(QSqlDatabase db);
+
+    // The result envelope of GetImpressaoDistribuicao(branch, date): data is the array
+    // [services, packagings, dish rows] of three packets, read in one snapshot:
+    // - services: CDSERVFILI, NMSERVICO, CDGRUPSERV of every transported service of the
+    //   branch, by code;
+    // - packagings: NREMBDISTCARD, NRDISTCARD, CDSERVFILI, CDCLIENTE, NMRAZSOCCLIE,
+    //   CDDESTFILI, NMDESTFILI, CDCONTAINER, NMCONTAINER, IDPROPOSITO, QTCONTAINER,
+    //   DSOBSETIQUETA of every stored packaging of the date, by service, delivery point and
+    //   packaging number;
+    // - dish rows: NREMBDISTCARD, NRORDPRATCAR, CDPRATO, NMPRATO, SGUNIDADE, QTCOMENSAIS,
+    //   QTPRATO, QTEXTRA, by packaging and menu order.
+    // A database failure is a refusal with its message; nothing is written.
+    QJsonObject GetImpressaoDistribuicao(const QString& branch, const QDate& date);
+
+private:
+    TDataPacket services(const QString& branch);
+    TDataPacket packagings(const QString& branch, const QString& date);
+    TDataPacket dishRows(const QString& branch, const QString& date);
+
+    QSqlDatabase db_;
+};
+
+} // namespace pla

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QVector>
+
+namespace pla {
+
+// One dish in one packaging, with the packaging's whole amounts (all its units together).
+struct DayDish {
+    int order = 0; // menu order
+    QString code, name, unit;
+    double diners = 0, quantity = 0, extra = 0;
+};
+
+// One stored packaging of a distribution, with where it goes and what it holds.
+struct DayPackaging {
+    qint64 number = 0;
+    qint64 distribution = 0;
+    QString service;
+    QString client, clientName;
+    QString destination, destinationName;
+    QString container, containerName, purpose;
+    double units = 0;
+    QString remark;
+    QVector<DayDish> dishes;
+
+    // How many labels the packaging takes: its units as a whole number, at least one.
+    int LabelCount() const;
+    // Key of its delivery point (client and destination).
+    QString PointKey() const { return client + QLatin1Char('\x1f') + destination; }
+};
+
+// A transported service of the branch.
+struct DayService {
+    QString code, name, group;
+};
+
+// Everything distributed for one branch on one menu date, in print order (service, delivery
+// point, packaging number; dishes in menu order).
+struct DistributionDay {
+    QString branch, branchName;
+    QDate date;
+    QVector<DayService> services;
+    QVector<DayPackaging> packagings;
+
+    // The service of that code, or nullptr.
+    const DayService* Service(const QString& code) const;
+};
+
+} // namespace pla

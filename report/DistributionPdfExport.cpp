@@ -1,0 +1,83 @@
+#include "report/DistributionPdfExport.h"
+
+#include "framework/data/ReadOnlyQuery.h"
+#include "framework/net/NetConnection.h"
+#include "framework/print/PrintOutput.h"
+#include "framework/services/Consiste.h"
+#include "framework/services/Zelvora.h"
+#include "framework/ui/DialogService.h"
+#include "framework/ui/Dispatch.h"
+#include "report/DistributionDayReader.h"
+#include "report/DistributionReport.h"
+
+namespace pla {
+
+namespace {
+
+// The registered name of branch, or a message ending the action.
+QString BranchName(const QString& branch) {
+    TADOIBQuery q(QStringLiteral("qryFilial"));
+    q.SQL = QStringLiteral("SELECT CDFILIAL, NMFILIAL FROM FILIAL WHERE CDFILIAL = :P_CDFILIAL");
+    q.SetConnectionName(Zelvora::DatabaseConnectionName());
+    q.SetParam(QStringLiteral("P_CDFILIAL"), branch);
+    q.Open();
+    if (q.IsEmpty())
+        Consiste::MensErro(QStringLiteral("Filial %1 não cadastrada.").arg(branch), true);
+    return q.FieldByName(QStringLiteral("NMFILIAL")).AsString();
+}
+
+ReportContents Contents(const QString& text) {
+    const QString t = text.trimmed().toLower();
+    if (t.isEmpty() || t == QLatin1String("ambos")) return ReportContents::Both;
+    if (t == QLatin1String("etiquetas")) return ReportContents::Labels;
+    if (t == QLatin1String("romaneios")) return ReportContents::PackingList;
+    Consiste::MensErro(
+        QStringLiteral("Conteúdo desconhecido: \"%1\". Use etiquetas, romaneios ou ambos.")
+            .arg(text),
+        true);
+    return ReportContents::Both;
+}
+
+} // namespace
+
+bool DistributionPdfExport::Run(const QVariantMap& params) {
+    bool written = false;
+    Dispatch([&] {
+        const QString file = params.value(QStringLiteral("pdf")).toString();
+        if (file.trimmed().isEmpty())
+            Consiste::MensErro(QStringLiteral("Informe o arquivo PDF a gravar."), true);
+        const QString branch = Consiste::Ajusta(
+            params.value(QStringLiteral("branch"), Zelvora::FiliProc).toString(), 4);
+        const QString dateText = params.value(QStringLiteral("date")).toString();
+        const QDate date = dateText.isEmpty()
+                               ? Zelvora::Today()
+                               : QDate::fromString(dateText, QStringLiteral("yyyy-MM-dd"));
+        if (!date.isValid())
+            Consiste::MensErro(
+                QStringLiteral("Data inválida: \"%1\" (use AAAA-MM-DD).").arg(dateText), true);
+
+        ReportRequest request;
+        request.contents = Contents(params.value(QStringLiteral("contents")).toString());
+        const QString stock = params.value(QStringLiteral("stock")).toString();
+        if (!stock.isEmpty()) request.stock = stock;
+
+        const QString name = BranchName(branch);
+        TNetConnection net(QStringLiteral("netImpDistEmbCard"));
+        net.Host = Zelvora::WebURL;
+        net.Port = Zelvora::WebPort;
+        const DistributionDay day = DistributionDayReader::Read(net, branch, name, date);
+        for (const DayService& s : day.services)
+            request.services.push_back(s.code);
+
+        const DistributionReport::Result result = DistributionReport::Build(day, request);
+        if (!result.error.isEmpty()) Consiste::MensErro(result.error, true);
+        const QString without = DistributionReport::WithoutMessage(result);
+        if (!without.isEmpty()) Dialogs().ShowInformation(without);
+        QString error;
+        if (!Printing().WritePdf(result.document, file, error)) Consiste::MensErro(error, true);
+        written = true;
+    });
+    return written;
+}
+
+} // namespace pla

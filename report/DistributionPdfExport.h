@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QVariantMap>
+
+namespace pla {
+
+// The print module without its screen: the PDF of a whole branch day, for a kitchen that
+// prints from a script. Every failure is shown through the dialog services.
+class DistributionPdfExport {
+public:
+    // params: "pdf" the file to write (required), "branch" (the user's branch when absent),
+    // "date" as AAAA-MM-DD (today when absent), "stock" a label stock name (A4-2x7 when
+    // absent), "contents" "etiquetas", "romaneios" or "ambos" (the default). Prints every
+    // service of the day. True when the PDF was written.
+    static bool Run(const QVariantMap& params);
+};
+
+} // namespace pla

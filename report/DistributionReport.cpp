@@ -1,0 +1,77 @@
+#include "report/DistributionReport.h"
+
+#include "framework/data/NumberFormat.h"
+#include "report/LabelLayout.h"
+#include "report/LabelStock.h"
+#include "report/PackingListLayout.h"
+#include "report/ReportTexts.h"
+
+#include <QSet>
+
+namespace pla {
+
+DistributionReport::Result DistributionReport::Build(const DistributionDay& day,
+                                                     const ReportRequest& request) {
+    Result r;
+    const QString date = NumberFormat::FormatDate(day.date);
+    const LabelStock* stock = LabelStock::Find(request.stock);
+    if (request.contents != ReportContents::PackingList && !stock) {
+        QStringList names;
+        for (const LabelStock& s : LabelStock::All())
+            names.push_back(s.name);
+        r.error = QStringLiteral("Etiqueta desconhecida: \"%1\". Use uma destas: %2.")
+                      .arg(request.stock, names.join(QStringLiteral(", ")));
+        return r;
+    }
+    if (request.services.isEmpty()) {
+        r.error = QStringLiteral("Pelo menos um serviço deve ser selecionado para a impressão.");
+        return r;
+    }
+    if (day.packagings.isEmpty()) {
+        r.error = QStringLiteral("Não há embalagens distribuídas na filial %1 em %2.")
+                      .arg(day.branch, date);
+        return r;
+    }
+
+    const QSet<QString> wanted(request.services.begin(), request.services.end());
+    QVector<const DayPackaging*> chosen;
+    QSet<QString> printed;
+    for (const DayPackaging& p : day.packagings) {
+        if (!wanted.contains(p.service)) continue;
+        if (!request.pointKey.isEmpty() && p.PointKey() != request.pointKey) continue;
+        chosen.push_back(&p);
+        printed.insert(p.service);
+    }
+    for (const QString& s : request.services)
+        if (!printed.contains(s)) r.without.push_back(ReportTexts::Service(day, s));
+    if (chosen.isEmpty()) {
+        r.error = request.pointKey.isEmpty()
+                      ? QStringLiteral("Os serviços selecionados não têm embalagens distribuídas "
+                                       "em %1.")
+                            .arg(date)
+                      : QStringLiteral("Os serviços selecionados não têm embalagens distribuídas "
+                                       "para o ponto de entrega escolhido em %1.")
+                            .arg(date);
+        return r;
+    }
+
+    r.document.title = QStringLiteral("Distribuição %1 %2").arg(day.branch, date);
+    if (request.contents != ReportContents::PackingList)
+        r.document.pages += LabelLayout::Pages(day, chosen, *stock);
+    if (request.contents != ReportContents::Labels)
+        r.document.pages += PackingListLayout::Pages(day, chosen);
+    return r;
+}
+
+QString DistributionReport::FileName(const DistributionDay& day) {
+    return QStringLiteral("PLA15500-%1-%2.pdf")
+        .arg(day.branch, day.date.toString(QStringLiteral("yyyy-MM-dd")));
+}
+
+QString DistributionReport::WithoutMessage(const Result& result) {
+    if (result.without.isEmpty()) return {};
+    return QStringLiteral("Sem embalagens distribuídas, fora da impressão: %1.")
+        .arg(result.without.join(QStringLiteral("; ")));
+}
+
+} // namespace pla

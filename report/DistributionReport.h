@@ -1,0 +1,39 @@
+#pragma once
+
+#include "framework/print/PrintDocument.h"
+#include "report/DistributionDay.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace pla {
+
+// What to print.
+enum class ReportContents { Labels, PackingList, Both };
+
+// The user's choice on the print screen (or the command line).
+struct ReportRequest {
+    QStringList services;   // service codes to print
+    QString pointKey;       // DayPackaging::PointKey() of one delivery point; empty for all
+    ReportContents contents = ReportContents::Both;
+    QString stock = QStringLiteral("A4-2x7"); // LabelStock name
+};
+
+// Turns a branch day and a request into the pages to print: every label first (in service,
+// delivery point and packaging order), then the packing lists.
+class DistributionReport {
+public:
+    struct Result {
+        PrintDocument document; // no pages when error is set
+        QString error;          // why nothing can be printed
+        QStringList without;    // requested services that have nothing distributed
+    };
+
+    static Result Build(const DistributionDay& day, const ReportRequest& request);
+    // The name proposed for the PDF: "PLA15500-0001-2026-12-09.pdf".
+    static QString FileName(const DistributionDay& day);
+    // The text that tells the user which services were left out (empty when none).
+    static QString WithoutMessage(const Result& result);
+};
+
+} // namespace pla

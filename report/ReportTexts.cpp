@@ -1,0 +1,39 @@
+#include "report/ReportTexts.h"
+
+#include "framework/data/NumberFormat.h"
+#include "framework/services/Consiste.h"
+
+namespace pla {
+
+QString ReportTexts::CodeName(const QString& code, const QString& name) {
+    return name.isEmpty() ? code : code + QStringLiteral(" - ") + name;
+}
+
+QString ReportTexts::DateAndWeekDay(const QDate& date) {
+    // The week-day names count from Sunday = 1; Qt counts from Monday = 1.
+    const QString digit = QString::number(date.dayOfWeek() % 7 + 1);
+    return NumberFormat::FormatDate(date) + QLatin1Char(' ') + Consiste::DiaSemana(digit);
+}
+
+QString ReportTexts::Service(const DistributionDay& day, const QString& code) {
+    const DayService* s = day.Service(code);
+    return CodeName(code, s ? s->name : QString());
+}
+
+QString ReportTexts::Point(const DayPackaging& p) {
+    if (p.client.trimmed().isEmpty() && p.destination.trimmed().isEmpty())
+        return QStringLiteral("Sem ponto de entrega");
+    const QString client = p.clientName.isEmpty() ? p.client : p.clientName;
+    const QString point = p.destinationName.isEmpty() ? p.destination : p.destinationName;
+    return client + QStringLiteral(" · ") + point;
+}
+
+QString ReportTexts::Amount(double v) {
+    return NumberFormat::Format(QStringLiteral("#,##0.###"), v);
+}
+
+QString ReportTexts::AmountUnit(double v, const QString& unit) {
+    return unit.isEmpty() ? Amount(v) : Amount(v) + QLatin1Char(' ') + unit;
+}
+
+} // namespace pla

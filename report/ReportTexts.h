@@ -1,0 +1,27 @@
+#pragma once
+
+#include "report/DistributionDay.h"
+
+#include <QString>
+
+namespace pla {
+
+// The texts labels and packing lists share, so both name things the same way.
+class ReportTexts {
+public:
+    // "0001 - Cozinha Central" (the code alone without a name).
+    static QString CodeName(const QString& code, const QString& name);
+    // "09/12/2026 Quarta".
+    static QString DateAndWeekDay(const QDate& date);
+    // The service's code and name (the code alone for a service the day does not list).
+    static QString Service(const DistributionDay& day, const QString& code);
+    // "Cliente · Ponto de entrega" by name (codes where a name is missing); blank delivery
+    // point: "Sem ponto de entrega".
+    static QString Point(const DayPackaging& p);
+    // An amount with the decimal comma and at most three decimals ("1.234,5").
+    static QString Amount(double v);
+    // Amount followed by the unit ("3,4 KG").
+    static QString AmountUnit(double v, const QString& unit);
+};
+
+} // namespace pla

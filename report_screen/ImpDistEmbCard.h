@@ -1,0 +1,131 @@
+#pragma once
+
+#include "framework/data/ClientDataSet.h"
+#include "framework/data/DataSource.h"
+#include "framework/data/ReadOnlyQuery.h"
+#include "framework/net/NetConnection.h"
+#include "framework/ui/Keys.h"
+#include "framework/ui/TfrmRotiGeral.h"
+#include "report/DistributionDay.h"
+#include "report/DistributionReport.h"
+
+#include <QRect>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+class TBtnPesquisa;
+class TButton;
+class TColumn;
+class TComboBox;
+class TDateEditPlus;
+class TDBGrid;
+class TEdit;
+class TGroupBox;
+class TImage;
+class TLabel;
+class TPanel;
+
+// Screen PLA15500 "Impressão da Distribuição": for a branch and a menu date, the user ticks
+// services (all by default, with the group filter), picks a delivery point (all by default),
+// what to print (labels, packing lists or both) and the label stock, then previews, prints or
+// saves a PDF. The day's distribution is read once per branch and date and kept until one of
+// them changes. A user tied to his branch cannot change it.
+//
+// Life: construct, DoCreate() (connection, groups), then Abre() at each opening (modal).
+class TfrmImpDistEmbCard : public TfrmRotiGeral {
+public:
+    explicit TfrmImpDistEmbCard(TComponent* owner = nullptr);
+    ~TfrmImpDistEmbCard() override;
+
+    TNetConnection netImpDistEmbCard{QStringLiteral("netImpDistEmbCard")};
+
+    std::unique_ptr<TClientDataSet> cdsServicos;
+    std::unique_ptr<TDataSource> dtsServicos;
+    std::unique_ptr<TADOIBQuery> qryFilial;
+    std::unique_ptr<TDataSource> dtsFilial;
+
+    TLabel *lblFilial = nullptr, *lblData = nullptr, *lblDiaDaSemanaCard = nullptr;
+    TEdit *edtCdFilial = nullptr, *edtNmFilial = nullptr;
+    TBtnPesquisa* btnFilial = nullptr;
+    TDateEditPlus* depCardapio = nullptr;
+
+    TPanel *panDbgPadrao = nullptr, *panTServico = nullptr;
+    TGroupBox* grbFiltroServico = nullptr;
+    TLabel* lblFiltroGrupo = nullptr;
+    TComboBox* cmbFiltroGrupo = nullptr;
+    TDBGrid* dbgServicos = nullptr;
+
+    TGroupBox* grbImpressao = nullptr;
+    TLabel *lblPontoEntrega = nullptr, *lblConteudo = nullptr, *lblEtiqueta = nullptr;
+    TComboBox *cmbPontoEntrega = nullptr, *cmbConteudo = nullptr, *cmbEtiqueta = nullptr;
+    TButton *btnVisualizar = nullptr, *btnImprimir = nullptr, *btnGerarPdf = nullptr;
+
+    TImage *imgChecked = nullptr, *imgUnchecked = nullptr;
+
+    // Resets the screen to the user's branch and today and shows it modally. The day is
+    // loaded at once; when that fails its message is shown and the screen opens all the same,
+    // so the user can correct branch or date.
+    int Abre();
+
+    // ---- branch, date and the day --------------------------------------------------------
+    // Validates branch (mandatory, registered) and date (mandatory); a failure focuses the
+    // field at fault and ends the action with its message.
+    void VdImpressao();
+    // VdImpressao, then reads the day from the server when branch or date differ from the
+    // day held, filling the service list (all ticked) and the delivery points (all).
+    void CarregaDia();
+    void edtCdFilialChange(TComponent& sender);
+    void btnFilialClick(TComponent& sender);
+    void depCardapioDateChange(TComponent& sender);
+    void panDbgPadraoEnter(TComponent& sender);
+
+    // ---- services ------------------------------------------------------------------------
+    void cmbFiltroGrupoChange(TComponent& sender);
+    // all: ticks every visible service, or unticks them when all visible ones are ticked;
+    // otherwise toggles the current service.
+    void MarcaServico(bool all);
+    void cdsServicosCalcFields(TClientDataSet& dataSet);
+    void cdsServicosBeforeInsert(TClientDataSet& dataSet);
+    void cdsServicosBeforeEdit(TClientDataSet& dataSet);
+    void dbgServicosDrawColumnCell(TComponent& sender, const QRect& rect, int dataCol,
+                                   TColumn& column, unsigned state);
+    void dbgServicosCellClick(TColumn& column);
+    void dbgServicosTitleClick(TColumn& column);
+    void dbgServicosKeyDown(TComponent& sender, int& key, TShiftState shift);
+
+    // ---- output --------------------------------------------------------------------------
+    // The request the controls describe now (ticked services whatever the filter).
+    pla::ReportRequest Pedido() const;
+    // Loads the day when needed and builds the document; nothing to print ends the action
+    // with its message, services left out are told before the output.
+    PrintDocument MontaDocumento();
+    void btnVisualizarClick(TComponent& sender);
+    void btnImprimirClick(TComponent& sender);
+    void btnGerarPdfClick(TComponent& sender);
+
+    // The day held (nullopt before the first load or after branch or date changed).
+    const std::optional<pla::DistributionDay>& Dia() const { return day_; }
+
+protected:
+    void FormCreate() override;
+    void FormDestroy() override;
+    void FormClose(TComponent& sender);
+
+private:
+    void BuildLayout();
+    void BuildBranchControls();
+    void BuildServiceList();
+    void BuildOutputControls();
+    void BuildDataSets();
+    void BuildMessages();
+    void BindEvents();
+
+    void FillServices();
+    void FillPoints();
+    void ForgetDay();
+
+    std::optional<pla::DistributionDay> day_;
+    QStringList groupCodes_;
+    QStringList pointKeys_; // of cmbPontoEntrega's items; entry 0 (all) is empty
+};
