@@ -1,0 +1,161 @@
+// Layout rules of labels and packing lists, checked on the drawing commands.
+#include "framework/print/TextFitter.h"
+#include "report/DistributionReport.h"
+#include "report/LabelLayout.h"
+#include "report/LabelStock.h"
+#include "report/PackingListLayout.h"
+#include "tests/report/ReportTestDay.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace pla::test {
+
+namespace {
+
+QVector<const DayPackaging*> All(const DistributionDay& day) {
+    QVector<const DayPackaging*> out;
+    for (const DayPackaging& p : day.packagings)
+        out.push_back(&p);
+    return out;
+}
+
+// Every text fits its rectangle at its size, and every command lies on the paper.
+void ExpectInside(const PrintPage& page) {
+    const QRectF paper(QPointF(0, 0), page.Size());
+    for (const PrintCommand& c : page.Commands()) {
+        if (c.kind == PrintCommand::Kind::Line) continue;
+        EXPECT_TRUE(paper.contains(c.rect)) << c.text.toStdString();
+        if (c.kind != PrintCommand::Kind::Text) continue;
+        EXPECT_LE(TextFitter::Width(c.text, c.fontSize, c.bold), c.rect.width())
+            << c.text.toStdString();
+        EXPECT_LE(TextFitter::LineHeight(c.fontSize, c.bold), c.rect.height() + 0.05)
+            << c.text.toStdString();
+    }
+}
+
+} // namespace
+
+TEST(LabelLayout, APackagingOfThreeUnitsGivesThreeNumberedLabelsWithItsCode) {
+    const DistributionDay day = SmallDay({Packaging(731, 3, {QStringLiteral("Arroz branco")})});
+    const QVector<PrintPage> pages = LabelLayout::Pages(day, All(day), *LabelStock::Find("A4-2x7"));
+    ASSERT_EQ(pages.size(), 1);
+    const QStringList texts = Texts(pages[0]);
+    for (const char* unit : {"1/3", "2/3", "3/3"})
+        EXPECT_EQ(texts.count(QString::fromLatin1(unit)), 1) << unit;
+    int codes = 0;
+    for (const PrintCommand& c : pages[0].Commands())
+        if (c.kind == PrintCommand::Kind::Code) {
+            EXPECT_EQ(c.text, QStringLiteral("731"));
+            EXPECT_GT(c.modules, 0);
+            ++codes;
+        }
+    EXPECT_EQ(codes, 3);
+    // The amounts are those of one unit, with the decimal comma.
+    EXPECT_TRUE(texts.contains(QStringLiteral("0,667 com. 0,333 KG"))) << texts.join('|').toStdString();
+}
+
+TEST(LabelLayout, EveryStockFillsItsPagesAndKeepsEachLabelInsideItsRectangle) {
+    for (const LabelStock& stock : LabelStock::All()) {
+        SCOPED_TRACE(stock.name.toStdString());
+        const DistributionDay day =
+            SmallDay({Packaging(1, 2 * stock.PerPage() + 1,
+                                {QStringLiteral("Arroz branco"), QStringLiteral("Feijão carioca"),
+                                 QStringLiteral("Frango grelhado")},
+                                QStringLiteral("Manter aquecido"))});
+        const QVector<PrintPage> pages = LabelLayout::Pages(day, All(day), stock);
+        ASSERT_EQ(pages.size(), 3);
+        EXPECT_EQ(pages[0].Size(), stock.page);
+        for (const PrintPage& page : pages) {
+            ExpectInside(page);
+            for (const PrintCommand& c : page.Commands()) {
+                bool inOne = false;
+                for (int i = 0; i < stock.PerPage(); ++i)
+                    inOne = inOne || stock.LabelRect(i).contains(c.rect);
+                EXPECT_TRUE(inOne) << c.text.toStdString();
+            }
+        }
+    }
+}
+
+TEST(LabelLayout, ALongRemarkIsShrunkThenCutWithAnEllipsisNeverOutsideItsBox) {
+    const QString shortRemark = QStringLiteral("Frágil");
+    const QString longRemark = QStringLiteral("Entregar na copa do terceiro andar ao lado do "
+                                              "elevador de serviço, manter aquecido até a hora "
+                                              "do almoço e não empilhar sobre as caixas de "
+                                              "sobremesa nem sobre as garrafas de suco. ")
+                                   .repeated(3);
+    const LabelStock& stock = *LabelStock::Find("A4-3x8");
+    auto remarkTexts = [&](const QString& remark) {
+        PrintPage page(stock.page);
+        const DistributionDay day = SmallDay({Packaging(9, 1, {QStringLiteral("Arroz")}, remark)});
+        LabelLayout::Draw(page, stock.LabelRect(0), day, day.packagings[0], 1);
+        ExpectInside(page);
+        QVector<PrintCommand> out;
+        for (const PrintCommand& c : page.Commands())
+            if (c.kind == PrintCommand::Kind::Text && c.bold && remark.contains(c.text.left(4)))
+                out.push_back(c);
+        return out;
+    };
+    const QVector<PrintCommand> small = remarkTexts(shortRemark);
+    const QVector<PrintCommand> large = remarkTexts(longRemark);
+    ASSERT_EQ(small.size(), 1);
+    ASSERT_FALSE(large.isEmpty());
+    EXPECT_LT(large.first().fontSize, small.first().fontSize);
+    EXPECT_TRUE(large.last().text.endsWith(QChar(0x2026))) << large.last().text.toStdString();
+    for (const PrintCommand& c : large)
+        EXPECT_TRUE(stock.LabelRect(0).contains(c.rect));
+}
+
+TEST(PackingList, PageBreaksKeepAPackagingsLinesTogetherAndNumberThePages) {
+    QVector<DayPackaging> packagings;
+    for (int k = 1; k <= 60; ++k) {
+        QStringList dishes;
+        for (int d = 1; d <= 4; ++d)
+            dishes.push_back(QStringLiteral("P%1-D%2").arg(k).arg(d));
+        packagings.push_back(Packaging(k, 2, dishes, k % 7 == 0 ? QStringLiteral("Obs. longa ").repeated(30) : QString()));
+    }
+    const DistributionDay day = SmallDay(packagings);
+    const QVector<PrintPage> pages = PackingListLayout::Pages(day, All(day));
+    ASSERT_GE(pages.size(), 3);
+    // The dish totals take the first packaging's names, so the others appear only in their
+    // own lines.
+    for (int k = 2; k <= 60; ++k) {
+        const QRegularExpression own(QStringLiteral("^P%1-D\\d$").arg(k));
+        int found = 0;
+        for (const PrintPage& page : pages) {
+            const int n = Texts(page).filter(own).size();
+            EXPECT_TRUE(n == 0 || n == 4) << "embalagem " << k;
+            found += n;
+        }
+        EXPECT_EQ(found, 4) << "embalagem " << k;
+    }
+    for (int i = 0; i < pages.size(); ++i) {
+        ExpectInside(pages[i]);
+        EXPECT_TRUE(Texts(pages[i]).contains(
+            QStringLiteral("Página %1 de %2").arg(i + 1).arg(pages.size())));
+    }
+    EXPECT_TRUE(Texts(pages.last()).contains(QStringLiteral("Assinatura do recebedor")));
+}
+
+TEST(DistributionReport, NothingToPrintIsAnErrorAndServicesLeftOutAreNamed) {
+    const DistributionDay empty = SmallDay({});
+    ReportRequest request;
+    request.services = {QStringLiteral("00001"), QStringLiteral("00002")};
+    EXPECT_EQ(DistributionReport::Build(empty, request).error,
+              QStringLiteral("Não há embalagens distribuídas na filial 0001 em 08/12/2026."));
+
+    const DistributionDay day = SmallDay({Packaging(1, 1, {QStringLiteral("Arroz")})});
+    DistributionReport::Result r = DistributionReport::Build(day, request);
+    EXPECT_TRUE(r.error.isEmpty());
+    EXPECT_EQ(r.without, QStringList{QStringLiteral("00002 - Jantar Hospital")});
+    EXPECT_EQ(r.document.pages.size(), 2); // one label sheet, one packing list page
+
+    request.services = {QStringLiteral("00002")};
+    r = DistributionReport::Build(day, request);
+    EXPECT_EQ(r.error, QStringLiteral("Os serviços selecionados não têm embalagens distribuídas "
+                                      "em 08/12/2026."));
+    EXPECT_TRUE(r.document.pages.isEmpty());
+}
+
+} // namespace pla::test
