@@ -3,7 +3,7 @@
 #include "framework/qt/PagePainter.h"
 #include "framework/ui/DialogService.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,8 +19,8 @@ namespace {
 // The wait cursor for as long as pages are being drawn.
 class WaitCursor {
 public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };

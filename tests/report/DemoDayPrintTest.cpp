@@ -1,0 +1,221 @@
+// The demo day printed end to end: the server's read, the packing-list totals against what is
+// stored, the PDF read back with pdftotext, the label code read back with zbarimg, and the
+// same PDF from pla-host's command line.
+#include "appserver/EmbeddedServer.h"
+#include "framework/data/PacketCodec.h"
+#include "framework/net/NetConnection.h"
+#include "framework/qt/QtPrintOutput.h"
+#include "report/DistributionDayReader.h"
+#include "report/DistributionReport.h"
+#include "report/ReportTexts.h"
+#include "tests/report/ReportTestDay.h"
+#include "tests/server/TestEnvironment.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <cmath>
+#include <optional>
+
+namespace pla::test {
+
+namespace {
+
+const QDate kDay(2026, 12, 8);
+
+// Output of a tool, or nullopt when it is not installed or failed.
+std::optional<QString> Tool(const QString& program, const QStringList& args) {
+    if (QStandardPaths::findExecutable(program).isEmpty()) return std::nullopt;
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return std::nullopt;
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int PdfPages(const QString& file) {
+    const std::optional<QString> info = Tool(QStringLiteral("pdfinfo"), {file});
+    if (!info) return -1;
+    for (const QString& line : info->split(QLatin1Char('\n')))
+        if (line.startsWith(QLatin1String("Pages:"))) return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+class DemoDayPrint : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir_ = new QTemporaryDir;
+        database_ = dir_->filePath(QStringLiteral("demo.sqlite"));
+        server_ = new EmbeddedServer;
+        const int port = server_->start(database_, true, kDay);
+        TestEnvironment::Install();
+        TestEnvironment::Login(QStringLiteral("0001"), false, port, kDay);
+        TNetConnection net;
+        net.Host = QStringLiteral("127.0.0.1");
+        net.Port = port;
+        // Every transported service of the branch distributed from the defaults.
+        TDataPacket services;
+        services.Fields = {{"IDMARCADO", TFieldType::String, 1},
+                           {"CDFILIAL", TFieldType::String, 4},
+                           {"CDSERVFILI", TFieldType::String, 5}};
+        for (const char* s : {"00001", "00002", "00003", "00004", "00005", "00006"})
+            services.Rows.push_back({QStringLiteral("S"), QStringLiteral("0001"),
+                                     QString::fromLatin1(s)});
+        const QJsonValue generated = net.Call(
+            QStringLiteral("GeraDistribuicaoFilial"),
+            {QStringLiteral("2026-12-08"), PacketCodec::ToJson(services), QStringLiteral("S")});
+        ASSERT_TRUE(generated.toObject().value(QStringLiteral("ok")).toBool())
+            << QJsonDocument(generated.toObject()).toJson().toStdString();
+        day_ = new DistributionDay(DistributionDayReader::Read(
+            net, QStringLiteral("0001"), QStringLiteral("Cozinha Central São Paulo"), kDay));
+    }
+    static void TearDownTestSuite() {
+        delete day_;
+        server_->stop();
+        delete server_;
+        delete dir_;
+    }
+
+    static ReportRequest Everything(ReportContents contents, const QString& stock = "A4-2x7") {
+        ReportRequest r;
+        for (const DayService& s : day_->services)
+            r.services.push_back(s.code);
+        r.contents = contents;
+        r.stock = stock;
+        return r;
+    }
+
+    static QTemporaryDir* dir_;
+    static QString database_;
+    static EmbeddedServer* server_;
+    static DistributionDay* day_;
+};
+
+QTemporaryDir* DemoDayPrint::dir_ = nullptr;
+QString DemoDayPrint::database_;
+EmbeddedServer* DemoDayPrint::server_ = nullptr;
+DistributionDay* DemoDayPrint::day_ = nullptr;
+
+} // namespace
+
+TEST_F(DemoDayPrint, EachPackingListTotalsEqualTheAmountsStoredAsDistributed) {
+    ASSERT_FALSE(day_->packagings.isEmpty());
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+    db.setDatabaseName(database_);
+    ASSERT_TRUE(db.open());
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec(QStringLiteral(
+        "SELECT d.CDSERVFILI, d.CDCLIENTE, d.CDDESTFILI, c.NMPRATO, c.SGUNIDADE, "
+        "c.QTTOTPRATO - c.QTPRATO FROM CARDDISP c JOIN DISTCARD d ON d.NRDISTCARD = c.NRDISTCARD "
+        "WHERE d.CDFILIAL = '0001' AND d.DTCARDAPIO = '2026-12-08' AND "
+        "c.QTTOTPRATO - c.QTPRATO > 0.00001")));
+    int checked = 0;
+    while (q.next()) {
+        ReportRequest request = Everything(ReportContents::PackingList);
+        request.services = {q.value(0).toString()};
+        request.pointKey = q.value(1).toString() + QLatin1Char('\x1f') + q.value(2).toString();
+        const DistributionReport::Result r = DistributionReport::Build(*day_, request);
+        ASSERT_TRUE(r.error.isEmpty()) << r.error.toStdString();
+        const QString total = ReportTexts::AmountUnit(q.value(5).toDouble(), q.value(4).toString());
+        bool printed = false;
+        for (const PrintPage& page : r.document.pages) {
+            const QStringList texts = Texts(page);
+            const int at = texts.indexOf(q.value(3).toString(), texts.indexOf("Totais por prato"));
+            printed = printed || (at >= 0 && texts.mid(at, 4).contains(total));
+        }
+        EXPECT_TRUE(printed) << q.value(3).toString().toStdString() << " " << total.toStdString();
+        ++checked;
+    }
+    EXPECT_GT(checked, 20);
+    q = QSqlQuery();
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
+}
+
+TEST_F(DemoDayPrint, ThePdfHoldsTheTextsAndOnePageForEachPageLaidOut) {
+    // One service keeps the PDF small enough for a quick test; the bench prints whole days.
+    ReportRequest request = Everything(ReportContents::Both);
+    request.services = {QStringLiteral("00001")};
+    const DistributionReport::Result r = DistributionReport::Build(*day_, request);
+    int labels = 0;
+    for (const DayPackaging& p : day_->packagings)
+        if (p.service == QLatin1String("00001")) labels += p.LabelCount();
+    const QString file = dir_->filePath(QStringLiteral("dia.pdf"));
+    QString error;
+    ASSERT_TRUE(QtPrintOutput().WritePdf(r.document, file, error)) << error.toStdString();
+    const std::optional<QString> text = Tool(QStringLiteral("pdftotext"), {file, "-"});
+    if (!text) GTEST_SKIP() << "pdftotext (poppler-utils) não instalado";
+    EXPECT_EQ(PdfPages(file), r.document.pages.size());
+    EXPECT_EQ(r.document.pages.size() - std::ceil(labels / 14.0),
+              text->count(QStringLiteral("Romaneio de Entrega")));
+    for (const char* t : {"Almoço Hospital Santa Clara", "Terça", "Totais por embalagem",
+                          "Assinatura do recebedor", "Página 1 de", "Hospital Santa Clara Ltda."})
+        EXPECT_TRUE(text->contains(QString::fromUtf8(t))) << t;
+    EXPECT_TRUE(text->contains(QStringLiteral("1/%1").arg(day_->packagings[0].LabelCount())));
+}
+
+TEST_F(DemoDayPrint, TheCodeOnARenderedLabelDecodesToItsPackagingNumber) {
+    const DayPackaging& first = day_->packagings.first();
+    ReportRequest request = Everything(ReportContents::Labels, QStringLiteral("A4-2x4"));
+    request.services = {first.service};
+    request.pointKey = first.PointKey();
+    const DistributionReport::Result r = DistributionReport::Build(*day_, request);
+    const QString pdf = dir_->filePath(QStringLiteral("etiqueta.pdf"));
+    QString error;
+    ASSERT_TRUE(QtPrintOutput().WritePdf(r.document, pdf, error)) << error.toStdString();
+    const QString png = dir_->filePath(QStringLiteral("etiqueta"));
+    if (!Tool(QStringLiteral("pdftoppm"), {"-r", "200", "-f", "1", "-l", "1", "-png",
+                                          "-singlefile", pdf, png}))
+        GTEST_SKIP() << "pdftoppm (poppler-utils) não instalado";
+    const std::optional<QString> codes =
+        Tool(QStringLiteral("zbarimg"), {"-q", "--raw", png + QStringLiteral(".png")});
+    if (!codes) GTEST_SKIP() << "zbarimg (zbar-tools) não instalado ou nada lido";
+    const QStringList read = codes->split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_FALSE(read.isEmpty());
+    QStringList numbers;
+    for (const DayPackaging& p : day_->packagings)
+        if (p.service == first.service && p.PointKey() == first.PointKey())
+            numbers.push_back(QString::number(p.number));
+    EXPECT_TRUE(read.contains(QString::number(first.number))) << codes->toStdString();
+    for (const QString& code : read)
+        EXPECT_TRUE(numbers.contains(code)) << code.toStdString();
+}
+
+TEST_F(DemoDayPrint, TheCommandLineWritesTheDaysPdfWithoutAWindow) {
+    const QString file = dir_->filePath(QStringLiteral("linha.pdf"));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir_->filePath(QStringLiteral("data")));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(PLA_HOST_BIN),
+            {"--module", "PLA15500", "--pdf", file, "--branch", "0001", "--date", "2026-12-08",
+             "--db", database_, "--contents", "romaneios"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString errors = QString::fromLocal8Bit(p.readAllStandardError());
+    ASSERT_EQ(p.exitCode(), 0) << errors.toStdString();
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        GTEST_SKIP() << "pdfinfo (poppler-utils) não instalado";
+    EXPECT_EQ(PdfPages(file),
+              DistributionReport::Build(*day_, Everything(ReportContents::PackingList))
+                  .document.pages.size());
+
+    // A date with nothing distributed fails with the reason and writes nothing.
+    p.start(QStringLiteral(PLA_HOST_BIN), {"--module", "PLA15500", "--pdf",
+                                           dir_->filePath("vazio.pdf"), "--date", "2026-12-09",
+                                           "--db", database_});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError())
+                    .contains(QStringLiteral("Não há embalagens distribuídas na filial 0001 em "
+                                             "09/12/2026.")));
+    EXPECT_FALSE(QFile::exists(dir_->filePath("vazio.pdf")));
+}
+
+} // namespace pla::test
