@@ -6,6 +6,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6
           fonts-dejavu-core ccache)
 # The Debian packages: dpkg-shlibdeps, the file-type probe CPack runs, the manual pages.
 packages+=(dpkg-dev file help2man)
+# Printing: QR codes on the labels; reading PDFs and codes back in the tests and the demo.
+packages+=(libqrencode-dev poppler-utils zbar-tools curl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -50,12 +50,17 @@ template <class Try> double Descend(double maxPt, double minPt, Try fits) {
 } // namespace
 
 QFont TextFitter::Font(double pt, bool bold) {
+    // A day's labels ask for the same few sizes thousands of times.
+    static QHash<int, QFont> cache;
+    const int key = static_cast<int>(std::lround(pt * 100)) * 2 + (bold ? 1 : 0);
+    auto it = cache.constFind(key);
+    if (it != cache.constEnd()) return *it;
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(pt);
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(false);
-    return font;
+    return *cache.insert(key, font);
 }
 
 double TextFitter::Width(const QString& text, double pt, bool bold) {

@@ -2,6 +2,7 @@
 
 #include "framework/print/TextFitter.h"
 
+#include <QImage>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -18,6 +19,23 @@ QPageLayout Layout(const QSizeF& mm) {
                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
+// The code as a picture of one pixel per module, drawn scaled without smoothing: one image
+// per code in the PDF instead of hundreds of rectangles. The units of one packaging share it.
+QImage CodeImage(const PrintCommand& c) {
+    static QString lastText;
+    static QImage last;
+    if (c.text == lastText && last.width() == c.modules) return last;
+    QImage image(c.modules, c.modules, QImage::Format_Mono);
+    image.setColor(0, qRgb(255, 255, 255));
+    image.setColor(1, qRgb(0, 0, 0));
+    for (int y = 0; y < c.modules; ++y)
+        for (int x = 0; x < c.modules; ++x)
+            image.setPixel(x, y, c.dark.testBit(y * c.modules + x) ? 1 : 0);
+    lastText = c.text;
+    last = image;
+    return image;
+}
+
 } // namespace
 
 void PagePainter::DrawPage(QPainter& painter, const PrintPage& page) {
@@ -28,11 +46,17 @@ void PagePainter::DrawPage(QPainter& painter, const PrintPage& page) {
     };
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
+    double fontSize = -1;
+    bool bold = false;
     for (const PrintCommand& c : page.Commands()) {
         switch (c.kind) {
         case PrintCommand::Kind::Text:
             painter.setPen(Qt::black);
-            painter.setFont(TextFitter::Font(c.fontSize, c.bold));
+            if (c.fontSize != fontSize || c.bold != bold) {
+                fontSize = c.fontSize;
+                bold = c.bold;
+                painter.setFont(TextFitter::Font(fontSize, bold));
+            }
             painter.drawText(px(c.rect), static_cast<int>(c.align) | Qt::TextSingleLine, c.text);
             break;
         case PrintCommand::Kind::Box:
@@ -49,26 +73,10 @@ void PagePainter::DrawPage(QPainter& painter, const PrintPage& page) {
             painter.drawLine(QLineF(c.line.x1() * sx, c.line.y1() * sy, c.line.x2() * sx,
                                     c.line.y2() * sy));
             break;
-        case PrintCommand::Kind::Code: {
-            if (c.modules <= 0) break;
-            const QRectF r = px(c.rect);
-            const double m = r.width() / c.modules;
-            // One rectangle per run of dark modules in a row keeps the PDF small.
-            for (int y = 0; y < c.modules; ++y)
-                for (int x = 0; x < c.modules;) {
-                    if (!c.dark.testBit(y * c.modules + x)) {
-                        ++x;
-                        continue;
-                    }
-                    int end = x;
-                    while (end < c.modules && c.dark.testBit(y * c.modules + end))
-                        ++end;
-                    painter.fillRect(QRectF(r.x() + x * m, r.y() + y * m, (end - x) * m, m),
-                                     Qt::black);
-                    x = end;
-                }
+        case PrintCommand::Kind::Code:
+            if (c.modules > 0)
+                painter.drawImage(px(c.rect), CodeImage(c));
             break;
-        }
         }
     }
     painter.restore();
