@@ -4,6 +4,7 @@
 #include "framework/ui/TButtonFlat.h"
 #include "tests/distribution/ScreenFixture.h"
 
+#include <QTemporaryDir>
 #include <dlfcn.h>
 
 namespace pla::test {
@@ -70,6 +71,9 @@ TEST_F(ModuleTest, HostLoadsTheModuleByNameAndAMissingPrintModuleIsReported) {
     EXPECT_TRUE(Zelvora::LoadBPL(QStringLiteral("PLA15400")));
     ASSERT_TRUE(*created);
 
+    // The print module is built beside this one; from a folder without it, it is missing.
+    const QTemporaryDir empty;
+    Zelvora::SetModuleFolder(empty.path());
     Dispatch([&] { (*form)->sbtImprimir->Click(); });
     const QString shown = NextMessage();
     EXPECT_TRUE(shown.contains("PLA15500")) << shown.toStdString();
