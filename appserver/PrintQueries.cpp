@@ -69,7 +69,7 @@ TDataPacket PrintQueries::services(const QString& branch) {
 
 TDataPacket PrintQueries::packagings(const QString& branch, const QString& date) {
     TDataPacket p;
-    p.Fields = {{"NREMBDISTCARD", F, 0}, {"NRDISTCARD", F, 0},   {"CDSERVFILI", S, 5},
+    p.Fields = {{"NREMBDISTCARD", F, 0}, {"NRDISTCARD", F, 0},    {"CDSERVFILI", S, 5},
                 {"CDCLIENTE", S, 21},    {"NMRAZSOCCLIE", S, 60}, {"CDDESTFILI", S, 3},
                 {"NMDESTFILI", S, 40},   {"CDCONTAINER", S, 5},   {"NMCONTAINER", S, 40},
                 {"IDPROPOSITO", S, 1},   {"QTCONTAINER", F, 0},   {"DSOBSETIQUETA", S, 250}};

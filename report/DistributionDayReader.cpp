@@ -56,10 +56,10 @@ DistributionDay DistributionDayReader::Read(TNetConnection& net, const QString& 
                          {QStringLiteral("NREMBDISTCARD"), QStringLiteral("CDSERVFILI"),
                           QStringLiteral("CDCONTAINER"), QStringLiteral("QTCONTAINER")},
                          QStringLiteral("embalagens"));
-    reader.RequireFields(dishes,
-                         {QStringLiteral("NREMBDISTCARD"), QStringLiteral("NMPRATO"),
-                          QStringLiteral("QTPRATO")},
-                         QStringLiteral("pratos"));
+    reader.RequireFields(
+        dishes,
+        {QStringLiteral("NREMBDISTCARD"), QStringLiteral("NMPRATO"), QStringLiteral("QTPRATO")},
+        QStringLiteral("pratos"));
 
     DistributionDay day;
     day.branch = branch;
@@ -97,10 +97,10 @@ DistributionDay DistributionDayReader::Read(TNetConnection& net, const QString& 
         if (it == index.constEnd())
             reader.Fail(QStringLiteral("prato de uma embalagem que não veio na lista (%1).")
                             .arg(d.Text(r, "NREMBDISTCARD")));
-        day.packagings[*it].dishes.push_back(
-            {static_cast<int>(d.Number(r, "NRORDPRATCAR")), d.Text(r, "CDPRATO"),
-             d.Text(r, "NMPRATO"), d.Text(r, "SGUNIDADE"), d.Number(r, "QTCOMENSAIS"),
-             d.Number(r, "QTPRATO"), d.Number(r, "QTEXTRA")});
+        day.packagings[*it].dishes.push_back({static_cast<int>(d.Number(r, "NRORDPRATCAR")),
+                                              d.Text(r, "CDPRATO"), d.Text(r, "NMPRATO"),
+                                              d.Text(r, "SGUNIDADE"), d.Number(r, "QTCOMENSAIS"),
+                                              d.Number(r, "QTPRATO"), d.Number(r, "QTEXTRA")});
     }
     return day;
 }

@@ -13,8 +13,8 @@ enum class ReportContents { Labels, PackingList, Both };
 
 // The user's choice on the print screen (or the command line).
 struct ReportRequest {
-    QStringList services;   // service codes to print
-    QString pointKey;       // DayPackaging::PointKey() of one delivery point; empty for all
+    QStringList services; // service codes to print
+    QString pointKey;     // DayPackaging::PointKey() of one delivery point; empty for all
     ReportContents contents = ReportContents::Both;
     QString stock = QStringLiteral("A4-2x7"); // LabelStock name
 };

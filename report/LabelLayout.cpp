@@ -79,8 +79,8 @@ void LabelLayout::Draw(PrintPage& page, const QRectF& rect, const DistributionDa
         y += dishLine;
     }
     if (!p.remark.trimmed().isEmpty() && left.bottom() - y > 1)
-        page.AddTextBlock(QRectF(left.left(), y, left.width(), left.bottom() - y), p.remark, 12,
-                          5, true);
+        page.AddTextBlock(QRectF(left.left(), y, left.width(), left.bottom() - y), p.remark, 12, 5,
+                          true);
 }
 
 } // namespace pla

@@ -15,9 +15,9 @@ struct LabelStock {
     QString caption; // what the user reads
     QSizeF page;     // paper size
     int columns = 1, rows = 1;
-    QSizeF label;    // size of one label
-    QPointF origin;  // top left corner of the first label
-    QSizeF pitch;    // from one label to the next, across and down
+    QSizeF label;   // size of one label
+    QPointF origin; // top left corner of the first label
+    QSizeF pitch;   // from one label to the next, across and down
 
     int PerPage() const { return columns * rows; }
     // The rectangle of the index-th label of a page (row by row).

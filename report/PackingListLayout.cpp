@@ -47,10 +47,9 @@ public:
         const int remarkLines =
             remark.isEmpty()
                 ? 0
-                : static_cast<int>(
-                      TextFitter::FitBlock(QStringLiteral("Obs.: ") + remark, width, 1e6, kText,
-                                           kText, false)
-                          .lines.size());
+                : static_cast<int>(TextFitter::FitBlock(QStringLiteral("Obs.: ") + remark, width,
+                                                        1e6, kText, kText, false)
+                                       .lines.size());
         const int dishLines = std::max<int>(1, static_cast<int>(p.dishes.size()));
         const double height = (dishLines + remarkLines) * kRow + 1;
         Reserve(height);
@@ -59,14 +58,13 @@ public:
         page.AddText(Cell(kNumber, y_), QString::number(p.number), kText, 5);
         page.AddText(Cell(kContainer, y_), ReportTexts::CodeName(p.container, p.containerName),
                      kText, 5);
-        page.AddText(Cell(kUnits, y_), ReportTexts::Amount(p.units), kText, 5, false,
-                     kRightAlign);
+        page.AddText(Cell(kUnits, y_), ReportTexts::Amount(p.units), kText, 5, false, kRightAlign);
         for (const DayDish& d : p.dishes) {
             page.AddText(Cell(kDish, y_), d.name, kText, 5);
             page.AddText(Cell(kDiners, y_), ReportTexts::Amount(d.diners), kText, 5, false,
                          kRightAlign);
-            page.AddText(Cell(kQuantity, y_), ReportTexts::AmountUnit(d.quantity, d.unit), kText,
-                         5, false, kRightAlign);
+            page.AddText(Cell(kQuantity, y_), ReportTexts::AmountUnit(d.quantity, d.unit), kText, 5,
+                         false, kRightAlign);
             page.AddText(Cell(kExtra, y_), ReportTexts::Amount(d.extra), kText, 5, false,
                          kRightAlign);
             y_ += kRow;
@@ -149,8 +147,7 @@ private:
         page.AddText(Cell(kUnits, y), QStringLiteral("Unid."), kText, 5, true, kRightAlign);
         page.AddText(Cell(kDish, y), QStringLiteral("Prato"), kText, 5, true);
         page.AddText(Cell(kDiners, y), QStringLiteral("Comensais"), kText, 5, true, kRightAlign);
-        page.AddText(Cell(kQuantity, y), QStringLiteral("Quantidade"), kText, 5, true,
-                     kRightAlign);
+        page.AddText(Cell(kQuantity, y), QStringLiteral("Quantidade"), kText, 5, true, kRightAlign);
         page.AddText(Cell(kExtra, y), QStringLiteral("Extra"), kText, 5, true, kRightAlign);
         page.AddLine({kLeft, y + kRow + 0.5}, {kRight, y + kRow + 0.5}, 0.3);
         y_ = y + kRow + 1.5;
@@ -174,14 +171,12 @@ QVector<PrintPage> OneList(const DistributionDay& day,
         w.Reserve(kRow);
         double& y = w.Y();
         PrintPage& page = w.Page();
-        page.AddText(QRectF(kContainer.x, y, kDish.x + kDish.w - kContainer.x, kRow), d.name,
-                     kText, 5);
-        page.AddText(Cell(kDiners, y), ReportTexts::Amount(d.diners), kText, 5, false,
-                     kRightAlign);
+        page.AddText(QRectF(kContainer.x, y, kDish.x + kDish.w - kContainer.x, kRow), d.name, kText,
+                     5);
+        page.AddText(Cell(kDiners, y), ReportTexts::Amount(d.diners), kText, 5, false, kRightAlign);
         page.AddText(Cell(kQuantity, y), ReportTexts::AmountUnit(d.quantity, d.unit), kText, 5,
                      false, kRightAlign);
-        page.AddText(Cell(kExtra, y), ReportTexts::Amount(d.extra), kText, 5, false,
-                     kRightAlign);
+        page.AddText(Cell(kExtra, y), ReportTexts::Amount(d.extra), kText, 5, false, kRightAlign);
         y += kRow;
     }
 
@@ -210,9 +205,9 @@ QVector<PrintPage> OneList(const DistributionDay& day,
         page.AddText(QRectF(kContainer.x, y, kDish.x + kDish.w - kContainer.x, kRow), c.caption,
                      kText, 5);
         page.AddText(QRectF(kDiners.x, y, kDiners.w + kQuantity.w, kRow),
-                     QStringLiteral("%1 embalage%2").arg(c.packagings).arg(c.packagings == 1
-                                                                               ? QStringLiteral("m")
-                                                                               : QStringLiteral("ns")),
+                     QStringLiteral("%1 embalage%2")
+                         .arg(c.packagings)
+                         .arg(c.packagings == 1 ? QStringLiteral("m") : QStringLiteral("ns")),
                      kText, 5, false, kRightAlign);
         page.AddText(Cell(kExtra, y), ReportTexts::Amount(c.units) + QStringLiteral(" un."), kText,
                      5, false, kRightAlign);

@@ -192,9 +192,9 @@ void TfrmImpDistEmbCard::BuildDataSets() {
     dtsServicos = std::make_unique<TDataSource>(QStringLiteral("dtsServicos"), cdsServicos.get());
 
     qryFilial = std::make_unique<TADOIBQuery>(QStringLiteral("qryFilial"));
-    qryFilial->SQL = QStringLiteral(
-        "SELECT CDFILIAL, NMFILIAL FROM FILIAL "
-        "WHERE (CDFILIAL = :P_CDFILIAL OR :P_TCDFILIAL = 'T') ORDER BY CDFILIAL");
+    qryFilial->SQL =
+        QStringLiteral("SELECT CDFILIAL, NMFILIAL FROM FILIAL "
+                       "WHERE (CDFILIAL = :P_CDFILIAL OR :P_TCDFILIAL = 'T') ORDER BY CDFILIAL");
     TFieldDef code = Field("CDFILIAL", TFieldType::String, 4, QStringLiteral("Código"));
     code.DisplayWidth = 6;
     qryFilial->AddField(code);

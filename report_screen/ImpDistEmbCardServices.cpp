@@ -43,9 +43,11 @@ void TfrmImpDistEmbCard::FillServices() {
 void TfrmImpDistEmbCard::cmbFiltroGrupoChange(TComponent&) {
     cdsServicos->SetFiltered(false);
     const int index = cmbFiltroGrupo->ItemIndex();
-    const QString code = index > 0 && index < groupCodes_.size() ? groupCodes_.at(index) : QString();
+    const QString code =
+        index > 0 && index < groupCodes_.size() ? groupCodes_.at(index) : QString();
     if (code.isEmpty()) return;
-    cdsServicos->SetFilter(QStringLiteral("CDGRUPSERV = ") + pla::FilterExpression::QuoteString(code));
+    cdsServicos->SetFilter(QStringLiteral("CDGRUPSERV = ") +
+                           pla::FilterExpression::QuoteString(code));
     cdsServicos->SetFiltered(true);
 }
 

@@ -21,10 +21,10 @@
 namespace {
 
 pla::DistributionDay ScaledDay() {
-    static const char* const dishes[][2] = {
-        {"Arroz branco", "KG"},      {"Feijão carioca", "KG"}, {"Frango grelhado", "KG"},
-        {"Purê de batata", "KG"},    {"Salada verde", "KG"},   {"Pudim de leite", "UN"},
-        {"Suco de laranja", "LT"},   {"Farofa de cenoura", "KG"}};
+    static const char* const dishes[][2] = {{"Arroz branco", "KG"},    {"Feijão carioca", "KG"},
+                                            {"Frango grelhado", "KG"}, {"Purê de batata", "KG"},
+                                            {"Salada verde", "KG"},    {"Pudim de leite", "UN"},
+                                            {"Suco de laranja", "LT"}, {"Farofa de cenoura", "KG"}};
     pla::DistributionDay day;
     day.branch = QStringLiteral("0001");
     day.branchName = QStringLiteral("Cozinha Central São Paulo");

@@ -1,7 +1,7 @@
 #include "framework/print/QrCode.h"
 
-#include <qrencode.h>
 #include <memory>
+#include <qrencode.h>
 #include <stdexcept>
 
 QrCode QrCode::Encode(const QString& text) {
@@ -9,8 +9,9 @@ QrCode QrCode::Encode(const QString& text) {
     std::unique_ptr<QRcode, decltype(&QRcode_free)> code(
         QRcode_encodeString8bit(bytes.constData(), 0, QR_ECLEVEL_M), &QRcode_free);
     if (!code)
-        throw std::runtime_error(
-            QStringLiteral("Não foi possível gerar o código QR de \"%1\".").arg(text).toStdString());
+        throw std::runtime_error(QStringLiteral("Não foi possível gerar o código QR de \"%1\".")
+                                     .arg(text)
+                                     .toStdString());
     QrCode out;
     out.modules = code->width;
     out.dark.resize(code->width * code->width);

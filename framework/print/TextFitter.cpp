@@ -35,8 +35,8 @@ const QFontMetricsF& Metrics(double pt, bool bold) {
     const int key = static_cast<int>(std::lround(pt * 100)) * 2 + (bold ? 1 : 0);
     auto it = cache.find(key);
     if (it == cache.end())
-        it = cache.insert(key,
-                          std::make_shared<QFontMetricsF>(TextFitter::Font(pt, bold), &device));
+        it =
+            cache.insert(key, std::make_shared<QFontMetricsF>(TextFitter::Font(pt, bold), &device));
     return **it;
 }
 
@@ -95,8 +95,8 @@ QStringList TextFitter::Wrap(const QString& text, double width, double pt, bool 
     QStringList lines;
     for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
         QString line;
-        for (const QString& word : paragraph.simplified().split(QLatin1Char(' '),
-                                                                Qt::SkipEmptyParts)) {
+        for (const QString& word :
+             paragraph.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
             if (line.isEmpty() || Width(candidate, pt, bold) <= limit) {
                 line = candidate;
@@ -110,8 +110,8 @@ QStringList TextFitter::Wrap(const QString& text, double width, double pt, bool 
     return lines;
 }
 
-TextFitter::Fit TextFitter::FitBlock(const QString& text, double width, double height,
-                                     double maxPt, double minPt, bool bold) {
+TextFitter::Fit TextFitter::FitBlock(const QString& text, double width, double height, double maxPt,
+                                     double minPt, bool bold) {
     const double limit = width * kSlack;
     auto fits = [&](const QStringList& lines, double p) {
         if (lines.size() * LineHeight(p, bold) > height + 1e-9) return false;
@@ -132,8 +132,8 @@ TextFitter::Fit TextFitter::FitBlock(const QString& text, double width, double h
     Fit fit{minPt, {}, true};
     for (int i = 0; i < lines.size() && i < room; ++i) {
         // The last line that has room takes whatever is left, cut at the box's edge.
-        const QString line = i == room - 1 ? QStringList(lines.mid(i)).join(QLatin1Char(' '))
-                                           : lines[i];
+        const QString line =
+            i == room - 1 ? QStringList(lines.mid(i)).join(QLatin1Char(' ')) : lines[i];
         fit.lines.push_back(Width(line, minPt, bold) <= limit ? line
                                                               : Elide(line, width, minPt, bold));
     }

@@ -70,12 +70,11 @@ void PagePainter::DrawPage(QPainter& painter, const PrintPage& page) {
             break;
         case PrintCommand::Kind::Line:
             painter.setPen(QPen(Qt::black, c.penWidth * sx));
-            painter.drawLine(QLineF(c.line.x1() * sx, c.line.y1() * sy, c.line.x2() * sx,
-                                    c.line.y2() * sy));
+            painter.drawLine(
+                QLineF(c.line.x1() * sx, c.line.y1() * sy, c.line.x2() * sx, c.line.y2() * sy));
             break;
         case PrintCommand::Kind::Code:
-            if (c.modules > 0)
-                painter.drawImage(px(c.rect), CodeImage(c));
+            if (c.modules > 0) painter.drawImage(px(c.rect), CodeImage(c));
             break;
         }
     }

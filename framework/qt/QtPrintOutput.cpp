@@ -3,10 +3,10 @@
 #include "framework/qt/PagePainter.h"
 #include "framework/ui/DialogService.h"
 
-#include <QGuiApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -65,9 +65,9 @@ bool QtPrintOutput::Print(const PrintDocument& document) {
 }
 
 QString QtPrintOutput::SavePdf(const PrintDocument& document, const QString& suggestedName) {
-    const QString file = QFileDialog::getSaveFileName(
-        parent_, QStringLiteral("Gerar PDF"), QDir::home().filePath(suggestedName),
-        QStringLiteral("Documentos PDF (*.pdf)"));
+    const QString file = QFileDialog::getSaveFileName(parent_, QStringLiteral("Gerar PDF"),
+                                                      QDir::home().filePath(suggestedName),
+                                                      QStringLiteral("Documentos PDF (*.pdf)"));
     if (file.isEmpty()) return {};
     QString error;
     if (!WritePdf(document, file, error)) {
@@ -77,8 +77,7 @@ QString QtPrintOutput::SavePdf(const PrintDocument& document, const QString& sug
     return file;
 }
 
-bool QtPrintOutput::WritePdf(const PrintDocument& document, const QString& file,
-                             QString& error) {
+bool QtPrintOutput::WritePdf(const PrintDocument& document, const QString& file, QString& error) {
     if (document.pages.isEmpty()) {
         error = QStringLiteral("Não há páginas para gravar em %1.").arg(file);
         return false;

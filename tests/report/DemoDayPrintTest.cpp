@@ -18,8 +18,8 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <optional>
 
 namespace pla::test {
@@ -63,8 +63,8 @@ protected:
                            {"CDFILIAL", TFieldType::String, 4},
                            {"CDSERVFILI", TFieldType::String, 5}};
         for (const char* s : {"00001", "00002", "00003", "00004", "00005", "00006"})
-            services.Rows.push_back({QStringLiteral("S"), QStringLiteral("0001"),
-                                     QString::fromLatin1(s)});
+            services.Rows.push_back(
+                {QStringLiteral("S"), QStringLiteral("0001"), QString::fromLatin1(s)});
         const QJsonValue generated = net.Call(
             QStringLiteral("GeraDistribuicaoFilial"),
             {QStringLiteral("2026-12-08"), PacketCodec::ToJson(services), QStringLiteral("S")});
@@ -169,8 +169,8 @@ TEST_F(DemoDayPrint, TheCodeOnARenderedLabelDecodesToItsPackagingNumber) {
     QString error;
     ASSERT_TRUE(QtPrintOutput().WritePdf(r.document, pdf, error)) << error.toStdString();
     const QString png = dir_->filePath(QStringLiteral("etiqueta"));
-    if (!Tool(QStringLiteral("pdftoppm"), {"-r", "200", "-f", "1", "-l", "1", "-png",
-                                          "-singlefile", pdf, png}))
+    if (!Tool(QStringLiteral("pdftoppm"),
+              {"-r", "200", "-f", "1", "-l", "1", "-png", "-singlefile", pdf, png}))
         GTEST_SKIP() << "pdftoppm (poppler-utils) não instalado";
     const std::optional<QString> codes =
         Tool(QStringLiteral("zbarimg"), {"-q", "--raw", png + QStringLiteral(".png")});
@@ -207,9 +207,9 @@ TEST_F(DemoDayPrint, TheCommandLineWritesTheDaysPdfWithoutAWindow) {
                   .document.pages.size());
 
     // A date with nothing distributed fails with the reason and writes nothing.
-    p.start(QStringLiteral(PLA_HOST_BIN), {"--module", "PLA15500", "--pdf",
-                                           dir_->filePath("vazio.pdf"), "--date", "2026-12-09",
-                                           "--db", database_});
+    p.start(QStringLiteral(PLA_HOST_BIN),
+            {"--module", "PLA15500", "--pdf", dir_->filePath("vazio.pdf"), "--date", "2026-12-09",
+             "--db", database_});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 1);
     EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError())

@@ -52,7 +52,8 @@ TEST(LabelLayout, APackagingOfThreeUnitsGivesThreeNumberedLabelsWithItsCode) {
         }
     EXPECT_EQ(codes, 3);
     // The amounts are those of one unit, with the decimal comma.
-    EXPECT_TRUE(texts.contains(QStringLiteral("0,667 com. 0,333 KG"))) << texts.join('|').toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("0,667 com. 0,333 KG")))
+        << texts.join('|').toStdString();
 }
 
 TEST(LabelLayout, EveryStockFillsItsPagesAndKeepsEachLabelInsideItsRectangle) {
@@ -113,7 +114,8 @@ TEST(PackingList, PageBreaksKeepAPackagingsLinesTogetherAndNumberThePages) {
         QStringList dishes;
         for (int d = 1; d <= 4; ++d)
             dishes.push_back(QStringLiteral("P%1-D%2").arg(k).arg(d));
-        packagings.push_back(Packaging(k, 2, dishes, k % 7 == 0 ? QStringLiteral("Obs. longa ").repeated(30) : QString()));
+        packagings.push_back(Packaging(
+            k, 2, dishes, k % 7 == 0 ? QStringLiteral("Obs. longa ").repeated(30) : QString()));
     }
     const DistributionDay day = SmallDay(packagings);
     const QVector<PrintPage> pages = PackingListLayout::Pages(day, All(day));
