@@ -146,12 +146,7 @@ void TfrmDistribuicaoFilial::dbgServicosDrawColumnCell(TComponent&, const QRect&
                                                        TColumn& column, unsigned) {
     if (!cdsServicos->Active() || cdsServicos->IsEmpty() || !IsTickColumn(column)) return;
     const bool ticked = dbgServicos->DrawingValue(kIdMarcado).toString() == kTicked;
-    const QImage& picture = (ticked ? imgChecked : imgUnchecked)->Picture();
-    TCanvas& canvas = dbgServicos->Canvas();
-    canvas.FillRect(rect);
-    const QRect dest(rect.left() + (rect.width() - picture.width()) / 2, rect.top(),
-                     picture.width(), rect.height());
-    canvas.BrushCopy(dest, picture, QRect(0, 0, picture.width(), rect.height()), clOlive);
+    dbgServicos->DrawCellPicture(rect, (ticked ? imgChecked : imgUnchecked)->Picture());
 }
 
 void TfrmDistribuicaoFilial::dbgServicosCellClick(TColumn& column) {

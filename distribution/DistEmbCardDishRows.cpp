@@ -98,13 +98,7 @@ void TfrmDistEmbCard::dbgPratosEmbDrawColumnCell(TComponent&, const QRect& rect,
         return;
     (void)column;
     const bool ticked = dbgPratosEmb->DrawingValue(kPrincipal).toString() == kYes;
-    const QImage& picture = (ticked ? imgChecked : imgUnchecked)->Picture();
-    TCanvas& canvas = dbgPratosEmb->Canvas();
-    // Erase the default "S"/"N" text, then the box centred, its olive background see-through.
-    canvas.FillRect(rect);
-    const int margin = (rect.width() - picture.width()) / 2;
-    const QRect dest(rect.left() + margin, rect.top(), picture.width(), rect.height());
-    canvas.BrushCopy(dest, picture, QRect(0, 0, picture.width(), rect.height()), clOlive);
+    dbgPratosEmb->DrawCellPicture(rect, (ticked ? imgChecked : imgUnchecked)->Picture());
 }
 
 void TfrmDistEmbCard::dbgPratosEmbKeyDown(TComponent&, int& key, TShiftState) {

@@ -165,12 +165,7 @@ void TfrmDistEmbCard::dbgPadraoDrawColumnCell(TComponent&, const QRect& rect, in
     const TImage* light = status == QLatin1String("N")   ? imgFarolCinza
                           : status == QLatin1String("I") ? imgFarolVermelho
                                                          : imgFarolVerde;
-    const QImage& picture = light->Picture();
-    TCanvas& canvas = dbgPadrao->Canvas();
-    canvas.FillRect(rect);
-    const QRect dest(rect.left() + (rect.width() - picture.width()) / 2, rect.top(),
-                     picture.width(), rect.height());
-    canvas.BrushCopy(dest, picture, QRect(0, 0, picture.width(), rect.height()), clOlive);
+    dbgPadrao->DrawCellPicture(rect, light->Picture());
 }
 
 void TfrmDistEmbCard::dbgPadraoKeyDown(TComponent&, int& key, TShiftState) {

@@ -462,3 +462,10 @@ void TDBGrid::PaintTo(QImage& image) {
             if (Column(c).Visible()) PaintCell(painter, row, c, CellRect(row, c));
     }
 }
+
+void TDBGrid::DrawCellPicture(const QRect& rect, const QImage& picture) {
+    canvas_.FillRect(rect);
+    const QRect dest(rect.left() + (rect.width() - picture.width()) / 2, rect.top(),
+                     picture.width(), rect.height());
+    canvas_.BrushCopy(dest, picture, QRect(0, 0, picture.width(), rect.height()), clOlive);
+}

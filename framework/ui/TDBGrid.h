@@ -135,6 +135,9 @@ public:
     int DrawingRow() const { return drawingRow_; }
     // Value of fieldName in the row being drawn (or the current row outside a paint).
     QVariant DrawingValue(const QString& fieldName) const;
+    // From a draw handler: replaces the cell's default text with picture, centred across
+    // the cell, its olive background left see-through (tick boxes, status lights).
+    void DrawCellPicture(const QRect& rect, const QImage& picture);
 
     bool WantsTab() const override { return HasOption(dgTabs); }
     void DoExit() override;

@@ -38,6 +38,7 @@ expected=(
     "pla-desktop|usr/bin/pla-host"
     "pla-desktop|usr/lib/pla-desktop/bin/pla-host"
     "pla-desktop|usr/lib/pla-desktop/lib/libPkg_PLA15400.so"
+    "pla-desktop|usr/lib/pla-desktop/lib/libPkg_PLA15500.so"
     "pla-desktop|usr/lib/pla-desktop/lib/libplafw_qt.so"
     "pla-desktop|usr/share/applications/pla-host.desktop"
     "pla-desktop|usr/share/icons/hicolor/scalable/apps/pla-host.svg"
