@@ -16,7 +16,7 @@ namespace {
 // Reads the rows of a packet by field name.
 class Rows {
 public:
-    Rows(const TDataPacket& p) : p_(p) {}
+    explicit Rows(const TDataPacket& p) : p_(p) {}
     int Count() const { return static_cast<int>(p_.Rows.size()); }
     QString Text(int row, const char* field) const {
         const QVariant v = Value(row, field);
