@@ -1,7 +1,9 @@
-// Latency and throughput of GetDistribuicao and SetDistribuicao for a distribution of 60
-// dishes, 30 packagings and 300 dish rows, against a bare HTTP round trip of the same bytes.
+// Latency of GetDistribuicao and SetDistribuicao for a distribution of 60 dishes, 30
+// packagings and 300 dish rows, with 1, 8 and 64 kept-alive clients calling at once, without
+// and with 1,000 idle connections open, against a bare HTTP round trip of the same bytes.
 // Prints one "name: value unit" line per figure.
 #include "TestDatabase.h"
+#include "TestSockets.h"
 #include "appserver/EmbeddedServer.h"
 #include "appserver/SqlUtil.h"
 #include "framework/data/PacketCodec.h"
@@ -14,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <httplib.h>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -108,65 +111,61 @@ QJsonArray bigSave(const QJsonArray& loaded) {
             PacketCodec::ToJson(packagings), PacketCodec::ToJson(rows)};
 }
 
-// Median and 99th percentile of `n` POSTs of `body` on one kept-alive connection.
-Percentiles measure(int port, const QByteArray& body, int n) {
-    httplib::Client c("127.0.0.1", port);
-    c.set_tcp_nodelay(true);
-    c.set_keep_alive(true);
-    const std::string b = body.toStdString();
-    for (int i = 0; i < 20; ++i)
-        c.Post(kPath, b, "application/json");
-    std::vector<double> us;
-    us.reserve(n);
-    for (int i = 0; i < n; ++i) {
-        const auto t0 = Clock::now();
-        auto r = c.Post(kPath, b, "application/json");
-        us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
-        if (!r || r->status != 200) std::fprintf(stderr, "falha na chamada\n");
-    }
-    return percentiles(us);
-}
-
+// Latencies of `clients` kept-alive clients posting `body` at the same time, each up to
+// `calls` times within `budget`; calls that fail or time out are counted, not timed.
 struct Concurrent {
-    double callsPerSecond = 0;
-    Percentiles latency; // per call, over every client
-    double worst = 0;    // microseconds
+    Percentiles timing;
+    int failed = 0;
+    int answered = 0;
 };
 
-// `clients` kept-alive connections posting `body` as fast as they can for `seconds`.
-Concurrent concurrent(int port, const QByteArray& body, int clients, double seconds) {
-    std::atomic<bool> stop{false};
-    std::vector<std::vector<double>> us(clients);
-    std::vector<std::thread> threads;
+Concurrent measure(int port, const QByteArray& body, int clients, int calls,
+                   std::chrono::seconds budget) {
     const std::string b = body.toStdString();
+    const auto deadline = Clock::now() + budget;
+    std::mutex mutex;
+    std::vector<double> us;
+    int failed = 0;
+    std::vector<std::thread> threads;
     for (int i = 0; i < clients; ++i)
-        threads.emplace_back([&, i] {
+        threads.emplace_back([&] {
             httplib::Client c("127.0.0.1", port);
             c.set_tcp_nodelay(true);
             c.set_keep_alive(true);
-            c.set_read_timeout(60);
-            while (!stop) {
+            c.set_connection_timeout(5, 0);
+            c.set_read_timeout(5, 0);
+            std::vector<double> own;
+            int lost = 0;
+            // The first call opens the connection; it is not timed.
+            for (int k = 0; k <= calls && Clock::now() < deadline; ++k) {
                 const auto t0 = Clock::now();
                 auto r = c.Post(kPath, b, "application/json");
-                if (r && r->status == 200)
-                    us[i].push_back(
+                if (r && r->status == 200 && k > 0)
+                    own.push_back(
                         std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
+                else if (!r || r->status != 200)
+                    ++lost;
             }
+            const std::lock_guard lock(mutex);
+            us.insert(us.end(), own.begin(), own.end());
+            failed += lost;
         });
-    const auto t0 = Clock::now();
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-    stop = true;
     for (auto& t : threads)
         t.join();
-    std::vector<double> all;
-    for (const auto& v : us)
-        all.insert(all.end(), v.begin(), v.end());
-    Concurrent out;
-    out.callsPerSecond = all.size() / std::chrono::duration<double>(Clock::now() - t0).count();
-    if (all.empty()) return out;
-    out.latency = percentiles(all);
-    out.worst = *std::max_element(all.begin(), all.end());
-    return out;
+    return {us.empty() ? Percentiles{} : percentiles(us), failed, static_cast<int>(us.size())};
+}
+
+void report(const char* label, const char* method, int clients, int idle, const Concurrent& c) {
+    const std::string name = std::string(label) + "_" + method + "_" + std::to_string(clients) +
+                             "_clients" + (idle ? "_" + std::to_string(idle) + "_idle" : "");
+    if (c.answered)
+        std::printf("%s_p50: %.1f us\n%s_p99: %.1f us\n", name.c_str(), c.timing.p50,
+                    name.c_str(), c.timing.p99);
+    // Calls that failed or timed out (5 s) within the time allowed: a stalled server.
+    if (c.failed || !c.answered)
+        std::printf("%s_failed: %d calls\n%s_answered: %d calls\n", name.c_str(), c.failed,
+                    name.c_str(), c.answered);
+    std::fflush(stdout);
 }
 
 // The floor: a server that answers `reply` to any POST, same library and settings.
@@ -228,31 +227,30 @@ void run(test::Backend backend, const char* label) {
                                     loaded[2], loaded[3], loaded[4]});
     const std::string setReply = c.Post(kPath, set.toStdString(), "application/json")->body;
 
-    const Percentiles g = measure(port, get, 300);
-    const Percentiles s = measure(port, set, 200);
-    std::printf("%s_GetDistribuicao_p50: %.1f us\n%s_GetDistribuicao_p99: %.1f us\n", label, g.p50,
-                label, g.p99);
-    std::printf("%s_SetDistribuicao_p50: %.1f us\n%s_SetDistribuicao_p99: %.1f us\n", label, s.p50,
-                label, s.p99);
-    std::printf("%s_GetDistribuicao_8_clients: %.0f calls/s\n", label,
-                concurrent(port, get, 8, 2.0).callsPerSecond);
-    // Eight clients saving at once: writers queue, so a save waits for the others in line.
-    const Concurrent s8 = concurrent(port, set, 8, 3.0);
-    std::printf("%s_SetDistribuicao_8_clients: %.0f calls/s\n", label, s8.callsPerSecond);
-    std::printf("%s_SetDistribuicao_8_clients_p50: %.1f us\n%s_SetDistribuicao_8_clients_p99: "
-                "%.1f us\n%s_SetDistribuicao_8_clients_worst: %.1f us\n",
-                label, s8.latency.p50, label, s8.latency.p99, label, s8.worst);
-    std::printf("%s_SetDistribuicao_8_clients_p99_over_single_p50: %.1f x\n", label,
-                s8.latency.p99 / s.p50);
+    Percentiles g1{}, s1{};
+    for (const int idle : {0, 1000}) {
+        const auto idleConnections = test::idleConnections(port, idle);
+        for (const int clients : {1, 8, 64}) {
+            const int calls = std::max(10, 300 / clients);
+            const Concurrent g = measure(port, get, clients, calls, std::chrono::seconds(10));
+            report(label, "GetDistribuicao", clients, idle, g);
+            const Concurrent s = measure(port, set, clients, calls, std::chrono::seconds(10));
+            report(label, "SetDistribuicao", clients, idle, s);
+            if (clients == 1 && idle == 0) {
+                g1 = g.timing;
+                s1 = s.timing;
+            }
+        }
+    }
 
     BareServer bareGet(loadedReply->body);
-    const Percentiles bg = measure(bareGet.port(), get, 300);
+    const Percentiles bg = measure(bareGet.port(), get, 1, 300, std::chrono::seconds(6)).timing;
     BareServer bareSet(setReply);
-    const Percentiles bs = measure(bareSet.port(), set, 300);
+    const Percentiles bs = measure(bareSet.port(), set, 1, 300, std::chrono::seconds(6)).timing;
     std::printf("%s_bare_http_get_bytes_p50: %.1f us\n", label, bg.p50);
     std::printf("%s_bare_http_set_bytes_p50: %.1f us\n", label, bs.p50);
-    std::printf("%s_GetDistribuicao_over_bare: %.1f x\n", label, g.p50 / bg.p50);
-    std::printf("%s_SetDistribuicao_over_bare: %.1f x\n", label, s.p50 / bs.p50);
+    std::printf("%s_GetDistribuicao_over_bare: %.1f x\n", label, g1.p50 / bg.p50);
+    std::printf("%s_SetDistribuicao_over_bare: %.1f x\n", label, s1.p50 / bs.p50);
     std::fflush(stdout);
 }
 
