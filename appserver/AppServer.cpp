@@ -10,13 +10,52 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <atomic>
 #include <stdexcept>
 
 namespace pla {
 
 namespace {
+
 std::atomic<int> prepareCounter{0};
+
+// Whether the database holds any user who can log in; a database without a users table (one
+// made before users existed) has none.
+bool usersExist(const QSqlDatabase& db) {
+    if (!db.tables().contains(QStringLiteral("USUARIO"), Qt::CaseInsensitive)) return false;
+    QSqlQuery q(db);
+    return q.exec(QStringLiteral("SELECT 1 FROM USUARIO")) && q.next();
+}
+
+QByteArray readPem(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error(QStringLiteral("Não foi possível ler %1: %2.")
+                                     .arg(path, f.errorString())
+                                     .toStdString());
+    return f.readAll();
+}
+
+} // namespace
+
+void AppServer::requireProtectionOffLoopback(bool users) const {
+    if (ServerOptions::isLoopback(options_.host)) return;
+    if (!users)
+        throw std::runtime_error(
+            QStringLiteral("Escutar em %1, fora do endereço local, exige usuários cadastrados "
+                           "(o acesso sem login só vale no próprio computador). Cadastre o "
+                           "primeiro usuário com \"pla-appserver user add\".")
+                .arg(options_.host)
+                .toStdString());
+    if (!options_.noTls && (options_.tlsCertificate.isEmpty() || options_.tlsKey.isEmpty()))
+        throw std::runtime_error(
+            QStringLiteral("Escutar em %1, fora do endereço local, exige HTTPS: informe "
+                           "--tls-cert e --tls-key (ou --no-tls para aceitar HTTP sem "
+                           "criptografia).")
+                .arg(options_.host)
+                .toStdString());
 }
 
 AppServer::AppServer(ServerOptions options) : options_(std::move(options)) {}
@@ -57,6 +96,7 @@ void AppServer::prepare() {
             if (options_.demo)
                 DemoData::fill(db,
                                options_.today.isValid() ? options_.today : QDate::currentDate());
+            requireProtectionOffLoopback(usersExist(db));
         } catch (...) {
             db.close();
             db = QSqlDatabase();
@@ -72,9 +112,16 @@ void AppServer::prepare() {
     dispatcher_ = std::make_unique<JsonRpcDispatcher>([pool] { return pool->connection(); },
                                                       options_.maxJsonDepth);
     JsonRpcDispatcher* dispatcher = dispatcher_.get();
+    HttpEndpoint::Tls tls;
+    if (!options_.tlsCertificate.isEmpty()) {
+        tls.certificate = readPem(options_.tlsCertificate);
+        tls.key = readPem(options_.tlsKey);
+    }
     endpoint_ = std::make_unique<HttpEndpoint>(
-        [dispatcher](const QByteArray& body) { return dispatcher->handle(body); }, options_.limits);
-    endpoint_->setHealthCheck([pool] { return pool->ping(); });
+        [dispatcher](const QByteArray& body, const RequestContext& context) {
+            return dispatcher->handle(body, context);
+        },
+        [pool] { return pool->ping(); }, options_.limits, tls);
 }
 
 int AppServer::bind() {
@@ -82,10 +129,14 @@ int AppServer::bind() {
     port_ = endpoint_->bind(options_.host, options_.port);
     if (port_ < 0) {
         port_ = 0;
-        throw std::runtime_error(QStringLiteral("Não foi possível escutar em %1:%2.")
-                                     .arg(options_.host)
-                                     .arg(options_.port)
-                                     .toStdString());
+        throw std::runtime_error(
+            QStringLiteral("Não foi possível escutar em %1:%2%3.")
+                .arg(options_.host)
+                .arg(options_.port)
+                .arg(options_.tlsCertificate.isEmpty()
+                         ? QString()
+                         : QStringLiteral(" (verifique também o certificado e a chave TLS)"))
+                .toStdString());
     }
     return port_;
 }

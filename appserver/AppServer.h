@@ -23,8 +23,9 @@ public:
     AppServer& operator=(const AppServer&) = delete;
 
     // Opens the database from the calling thread, brings its schema up to date and, with
-    // `demo`, fills it when it is empty. Throws std::runtime_error (pla::StorageError or a
-    // Portuguese message for a bad database address).
+    // `demo`, fills it when it is empty; reads the TLS files. Throws std::runtime_error
+    // (pla::StorageError or a Portuguese message for a bad database address, an unreadable TLS
+    // file, or a listen address off loopback without the protection it needs).
     void prepare();
     // Binds the listening socket; returns the port (the chosen one when the options say 0).
     // Throws std::runtime_error when the address cannot be used.
@@ -45,6 +46,10 @@ public:
     void setWriteHook(DistributionStore::WriteHook hook);
 
 private:
+    // Off loopback only with users (so calls need credentials) and, unless plain HTTP was
+    // asked for, with TLS; throws std::runtime_error naming what is missing.
+    void requireProtectionOffLoopback(bool usersExist) const;
+
     ServerOptions options_;
     std::unique_ptr<ConnectionPool> pool_;
     std::unique_ptr<JsonRpcDispatcher> dispatcher_;

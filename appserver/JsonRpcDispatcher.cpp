@@ -279,7 +279,8 @@ QJsonValue JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond
     }
 }
 
-QByteArray JsonRpcDispatcher::handle(const QByteArray& body) const {
+QByteArray JsonRpcDispatcher::handle(const QByteArray& body,
+                                     [[maybe_unused]] const RequestContext& context) const {
     auto encode = [](const QJsonValue& v) {
         return v.isArray() ? QJsonDocument(v.toArray()).toJson(QJsonDocument::Compact)
                            : QJsonDocument(v.toObject()).toJson(QJsonDocument::Compact);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appserver/DistributionStore.h"
+#include "appserver/RequestContext.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -25,7 +26,8 @@ public:
     void setWriteHook(DistributionStore::WriteHook hook) { hook_ = std::move(hook); }
 
     // The response body for `body`; empty when the request held only notifications.
-    QByteArray handle(const QByteArray& body) const;
+    // `context` tells who sent it (address, credentials, TLS).
+    QByteArray handle(const QByteArray& body, const RequestContext& context = {}) const;
     // Deepest nesting of arrays/objects in `json` (strings are skipped), stopping early once
     // `limit` is exceeded.
     static int nestingDepth(const QByteArray& json, int limit);

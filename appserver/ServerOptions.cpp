@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QStandardPaths>
+#include <arpa/inet.h>
 
 namespace pla {
 
@@ -10,6 +11,16 @@ QString ServerOptions::defaultDatabase() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (dir.isEmpty()) dir = QDir::currentPath();
     return dir + QStringLiteral("/pla-appserver/pla-appserver.sqlite");
+}
+
+bool ServerOptions::isLoopback(const QString& host) {
+    const QByteArray h = host.toLatin1();
+    if (h.compare("localhost", Qt::CaseInsensitive) == 0) return true;
+    in_addr v4{};
+    if (::inet_pton(AF_INET, h.constData(), &v4) == 1) return (ntohl(v4.s_addr) >> 24) == 127;
+    in6_addr v6{};
+    const QByteArray bare = h.startsWith('[') && h.endsWith(']') ? h.mid(1, h.size() - 2) : h;
+    return ::inet_pton(AF_INET6, bare.constData(), &v6) == 1 && IN6_IS_ADDR_LOOPBACK(&v6);
 }
 
 QString ServerOptions::helpText() {
@@ -33,28 +44,44 @@ QString ServerOptions::helpText() {
                "  --demo                preenche um banco vazio com dados de demonstração\n"
                "  --today AAAA-MM-DD    data de referência dos cardápios de demonstração (padrão: "
                "hoje)\n"
-               "  --threads N           threads de atendimento (padrão %2; cada conexão mantida "
-               "ocupa uma)\n"
+               "  --threads N           threads que executam as chamadas (padrão %2)\n"
                "  --max-body BYTES      tamanho máximo do corpo de uma requisição (padrão %3)\n"
                "  --max-depth N         profundidade máxima de aninhamento do JSON (padrão %4)\n"
-               "  --read-timeout S      tempo máximo de espera por cabeçalho ou corpo, em segundos "
-               "(padrão %5)\n"
+               "  --header-timeout S    tempo máximo para receber todos os cabeçalhos de uma "
+               "requisição, em segundos (padrão %5)\n"
+               "  --body-timeout S      tempo máximo para receber todo o corpo de uma requisição, "
+               "em segundos (padrão %8)\n"
+               "  --read-timeout S      define --header-timeout e --body-timeout de uma vez\n"
                "  --write-timeout S     tempo máximo para enviar uma resposta, em segundos (padrão "
                "%6)\n"
                "  --keep-alive S        tempo que uma conexão ociosa é mantida, em segundos "
                "(padrão %7)\n"
+               "  --max-connections N   conexões abertas ao mesmo tempo; além delas, resposta 503 "
+               "(padrão %9)\n"
+               "  --allow-origin ORIGEM aceita requisições com este cabeçalho Origin (repetível; "
+               "padrão: nenhuma)\n"
+               "  --tls-cert ARQUIVO    certificado (PEM) para atender em HTTPS\n"
+               "  --tls-key ARQUIVO     chave privada (PEM) do certificado\n"
+               "  --no-tls              permite HTTP sem TLS fora do endereço local\n"
                "  -h, --help            mostra esta ajuda\n"
                "\n"
-               "Rotas: POST /PLA15400.rdmDistEmbCard (JSON-RPC), GET /health (200 quando "
-               "atendendo).\n"
+               "Fora do endereço local (127.0.0.1, ::1), o servidor só escuta com usuários "
+               "cadastrados\n"
+               "e com --tls-cert/--tls-key (ou --no-tls).\n"
+               "\n"
+               "Rotas: POST /PLA15400.rdmDistEmbCard (JSON-RPC), GET /health (200 quando o banco "
+               "responde,\n"
+               "503 quando não).\n"
                "SIGTERM ou SIGINT encerram o servidor após as requisições em andamento.\n")
         .arg(defaultDatabase())
         .arg(d.limits.threads)
         .arg(d.limits.maxBodyBytes)
         .arg(d.maxJsonDepth)
-        .arg(d.limits.readTimeoutSeconds)
+        .arg(d.limits.headerTimeoutSeconds)
         .arg(d.limits.writeTimeoutSeconds)
-        .arg(d.limits.keepAliveSeconds);
+        .arg(d.limits.keepAliveSeconds)
+        .arg(d.limits.bodyTimeoutSeconds)
+        .arg(d.limits.maxConnections);
 }
 
 ServerOptions::ParseResult ServerOptions::parse(const QStringList& arguments, ServerOptions& out,
@@ -79,8 +106,22 @@ ServerOptions::ParseResult ServerOptions::parse(const QStringList& arguments, Se
                                           QStringLiteral("s"));
     const QCommandLineOption keepAlive(QStringLiteral("keep-alive"), QString(),
                                        QStringLiteral("s"));
-    p.addOptions({help, listen, db, passwordFile, demo, today, threads, maxBody, maxDepth,
-                  readTimeout, writeTimeout, keepAlive});
+    const QCommandLineOption headerTimeout(QStringLiteral("header-timeout"), QString(),
+                                           QStringLiteral("s"));
+    const QCommandLineOption bodyTimeout(QStringLiteral("body-timeout"), QString(),
+                                         QStringLiteral("s"));
+    const QCommandLineOption maxConnections(QStringLiteral("max-connections"), QString(),
+                                            QStringLiteral("n"));
+    const QCommandLineOption allowOrigin(QStringLiteral("allow-origin"), QString(),
+                                         QStringLiteral("origem"));
+    const QCommandLineOption tlsCert(QStringLiteral("tls-cert"), QString(),
+                                     QStringLiteral("arquivo"));
+    const QCommandLineOption tlsKey(QStringLiteral("tls-key"), QString(),
+                                    QStringLiteral("arquivo"));
+    const QCommandLineOption noTls(QStringLiteral("no-tls"), QString());
+    p.addOptions({help, listen, db, passwordFile, demo, today, threads, maxBody, maxDepth, readTimeout,
+                  writeTimeout, keepAlive, headerTimeout, bodyTimeout, maxConnections, allowOrigin,
+                  tlsCert, tlsKey, noTls});
     if (!p.parse(arguments)) {
         message = QStringLiteral("Opção inválida: %1\n\n%2").arg(p.errorText(), helpText());
         return ParseResult::Error;
@@ -136,7 +177,22 @@ ServerOptions::ParseResult ServerOptions::parse(const QStringList& arguments, Se
     if (!positive(maxDepth, 4, v)) return ParseResult::Error;
     if (p.isSet(maxDepth)) out.maxJsonDepth = static_cast<int>(v);
     if (!positive(readTimeout, 1, v)) return ParseResult::Error;
-    if (p.isSet(readTimeout)) out.limits.readTimeoutSeconds = static_cast<int>(v);
+    if (p.isSet(readTimeout))
+        out.limits.headerTimeoutSeconds = out.limits.bodyTimeoutSeconds = static_cast<int>(v);
+    if (!positive(headerTimeout, 1, v)) return ParseResult::Error;
+    if (p.isSet(headerTimeout)) out.limits.headerTimeoutSeconds = static_cast<int>(v);
+    if (!positive(bodyTimeout, 1, v)) return ParseResult::Error;
+    if (p.isSet(bodyTimeout)) out.limits.bodyTimeoutSeconds = static_cast<int>(v);
+    if (!positive(maxConnections, 1, v)) return ParseResult::Error;
+    if (p.isSet(maxConnections)) out.limits.maxConnections = static_cast<int>(v);
+    out.limits.allowedOrigins = p.values(allowOrigin);
+    out.tlsCertificate = p.value(tlsCert);
+    out.tlsKey = p.value(tlsKey);
+    out.noTls = p.isSet(noTls);
+    if (out.tlsCertificate.isEmpty() != out.tlsKey.isEmpty()) {
+        message = QStringLiteral("--tls-cert e --tls-key devem ser informados juntos.");
+        return ParseResult::Error;
+    }
     if (!positive(writeTimeout, 1, v)) return ParseResult::Error;
     if (p.isSet(writeTimeout)) out.limits.writeTimeoutSeconds = static_cast<int>(v);
     if (!positive(keepAlive, 1, v)) return ParseResult::Error;

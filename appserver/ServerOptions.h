@@ -20,6 +20,9 @@ struct ServerOptions {
     QDate today;       // the day demo menus are built around (invalid: the system date)
     int maxJsonDepth = 64;
     HttpEndpoint::Limits limits;
+    QString tlsCertificate; // PEM files for HTTPS; both or neither
+    QString tlsKey;
+    bool noTls = false; // plain HTTP off loopback, asked for explicitly
 
     // Outcome of reading a command line.
     enum class ParseResult { Run, Help, Error };
@@ -30,6 +33,8 @@ struct ServerOptions {
     static QString helpText();
     // The database used when none is given: a SQLite file in the user's data folder.
     static QString defaultDatabase();
+    // True when `host` names only this machine (127.0.0.0/8, ::1, localhost).
+    static bool isLoopback(const QString& host);
 };
 
 } // namespace pla

@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
         sigwait(&signals, &signal);
         server.stop();
     });
-    std::printf("pla-appserver atendendo em http://%s:%d/ (banco %s)\n",
+    std::printf("pla-appserver atendendo em %s://%s:%d/ (banco %s)\n",
+                options.tlsCertificate.isEmpty() ? "http" : "https",
                 options.host.toLocal8Bit().constData(), port,
                 server.databaseDescription().toLocal8Bit().constData());
     std::fflush(stdout);

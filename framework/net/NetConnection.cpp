@@ -35,11 +35,12 @@ TNetConnection::TransportRunner& CurrentTransportRunner() {
 
 using pla::JsonRpc;
 
-// One keep-alive HTTP client bound to one host and port.
+// One keep-alive HTTP client bound to one host and port. A host written with its scheme
+// ("https://servidor") is reached over TLS, with the server's certificate checked against the
+// system's trusted authorities.
 class TNetConnection::Transport {
 public:
-    Transport(const QString& host, int port)
-        : host(host), port(port), client(host.toStdString(), port) {
+    Transport(const QString& host, int port) : host(host), port(port), client(Origin(host, port)) {
         client.set_keep_alive(true);
         client.set_tcp_nodelay(true);
         client.set_follow_location(false);
@@ -48,6 +49,16 @@ public:
     QString host;
     int port;
     httplib::Client client;
+
+private:
+    static std::string Origin(const QString& host, int port) {
+        const bool schemed = host.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+                             host.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+        return QStringLiteral("%1%2:%3")
+            .arg(schemed ? QString() : QStringLiteral("http://"), host)
+            .arg(port)
+            .toStdString();
+    }
 };
 
 TNetConnection::TNetConnection(const QString& name) : name_(name) {}
@@ -190,8 +201,10 @@ QJsonValue TNetConnection::Call(const QString& method, const QJsonArray& params)
     const auto started = std::chrono::steady_clock::now();
     bool sent = false;
     const auto send = [&] { sent = client.send(req, res, error); };
-    if (TransportRunner& runner = CurrentTransportRunner()) runner(send);
-    else send();
+    if (TransportRunner& runner = CurrentTransportRunner())
+        runner(send);
+    else
+        send();
     const auto elapsed = std::chrono::steady_clock::now() - started;
 
     if (oversized)

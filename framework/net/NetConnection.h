@@ -13,7 +13,8 @@
 
 // Connection to the application server's remote data module. Remote methods are called by
 // name with positional arguments (Call) as JSON-RPC 2.0 over HTTP:
-// POST http://Host:Port/ServerName. Calls are synchronous; the TCP connection is kept alive
+// POST http://Host:Port/ServerName (https when Host is written "https://name"). Calls are
+// synchronous; the TCP connection is kept alive
 // between calls with Nagle's algorithm off.
 //
 // With ThrowException off (the default) Call never throws for a transport or protocol

@@ -26,8 +26,8 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
                                   QStringLiteral("O usuário está preso à sua filial."));
     const QCommandLineOption server(
         QStringLiteral("server"),
-        QStringLiteral("Servidor de aplicação (HOST:PORTA); sem esta opção, um servidor "
-                       "embutido com dados de demonstração."),
+        QStringLiteral("Servidor de aplicação (HOST:PORTA, ou https://HOST:PORTA para HTTPS); "
+                       "sem esta opção, um servidor embutido com dados de demonstração."),
         QStringLiteral("HOST:PORTA"));
     const QCommandLineOption db(QStringLiteral("db"),
                                 QStringLiteral("Banco de dados geral (arquivo SQLite ou "
@@ -82,14 +82,23 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
     out.tied = p.isSet(tied);
     if (p.isSet(server)) {
         const QString v = p.value(server).trimmed();
+        // The scheme stays on the host: the connection reads it from there.
+        const qsizetype schemeEnd = v.indexOf(QLatin1String("://"));
+        const QString scheme = schemeEnd < 0 ? QString() : v.left(schemeEnd).toLower();
         const qsizetype colon = v.lastIndexOf(QLatin1Char(':'));
+        const qsizetype hostStart = schemeEnd < 0 ? 0 : schemeEnd + 3;
         bool ok = false;
-        const int port = colon > 0 ? v.mid(colon + 1).toInt(&ok) : 0;
-        if (!ok || port <= 0 || port > 65535) {
-            message = QStringLiteral("Servidor inválido: \"%1\" (use HOST:PORTA).").arg(v);
+        const int port = colon > hostStart ? v.mid(colon + 1).toInt(&ok) : 0;
+        if (!ok || port <= 0 || port > 65535 ||
+            (schemeEnd >= 0 && scheme != QLatin1String("http") &&
+             scheme != QLatin1String("https"))) {
+            message =
+                QStringLiteral("Servidor inválido: \"%1\" (use HOST:PORTA ou https://HOST:PORTA).")
+                    .arg(v);
             return ParseResult::Error;
         }
-        out.serverHost = v.left(colon);
+        out.serverHost =
+            scheme == QLatin1String("http") ? v.mid(hostStart, colon - hostStart) : v.left(colon);
         out.serverPort = port;
     }
     if (p.isSet(db)) out.database = p.value(db);

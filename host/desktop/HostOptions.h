@@ -9,7 +9,7 @@ namespace pla {
 struct HostOptions {
     QString branch = QStringLiteral("0001"); // the logged-in user's branch
     bool tied = false;                       // the user is tied to that branch
-    QString serverHost;                      // empty: start the embedded server
+    QString serverHost; // empty: start the embedded server; "https://name" for TLS
     int serverPort = 0;
     QString database;     // general database (and the embedded server's); empty: default
     QString moduleFolder; // empty: next to the program (or the build's lib folder)

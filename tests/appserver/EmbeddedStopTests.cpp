@@ -1,6 +1,7 @@
 // Stopping the in-process server: prompt even while clients hold idle kept-alive connections,
 // yet a request in progress still gets its answer, and keep-alive works between requests.
 #include "TestDatabase.h"
+#include "TestSockets.h"
 #include "appserver/AppServer.h"
 #include "appserver/EmbeddedServer.h"
 #include "framework/data/PacketCodec.h"
@@ -8,16 +9,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <arpa/inet.h>
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace pla;
 using Clock = std::chrono::steady_clock;
@@ -26,50 +22,7 @@ namespace {
 
 const char* kPath = "/PLA15400.rdmDistEmbCard";
 
-// A plain TCP connection, so the test sees exactly when the server closes it.
-class RawConnection {
-public:
-    explicit RawConnection(int port) : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<uint16_t>(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-        timeval tv{5, 0};
-        ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-    }
-    ~RawConnection() { ::close(fd_); }
-    bool connected() const { return connected_; }
-
-    // Sends GET /health and reads its whole answer; false when the connection failed.
-    bool health() {
-        const std::string request = "GET /health HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
-        if (::send(fd_, request.data(), request.size(), MSG_NOSIGNAL) !=
-            static_cast<ssize_t>(request.size()))
-            return false;
-        std::string answer;
-        char buffer[512];
-        while (answer.find("\r\n\r\nok") == std::string::npos) {
-            const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
-            if (n <= 0) return false;
-            answer.append(buffer, static_cast<size_t>(n));
-        }
-        return answer.rfind("HTTP/1.1 200", 0) == 0;
-    }
-    // True when the server closed or reset the connection within `wait`.
-    bool closedWithin(std::chrono::milliseconds wait) {
-        timeval tv{0, static_cast<suseconds_t>(wait.count() * 1000)};
-        ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-        char c;
-        const ssize_t n = ::recv(fd_, &c, 1, 0);
-        // A connection still waiting in the listen queue is reset rather than closed.
-        return n == 0 || (n < 0 && errno == ECONNRESET);
-    }
-
-private:
-    int fd_;
-    bool connected_ = false;
-};
+using test::RawConnection;
 
 class EmbeddedStopTest : public ::testing::Test {
 protected:

@@ -337,3 +337,34 @@ TEST_F(NetConnectionTest, ObserversSeeEveryCallEvenFailedOnes) {
     own.Reset();
     EXPECT_EQ(own.Count(QStringLiteral("GetServicos")), 0);
 }
+
+TEST(NetConnectionTls, AnHttpsHostIsReachedOverTlsAndAnUntrustedCertificateRefused) {
+    httplib::SSLServer server(PLA_TEST_TLS_DIR "/cert.pem", PLA_TEST_TLS_DIR "/key.pem");
+    server.Post(kPath, [](const httplib::Request& req, httplib::Response& res) {
+        const auto p = pla::JsonRpc::ParseRequest(QByteArray::fromStdString(req.body));
+        res.set_content(pla::JsonRpc::EncodeResult(p.request.id, Ok("seguro")).toStdString(),
+                        "application/json");
+    });
+    const int port = server.bind_to_any_port("127.0.0.1");
+    std::thread thread([&] { server.listen_after_bind(); });
+    while (!server.is_running())
+        std::this_thread::sleep_for(1ms);
+
+    TNetConnection c;
+    c.Host = QStringLiteral("https://127.0.0.1");
+    c.Port = port;
+    // Not among the system's trusted authorities: refused, naming the address.
+    const QString refused = FailureText(c.Call(QStringLiteral("GetGruposServico")));
+    EXPECT_TRUE(refused.contains(QStringLiteral("https://127.0.0.1:%1").arg(port)))
+        << refused.toStdString();
+    // OpenSSL takes its trusted authorities from here when the connection is set up.
+    ::setenv("SSL_CERT_FILE", PLA_TEST_TLS_DIR "/cert.pem", 1);
+    c.Disconnect();
+    const QJsonValue trusted = c.Call(QStringLiteral("GetGruposServico"));
+    ::unsetenv("SSL_CERT_FILE");
+    EXPECT_EQ(trusted.toObject().value("data").toString(), QStringLiteral("seguro"))
+        << FailureText(trusted).toStdString();
+    c.Disconnect(); // the server's stop waits for kept-alive connections
+    server.stop();
+    thread.join();
+}
