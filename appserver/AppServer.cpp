@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <atomic>
 #include <stdexcept>
