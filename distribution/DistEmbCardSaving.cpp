@@ -132,7 +132,8 @@ void TfrmDistEmbCard::VdDistribuicao() {
 void TfrmDistEmbCard::sbtApagarClick(TComponent&) {
     ConfirmLeavingChange();
     const int answer = pla::Dialogs().MessageBox(msgPadrao->Msg(QStringLiteral("APAGAR_DISTR")),
-                                                 pla::MsgDlgType::Information, pla::mbYesNo);
+                                                 pla::MsgDlgType::Information,
+                                                 pla::mbYesNo | pla::mbDefaultNo);
     if (answer != mrYes) return;
 
     pla::BusyScope busy(Zelvora::MainWindow());

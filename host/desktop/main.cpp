@@ -6,6 +6,7 @@
 #include "framework/qt/FormRenderer.h"
 #include "framework/qt/QtFormHost.h"
 #include "framework/qt/QtPrintOutput.h"
+#include "framework/services/Zelvora.h"
 #include "framework/ui/TForm.h"
 #include "host/desktop/HostOptions.h"
 #include "host/desktop/HostSession.h"
@@ -82,9 +83,12 @@ int main(int argc, char* argv[]) {
     if (!options.pdf.isEmpty()) return pla::PdfExportRun::Run(session, options);
     pla::QtPrintOutput printing(&window);
     printing.Install();
-    window.SetContext(QStringLiteral("Filial %1%2 · servidor %3")
+    // The user's own branch: the screens show the branch being worked on.
+    window.SetContext(QStringLiteral("Usuário da filial %1%2 · servidor %3")
                           .arg(options.branch, options.tied ? QStringLiteral(" (fixa)") : QString(),
                                session.ServerAddress()));
+    window.SetQuitCheck([&forms] { return forms.ConfirmQuit(); });
+    Zelvora::SetHelpHandler([&window](const QString& topic) { window.ShowHelp(topic); });
     window.show();
 
     bool attempted = false;
@@ -100,6 +104,7 @@ int main(int argc, char* argv[]) {
         attempted = true;
     });
     const int rc = QApplication::exec();
+    Zelvora::SetHelpHandler({});
     // The screens belong to the application: they go before the server they talk to.
     forms.DestroyForms();
     pla::SetPrintOutput(nullptr);
