@@ -403,7 +403,8 @@ bool FormRenderer::eventFilter(QObject* watched, QEvent* event) {
             ResizeForm(static_cast<QResizeEvent*>(event)->size());
         } else if (auto* widget = qobject_cast<QWidget*>(watched)) {
             auto* grid = dynamic_cast<GridBinding*>(BindingFor(ControlFor(widget)));
-            if (grid && grid->View() && watched == grid->View()->viewport()) grid->ViewResized();
+            if (grid && grid->View() && (watched == grid->View() || watched == grid->View()->viewport()))
+                grid->ViewResized();
         }
         return false;
     default:

@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTableView>
 
 namespace pla {
@@ -123,7 +124,12 @@ void GridBinding::SyncWidths() {
         total += std::max(w, least);
         if (widest < 0 || w > Grid().Column(model_->GridColumn(widest)).Width()) widest = v;
     }
-    const int spare = view->viewport()->width() - total;
+    // The room inside the frame, less the row indicator and a vertical scroll bar, known also
+    // before the viewport has been laid out.
+    int room = view->width() - 2 * view->frameWidth();
+    if (!view->verticalHeader()->isHidden()) room -= view->verticalHeader()->width();
+    if (view->verticalScrollBar()->isVisible()) room -= view->verticalScrollBar()->width();
+    const int spare = room - total;
     for (int v = 0; v < columns; ++v) {
         const int w = Grid().Column(model_->GridColumn(v)).Width();
         view->setColumnWidth(v, v == widest && spare > 0 ? w + spare : w);

@@ -89,8 +89,12 @@ TEST_F(GridRenderTest, ShowsExactlyTheVisibleRecordsWithTheirFormats) {
     // The room the columns leave goes to the widest, so long texts are not cut.
     EXPECT_EQ(view->columnWidth(0), 80);
     EXPECT_GT(view->columnWidth(1), 100);
-    EXPECT_EQ(view->columnWidth(0) + view->columnWidth(1) + view->columnWidth(2),
-              view->viewport()->width());
+    for (int width : {0, 500, 300}) {
+        if (width) view->resize(width, 200);
+        EXPECT_EQ(view->columnWidth(0) + view->columnWidth(1) + view->columnWidth(2),
+                  view->viewport()->width())
+            << width;
+    }
 
     g.ds.SetFilter("IDSITUACAO = 'N'");
     g.ds.SetFiltered(true);
