@@ -403,8 +403,8 @@ bool FormRenderer::eventFilter(QObject* watched, QEvent* event) {
             ResizeForm(static_cast<QResizeEvent*>(event)->size());
         } else if (auto* widget = qobject_cast<QWidget*>(watched)) {
             auto* grid = dynamic_cast<GridBinding*>(BindingFor(ControlFor(widget)));
-            if (grid && grid->View() && (watched == grid->View() || watched == grid->View()->viewport()))
-                grid->ViewResized();
+            QTableView* view = grid ? grid->View() : nullptr;
+            if (view && (watched == view || watched == view->viewport())) grid->ViewResized();
         }
         return false;
     default:

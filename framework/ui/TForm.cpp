@@ -164,6 +164,7 @@ bool TForm::DeliverCommandKey(int& k, TShiftState shift) {
     }
     auto* edit = dynamic_cast<TCustomEdit*>(c);
     if (edit && k == 'A' && shift == ssCtrl) {
+        // Inside a text Ctrl+A selects it, as everywhere on the desktop.
         edit->SelectAll();
         return true;
     }
