@@ -5,6 +5,7 @@
 #include "appserver/HttpEndpoint.h"
 #include "appserver/JsonRpcDispatcher.h"
 #include "appserver/Schema.h"
+#include "appserver/UserStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -73,7 +74,10 @@ void AppServer::prepare() {
                                                       options_.maxJsonDepth);
     JsonRpcDispatcher* dispatcher = dispatcher_.get();
     endpoint_ = std::make_unique<HttpEndpoint>(
-        [dispatcher](const QByteArray& body) { return dispatcher->handle(body); }, options_.limits);
+        [dispatcher](const QByteArray& body, const RequestContext& context) {
+            return dispatcher->handle(body, context);
+        },
+        options_.limits);
     endpoint_->setHealthCheck([pool] { return pool->ping(); });
 }
 
@@ -103,6 +107,11 @@ void AppServer::stop() {
 
 bool AppServer::isRunning() const {
     return endpoint_ && endpoint_->isRunning();
+}
+
+bool AppServer::usersExist() {
+    if (!pool_) throw std::runtime_error("O servidor não foi preparado.");
+    return UserStore(pool_->connection()).anyUsers();
 }
 
 void AppServer::setWriteHook(DistributionStore::WriteHook hook) {

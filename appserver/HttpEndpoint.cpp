@@ -36,8 +36,12 @@ HttpEndpoint::HttpEndpoint(Handler handler, Limits limits) : d_(std::make_unique
     s.set_payload_max_length(limits.maxBodyBytes);
 
     s.Post(rpcPath(), [this](const httplib::Request& req, httplib::Response& res) {
+        const RequestContext context{
+            QString::fromStdString(req.remote_addr),
+            QByteArray::fromStdString(req.get_header_value("Authorization"))};
         const QByteArray answer = d_->handler(
-            QByteArray::fromRawData(req.body.data(), static_cast<qsizetype>(req.body.size())));
+            QByteArray::fromRawData(req.body.data(), static_cast<qsizetype>(req.body.size())),
+            context);
         if (answer.isEmpty()) {
             res.status = 204;
             return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "appserver/RequestContext.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -19,8 +21,10 @@ public:
         int writeTimeoutSeconds = 10;
         int keepAliveSeconds = 30;
     };
-    // Answers one request body; an empty answer means "nothing to send" (204).
-    using Handler = std::function<QByteArray(const QByteArray& body)>;
+    // Answers one request body, knowing where it came from and its credentials; an empty
+    // answer means "nothing to send" (204).
+    using Handler =
+        std::function<QByteArray(const QByteArray& body, const RequestContext& context)>;
 
     // True when the server can do its work (the database answers); false makes /health 503.
     using HealthCheck = std::function<bool()>;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appserver/DistributionStore.h"
+#include "appserver/RequestContext.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -13,7 +14,9 @@ namespace pla {
 // Answers JSON-RPC 2.0 request bodies (single or batch) by calling the remote methods.
 // Protocol faults get the standard error objects: -32700 parse error, -32600 invalid
 // request, -32601 method not found, -32602 invalid params (naming the parameter), -32603
-// internal error; business results travel in `result` as the ok/message envelope.
+// internal error, -32001 credentials missing or not accepted; business results travel in
+// `result` as the ok/message envelope. Besides the ten methods it answers `Login`, which
+// opens a session (see Authenticator).
 class JsonRpcDispatcher {
 public:
     using ConnectionProvider = std::function<QSqlDatabase()>;
@@ -24,16 +27,19 @@ public:
     // Test seam: forwarded to every save and generation.
     void setWriteHook(DistributionStore::WriteHook hook) { hook_ = std::move(hook); }
 
-    // The response body for `body`; empty when the request held only notifications.
-    QByteArray handle(const QByteArray& body) const;
+    // The response body for `body`; empty when the request held only notifications. Every
+    // call is made for the caller that `context`'s credentials and address establish.
+    QByteArray handle(const QByteArray& body, const RequestContext& context) const;
     // Deepest nesting of arrays/objects in `json` (strings are skipped), stopping early once
     // `limit` is exceeded.
     static int nestingDepth(const QByteArray& json, int limit);
     int maxDepth() const { return maxDepth_; }
 
 private:
-    QJsonValue handleOne(const QJsonValue& request, bool& respond) const;
-    QJsonValue call(const QString& method, const QJsonArray& params) const;
+    QJsonValue handleOne(const QJsonValue& request, bool& respond,
+                         const RequestContext& context) const;
+    QJsonValue call(const QString& method, const QJsonArray& params,
+                    const RequestContext& request) const;
 
     ConnectionProvider connection_;
     int maxDepth_;

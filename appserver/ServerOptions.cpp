@@ -47,7 +47,9 @@ QString ServerOptions::helpText() {
                "\n"
                "Rotas: POST /PLA15400.rdmDistEmbCard (JSON-RPC), GET /health (200 quando "
                "atendendo).\n"
-               "SIGTERM ou SIGINT encerram o servidor após as requisições em andamento.\n")
+               "SIGTERM ou SIGINT encerram o servidor após as requisições em andamento.\n"
+               "Usuários e auditoria: pla-appserver user add|passwd|disable|list, "
+               "pla-appserver audit (pla-appserver user sem argumentos mostra o uso).\n")
         .arg(defaultDatabase())
         .arg(d.limits.threads)
         .arg(d.limits.maxBodyBytes)
