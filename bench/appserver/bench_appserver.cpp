@@ -1,8 +1,12 @@
 // Latency and throughput of GetDistribuicao and SetDistribuicao for a distribution of 60
 // dishes, 30 packagings and 300 dish rows, against a bare HTTP round trip of the same bytes.
-// Prints one "name: value unit" line per figure.
+// Then the cost of the credential check once the server has users: the check alone per call,
+// and GetDistribuicao carrying a session token. Prints one "name: value unit" line per figure.
 #include "TestDatabase.h"
+#include "appserver/Authenticator.h"
 #include "appserver/EmbeddedServer.h"
+#include "appserver/SessionStore.h"
+#include "appserver/UserStore.h"
 #include "appserver/SqlUtil.h"
 #include "framework/data/PacketCodec.h"
 
@@ -109,10 +113,11 @@ QJsonArray bigSave(const QJsonArray& loaded) {
 }
 
 // Median and 99th percentile of `n` POSTs of `body` on one kept-alive connection.
-Percentiles measure(int port, const QByteArray& body, int n) {
+Percentiles measure(int port, const QByteArray& body, int n, const std::string& authorization = {}) {
     httplib::Client c("127.0.0.1", port);
     c.set_tcp_nodelay(true);
     c.set_keep_alive(true);
+    if (!authorization.empty()) c.set_default_headers({{"Authorization", authorization}});
     const std::string b = body.toStdString();
     for (int i = 0; i < 20; ++i)
         c.Post(kPath, b, "application/json");
@@ -253,6 +258,27 @@ void run(test::Backend backend, const char* label) {
     std::printf("%s_bare_http_set_bytes_p50: %.1f us\n", label, bs.p50);
     std::printf("%s_GetDistribuicao_over_bare: %.1f x\n", label, g.p50 / bg.p50);
     std::printf("%s_SetDistribuicao_over_bare: %.1f x\n", label, s.p50 / bs.p50);
+
+    // From here on the database has a user: every call needs his session.
+    QSqlDatabase conn = db.connection();
+    UserStore(conn).add({"bench", "Bancada", "0001", false, true}, "senha-da-bancada");
+    QDateTime expires;
+    const QString token =
+        SessionStore(conn).open("bench", QDateTime::currentDateTimeUtc(), expires);
+    const RequestContext context{"127.0.0.1", "Bearer " + token.toLatin1()};
+    Authenticator auth(conn);
+    constexpr int kChecks = 5000;
+    const auto t0 = Clock::now();
+    for (int i = 0; i < kChecks; ++i)
+        if (auth.caller(context, QDateTime::currentDateTimeUtc()).login.isEmpty())
+            std::fprintf(stderr, "sessão recusada\n");
+    const double check =
+        std::chrono::duration<double, std::micro>(Clock::now() - t0).count() / kChecks;
+    const Percentiles gs = measure(port, get, 300, context.authorization.toStdString());
+    std::printf("%s_credential_check: %.1f us\n", label, check);
+    std::printf("%s_credential_check_of_GetDistribuicao: %.2f %%\n", label, 100 * check / g.p50);
+    std::printf("%s_GetDistribuicao_with_session_p50: %.1f us\n", label, gs.p50);
+    std::printf("%s_GetDistribuicao_with_session_p99: %.1f us\n", label, gs.p99);
     std::fflush(stdout);
 }
 

@@ -10,6 +10,7 @@
 #include "framework/ui/TForm.h"
 #include "host/desktop/HostOptions.h"
 #include "host/desktop/HostSession.h"
+#include "host/desktop/LoginDialog.h"
 #include "host/desktop/MainWindow.h"
 #include "host/desktop/PdfExportRun.h"
 #include "host/desktop/ScreenshotTaker.h"
@@ -75,7 +76,10 @@ int main(int argc, char* argv[]) {
     forms.SetMdiArea(window.MdiArea());
     dialogs.SetMainWindow(&window);
 
-    if (!session.Start(message)) {
+    const auto prompt = [&session, &window](pla::ServerLogin& server) {
+        return pla::LoginDialog(server, session.ServerAddress(), &window).Run();
+    };
+    if (!session.Start(message, prompt)) {
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
         if (!screenshot && options.pdf.isEmpty()) dialogs.ShowError(message);
         return 1;
@@ -83,9 +87,13 @@ int main(int argc, char* argv[]) {
     if (!options.pdf.isEmpty()) return pla::PdfExportRun::Run(session, options);
     pla::QtPrintOutput printing(&window);
     printing.Install();
-    // The user's own branch: the screens show the branch being worked on.
-    window.SetContext(QStringLiteral("Usuário da filial %1%2 · servidor %3")
-                          .arg(options.branch, options.tied ? QStringLiteral(" (fixa)") : QString(),
+    // The user logged in, or the options' branch: the screens show the branch being worked on.
+    window.SetContext(QStringLiteral("%1Filial %2%3 · servidor %4")
+                          .arg(session.User() ? QStringLiteral("Usuário %1 · ")
+                                                    .arg(session.User()->name)
+                                              : QString(),
+                               Zelvora::FiliProc,
+                               Zelvora::ModuFili ? QStringLiteral(" (fixa)") : QString(),
                                session.ServerAddress()));
     window.SetQuitCheck([&forms] { return forms.ConfirmQuit(); });
     Zelvora::SetHelpHandler([&window](const QString& topic) { window.ShowHelp(topic); });

@@ -10,6 +10,8 @@
 #include "appserver/UserStore.h"
 
 #include <QJsonDocument>
+#include <QProcess>
+#include <QRegularExpression>
 #include <functional>
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -207,6 +209,55 @@ TEST(AuditTrailTest, ASaveRecordsWhoWhenWhereTheVersionsAndEveryPackagingAndDish
     ASSERT_EQ(events[1].changes.size(), 1);
     EXPECT_EQ(events[1].changes[0].toObject().value("acao").toString(), "alterada");
     EXPECT_EQ(events[1].changes[0]["depois"]["DSOBSETIQUETA"].toString(), "Virar");
+}
+
+// pla-appserver's operator commands, run as the operator runs them.
+TEST(AdminCommandsTest, UsersComeFromTheStandardInputAndTheAuditPrintsWhatChanged) {
+    test::ensureApplication();
+    test::TestDatabase db(Backend::Sqlite);
+    auto run = [&](QStringList args, const QByteArray& input = {}) {
+        QProcess p;
+        p.start(QStringLiteral(PLA_APPSERVER_EXE), args << QStringLiteral("--db") << db.address());
+        p.write(input);
+        p.closeWriteChannel();
+        p.waitForFinished(20000);
+        return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() +
+                                                              p.readAllStandardError()));
+    };
+    using Result = std::pair<int, QString>;
+    const QStringList add{"user", "add", "ana", "--name", "Ana Souza", "--branch", "0002", "--tied"};
+    EXPECT_EQ(run(add, "segredo-da-ana\n"), Result(0, "Usuário ana criado.\n"));
+    EXPECT_EQ(run(add, "segredo-da-ana\n"), Result(1, "O usuário ana já existe.\n"));
+    EXPECT_EQ(run({"user", "add", "bia", "--name", "Bia", "--branch", "9999"}, "segredo-da-bia\n"),
+              Result(1, "Filial 9999 não cadastrada.\n"));
+    EXPECT_EQ(run({"user", "passwd", "ana"}, "curta\n"),
+              Result(1, "A senha deve ter pelo menos 8 caracteres.\n"));
+    const Result list = run({"user", "list"});
+    EXPECT_EQ(list.first, 0);
+    EXPECT_TRUE(list.second.contains(QRegularExpression("ana +Ana Souza +0002 +sim +sim")))
+        << list.second.toStdString();
+    EXPECT_TRUE(UserStore(db.connection()).verify("ana", "segredo-da-ana").has_value());
+
+    RemoteMethods ana(db.connection(), {}, Caller{"ana", "Ana Souza", "0001", false, "10.0.0.5"});
+    DistributionView view = DistributionView::of(loadPoint(ana));
+    view.moveIntoNew(0, QStringLiteral("Frágil"));
+    ASSERT_TRUE(ana.SetDistribuicao(view.number, view.undistributed, view.packagings, view.rows,
+                                    view.version)
+                    .value("ok")
+                    .toBool());
+    const QStringList audit{"audit", "--distribution", QString::number(view.number)};
+    const Result json = run(QStringList(audit) << "--json");
+    ASSERT_EQ(json.first, 0);
+    const QJsonArray events = QJsonDocument::fromJson(json.second.toUtf8()).array();
+    ASSERT_EQ(events.size(), 1);
+    EXPECT_EQ(events[0]["usuario"].toString(), "ana");
+    const Result table = run(audit);
+    EXPECT_TRUE(table.second.contains(QRegularExpression(
+        "ana +10\\.0\\.0\\.5 +gravação +\\d+ +0001/00003/08/12/2026/10002-001 +1 → 2\n"
+        " +embalagem \\d+ incluída: CDCONTAINER \"00001\", DSOBSETIQUETA \"Frágil\", QTCONTAINER 340, "
+        "QTPRATO 0\n")))
+        << table.second.toStdString();
+    EXPECT_EQ(run({"audit", "--since", "ontem"}).first, 2);
 }
 
 } // namespace
