@@ -71,7 +71,8 @@ void AppServer::prepare() {
     pool_ = std::make_unique<ConnectionPool>(config);
     ConnectionPool* pool = pool_.get();
     dispatcher_ = std::make_unique<JsonRpcDispatcher>([pool] { return pool->connection(); },
-                                                      options_.maxJsonDepth);
+                                                      options_.maxJsonDepth,
+                                                      options_.credentialCacheMilliseconds);
     JsonRpcDispatcher* dispatcher = dispatcher_.get();
     endpoint_ = std::make_unique<HttpEndpoint>(
         [dispatcher](const QByteArray& body, const RequestContext& context) {

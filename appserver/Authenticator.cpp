@@ -24,22 +24,34 @@ const QString kRequired = QStringLiteral("Este servidor exige usuário e senha."
 
 } // namespace
 
-Authenticator::Authenticator(QSqlDatabase db) : db_(std::move(db)) {}
+Authenticator::Authenticator(QSqlDatabase db, CredentialCache* cache)
+    : db_(std::move(db)), cache_(cache) {}
 
-bool Authenticator::openWithoutUsers(const RequestContext& request) {
-    return request.fromLoopback() && !UserStore(db_).anyUsers();
+bool Authenticator::openWithoutUsers(const RequestContext& request, const QDateTime& now) {
+    if (!request.fromLoopback()) return false;
+    std::optional<bool> any = cache_ ? cache_->anyUsers(now) : std::nullopt;
+    if (!any) {
+        any = UserStore(db_).anyUsers();
+        if (cache_) cache_->rememberAnyUsers(*any, now);
+    }
+    return !*any;
 }
 
 Caller Authenticator::caller(const RequestContext& request, const QDateTime& now) {
     const QByteArray token = scheme(request.authorization, "Bearer");
     if (!token.isEmpty()) {
-        if (const auto user = SessionStore(db_).user(token, now)) return callerOf(*user, request);
+        std::optional<UserRecord> user = cache_ ? cache_->user(token, now) : std::nullopt;
+        if (!user) {
+            user = SessionStore(db_).user(token, now);
+            if (user && cache_) cache_->rememberUser(token, *user, now);
+        }
+        if (user) return callerOf(*user, request);
         throw AuthFault{QStringLiteral("Sessão inválida ou expirada. Entre novamente.")};
     }
     if (!request.authorization.isEmpty())
         throw AuthFault{QStringLiteral("Credenciais não aceitas: use a sessão aberta pelo login "
                                        "(Authorization: Bearer).")};
-    if (openWithoutUsers(request)) return Caller{{}, {}, {}, false, request.clientAddress};
+    if (openWithoutUsers(request, now)) return Caller{{}, {}, {}, false, request.clientAddress};
     throw AuthFault{kRequired};
 }
 
@@ -47,7 +59,7 @@ QJsonObject Authenticator::login(const RequestContext& request, const QDateTime&
     const QByteArray basic = scheme(request.authorization, "Basic");
     if (basic.isEmpty())
         return RemoteMethods::success(
-            QJsonObject{{QStringLiteral("exigeLogin"), !openWithoutUsers(request)}});
+            QJsonObject{{QStringLiteral("exigeLogin"), !openWithoutUsers(request, now)}});
     const QByteArray pair = QByteArray::fromBase64(basic);
     const qsizetype colon = pair.indexOf(':');
     const QString login = QString::fromUtf8(pair.left(colon < 0 ? 0 : colon));

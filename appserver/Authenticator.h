@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appserver/Caller.h"
+#include "appserver/CredentialCache.h"
 #include "appserver/RequestContext.h"
 
 #include <QDateTime>
@@ -21,7 +22,8 @@ struct AuthFault {
 // server and a fresh or demo database always did.
 class Authenticator {
 public:
-    explicit Authenticator(QSqlDatabase db);
+    // `cache`, when given, spares the database look-ups of recent callers.
+    explicit Authenticator(QSqlDatabase db, CredentialCache* cache = nullptr);
 
     // The caller of a remote method; throws AuthFault.
     Caller caller(const RequestContext& request, const QDateTime& now);
@@ -31,8 +33,9 @@ public:
     QJsonObject login(const RequestContext& request, const QDateTime& now);
 
 private:
-    bool openWithoutUsers(const RequestContext& request);
+    bool openWithoutUsers(const RequestContext& request, const QDateTime& now);
     QSqlDatabase db_;
+    CredentialCache* cache_;
 };
 
 } // namespace pla

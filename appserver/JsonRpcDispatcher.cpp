@@ -129,8 +129,10 @@ private:
 
 } // namespace
 
-JsonRpcDispatcher::JsonRpcDispatcher(ConnectionProvider connection, int maxDepth)
-    : connection_(std::move(connection)), maxDepth_(maxDepth) {}
+JsonRpcDispatcher::JsonRpcDispatcher(ConnectionProvider connection, int maxDepth,
+                                     int credentialMilliseconds)
+    : connection_(std::move(connection)), maxDepth_(maxDepth),
+      credentials_(std::make_unique<CredentialCache>(credentialMilliseconds)) {}
 
 int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit) {
     int depth = 0, deepest = 0;
@@ -255,7 +257,7 @@ QJsonValue JsonRpcDispatcher::call(const QString& method, const QJsonArray& para
     Caller caller;
     try {
         db = connection_();
-        Authenticator auth(db);
+        Authenticator auth(db, credentials_.get());
         const QDateTime now = QDateTime::currentDateTimeUtc();
         if (login) return auth.login(request, now);
         caller = auth.caller(request, now);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appserver/DistributionStore.h"
+#include "appserver/CredentialCache.h"
 #include "appserver/RequestContext.h"
 
 #include <QByteArray>
@@ -8,6 +9,7 @@
 #include <QJsonValue>
 #include <QSqlDatabase>
 #include <functional>
+#include <memory>
 
 namespace pla {
 
@@ -22,8 +24,11 @@ public:
     using ConnectionProvider = std::function<QSqlDatabase()>;
 
     // `connection` yields the calling thread's database connection; `maxDepth` bounds the
-    // nesting of arrays and objects accepted in a body.
-    explicit JsonRpcDispatcher(ConnectionProvider connection, int maxDepth = 64);
+    // nesting of arrays and objects accepted in a body; `credentialMilliseconds` is how long a
+    // session or the absence of users is taken as the database last said (see
+    // CredentialCache).
+    explicit JsonRpcDispatcher(ConnectionProvider connection, int maxDepth = 64,
+                               int credentialMilliseconds = 2000);
     // Test seam: forwarded to every save and generation.
     void setWriteHook(DistributionStore::WriteHook hook) { hook_ = std::move(hook); }
 
@@ -43,6 +48,7 @@ private:
 
     ConnectionProvider connection_;
     int maxDepth_;
+    std::unique_ptr<CredentialCache> credentials_;
     DistributionStore::WriteHook hook_;
 };
 

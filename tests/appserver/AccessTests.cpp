@@ -12,7 +12,9 @@
 #include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
+#include <chrono>
 #include <functional>
+#include <thread>
 #include <gtest/gtest.h>
 #include <httplib.h>
 
@@ -37,6 +39,7 @@ TEST(CredentialsTest, OnceUsersExistEveryCallNeedsTheSessionOfALogin) {
     o.database = dir.filePath(QStringLiteral("users.sqlite"));
     o.demo = true;
     o.today = kDate;
+    o.credentialCacheMilliseconds = 200;
     EmbeddedServer server;
     const int port = server.start(o);
     {
@@ -91,6 +94,8 @@ TEST(CredentialsTest, OnceUsersExistEveryCallNeedsTheSessionOfALogin) {
         db.close();
     }
     QSqlDatabase::removeDatabase("users");
+    // Once the server's memory of the session has aged out.
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
     EXPECT_EQ(fault(call("GetGruposServico", bearer)),
               "-32001 Sessão inválida ou expirada. Entre novamente.");
     server.stop();
