@@ -14,7 +14,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSqlDatabase>
-#include <cstdio>
 #include <termios.h>
 #include <unistd.h>
 
@@ -45,8 +44,8 @@ QString readPassword(QTextStream& in, QTextStream& err, bool fromStdin) {
     return first;
 }
 
-int userCommand(QCommandLineParser& p, const QStringList& rest, QSqlDatabase db,
-                QTextStream& in, QTextStream& out, QTextStream& err) {
+int userCommand(QCommandLineParser& p, const QStringList& rest, QSqlDatabase db, QTextStream& in,
+                QTextStream& out, QTextStream& err) {
     UserStore users(db);
     const QString verb = rest.value(1);
     const QString login = rest.value(2).trimmed();
@@ -108,7 +107,8 @@ int auditCommand(QCommandLineParser& p, QSqlDatabase db, QTextStream& out, QText
     }
     filter.branch = p.value(QStringLiteral("branch")).trimmed().toUpper();
     if (p.isSet(QStringLiteral("since"))) {
-        filter.since = QDate::fromString(p.value(QStringLiteral("since")), QStringLiteral("yyyy-MM-dd"));
+        filter.since =
+            QDate::fromString(p.value(QStringLiteral("since")), QStringLiteral("yyyy-MM-dd"));
         if (!filter.since.isValid()) {
             err << QStringLiteral("Valor inválido para --since (use AAAA-MM-DD): %1\n")
                        .arg(p.value(QStringLiteral("since")));
@@ -151,8 +151,8 @@ std::optional<int> AdminCommands::run(const QStringList& arguments, QTextStream&
     for (const char* flag : {"tied", "password-stdin", "json"})
         p.addOption(QCommandLineOption(QString::fromLatin1(flag)));
     for (const char* valued : {"db", "name", "branch", "distribution", "since"})
-        p.addOption(QCommandLineOption(QString::fromLatin1(valued), QString(),
-                                       QStringLiteral("valor")));
+        p.addOption(
+            QCommandLineOption(QString::fromLatin1(valued), QString(), QStringLiteral("valor")));
     QStringList rest = arguments;
     rest.removeAt(1);
     if (!p.parse(rest)) {
@@ -167,17 +167,16 @@ std::optional<int> AdminCommands::run(const QStringList& arguments, QTextStream&
 
     int status = 1;
     try {
-        const DatabaseConfig config = DatabaseConfig::parse(
-            p.isSet(QStringLiteral("db")) ? p.value(QStringLiteral("db"))
-                                          : ServerOptions::defaultDatabase());
+        const DatabaseConfig config =
+            DatabaseConfig::parse(p.isSet(QStringLiteral("db")) ? p.value(QStringLiteral("db"))
+                                                                : ServerOptions::defaultDatabase());
         if (config.kind == DatabaseConfig::Kind::Sqlite)
             QDir().mkpath(QFileInfo(config.path).absolutePath());
         QSqlDatabase db = ConnectionPool::open(config, kConnection);
         try {
             Schema::migrate(db);
-            status = command == QLatin1String("user")
-                         ? userCommand(p, positional, db, in, out, err)
-                         : auditCommand(p, db, out, err);
+            status = command == QLatin1String("user") ? userCommand(p, positional, db, in, out, err)
+                                                      : auditCommand(p, db, out, err);
         } catch (const Refusal& r) {
             err << r.message() << "\n";
         }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QStringList>
-#include <optional>
 #include <QTextStream>
+#include <optional>
 
 namespace pla {
 
@@ -17,8 +17,8 @@ public:
     // Runs the command of `arguments` (program name first) when it names one; returns the
     // exit status (0 done, 1 refused or failed, 2 bad usage), nullopt when `arguments` are not
     // a command (the server runs). `in` is the standard input for passwords.
-    static std::optional<int> run(const QStringList& arguments, QTextStream& in,
-                                  QTextStream& out, QTextStream& err);
+    static std::optional<int> run(const QStringList& arguments, QTextStream& in, QTextStream& out,
+                                  QTextStream& err);
     // The usage text.
     static QString usage();
 };

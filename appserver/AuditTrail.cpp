@@ -14,11 +14,11 @@ namespace {
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 
 QJsonObject packagingValues(const Packaging& p) {
-    return QJsonObject{{QStringLiteral("CDCONTAINER"), p.container},
-                       {QStringLiteral("QTCONTAINER"), p.units},
-                       {QStringLiteral("DSOBSETIQUETA"),
-                        p.remark.isNull() ? QJsonValue() : QJsonValue(p.remark)},
-                       {QStringLiteral("QTPRATO"), p.quantity}};
+    return QJsonObject{
+        {QStringLiteral("CDCONTAINER"), p.container},
+        {QStringLiteral("QTCONTAINER"), p.units},
+        {QStringLiteral("DSOBSETIQUETA"), p.remark.isNull() ? QJsonValue() : QJsonValue(p.remark)},
+        {QStringLiteral("QTPRATO"), p.quantity}};
 }
 
 QJsonObject rowValues(const DishRow& r) {
@@ -50,7 +50,9 @@ void diff(QJsonArray& out, const QString& kind, const QStringList& actions,
         const bool had = before.contains(k), has = after.contains(k);
         if (had && has && same(before[k], after[k])) continue;
         QJsonObject entry{{QStringLiteral("tipo"), kind},
-                          {QStringLiteral("acao"), actions[!had ? 0 : has ? 1 : 2]}};
+                          {QStringLiteral("acao"), actions[!had  ? 0
+                                                           : has ? 1
+                                                                 : 2]}};
         identify(entry, k);
         entry.insert(QStringLiteral("antes"), had ? QJsonValue(before[k]) : QJsonValue());
         entry.insert(QStringLiteral("depois"), has ? QJsonValue(after[k]) : QJsonValue());
@@ -66,7 +68,8 @@ QString number(const QJsonValue& v) {
 
 QString describe(const QJsonObject& c) {
     QString what = c.value(QStringLiteral("tipo")).toString() == QLatin1String("embalagem")
-                       ? QStringLiteral("embalagem %1").arg(c.value(QStringLiteral("NREMBDISTCARD")).toInteger())
+                       ? QStringLiteral("embalagem %1")
+                             .arg(c.value(QStringLiteral("NREMBDISTCARD")).toInteger())
                        : QStringLiteral("prato %1 (%2) na embalagem %3")
                              .arg(c.value(QStringLiteral("NRSEQPRATCAR")).toInteger())
                              .arg(c.value(QStringLiteral("NMPRATO")).toString())
@@ -77,10 +80,11 @@ QString describe(const QJsonObject& c) {
     for (const QString& k : (after.isEmpty() ? before : after).keys()) {
         if (!before.isEmpty() && !after.isEmpty()) {
             if (!same(QJsonObject{{k, before.value(k)}}, QJsonObject{{k, after.value(k)}}))
-                values << QStringLiteral("%1 %2 → %3").arg(k, number(before.value(k)),
-                                                          number(after.value(k)));
+                values << QStringLiteral("%1 %2 → %3")
+                              .arg(k, number(before.value(k)), number(after.value(k)));
         } else
-            values << QStringLiteral("%1 %2").arg(k, number((after.isEmpty() ? before : after).value(k)));
+            values << QStringLiteral("%1 %2").arg(
+                k, number((after.isEmpty() ? before : after).value(k)));
     }
     return QStringLiteral("%1 %2: %3")
         .arg(what, c.value(QStringLiteral("acao")).toString(), values.join(QStringLiteral(", ")));
@@ -139,11 +143,12 @@ QJsonArray AuditTrail::changes(const Distribution* before, const Distribution* a
             rows.insert({r.packaging, r.sequence}, rowValues(r));
     }
     QJsonArray out;
-    diff<qint64>(out, QStringLiteral("embalagem"),
-                 {QStringLiteral("incluída"), QStringLiteral("alterada"), QStringLiteral("removida")},
-                 packsBefore, packsAfter, [](QJsonObject& e, const qint64& n) {
-                     e.insert(QStringLiteral("NREMBDISTCARD"), static_cast<double>(n));
-                 });
+    diff<qint64>(
+        out, QStringLiteral("embalagem"),
+        {QStringLiteral("incluída"), QStringLiteral("alterada"), QStringLiteral("removida")},
+        packsBefore, packsAfter, [](QJsonObject& e, const qint64& n) {
+            e.insert(QStringLiteral("NREMBDISTCARD"), static_cast<double>(n));
+        });
     diff<QPair<qint64, int>>(
         out, QStringLiteral("prato"),
         {QStringLiteral("incluído"), QStringLiteral("alterado"), QStringLiteral("removido")},
@@ -169,11 +174,9 @@ void AuditTrail::record(const Caller& who, const QString& operation, const QDate
         {now.toUTC().toString(Qt::ISODateWithMs), nonNull(who.login), who.displayName(),
          nonNull(who.address), operation, QVariant::fromValue(d.number), d.key.branch,
          d.key.service, d.key.date.toString(kDateFormat), nonNull(d.key.client),
-         nonNull(d.key.destination),
-         optionalValue(versionBefore), optionalValue(versionAfter),
+         nonNull(d.key.destination), optionalValue(versionBefore), optionalValue(versionAfter),
          versioned ? QStringLiteral("S") : QStringLiteral("N"),
-         QString::fromUtf8(
-             QJsonDocument(changes(before, after)).toJson(QJsonDocument::Compact))});
+         QString::fromUtf8(QJsonDocument(changes(before, after)).toJson(QJsonDocument::Compact))});
 }
 
 QVector<AuditEvent> AuditTrail::select(const QString& where, const QVariantList& values) {
@@ -221,8 +224,9 @@ QVector<AuditEvent> AuditTrail::events(const Filter& filter) {
         where << QStringLiteral("DTHRAUDIT >= ?");
         values << filter.since.startOfDay().toUTC().toString(Qt::ISODateWithMs);
     }
-    return select((where.isEmpty() ? QString()
-                                   : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "))) +
+    return select((where.isEmpty()
+                       ? QString()
+                       : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "))) +
                       QStringLiteral(" ORDER BY NRAUDIT"),
                   values);
 }

@@ -532,8 +532,8 @@ void DistributionStore::remove(double numberValue, std::optional<qint64> version
     const std::optional<Distribution> before = find(number);
     deleteContent(number);
     SqlUtil::exec(db_, QStringLiteral("DELETE FROM DISTCARD WHERE NRDISTCARD = ?"), {n});
-    AuditTrail(db_).record(caller_, AuditTrail::kDelete, QDateTime::currentDateTimeUtc(),
-                           &*before, nullptr, stamp->version, std::nullopt, version.has_value());
+    AuditTrail(db_).record(caller_, AuditTrail::kDelete, QDateTime::currentDateTimeUtc(), &*before,
+                           nullptr, stamp->version, std::nullopt, version.has_value());
     tx.commit();
 }
 

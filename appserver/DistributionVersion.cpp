@@ -20,8 +20,8 @@ std::optional<DistributionVersion::Stamp> DistributionVersion::lock(qint64 numbe
                  QDateTime::fromString(q.value(2).toString(), Qt::ISODateWithMs)};
 }
 
-std::optional<DistributionVersion::Stamp> DistributionVersion::require(
-    qint64 number, std::optional<qint64> expected) {
+std::optional<DistributionVersion::Stamp>
+DistributionVersion::require(qint64 number, std::optional<qint64> expected) {
     const std::optional<Stamp> current = lock(number);
     if (!expected) return current;
     if (current) {
@@ -36,13 +36,14 @@ std::optional<DistributionVersion::Stamp> DistributionVersion::require(
 }
 
 qint64 DistributionVersion::advance(qint64 number, const Caller& who, const QDateTime& now) {
-    SqlUtil::exec(db_,
-                  QStringLiteral("UPDATE DISTCARD SET NRVERSAO = NRVERSAO + 1, NMUSUALT = ?, "
-                                 "DTHRALT = ? WHERE NRDISTCARD = ?"),
-                  {who.displayName(), now.toUTC().toString(Qt::ISODateWithMs),
-                   QVariant::fromValue(number)});
-    QSqlQuery q = SqlUtil::exec(db_, QStringLiteral("SELECT NRVERSAO FROM DISTCARD WHERE NRDISTCARD = ?"),
-                                {QVariant::fromValue(number)});
+    SqlUtil::exec(
+        db_,
+        QStringLiteral("UPDATE DISTCARD SET NRVERSAO = NRVERSAO + 1, NMUSUALT = ?, "
+                       "DTHRALT = ? WHERE NRDISTCARD = ?"),
+        {who.displayName(), now.toUTC().toString(Qt::ISODateWithMs), QVariant::fromValue(number)});
+    QSqlQuery q =
+        SqlUtil::exec(db_, QStringLiteral("SELECT NRVERSAO FROM DISTCARD WHERE NRDISTCARD = ?"),
+                      {QVariant::fromValue(number)});
     return q.next() ? q.value(0).toLongLong() : 0;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "appserver/DistributionStore.h"
 #include "appserver/CredentialCache.h"
+#include "appserver/DistributionStore.h"
 #include "appserver/RequestContext.h"
 
 #include <QByteArray>

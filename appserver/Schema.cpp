@@ -126,10 +126,11 @@ QStringList Schema::step(int version, bool postgres) {
             QStringLiteral("ALTER TABLE DISTCARD ADD COLUMN NMUSUALT VARCHAR(60)"),
             QStringLiteral("ALTER TABLE DISTCARD ADD COLUMN DTHRALT VARCHAR(24)"),
             // Users of the server; the password is a libsodium crypto_pwhash string.
-            QStringLiteral("CREATE TABLE USUARIO (CDUSUARIO VARCHAR(40) NOT NULL PRIMARY KEY, "
-                           "NMUSUARIO VARCHAR(60) NOT NULL, CDFILIAL VARCHAR(4) NOT NULL "
-                           "REFERENCES FILIAL, IDVINCULADO VARCHAR(1) NOT NULL DEFAULT 'N', "
-                           "IDATIVO VARCHAR(1) NOT NULL DEFAULT 'S', DSSENHA VARCHAR(256) NOT NULL)"),
+            QStringLiteral(
+                "CREATE TABLE USUARIO (CDUSUARIO VARCHAR(40) NOT NULL PRIMARY KEY, "
+                "NMUSUARIO VARCHAR(60) NOT NULL, CDFILIAL VARCHAR(4) NOT NULL "
+                "REFERENCES FILIAL, IDVINCULADO VARCHAR(1) NOT NULL DEFAULT 'N', "
+                "IDATIVO VARCHAR(1) NOT NULL DEFAULT 'S', DSSENHA VARCHAR(256) NOT NULL)"),
             // Sessions opened by a login: only a hash of the token is kept.
             QStringLiteral("CREATE TABLE SESSAO (DSTOKEN VARCHAR(64) NOT NULL PRIMARY KEY, "
                            "CDUSUARIO VARCHAR(40) NOT NULL REFERENCES USUARIO ON DELETE CASCADE, "

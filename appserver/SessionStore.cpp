@@ -20,8 +20,7 @@ QString SessionStore::digest(const QByteArray& token) {
     unsigned char out[32];
     crypto_generichash(out, sizeof out, reinterpret_cast<const unsigned char*>(token.constData()),
                        static_cast<unsigned long long>(token.size()), nullptr, 0);
-    return QString::fromLatin1(
-        QByteArray(reinterpret_cast<const char*>(out), sizeof out).toHex());
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(out), sizeof out).toHex());
 }
 
 QString SessionStore::open(const QString& login, const QDateTime& now, QDateTime& expires) {
@@ -33,10 +32,10 @@ QString SessionStore::open(const QString& login, const QDateTime& now, QDateTime
     SqlTransaction tx(db_, SqlTransaction::Mode::Write);
     // Sessions that ended are dropped here, where a write happens anyway.
     SqlUtil::exec(db_, QStringLiteral("DELETE FROM SESSAO WHERE DTHRVALIDADE < ?"), {stamp(now)});
-    SqlUtil::exec(db_,
-                  QStringLiteral(
-                      "INSERT INTO SESSAO (DSTOKEN, CDUSUARIO, DTHRVALIDADE) VALUES (?, ?, ?)"),
-                  {digest(token), login, stamp(expires)});
+    SqlUtil::exec(
+        db_,
+        QStringLiteral("INSERT INTO SESSAO (DSTOKEN, CDUSUARIO, DTHRVALIDADE) VALUES (?, ?, ?)"),
+        {digest(token), login, stamp(expires)});
     tx.commit();
     return QString::fromLatin1(token);
 }

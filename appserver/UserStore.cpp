@@ -68,8 +68,7 @@ void UserStore::add(const UserRecord& user, const QString& password) {
                        {user.branch})
              .next())
         throw Refusal(QStringLiteral("Filial %1 não cadastrada.").arg(user.branch));
-    if (find(user.login))
-        throw Refusal(QStringLiteral("O usuário %1 já existe.").arg(user.login));
+    if (find(user.login)) throw Refusal(QStringLiteral("O usuário %1 já existe.").arg(user.login));
     SqlUtil::exec(db_,
                   QStringLiteral("INSERT INTO USUARIO (CDUSUARIO, NMUSUARIO, CDFILIAL, "
                                  "IDVINCULADO, IDATIVO, DSSENHA) VALUES (?, ?, ?, ?, 'S', ?)"),

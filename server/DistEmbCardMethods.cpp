@@ -145,8 +145,7 @@ void DistEmbCardMethods::LoadDistribution(const DistributionPayload& payload,
 }
 
 void DistEmbCardMethods::SetDistribuicao(double distribution, const TDataPacket& available,
-                                         const TDataPacket& packagings,
-                                         const TDataPacket& dishRows,
+                                         const TDataPacket& packagings, const TDataPacket& dishRows,
                                          std::optional<qint64> version) {
     QJsonArray params{distribution, PacketArg(kSetDistribuicao, available),
                       PacketArg(kSetDistribuicao, packagings),

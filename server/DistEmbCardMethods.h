@@ -6,8 +6,8 @@
 #include <QJsonArray>
 #include <QJsonValue>
 #include <QString>
-#include <optional>
 #include <QVector>
+#include <optional>
 
 class TClientDataSet;
 class TNetConnection;

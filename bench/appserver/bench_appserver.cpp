@@ -6,8 +6,8 @@
 #include "appserver/Authenticator.h"
 #include "appserver/EmbeddedServer.h"
 #include "appserver/SessionStore.h"
-#include "appserver/UserStore.h"
 #include "appserver/SqlUtil.h"
+#include "appserver/UserStore.h"
 #include "framework/data/PacketCodec.h"
 
 #include <QJsonArray>
@@ -113,7 +113,8 @@ QJsonArray bigSave(const QJsonArray& loaded) {
 }
 
 // Median and 99th percentile of `n` POSTs of `body` on one kept-alive connection.
-Percentiles measure(int port, const QByteArray& body, int n, const std::string& authorization = {}) {
+Percentiles measure(int port, const QByteArray& body, int n,
+                    const std::string& authorization = {}) {
     httplib::Client c("127.0.0.1", port);
     c.set_tcp_nodelay(true);
     c.set_keep_alive(true);

@@ -11,8 +11,8 @@
 namespace pla {
 
 LoginDialog::LoginDialog(ServerLogin& server, const QString& address, QWidget* parent)
-    : QDialog(parent), server_(server), login_(new QLineEdit(this)),
-      password_(new QLineEdit(this)), message_(new QLabel(this)) {
+    : QDialog(parent), server_(server), login_(new QLineEdit(this)), password_(new QLineEdit(this)),
+      message_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Entrar no servidor de aplicação"));
     password_->setEchoMode(QLineEdit::Password);
     message_->setWordWrap(true);
@@ -29,8 +29,8 @@ LoginDialog::LoginDialog(ServerLogin& server, const QString& address, QWidget* p
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(
-        QStringLiteral("O servidor %1 exige usuário e senha.").arg(address), this));
+    layout->addWidget(
+        new QLabel(QStringLiteral("O servidor %1 exige usuário e senha.").arg(address), this));
     layout->addLayout(form);
     layout->addWidget(message_);
     layout->addWidget(buttons);

@@ -14,9 +14,9 @@
 #include <QRegularExpression>
 #include <chrono>
 #include <functional>
-#include <thread>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <thread>
 
 using namespace pla;
 using pla::test::Backend;
@@ -55,9 +55,9 @@ TEST(CredentialsTest, OnceUsersExistEveryCallNeedsTheSessionOfALogin) {
         if (!authorization.empty()) headers.emplace("Authorization", authorization);
         const QJsonObject request{
             {"jsonrpc", "2.0"}, {"id", 1}, {"method", method}, {"params", QJsonArray()}};
-        const auto res = client.Post("/PLA15400.rdmDistEmbCard", headers,
-                                     QJsonDocument(request).toJson().toStdString(),
-                                     "application/json");
+        const auto res =
+            client.Post("/PLA15400.rdmDistEmbCard", headers,
+                        QJsonDocument(request).toJson().toStdString(), "application/json");
         return res ? QJsonDocument::fromJson(QByteArray::fromStdString(res->body)).object()
                    : QJsonObject();
     };
@@ -66,11 +66,12 @@ TEST(CredentialsTest, OnceUsersExistEveryCallNeedsTheSessionOfALogin) {
     };
     auto fault = [](const QJsonObject& answer) {
         const QJsonObject e = answer.value("error").toObject();
-        return QStringLiteral("%1 %2").arg(e.value("code").toInt()).arg(e.value("message").toString());
+        return QStringLiteral("%1 %2")
+            .arg(e.value("code").toInt())
+            .arg(e.value("message").toString());
     };
 
-    EXPECT_EQ(fault(call("GetGruposServico", "")),
-              "-32001 Este servidor exige usuário e senha.");
+    EXPECT_EQ(fault(call("GetGruposServico", "")), "-32001 Este servidor exige usuário e senha.");
     EXPECT_EQ(fault(call("GetGruposServico", "Bearer " + std::string(64, 'a'))),
               "-32001 Sessão inválida ou expirada. Entre novamente.");
     EXPECT_EQ(fault(call("GetGruposServico", basic("ana:segredo-da-ana"))).left(7), "-32001 ");
@@ -81,8 +82,11 @@ TEST(CredentialsTest, OnceUsersExistEveryCallNeedsTheSessionOfALogin) {
                   QJsonObject({{"ok", false}, {"message", "Usuário ou senha inválidos."}}))
             << wrong;
 
-    const QJsonObject login =
-        call("Login", basic("ana:segredo-da-ana")).value("result").toObject().value("data").toObject();
+    const QJsonObject login = call("Login", basic("ana:segredo-da-ana"))
+                                  .value("result")
+                                  .toObject()
+                                  .value("data")
+                                  .toObject();
     EXPECT_EQ(login.value("filial").toString(), "0002");
     EXPECT_TRUE(login.value("vinculado").toBool());
     const std::string bearer = "Bearer " + login.value("token").toString().toStdString();
@@ -135,7 +139,8 @@ TEST(BranchRestrictionTest, ATiedUserIsRefusedAnotherBranchByEveryMethodAndNothi
          [&] { return other.GeraDistribuicaoFilial(kDate, services, true); }},
     };
     for (const auto& [name, call] : calls)
-        EXPECT_EQ(call(), QJsonObject({{"ok", false}, {"message", "Usuário restrito à filial 0002."}}))
+        EXPECT_EQ(call(),
+                  QJsonObject({{"ok", false}, {"message", "Usuário restrito à filial 0002."}}))
             << name;
 
     const std::optional<Distribution> after = DistributionStore(db.connection()).find(view.number);
@@ -160,8 +165,7 @@ TEST(AuditTrailTest, ASaveRecordsWhoWhenWhereTheVersionsAndEveryPackagingAndDish
     // A caller that sends no version is still served, and recorded as such.
     DistributionView again = DistributionView::of(loadPoint(ana));
     again.setRemark(0, QStringLiteral("Virar"));
-    ASSERT_TRUE(ana.SetDistribuicao(again.number, again.undistributed, again.packagings,
-                                    again.rows)
+    ASSERT_TRUE(ana.SetDistribuicao(again.number, again.undistributed, again.packagings, again.rows)
                     .value("ok")
                     .toBool());
 
@@ -173,41 +177,42 @@ TEST(AuditTrailTest, ASaveRecordsWhoWhenWhereTheVersionsAndEveryPackagingAndDish
     EXPECT_GE(events[0].when, start);
     EXPECT_LE(events[0].when, QDateTime::currentDateTimeUtc());
     first.remove("quando");
-    EXPECT_EQ(first, QJsonObject({
-                         {"usuario", "ana"},
-                         {"nome", "Ana Souza"},
-                         {"endereco", "10.0.0.5"},
-                         {"operacao", "gravação"},
-                         {"distribuicao", view.number},
-                         {"filial", "0001"},
-                         {"servico", "00003"},
-                         {"data", "2026-12-08"},
-                         {"cliente", "10002"},
-                         {"destino", "001"},
-                         {"versaoAnterior", 1},
-                         {"versao", 2},
-                         {"versionada", true},
-                         {"alteracoes",
-                          QJsonArray{
-                              QJsonObject{{"tipo", "embalagem"},
-                                          {"acao", "incluída"},
-                                          {"NREMBDISTCARD", packaging},
-                                          {"antes", QJsonValue()},
-                                          {"depois", QJsonObject{{"CDCONTAINER", "00001"},
-                                                                 {"QTCONTAINER", 340},
-                                                                 {"DSOBSETIQUETA", "Frágil"},
-                                                                 {"QTPRATO", 0}}}},
-                              QJsonObject{{"tipo", "prato"},
-                                          {"acao", "incluído"},
-                                          {"NREMBDISTCARD", packaging},
-                                          {"NRSEQPRATCAR", dish[0].toInt()},
-                                          {"NMPRATO", dish[6].toString()},
-                                          {"antes", QJsonValue()},
-                                          {"depois", QJsonObject{{"QTCOMENSAIS", dish[2].toDouble()},
-                                                                 {"QTPRATO", dish[3].toDouble()},
-                                                                 {"QTEXTRA", dish[4].toDouble()}}}},
-                          }},
-                     }));
+    EXPECT_EQ(first,
+              QJsonObject({
+                  {"usuario", "ana"},
+                  {"nome", "Ana Souza"},
+                  {"endereco", "10.0.0.5"},
+                  {"operacao", "gravação"},
+                  {"distribuicao", view.number},
+                  {"filial", "0001"},
+                  {"servico", "00003"},
+                  {"data", "2026-12-08"},
+                  {"cliente", "10002"},
+                  {"destino", "001"},
+                  {"versaoAnterior", 1},
+                  {"versao", 2},
+                  {"versionada", true},
+                  {"alteracoes",
+                   QJsonArray{
+                       QJsonObject{{"tipo", "embalagem"},
+                                   {"acao", "incluída"},
+                                   {"NREMBDISTCARD", packaging},
+                                   {"antes", QJsonValue()},
+                                   {"depois", QJsonObject{{"CDCONTAINER", "00001"},
+                                                          {"QTCONTAINER", 340},
+                                                          {"DSOBSETIQUETA", "Frágil"},
+                                                          {"QTPRATO", 0}}}},
+                       QJsonObject{{"tipo", "prato"},
+                                   {"acao", "incluído"},
+                                   {"NREMBDISTCARD", packaging},
+                                   {"NRSEQPRATCAR", dish[0].toInt()},
+                                   {"NMPRATO", dish[6].toString()},
+                                   {"antes", QJsonValue()},
+                                   {"depois", QJsonObject{{"QTCOMENSAIS", dish[2].toDouble()},
+                                                          {"QTPRATO", dish[3].toDouble()},
+                                                          {"QTEXTRA", dish[4].toDouble()}}}},
+                   }},
+              }));
     EXPECT_FALSE(events[1].versioned);
     EXPECT_EQ(events[1].versionBefore, 2);
     EXPECT_EQ(events[1].versionAfter, 3);
@@ -226,11 +231,12 @@ TEST(AdminCommandsTest, UsersComeFromTheStandardInputAndTheAuditPrintsWhatChange
         p.write(input);
         p.closeWriteChannel();
         p.waitForFinished(20000);
-        return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() +
-                                                              p.readAllStandardError()));
+        return std::make_pair(
+            p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()));
     };
     using Result = std::pair<int, QString>;
-    const QStringList add{"user", "add", "ana", "--name", "Ana Souza", "--branch", "0002", "--tied"};
+    const QStringList add{"user",      "add",      "ana",  "--name",
+                          "Ana Souza", "--branch", "0002", "--tied"};
     EXPECT_EQ(run(add, "segredo-da-ana\n"), Result(0, "Usuário ana criado.\n"));
     EXPECT_EQ(run(add, "segredo-da-ana\n"), Result(1, "O usuário ana já existe.\n"));
     EXPECT_EQ(run({"user", "add", "bia", "--name", "Bia", "--branch", "9999"}, "segredo-da-bia\n"),
@@ -259,7 +265,8 @@ TEST(AdminCommandsTest, UsersComeFromTheStandardInputAndTheAuditPrintsWhatChange
     const Result table = run(audit);
     EXPECT_TRUE(table.second.contains(QRegularExpression(
         "ana +10\\.0\\.0\\.5 +gravação +\\d+ +0001/00003/08/12/2026/10002-001 +1 → 2\n"
-        " +embalagem \\d+ incluída: CDCONTAINER \"00001\", DSOBSETIQUETA \"Frágil\", QTCONTAINER 340, "
+        " +embalagem \\d+ incluída: CDCONTAINER \"00001\", DSOBSETIQUETA \"Frágil\", QTCONTAINER "
+        "340, "
         "QTPRATO 0\n")))
         << table.second.toStdString();
     EXPECT_EQ(run({"audit", "--since", "ontem"}).first, 2);

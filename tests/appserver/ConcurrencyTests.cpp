@@ -136,18 +136,22 @@ TEST(ConflictTest, EveryChangeAdvancesTheVersionAndAnOlderViewCanNeitherSaveNorD
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         test::TestDatabase db(Backend::Sqlite);
-        RemoteMethods ana(db.connection(), {}, Caller{"ana", "Ana Souza", "0001", false, "10.0.0.5"});
-        RemoteMethods bruno(db.connection(), {}, Caller{"bruno", "Bruno", "0001", false, "10.0.0.6"});
+        RemoteMethods ana(db.connection(), {},
+                          Caller{"ana", "Ana Souza", "0001", false, "10.0.0.5"});
+        RemoteMethods bruno(db.connection(), {},
+                            Caller{"bruno", "Bruno", "0001", false, "10.0.0.6"});
         DistributionView viewA = DistributionView::of(loadWith(ana));
         DistributionView viewB = DistributionView::of(loadWith(bruno));
         ASSERT_TRUE(c.first(ana, viewA).value("ok").toBool());
-        const std::optional<Distribution> before = DistributionStore(db.connection()).find(viewB.number);
+        const std::optional<Distribution> before =
+            DistributionStore(db.connection()).find(viewB.number);
 
         viewB.moveIntoNew(1, QStringLiteral("Bruno"));
         EXPECT_THAT(c.secondDeletes ? bruno.ApagaDistribuicao(viewB.number, viewB.version)
                                     : saveWith(bruno, viewB),
                     IsConflictBy("Ana Souza"));
-        const std::optional<Distribution> after = DistributionStore(db.connection()).find(viewB.number);
+        const std::optional<Distribution> after =
+            DistributionStore(db.connection()).find(viewB.number);
         ASSERT_EQ(before.has_value(), after.has_value());
         if (before) {
             EXPECT_EQ(after->version, before->version);

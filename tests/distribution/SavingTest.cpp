@@ -313,8 +313,9 @@ TEST_F(SavingTest, DeletingAsksThenDeletesAndReloadsTheServices) {
 
 TEST_F(SavingTest, TheVersionOfTheLoadedHeaderTravelsBackWithASaveAndADeletion) {
     // The standard header with the version a versioning server adds to it.
-    QJsonObject root = QJsonDocument::fromJson(WithMethods(
-        {{"SetDistribuicao", Answer(kOk)}, {"ApagaDistribuicao", Answer(kOk)}})).object();
+    QJsonObject root = QJsonDocument::fromJson(WithMethods({{"SetDistribuicao", Answer(kOk)},
+                                                            {"ApagaDistribuicao", Answer(kOk)}}))
+                           .object();
     QJsonObject methods = root["methods"].toObject();
     QJsonArray entries = methods["GetDistribuicao"].toArray();
     QJsonObject entry = entries.last().toObject();
