@@ -7,7 +7,7 @@
 namespace pla {
 
 int Schema::currentVersion() {
-    return 3;
+    return 4;
 }
 
 QStringList Schema::step(int version, bool postgres) {
@@ -148,6 +148,13 @@ QStringList Schema::step(int version, bool postgres) {
                 .arg(identity),
             QStringLiteral("CREATE INDEX IX_DISTAUDIT_DIST ON DISTAUDIT (NRDISTCARD)"),
             QStringLiteral("CREATE INDEX IX_DISTAUDIT_FILIAL ON DISTAUDIT (CDFILIAL, DTHRAUDIT)"),
+        };
+    case 4:
+        // A dish's own quantity per person and extra, which the menus of an import take when
+        // their file gives none.
+        return {
+            QStringLiteral("ALTER TABLE PRATO ADD COLUMN QTPORPESSOA %1 NOT NULL DEFAULT 0").arg(real),
+            QStringLiteral("ALTER TABLE PRATO ADD COLUMN QTEXTRA %1 NOT NULL DEFAULT 0").arg(real),
         };
     default:
         return {};
