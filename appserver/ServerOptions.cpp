@@ -45,6 +45,8 @@ QString ServerOptions::helpText() {
                "(padrão %7)\n"
                "  -h, --help            mostra esta ajuda\n"
                "\n"
+               "Dados da cozinha: pla-appserver import|export|backup|copy --help.\n"
+               "\n"
                "Rotas: POST /PLA15400.rdmDistEmbCard (JSON-RPC), GET /health (200 quando "
                "atendendo).\n"
                "SIGTERM ou SIGINT encerram o servidor após as requisições em andamento.\n"

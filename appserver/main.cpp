@@ -2,6 +2,7 @@
 #include "appserver/AdminCommands.h"
 #include "appserver/AppServer.h"
 #include "appserver/ServerOptions.h"
+#include "appserver/transfer/DataCommands.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
         if (const auto status =
                 pla::AdminCommands::run(QCoreApplication::arguments(), in, out, err))
             return *status;
+        if (const auto code = pla::DataCommands::run(QCoreApplication::arguments())) return *code;
         pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     }
     pla::ServerOptions options;

@@ -22,7 +22,7 @@ struct ImportIssue {
     int line = 0;
     int column = 0; // 0 when the whole line is meant
     QString reason;
-    // "file:line:column: reason" (without the column when it is 0).
+    // "file:line:column: reason" (without the column or line when they are 0).
     QString text() const;
 };
 
