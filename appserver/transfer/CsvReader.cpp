@@ -15,7 +15,7 @@ int firstBadUtf8Line(const QByteArray& bytes) {
         qsizetype end = bytes.indexOf('\n', start);
         if (end < 0) end = bytes.size();
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        (void)decoder.decode(QByteArrayView(bytes).sliced(start, end - start));
+        const QString decoded = decoder.decode(QByteArrayView(bytes).sliced(start, end - start));
         if (decoder.hasError()) return line;
         ++line;
         start = end + 1;
