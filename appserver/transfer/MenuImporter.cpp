@@ -26,6 +26,8 @@ enum Col {
 };
 // Columns of the dish and branch rows the context knows.
 constexpr int kDishUnit = 3, kDishPerPerson = 4, kDishExtra = 5, kBranchCentral = 3;
+// Menu dish rows per insert statement, and the values of one row.
+constexpr int kDishBatch = 250, kDishColumns = 8;
 
 QVariant value(const ParsedRow& row, int c) {
     return row.values[c] ? *row.values[c] : QVariant();
@@ -170,19 +172,31 @@ MenuImporter::Content MenuImporter::contentOf(FileMenu& menu, const Content* sto
     return c;
 }
 
+void MenuImporter::exec(const QString& sql, const QVariantList& values) {
+    auto q = statements_.find(sql);
+    if (q == statements_.end()) {
+        QSqlQuery prepared(context_.db());
+        if (!prepared.prepare(sql))
+            throw StorageError(QStringLiteral("%1 [%2]").arg(prepared.lastError().text(), sql));
+        q = statements_.insert(sql, prepared);
+    }
+    for (int i = 0; i < values.size(); ++i)
+        q->bindValue(i, values[i]);
+    if (!q->exec()) throw StorageError(QStringLiteral("%1 [%2]").arg(q->lastError().text(), sql));
+}
+
+void MenuImporter::flushDishes() {
+    if (pendingDishes_.isEmpty()) return;
+    const int rows = pendingDishes_.size() / kDishColumns;
+    QStringList tuples(rows, QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?)"));
+    exec(QStringLiteral("INSERT INTO PRATCARD (NRCARDAPIO, NRSEQPRATCAR, NRORDPRATCAR, "
+                        "CDFILAUXPRAT, CDPRATO, QTPORPESSOA, QTEXTRA, SGUNIDADE) VALUES ") +
+             tuples.join(QStringLiteral(", ")),
+         pendingDishes_);
+    pendingDishes_.clear();
+}
+
 void MenuImporter::write(const FileMenu& menu, const Content& content, bool exists) {
-    auto exec = [this](const QString& sql, const QVariantList& values) {
-        auto q = statements_.find(sql);
-        if (q == statements_.end()) {
-            QSqlQuery prepared(context_.db());
-            if (!prepared.prepare(sql))
-                throw StorageError(QStringLiteral("%1 [%2]").arg(prepared.lastError().text(), sql));
-            q = statements_.insert(sql, prepared);
-        }
-        for (int i = 0; i < values.size(); ++i)
-            q->bindValue(i, values[i]);
-        if (!q->exec()) throw StorageError(QStringLiteral("%1 [%2]").arg(q->lastError().text(), sql));
-    };
     const QString menuKey = ImportContext::joinKey({menu.branch, menu.service, menu.date});
     if (exists) {
         exec(QStringLiteral("DELETE FROM PRATCARD WHERE NRCARDAPIO = ?"),
@@ -195,12 +209,11 @@ void MenuImporter::write(const FileMenu& menu, const Content& content, bool exis
                             "QTCOMENSAIS) VALUES (?, ?, ?, ?, ?)"),
              {content.number, menu.branch, menu.service, menu.date, content.diners});
     }
-    for (const Dish& d : content.dishes)
-        exec(QStringLiteral("INSERT INTO PRATCARD (NRCARDAPIO, NRSEQPRATCAR, NRORDPRATCAR, "
-                            "CDFILAUXPRAT, CDPRATO, QTPORPESSOA, QTEXTRA, SGUNIDADE) "
-                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-             {content.number, d.sequence, d.order, d.recipeBranch, d.dish, d.perPerson, d.extra,
-              d.unit});
+    for (const Dish& d : content.dishes) {
+        pendingDishes_ << content.number << d.sequence << d.order << d.recipeBranch << d.dish
+                       << d.perPerson << d.extra << d.unit;
+        if (pendingDishes_.size() >= kDishBatch * kDishColumns) flushDishes();
+    }
 }
 
 void MenuImporter::run(const QVector<ParsedRow>& rows, ImportCount& count) {
@@ -317,6 +330,7 @@ void MenuImporter::run(const QVector<ParsedRow>& rows, ImportCount& count) {
         ++(exists ? count.updated : count.inserted);
         if (context_.writing()) write(menu, content, exists);
     }
+    if (context_.writing()) flushDishes();
 }
 
 } // namespace pla

@@ -40,12 +40,17 @@ private:
     bool checkRow(FileMenu& menu, const ParsedRow& row);
     Content contentOf(FileMenu& menu, const Content* stored) const;
     void write(const FileMenu& menu, const Content& content, bool exists);
+    void exec(const QString& sql, const QVariantList& values);
+    // Menu dishes go in many rows per statement: a year of menus is tens of thousands of rows,
+    // and one round trip each is what makes a server database slow.
+    void flushDishes();
 
     ImportContext& context_;
     const ExchangeKind& kind_;
     QHash<QString, Content> stored_;      // by menu key, header only until loaded
     QHash<QString, QString> numberOwner_; // menu number -> menu key, stored and in the files
     QHash<QString, QSqlQuery> statements_;
+    QVariantList pendingDishes_; // values of menu dish rows not yet inserted
 };
 
 } // namespace pla
