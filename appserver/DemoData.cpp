@@ -319,13 +319,13 @@ bool DemoData::fill(const QSqlDatabase& db, const QDate& today) {
     DemoTable services(DataKind::Services,
                        header("CDFILIAL;CDSERVFILI;NMSERVICO;CDGRUPSERV;IDTRANSPORTADO"));
     for (const DemoService& s : kServices)
-        services.add({utf(s.branch), utf(s.code), utf(s.name), utf(s.group),
-                      s.transported ? "S" : "N"});
+        services.add(
+            {utf(s.branch), utf(s.code), utf(s.name), utf(s.group), s.transported ? "S" : "N"});
     DemoTable points(DataKind::DeliveryPoints,
                      header("CDFILIAL;CDSERVFILI;CDCLIENTE;CDDESTFILI;QTCOMENSAIS"));
     for (const DemoPoint& p : kPoints)
-        points.add({utf(p.branch), utf(p.service), utf(p.client), utf(p.destination),
-                    num(p.diners)});
+        points.add(
+            {utf(p.branch), utf(p.service), utf(p.client), utf(p.destination), num(p.diners)});
 
     DemoTable menus(DataKind::Menus, header("CDFILIAL;CDSERVFILI;DTCARDAPIO;NRCARDAPIO;"
                                             "QTCOMENSAIS;NRORDPRATCAR;CDFILAUXPRAT;CDPRATO"));

@@ -153,7 +153,8 @@ QStringList Schema::step(int version, bool postgres) {
         // A dish's own quantity per person and extra, which the menus of an import take when
         // their file gives none.
         return {
-            QStringLiteral("ALTER TABLE PRATO ADD COLUMN QTPORPESSOA %1 NOT NULL DEFAULT 0").arg(real),
+            QStringLiteral("ALTER TABLE PRATO ADD COLUMN QTPORPESSOA %1 NOT NULL DEFAULT 0")
+                .arg(real),
             QStringLiteral("ALTER TABLE PRATO ADD COLUMN QTEXTRA %1 NOT NULL DEFAULT 0").arg(real),
         };
     default:

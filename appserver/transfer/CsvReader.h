@@ -31,8 +31,8 @@ struct CsvProblem {
 
 struct CsvDocument {
     QChar separator = QLatin1Char(';');
-    QVector<CsvRecord> records;    // the header first; blank lines are skipped
-    QVector<CsvProblem> problems;  // empty when the whole file was read
+    QVector<CsvRecord> records;   // the header first; blank lines are skipped
+    QVector<CsvProblem> problems; // empty when the whole file was read
 };
 
 // Reads the CSV files that spreadsheets write: UTF-8 with or without a byte-order mark, ';' as

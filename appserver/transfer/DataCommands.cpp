@@ -123,7 +123,8 @@ int runImport(const QStringList& arguments) {
     {
         ScopedConnection connection(config, QStringLiteral("pla_import"));
         Schema::migrate(connection.db());
-        if (readReport.errors.isEmpty()) report = DataImporter(connection.db(), options).run(tables);
+        if (readReport.errors.isEmpty())
+            report = DataImporter(connection.db(), options).run(tables);
     }
     report.errors = readReport.errors + report.errors;
     report.notices = readReport.notices + report.notices;
@@ -195,7 +196,8 @@ int runExport(const QStringList& arguments) {
         QString reason;
         const auto d = ExchangeFormat::parse(menus.columns[2], p.parser.value(*option), reason);
         if (!d) {
-            err(QStringLiteral("Valor inválido para --%1: %2").arg(option->names().first(), reason));
+            err(QStringLiteral("Valor inválido para --%1: %2")
+                    .arg(option->names().first(), reason));
             return Usage;
         }
         *date = QDate::fromString(d->toString(), Qt::ISODate);
@@ -237,8 +239,7 @@ int runCopy(const QStringList& arguments) {
     Parsed p;
     parse(p, arguments, {from, to});
     if (!p.ok) return p.exit;
-    if (!p.parser.isSet(from) || !p.parser.isSet(to) ||
-        !p.parser.positionalArguments().isEmpty()) {
+    if (!p.parser.isSet(from) || !p.parser.isSet(to) || !p.parser.positionalArguments().isEmpty()) {
         err(QStringLiteral("Informe --from e --to.\n\n%1").arg(help()));
         return Usage;
     }
@@ -258,10 +259,14 @@ std::optional<int> DataCommands::run(const QStringList& arguments) {
     if (arguments.size() < 2) return std::nullopt;
     const QString command = arguments[1];
     int (*body)(const QStringList&) = nullptr;
-    if (command == QLatin1String("import")) body = runImport;
-    else if (command == QLatin1String("export")) body = runExport;
-    else if (command == QLatin1String("backup")) body = runBackup;
-    else if (command == QLatin1String("copy")) body = runCopy;
+    if (command == QLatin1String("import"))
+        body = runImport;
+    else if (command == QLatin1String("export"))
+        body = runExport;
+    else if (command == QLatin1String("backup"))
+        body = runBackup;
+    else if (command == QLatin1String("copy"))
+        body = runCopy;
     if (!body) return std::nullopt;
     // The server blocks these for its signal thread; a command stops at Ctrl+C instead, and
     // its open transaction is never committed.

@@ -24,41 +24,44 @@ struct Source {
 Source sourceOf(const ExchangeKind& kind) {
     switch (kind.kind) {
     case DataKind::Menus:
-        return {QStringLiteral(
-                    "SELECT c.CDFILIAL, c.CDSERVFILI, c.DTCARDAPIO, c.NRCARDAPIO, c.QTCOMENSAIS, "
-                    "p.NRORDPRATCAR, p.CDFILAUXPRAT, p.CDPRATO, p.QTPORPESSOA, p.QTEXTRA, "
-                    "p.NRSEQPRATCAR FROM CARDAPIO c JOIN PRATCARD p ON p.NRCARDAPIO = c.NRCARDAPIO"),
-                QStringLiteral("c.CDFILIAL, c.DTCARDAPIO, c.CDSERVFILI, p.NRORDPRATCAR, "
-                               "p.NRSEQPRATCAR"),
-                QStringLiteral("c.CDFILIAL"), QStringLiteral("c.DTCARDAPIO")};
+        return {
+            QStringLiteral(
+                "SELECT c.CDFILIAL, c.CDSERVFILI, c.DTCARDAPIO, c.NRCARDAPIO, c.QTCOMENSAIS, "
+                "p.NRORDPRATCAR, p.CDFILAUXPRAT, p.CDPRATO, p.QTPORPESSOA, p.QTEXTRA, "
+                "p.NRSEQPRATCAR FROM CARDAPIO c JOIN PRATCARD p ON p.NRCARDAPIO = c.NRCARDAPIO"),
+            QStringLiteral("c.CDFILIAL, c.DTCARDAPIO, c.CDSERVFILI, p.NRORDPRATCAR, "
+                           "p.NRSEQPRATCAR"),
+            QStringLiteral("c.CDFILIAL"), QStringLiteral("c.DTCARDAPIO")};
     case DataKind::Distributions:
-        return {QStringLiteral(
-                    "SELECT d.CDFILIAL, d.CDSERVFILI, s.NMSERVICO, d.DTCARDAPIO, d.CDCLIENTE, "
-                    "cl.NMRAZSOCCLIE, d.CDDESTFILI, de.NMDESTFILI, d.NRDISTCARD, e.NREMBDISTCARD, "
-                    "e.CDCONTAINER, ct.NMCONTAINER, ct.IDPROPOSITO, e.QTCONTAINER, "
-                    "e.DSOBSETIQUETA, i.NRSEQPRATCAR, cd.CDFILAUXPRAT, cd.CDPRATO, cd.NMPRATO, "
-                    "cd.SGUNIDADE, i.QTCOMENSAIS, i.QTPRATO, i.QTEXTRA, i.IDPRINCIPAL "
-                    "FROM ITEMBDISTCARD i "
-                    "JOIN EMBDISTCARD e ON e.NREMBDISTCARD = i.NREMBDISTCARD "
-                    "JOIN DISTCARD d ON d.NRDISTCARD = i.NRDISTCARD "
-                    "JOIN CARDDISP cd ON cd.NRDISTCARD = i.NRDISTCARD "
-                    "AND cd.NRSEQPRATCAR = i.NRSEQPRATCAR "
-                    "JOIN CONTAINER ct ON ct.CDCONTAINER = e.CDCONTAINER "
-                    "LEFT JOIN SERVFILI s ON s.CDFILIAL = d.CDFILIAL AND s.CDSERVFILI = d.CDSERVFILI "
-                    "LEFT JOIN CLIENTE cl ON cl.CDCLIENTE = d.CDCLIENTE "
-                    "LEFT JOIN DESTFILI de ON de.CDCLIENTE = d.CDCLIENTE "
-                    "AND de.CDDESTFILI = d.CDDESTFILI"),
-                QStringLiteral("d.CDFILIAL, d.DTCARDAPIO, d.CDSERVFILI, d.CDCLIENTE, d.CDDESTFILI, "
-                               "e.NREMBDISTCARD, cd.NRORDPRATCAR, i.NRSEQPRATCAR"),
-                QStringLiteral("d.CDFILIAL"), QStringLiteral("d.DTCARDAPIO")};
+        return {
+            QStringLiteral(
+                "SELECT d.CDFILIAL, d.CDSERVFILI, s.NMSERVICO, d.DTCARDAPIO, d.CDCLIENTE, "
+                "cl.NMRAZSOCCLIE, d.CDDESTFILI, de.NMDESTFILI, d.NRDISTCARD, e.NREMBDISTCARD, "
+                "e.CDCONTAINER, ct.NMCONTAINER, ct.IDPROPOSITO, e.QTCONTAINER, "
+                "e.DSOBSETIQUETA, i.NRSEQPRATCAR, cd.CDFILAUXPRAT, cd.CDPRATO, cd.NMPRATO, "
+                "cd.SGUNIDADE, i.QTCOMENSAIS, i.QTPRATO, i.QTEXTRA, i.IDPRINCIPAL "
+                "FROM ITEMBDISTCARD i "
+                "JOIN EMBDISTCARD e ON e.NREMBDISTCARD = i.NREMBDISTCARD "
+                "JOIN DISTCARD d ON d.NRDISTCARD = i.NRDISTCARD "
+                "JOIN CARDDISP cd ON cd.NRDISTCARD = i.NRDISTCARD "
+                "AND cd.NRSEQPRATCAR = i.NRSEQPRATCAR "
+                "JOIN CONTAINER ct ON ct.CDCONTAINER = e.CDCONTAINER "
+                "LEFT JOIN SERVFILI s ON s.CDFILIAL = d.CDFILIAL AND s.CDSERVFILI = d.CDSERVFILI "
+                "LEFT JOIN CLIENTE cl ON cl.CDCLIENTE = d.CDCLIENTE "
+                "LEFT JOIN DESTFILI de ON de.CDCLIENTE = d.CDCLIENTE "
+                "AND de.CDDESTFILI = d.CDDESTFILI"),
+            QStringLiteral("d.CDFILIAL, d.DTCARDAPIO, d.CDSERVFILI, d.CDCLIENTE, d.CDDESTFILI, "
+                           "e.NREMBDISTCARD, cd.NRORDPRATCAR, i.NRSEQPRATCAR"),
+            QStringLiteral("d.CDFILIAL"), QStringLiteral("d.DTCARDAPIO")};
     default: {
         QStringList names;
         for (const ExchangeColumn& c : kind.columns)
             names << c.name;
         const bool byBranch = kind.indexOf(QStringLiteral("CDFILIAL")) >= 0;
-        return {QStringLiteral("SELECT %1 FROM %2").arg(names.join(QStringLiteral(", ")), kind.table),
-                kind.key.join(QStringLiteral(", ")),
-                byBranch ? QStringLiteral("CDFILIAL") : QString(), QString()};
+        return {
+            QStringLiteral("SELECT %1 FROM %2").arg(names.join(QStringLiteral(", ")), kind.table),
+            kind.key.join(QStringLiteral(", ")), byBranch ? QStringLiteral("CDFILIAL") : QString(),
+            QString()};
     }
     }
 }

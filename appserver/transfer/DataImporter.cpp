@@ -1,15 +1,13 @@
 #include "appserver/transfer/DataImporter.h"
 
 #include "appserver/SqlTransaction.h"
-#include "appserver/StorageError.h"
 #include "appserver/transfer/ImportContext.h"
 #include "appserver/transfer/MenuImporter.h"
+#include "appserver/transfer/PreparedStatements.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace pla {
 
@@ -22,9 +20,8 @@ QVector<ImportTable> DataImporter::read(const QStringList& paths, ImportReport& 
         const QFileInfo info(path);
         if (info.isDir()) {
             const QDir dir(path);
-            for (const QString& name :
-                 dir.entryList({QStringLiteral("*.csv"), QStringLiteral("*.CSV")}, QDir::Files,
-                               QDir::Name))
+            for (const QString& name : dir.entryList(
+                     {QStringLiteral("*.csv"), QStringLiteral("*.CSV")}, QDir::Files, QDir::Name))
                 files << QDir::cleanPath(dir.filePath(name));
         } else {
             files << path;
@@ -65,9 +62,10 @@ void DataImporter::importRows(ImportContext& context, const ExchangeKind& kind,
     auto& known = context.known(kind.kind);
     QHash<QString, const ParsedRow*> seen;
     for (const ParsedRow& row : rows)
-        if (const auto k = ImportContext::key(kind, row, kind.key)) context.fileKeys(kind.kind) << *k;
+        if (const auto k = ImportContext::key(kind, row, kind.key))
+            context.fileKeys(kind.kind) << *k;
     // One upsert per set of columns present, prepared once.
-    QHash<QString, QSqlQuery> statements;
+    PreparedStatements statements(db_);
     for (const ParsedRow& row : rows) {
         ++count.rows;
         if (!row.ok) continue;
@@ -105,29 +103,18 @@ void DataImporter::importRows(ImportContext& context, const ExchangeKind& kind,
         known.insert(k, merged);
         if (!context.writing()) continue;
 
-        const QString signature = present.join(QLatin1Char(','));
-        auto q = statements.find(signature);
-        if (q == statements.end()) {
-            QStringList updates;
-            for (const QString& p : present)
-                if (!kind.key.contains(p)) updates << QStringLiteral("%1 = excluded.%1").arg(p);
-            const QString sql =
-                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (%4) DO %5")
-                    .arg(kind.table, present.join(QStringLiteral(", ")),
-                         QStringList(present.size(), QStringLiteral("?")).join(QStringLiteral(", ")),
-                         kind.key.join(QStringLiteral(", ")),
-                         updates.isEmpty()
-                             ? QStringLiteral("NOTHING")
-                             : QStringLiteral("UPDATE SET ") + updates.join(QStringLiteral(", ")));
-            QSqlQuery prepared(db_);
-            if (!prepared.prepare(sql))
-                throw StorageError(QStringLiteral("%1 [%2]").arg(prepared.lastError().text(), sql));
-            q = statements.insert(signature, prepared);
-        }
-        for (int i = 0; i < values.size(); ++i)
-            q->bindValue(i, values[i]);
-        if (!q->exec())
-            throw StorageError(QStringLiteral("%1: %2").arg(kind.table, q->lastError().text()));
+        QStringList updates;
+        for (const QString& p : present)
+            if (!kind.key.contains(p)) updates << QStringLiteral("%1 = excluded.%1").arg(p);
+        statements.exec(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (%4) DO %5")
+                .arg(kind.table, present.join(QStringLiteral(", ")),
+                     QStringList(present.size(), QStringLiteral("?")).join(QStringLiteral(", ")),
+                     kind.key.join(QStringLiteral(", ")),
+                     updates.isEmpty()
+                         ? QStringLiteral("NOTHING")
+                         : QStringLiteral("UPDATE SET ") + updates.join(QStringLiteral(", "))),
+            values);
     }
 }
 

@@ -44,7 +44,8 @@ DatabaseBackup::Result DatabaseBackup::run(const DatabaseConfig& source, const Q
             QSqlQuery q = SqlUtil::exec(db.db(), QStringLiteral("PRAGMA integrity_check"));
             const QString verdict = q.next() ? q.value(0).toString() : QString();
             if (verdict != QLatin1String("ok"))
-                throw StorageError(QStringLiteral("a cópia não passou na verificação: %1").arg(verdict));
+                throw StorageError(
+                    QStringLiteral("a cópia não passou na verificação: %1").arg(verdict));
             q.finish();
             result.schemaVersion = Schema::storedVersion(db.db());
             // A WAL-mode copy keeps its journal beside it until the last connection leaves.

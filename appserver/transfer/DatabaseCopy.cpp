@@ -87,11 +87,13 @@ DatabaseCopy::Result DatabaseCopy::run(const DatabaseConfig& from, const Databas
                 for (int i = 0; i < columns.size(); ++i)
                     insert.bindValue(i, rows.value(i));
                 if (!insert.exec())
-                    throw StorageError(QStringLiteral("%1: %2").arg(table, insert.lastError().text()));
+                    throw StorageError(
+                        QStringLiteral("%1: %2").arg(table, insert.lastError().text()));
                 ++copied;
             }
             if (count(dst, table) != copied)
-                throw StorageError(QStringLiteral("a tabela %1 não foi copiada inteira").arg(table));
+                throw StorageError(
+                    QStringLiteral("a tabela %1 não foi copiada inteira").arg(table));
             ++result.tables;
             result.rows += copied;
         }
@@ -103,17 +105,15 @@ DatabaseCopy::Result DatabaseCopy::run(const DatabaseConfig& from, const Databas
         while (identities.next())
             columns.push_back({identities.value(0).toString(), identities.value(1).toString()});
         for (const auto& [table, column] : columns)
-            SqlUtil::exec(dst,
-                          QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'), "
-                                         "COALESCE((SELECT MAX(%2) FROM %1), 0) + 1, false)")
-                              .arg(table, column));
+            SqlUtil::exec(dst, QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'), "
+                                              "COALESCE((SELECT MAX(%2) FROM %1), 0) + 1, false)")
+                                   .arg(table, column));
         write.commit();
         read.commit();
     } catch (const StorageError& e) {
-        throw std::runtime_error(
-            QStringLiteral("A cópia falhou e nada foi gravado no destino: %1")
-                .arg(e.message())
-                .toStdString());
+        throw std::runtime_error(QStringLiteral("A cópia falhou e nada foi gravado no destino: %1")
+                                     .arg(e.message())
+                                     .toStdString());
     }
     return result;
 }

@@ -24,8 +24,8 @@ ExchangeColumn number(const char* name, bool required, QVariant fallback = {}) {
     return {QString::fromLatin1(name), ValueType::Number, 0, required, {}, fallback, false};
 }
 ExchangeColumn flag(const char* name, const char* letters, bool required, QVariant fallback = {}) {
-    return {QString::fromLatin1(name), ValueType::Flag, 1, required, QString::fromLatin1(letters),
-            fallback, false};
+    return {QString::fromLatin1(name),    ValueType::Flag, 1,    required,
+            QString::fromLatin1(letters), fallback,        false};
 }
 ExchangeColumn integer(const char* name, bool required) {
     return {QString::fromLatin1(name), ValueType::Integer, 0, required, {}, {}, false};
@@ -59,8 +59,8 @@ QVector<ExchangeKind> buildKinds() {
         {DataKind::Services,
          QStringLiteral("servicos"),
          QStringLiteral("SERVFILI"),
-         {code("CDFILIAL", 4), code("CDSERVFILI", 5), text("NMSERVICO", 40),
-          code("CDGRUPSERV", 3), flag("IDTRANSPORTADO", "SN", false, QStringLiteral("S"))},
+         {code("CDFILIAL", 4), code("CDSERVFILI", 5), text("NMSERVICO", 40), code("CDGRUPSERV", 3),
+          flag("IDTRANSPORTADO", "SN", false, QStringLiteral("S"))},
          servKey,
          {{cdFilial, DataKind::Branches, branch},
           {{QStringLiteral("CDGRUPSERV")},
@@ -110,8 +110,7 @@ QVector<ExchangeKind> buildKinds() {
          QStringLiteral("capacidades"),
          QStringLiteral("PRATOEMB"),
          {code("CDFILAUXPRAT", 4), freeCode("CDPRATO", 10), code("CDCONTAINER", 5), capacity},
-         {QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO"),
-          QStringLiteral("CDCONTAINER")},
+         {QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO"), QStringLiteral("CDCONTAINER")},
          {{{QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")},
            DataKind::Dishes,
            QStringLiteral("prato %2 da filial %1 não cadastrado")},
@@ -120,26 +119,47 @@ QVector<ExchangeKind> buildKinds() {
         {DataKind::Menus,
          QStringLiteral("cardapios"),
          QStringLiteral("CARDAPIO"),
-         {code("CDFILIAL", 4), code("CDSERVFILI", 5),
+         {code("CDFILIAL", 4),
+          code("CDSERVFILI", 5),
           {QStringLiteral("DTCARDAPIO"), ValueType::Date, 0, true, {}, {}, false},
-          code("NRCARDAPIO", 10), number("QTCOMENSAIS", true), integer("NRORDPRATCAR", true),
-          code("CDFILAUXPRAT", 4, false), freeCode("CDPRATO", 10), number("QTPORPESSOA", false),
-          number("QTEXTRA", false), integer("NRSEQPRATCAR", false)},
+          code("NRCARDAPIO", 10),
+          number("QTCOMENSAIS", true),
+          integer("NRORDPRATCAR", true),
+          code("CDFILAUXPRAT", 4, false),
+          freeCode("CDPRATO", 10),
+          number("QTPORPESSOA", false),
+          number("QTEXTRA", false),
+          integer("NRSEQPRATCAR", false)},
          {QStringLiteral("CDFILIAL"), QStringLiteral("CDSERVFILI"), QStringLiteral("DTCARDAPIO")},
          {{cdFilial, DataKind::Branches, branch}, {servKey, DataKind::Services, service}}},
         // One row per dish in a packaging, for reading in a spreadsheet.
         {DataKind::Distributions,
          QStringLiteral("distribuicoes"),
          QString(),
-         {code("CDFILIAL", 4), code("CDSERVFILI", 5), text("NMSERVICO", 40),
+         {code("CDFILIAL", 4),
+          code("CDSERVFILI", 5),
+          text("NMSERVICO", 40),
           {QStringLiteral("DTCARDAPIO"), ValueType::Date, 0, true, {}, {}, false},
-          freeCode("CDCLIENTE", 21, false), text("NMRAZSOCCLIE", 60), code("CDDESTFILI", 3, false),
-          text("NMDESTFILI", 40), integer("NRDISTCARD", true), integer("NREMBDISTCARD", true),
-          code("CDCONTAINER", 5), text("NMCONTAINER", 40), flag("IDPROPOSITO", "IC", true),
-          number("QTCONTAINER", true), text("DSOBSETIQUETA", 250), integer("NRSEQPRATCAR", true),
-          code("CDFILAUXPRAT", 4), freeCode("CDPRATO", 10), text("NMPRATO", 40),
-          freeCode("SGUNIDADE", 10), number("QTCOMENSAIS", true), number("QTPRATO", true),
-          number("QTEXTRA", true), flag("IDPRINCIPAL", "SN", true)},
+          freeCode("CDCLIENTE", 21, false),
+          text("NMRAZSOCCLIE", 60),
+          code("CDDESTFILI", 3, false),
+          text("NMDESTFILI", 40),
+          integer("NRDISTCARD", true),
+          integer("NREMBDISTCARD", true),
+          code("CDCONTAINER", 5),
+          text("NMCONTAINER", 40),
+          flag("IDPROPOSITO", "IC", true),
+          number("QTCONTAINER", true),
+          text("DSOBSETIQUETA", 250),
+          integer("NRSEQPRATCAR", true),
+          code("CDFILAUXPRAT", 4),
+          freeCode("CDPRATO", 10),
+          text("NMPRATO", 40),
+          freeCode("SGUNIDADE", 10),
+          number("QTCOMENSAIS", true),
+          number("QTPRATO", true),
+          number("QTEXTRA", true),
+          flag("IDPRINCIPAL", "SN", true)},
          {},
          {}},
     };
@@ -236,7 +256,8 @@ std::optional<QVariant> ExchangeFormat::parse(const ExchangeColumn& column, cons
         return QVariant(v);
     }
     case ValueType::Date: {
-        static const QRegularExpression br(QStringLiteral("^([0-9]{1,2})/([0-9]{1,2})/([0-9]{4})$"));
+        static const QRegularExpression br(
+            QStringLiteral("^([0-9]{1,2})/([0-9]{1,2})/([0-9]{4})$"));
         static const QRegularExpression iso(QStringLiteral("^([0-9]{4})-([0-9]{2})-([0-9]{2})$"));
         int d = 0, m = 0, y = 0;
         if (const auto b = br.match(t); b.hasMatch()) {

@@ -38,10 +38,10 @@ enum class ValueType {
 struct ExchangeColumn {
     QString name; // the database field, also the header name
     ValueType type = ValueType::Text;
-    int size = 0;        // characters, for codes and texts
+    int size = 0; // characters, for codes and texts
     bool required = false;
-    QString letters;     // flags: the letters allowed
-    QVariant fallback;   // stored for an empty optional cell (null: NULL)
+    QString letters;       // flags: the letters allowed
+    QVariant fallback;     // stored for an empty optional cell (null: NULL)
     bool positive = false; // numbers: zero refused as well
     bool pad = false;      // codes written at full width ("1" is "0001"), lost by spreadsheets
 };
@@ -50,7 +50,7 @@ struct ExchangeColumn {
 struct ExchangeReference {
     QStringList columns; // in the order of the target's key
     DataKind target;
-    QString what;        // Portuguese, "%1".. take the column values, e.g. "filial %1"
+    QString what; // Portuguese, "%1".. take the column values, e.g. "filial %1"
 };
 
 struct ExchangeKind {

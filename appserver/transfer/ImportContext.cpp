@@ -7,7 +7,8 @@
 namespace pla {
 
 QString ImportIssue::text() const {
-    if (column > 0) return QStringLiteral("%1:%2:%3: %4").arg(file).arg(line).arg(column).arg(reason);
+    if (column > 0)
+        return QStringLiteral("%1:%2:%3: %4").arg(file).arg(line).arg(column).arg(reason);
     if (line > 0) return QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(reason);
     return QStringLiteral("%1: %2").arg(file, reason);
 }

@@ -1,9 +1,7 @@
 #include "appserver/transfer/MenuImporter.h"
 
 #include "appserver/SqlUtil.h"
-#include "appserver/StorageError.h"
 
-#include <QSqlError>
 #include <algorithm>
 
 namespace pla {
@@ -41,7 +39,7 @@ QString describe(const QString& branch, const QString& service, const QString& d
 } // namespace
 
 MenuImporter::MenuImporter(ImportContext& context)
-    : context_(context), kind_(ExchangeFormat::of(DataKind::Menus)) {}
+    : context_(context), kind_(ExchangeFormat::of(DataKind::Menus)), statements_(context.db()) {}
 
 bool MenuImporter::checkRow(FileMenu& menu, const ParsedRow& row) {
     const QString number = value(row, Number).toString();
@@ -83,7 +81,7 @@ bool MenuImporter::checkRow(FileMenu& menu, const ParsedRow& row) {
     const QString central =
         context_.known(DataKind::Branches).value(menu.branch).value(kBranchCentral).toString();
     const QVariant given = value(row, RecipeBranch);
-    const QString recipe = !given.isNull() ? given.toString()
+    const QString recipe = !given.isNull()     ? given.toString()
                            : central.isEmpty() ? menu.branch
                                                : central;
     const QString code = value(row, DishCode).toString();
@@ -100,13 +98,13 @@ bool MenuImporter::checkRow(FileMenu& menu, const ParsedRow& row) {
         QString elsewhere;
         for (auto it = dishes.cbegin(); it != dishes.cend() && given.isNull(); ++it)
             if (it->value(1).toString() == code) elsewhere = it->value(0).toString();
-        context_.error(row, DishCode,
-                       elsewhere.isEmpty()
-                           ? QStringLiteral("%1 não é um prato cadastrado da filial %2")
-                                 .arg(code, recipe)
-                           : QStringLiteral("prato de outra filial: %1 é um prato da filial %2, "
-                                            "que a filial %3 não usa")
-                                 .arg(code, elsewhere, menu.branch));
+        context_.error(
+            row, DishCode,
+            elsewhere.isEmpty()
+                ? QStringLiteral("%1 não é um prato cadastrado da filial %2").arg(code, recipe)
+                : QStringLiteral("prato de outra filial: %1 é um prato da filial %2, "
+                                 "que a filial %3 não usa")
+                      .arg(code, elsewhere, menu.branch));
         return false;
     }
     Dish d;
@@ -172,42 +170,32 @@ MenuImporter::Content MenuImporter::contentOf(FileMenu& menu, const Content* sto
     return c;
 }
 
-void MenuImporter::exec(const QString& sql, const QVariantList& values) {
-    auto q = statements_.find(sql);
-    if (q == statements_.end()) {
-        QSqlQuery prepared(context_.db());
-        if (!prepared.prepare(sql))
-            throw StorageError(QStringLiteral("%1 [%2]").arg(prepared.lastError().text(), sql));
-        q = statements_.insert(sql, prepared);
-    }
-    for (int i = 0; i < values.size(); ++i)
-        q->bindValue(i, values[i]);
-    if (!q->exec()) throw StorageError(QStringLiteral("%1 [%2]").arg(q->lastError().text(), sql));
-}
-
 void MenuImporter::flushDishes() {
     if (pendingDishes_.isEmpty()) return;
     const int rows = pendingDishes_.size() / kDishColumns;
     QStringList tuples(rows, QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?)"));
-    exec(QStringLiteral("INSERT INTO PRATCARD (NRCARDAPIO, NRSEQPRATCAR, NRORDPRATCAR, "
-                        "CDFILAUXPRAT, CDPRATO, QTPORPESSOA, QTEXTRA, SGUNIDADE) VALUES ") +
-             tuples.join(QStringLiteral(", ")),
-         pendingDishes_);
+    statements_.exec(
+        QStringLiteral("INSERT INTO PRATCARD (NRCARDAPIO, NRSEQPRATCAR, NRORDPRATCAR, "
+                       "CDFILAUXPRAT, CDPRATO, QTPORPESSOA, QTEXTRA, SGUNIDADE) VALUES ") +
+            tuples.join(QStringLiteral(", ")),
+        pendingDishes_);
     pendingDishes_.clear();
 }
 
 void MenuImporter::write(const FileMenu& menu, const Content& content, bool exists) {
     const QString menuKey = ImportContext::joinKey({menu.branch, menu.service, menu.date});
     if (exists) {
-        exec(QStringLiteral("DELETE FROM PRATCARD WHERE NRCARDAPIO = ?"),
-             {stored_.value(menuKey).number});
-        exec(QStringLiteral("UPDATE CARDAPIO SET NRCARDAPIO = ?, QTCOMENSAIS = ? WHERE CDFILIAL = "
-                            "? AND CDSERVFILI = ? AND DTCARDAPIO = ?"),
-             {content.number, content.diners, menu.branch, menu.service, menu.date});
+        statements_.exec(QStringLiteral("DELETE FROM PRATCARD WHERE NRCARDAPIO = ?"),
+                         {stored_.value(menuKey).number});
+        statements_.exec(
+            QStringLiteral("UPDATE CARDAPIO SET NRCARDAPIO = ?, QTCOMENSAIS = ? WHERE CDFILIAL = "
+                           "? AND CDSERVFILI = ? AND DTCARDAPIO = ?"),
+            {content.number, content.diners, menu.branch, menu.service, menu.date});
     } else {
-        exec(QStringLiteral("INSERT INTO CARDAPIO (NRCARDAPIO, CDFILIAL, CDSERVFILI, DTCARDAPIO, "
-                            "QTCOMENSAIS) VALUES (?, ?, ?, ?, ?)"),
-             {content.number, menu.branch, menu.service, menu.date, content.diners});
+        statements_.exec(
+            QStringLiteral("INSERT INTO CARDAPIO (NRCARDAPIO, CDFILIAL, CDSERVFILI, DTCARDAPIO, "
+                           "QTCOMENSAIS) VALUES (?, ?, ?, ?, ?)"),
+            {content.number, menu.branch, menu.service, menu.date, content.diners});
     }
     for (const Dish& d : content.dishes) {
         pendingDishes_ << content.number << d.sequence << d.order << d.recipeBranch << d.dish
@@ -280,8 +268,8 @@ void MenuImporter::run(const QVector<ParsedRow>& rows, ImportCount& count) {
         while (q.next()) {
             const QString point = q.value(4).toString().isEmpty()
                                       ? QStringLiteral("sem ponto de entrega")
-                                      : QStringLiteral("ponto %1/%2").arg(q.value(4).toString(),
-                                                                          q.value(5).toString());
+                                      : QStringLiteral("ponto %1/%2")
+                                            .arg(q.value(4).toString(), q.value(5).toString());
             distributions[ImportContext::joinKey({q.value(1).toString(), q.value(2).toString(),
                                                   q.value(3).toString()})]
                 .push_back({q.value(0).toLongLong(), point});
@@ -303,9 +291,9 @@ void MenuImporter::run(const QVector<ParsedRow>& rows, ImportCount& count) {
             QStringList names;
             for (const auto& [number, point] : touched)
                 names << QStringLiteral("nº %1 (%2)").arg(number).arg(point);
-            const QString what = QStringLiteral("cardápio %1 %2")
-                                     .arg(content.number,
-                                          describe(menu.branch, menu.service, menu.date));
+            const QString what =
+                QStringLiteral("cardápio %1 %2")
+                    .arg(content.number, describe(menu.branch, menu.service, menu.date));
             if (!context_.options().replaceDistributed) {
                 ++count.kept;
                 context_.report().notices.push_back(
@@ -321,7 +309,8 @@ void MenuImporter::run(const QVector<ParsedRow>& rows, ImportCount& count) {
                      .arg(what, names.join(QStringLiteral(", ")))});
             if (context_.writing())
                 for (const auto& t : touched)
-                    for (const char* table : {"ITEMBDISTCARD", "EMBDISTCARD", "CARDDISP", "DISTCARD"})
+                    for (const char* table :
+                         {"ITEMBDISTCARD", "EMBDISTCARD", "CARDDISP", "DISTCARD"})
                         SqlUtil::exec(db,
                                       QStringLiteral("DELETE FROM %1 WHERE NRDISTCARD = ?")
                                           .arg(QLatin1String(table)),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appserver/transfer/ImportContext.h"
+#include "appserver/transfer/PreparedStatements.h"
 
 namespace pla {
 
@@ -40,7 +41,6 @@ private:
     bool checkRow(FileMenu& menu, const ParsedRow& row);
     Content contentOf(FileMenu& menu, const Content* stored) const;
     void write(const FileMenu& menu, const Content& content, bool exists);
-    void exec(const QString& sql, const QVariantList& values);
     // Menu dishes go in many rows per statement: a year of menus is tens of thousands of rows,
     // and one round trip each is what makes a server database slow.
     void flushDishes();
@@ -49,7 +49,7 @@ private:
     const ExchangeKind& kind_;
     QHash<QString, Content> stored_;      // by menu key, header only until loaded
     QHash<QString, QString> numberOwner_; // menu number -> menu key, stored and in the files
-    QHash<QString, QSqlQuery> statements_;
+    PreparedStatements statements_;
     QVariantList pendingDishes_; // values of menu dish rows not yet inserted
 };
 

@@ -39,10 +39,12 @@ int writeYear(const QDir& dir) {
         rows += w.count() - 1;
         save(dir.filePath(QString::fromLatin1(name)), w);
     };
-    file("filiais.csv", {"CDFILIAL", "NMFILIAL", "CDFILCENTPME"},
-         [](CsvWriter& w) { w.add({"0009", "Cozinha do Ano", "0009"}); });
-    file("grupos.csv", {"CDGRUPSERV", "NMGRUPSERV"},
-         [](CsvWriter& w) { w.add({"901", "Contratos"}); });
+    file("filiais.csv", {"CDFILIAL", "NMFILIAL", "CDFILCENTPME"}, [](CsvWriter& w) {
+        w.add({"0009", "Cozinha do Ano", "0009"});
+    });
+    file("grupos.csv", {"CDGRUPSERV", "NMGRUPSERV"}, [](CsvWriter& w) {
+        w.add({"901", "Contratos"});
+    });
     file("servicos.csv", {"CDFILIAL", "CDSERVFILI", "NMSERVICO", "CDGRUPSERV"}, [](CsvWriter& w) {
         for (int s = 1; s <= kServices; ++s)
             w.add({"0009", code(s, 5), QStringLiteral("Serviço %1").arg(s), "901"});

@@ -1,4 +1,5 @@
 #include "TestDatabase.h"
+#include "TestDistributions.h"
 #include "appserver/ConnectionPool.h"
 #include "appserver/DistributionPackets.h"
 #include "appserver/DistributionStore.h"
@@ -23,36 +24,8 @@ namespace {
 const DistributionKey kLunch{QStringLiteral("0001"), QStringLiteral("00003"), test::demoToday(),
                              QStringLiteral("10002"), QStringLiteral("001")};
 
-// Dish amounts that do not add up to their totals, or dish rows outside their distribution.
-qint64 conservationFaults(const QSqlDatabase& db) {
-    QSqlQuery q = SqlUtil::exec(
-        db, QStringLiteral(
-                "SELECT COUNT(*) FROM CARDDISP c WHERE "
-                "ABS(c.QTCOMENSAIS + COALESCE((SELECT SUM(i.QTCOMENSAIS) FROM ITEMBDISTCARD i "
-                "WHERE i.NRDISTCARD = c.NRDISTCARD AND i.NRSEQPRATCAR = c.NRSEQPRATCAR), 0) "
-                "- c.QTTOTCOMENSAIS) > 0.0001 OR "
-                "ABS(c.QTPRATO + COALESCE((SELECT SUM(i.QTPRATO) FROM ITEMBDISTCARD i "
-                "WHERE i.NRDISTCARD = c.NRDISTCARD AND i.NRSEQPRATCAR = c.NRSEQPRATCAR), 0) "
-                "- c.QTTOTPRATO) > 0.0001 OR "
-                "ABS(c.QTEXTRA + COALESCE((SELECT SUM(i.QTEXTRA) FROM ITEMBDISTCARD i "
-                "WHERE i.NRDISTCARD = c.NRDISTCARD AND i.NRSEQPRATCAR = c.NRSEQPRATCAR), 0) "
-                "- c.QTTOTEXTRA) > 0.0001"));
-    q.next();
-    qint64 faults = q.value(0).toLongLong();
-    QSqlQuery r = SqlUtil::exec(
-        db, QStringLiteral("SELECT COUNT(*) FROM ITEMBDISTCARD i JOIN EMBDISTCARD e ON "
-                           "e.NREMBDISTCARD = i.NREMBDISTCARD WHERE e.NRDISTCARD <> i.NRDISTCARD"));
-    r.next();
-    return faults + r.value(0).toLongLong();
-}
-
 TDataPacket tickedLunch() {
-    TDataPacket services;
-    services.Fields = {{"IDMARCADO", TFieldType::String, 1},
-                       {"CDFILIAL", TFieldType::String, 4},
-                       {"CDSERVFILI", TFieldType::String, 5}};
-    services.Rows = {{QStringLiteral("S"), QStringLiteral("0001"), QStringLiteral("00003")}};
-    return services;
+    return test::tickedServices(QStringLiteral("0001"), QStringLiteral("00003"));
 }
 
 TEST(BackupTest, ACopyTakenWhileAClientSavesOpensAndItsDistributionsAddUp) {
@@ -93,7 +66,7 @@ TEST(BackupTest, ACopyTakenWhileAClientSavesOpensAndItsDistributionsAddUp) {
         ASSERT_TRUE(q.next());
         EXPECT_GT(q.value(0).toLongLong(), 0);
         q.finish();
-        EXPECT_EQ(conservationFaults(copy), 0);
+        test::checkEveryDistribution(copy);
         copy.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("backup_check"));
@@ -106,7 +79,8 @@ TEST(CopyTest, AfterCopyingToPostgresTheMethodsAnswerTheSamePackets) {
     test::TestDatabase postgres(Backend::Postgres, false);
     if (!postgres.available()) GTEST_SKIP() << postgres.skipReason().toStdString();
     RemoteMethods local(sqlite.connection());
-    ASSERT_TRUE(local.GeraDistribuicaoFilial(test::demoToday(), tickedLunch(), false)["ok"].toBool());
+    ASSERT_TRUE(
+        local.GeraDistribuicaoFilial(test::demoToday(), tickedLunch(), false)["ok"].toBool());
 
     const DatabaseCopy::Result r = DatabaseCopy::run(sqlite.config(), postgres.config());
     EXPECT_EQ(r.schemaVersion, Schema::currentVersion());

@@ -28,15 +28,18 @@ TEST(CsvReaderTest, ReadsWhatSpreadsheetsWrite) {
     } cases[] = {
         {"plain with LF", "A;B\n1;2\n", {"A|B", "1|2"}},
         {"CRLF and no final line end", "A;B\r\n1;2", {"A|B", "1|2"}},
-        {"byte-order mark", "\xEF\xBB\xBF" "A;B\r\n1;2\r\n", {"A|B", "1|2"}},
+        {"byte-order mark",
+         "\xEF\xBB\xBF"
+         "A;B\r\n1;2\r\n",
+         {"A|B", "1|2"}},
         {"separator inside quotes", "A;B\n\"x;y\";2\n", {"A|B", "x;y|2"}},
         {"doubled quotes", "A\n\"diz \"\"oi\"\"\"\n", {"A", "diz \"oi\""}},
-        {"line break inside quotes (CRLF kept as one break)", "A;B\r\n\"l1\r\nl2\";2\r\n",
+        {"line break inside quotes (CRLF kept as one break)",
+         "A;B\r\n\"l1\r\nl2\";2\r\n",
          {"A|B", "l1\nl2|2"}},
         {"empty fields and empty quoted field", "A;B;C\n;\"\";x\n", {"A|B|C", "||x"}},
         {"blank lines and rows of separators skipped", "A;B\n\n;\n1;2\n\r\n", {"A|B", "1|2"}},
-        {"comma separator when the header has no semicolon", "A,B\n\"1,5\",2\n",
-         {"A|B", "1,5|2"}},
+        {"comma separator when the header has no semicolon", "A,B\n\"1,5\",2\n", {"A|B", "1,5|2"}},
         {"accents", "NOME\nFeijão à moda\n", {"NOME", "Feijão à moda"}},
     };
     for (const auto& c : cases) {
@@ -48,8 +51,7 @@ TEST(CsvReaderTest, ReadsWhatSpreadsheetsWrite) {
 
 TEST(CsvReaderTest, FieldsKnowTheirLineAndColumnAfterAMultiLineField) {
     const CsvDocument d = CsvReader::read("A;B\n\"x\ny\";z\nq;r\n");
-    EXPECT_EQ(flatten(d, true),
-              QStringList({"A@1:1|B@1:3", "x\ny@2:1|z@3:4", "q@4:1|r@4:3"}));
+    EXPECT_EQ(flatten(d, true), QStringList({"A@1:1|B@1:3", "x\ny@2:1|z@3:4", "q@4:1|r@4:3"}));
 }
 
 TEST(CsvReaderTest, UnreadableTextIsAProblemWithItsPlace) {

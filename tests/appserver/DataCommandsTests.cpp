@@ -1,4 +1,5 @@
 #include "TestDatabase.h"
+#include "TestDistributions.h"
 #include "appserver/DistributionStore.h"
 
 #include <QFile>
@@ -18,14 +19,9 @@ void write(const QString& path, const QByteArray& bytes) {
 
 TEST(DataCommandsTest, TheExitCodeSaysWhatTheImportDid) {
     test::TestDatabase db(test::Backend::Sqlite);
-    {
-        TDataPacket services;
-        services.Fields = {{"IDMARCADO", TFieldType::String, 1},
-                           {"CDFILIAL", TFieldType::String, 4},
-                           {"CDSERVFILI", TFieldType::String, 5}};
-        services.Rows = {{QStringLiteral("S"), QStringLiteral("0001"), QStringLiteral("00003")}};
-        DistributionStore(db.connection()).generate(test::demoToday(), services, false);
-    }
+    DistributionStore(db.connection())
+        .generate(test::demoToday(),
+                  test::tickedServices(QStringLiteral("0001"), QStringLiteral("00003")), false);
     QTemporaryDir dir;
     const QString good = dir.filePath("grupos.csv"), bad = dir.filePath("grupos_ruins.csv"),
                   menu = dir.filePath("cardapios_2026-12-08.csv");

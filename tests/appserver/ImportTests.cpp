@@ -1,4 +1,5 @@
 #include "TestDatabase.h"
+#include "TestDistributions.h"
 #include "appserver/DistributionStore.h"
 #include "appserver/SqlUtil.h"
 #include "appserver/transfer/DataExporter.h"
@@ -70,12 +71,9 @@ protected:
     }
     // The generated distributions of the lunch of the metal works on the demo's today.
     void distribute() {
-        TDataPacket services;
-        services.Fields = {{"IDMARCADO", TFieldType::String, 1},
-                           {"CDFILIAL", TFieldType::String, 4},
-                           {"CDSERVFILI", TFieldType::String, 5}};
-        services.Rows = {{QStringLiteral("S"), QStringLiteral("0001"), QStringLiteral("00003")}};
-        DistributionStore(db_->connection()).generate(test::demoToday(), services, false);
+        DistributionStore(db_->connection())
+            .generate(test::demoToday(),
+                      test::tickedServices(QStringLiteral("0001"), QStringLiteral("00003")), false);
     }
     std::unique_ptr<test::TestDatabase> db_;
 };
@@ -89,13 +87,15 @@ TEST_P(ImportTest, ExportThenImportIsTheIdentityAndASecondImportChangesNothing) 
     QTemporaryDir first, second;
     DataExporter(db_->connection()).write(first.path(), {});
     EXPECT_TRUE(readAll(first.filePath("distribuicoes.csv")).contains("Marmita"));
-    EXPECT_TRUE(readAll(first.filePath("clientes.csv")).contains("\"Bar; Café \"\"Sol\"\"\nFilial\""));
+    EXPECT_TRUE(
+        readAll(first.filePath("clientes.csv")).contains("\"Bar; Café \"\"Sol\"\"\nFilial\""));
 
     const QString before = dump(db_->connection());
     const ImportReport again = import(readFolder(first.path()));
     EXPECT_TRUE(again.errors.isEmpty()) << texts(again.errors).join('\n').toStdString();
     for (const ImportCount& c : again.counts)
-        EXPECT_EQ(c.unchanged > 0 && c.inserted == 0 && c.updated == 0, true) << c.kind.toStdString();
+        EXPECT_EQ(c.unchanged > 0 && c.inserted == 0 && c.updated == 0, true)
+            << c.kind.toStdString();
     EXPECT_EQ(dump(db_->connection()), before);
 
     test::TestDatabase empty(GetParam(), false);
@@ -152,16 +152,18 @@ TEST_P(ImportTest, EveryBadLineIsRefusedWithItsPlaceAndNothingIsStored) {
          "embalagens.csv:1:37", "coluna desconhecida \"COR\""},
         {"embalagens.csv", "CDCONTAINER;NMCONTAINER;IDPROPOSITO\n00020;Caixa;C\n00021;Copo;X\n",
          "embalagens.csv:3:12", "IDPROPOSITO deve ser I ou C"},
-        {"clientes.csv", "CDCLIENTE;NMRAZSOCCLIE\n20001;Bom\n20002;\"Sem fim\n",
-         "clientes.csv:3:7", "aspas sem fechamento"},
+        {"clientes.csv", "CDCLIENTE;NMRAZSOCCLIE\n20001;Bom\n20002;\"Sem fim\n", "clientes.csv:3:7",
+         "aspas sem fechamento"},
     };
     const QString before = dump(db_->connection());
     for (const auto& c : cases) {
         const ImportReport r = import({table(QString::fromLatin1(c.file), c.content)});
         EXPECT_FALSE(r.stored) << c.where;
-        ASSERT_EQ(r.errors.size(), 1) << c.where << "\n" << texts(r.errors).join('\n').toStdString();
+        ASSERT_EQ(r.errors.size(), 1) << c.where << "\n"
+                                      << texts(r.errors).join('\n').toStdString();
         const QString text = r.errors[0].text();
-        EXPECT_TRUE(text.startsWith(QString::fromUtf8(c.where) + QLatin1Char(':'))) << text.toStdString();
+        EXPECT_TRUE(text.startsWith(QString::fromUtf8(c.where) + QLatin1Char(':')))
+            << text.toStdString();
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.reason))) << text.toStdString();
     }
     EXPECT_EQ(dump(db_->connection()), before);
@@ -202,7 +204,8 @@ TEST_P(ImportTest, ADailyMenuUnderADistributionIsKeptUnlessReplacingIsAsked) {
     EXPECT_EQ(kept.keptMenus(), 1);
     ASSERT_EQ(kept.notices.size(), 1);
     EXPECT_TRUE(kept.notices[0].text().startsWith("cardapios_2026-12-08.csv:"));
-    EXPECT_TRUE(kept.notices[0].reason.contains("mantido como estava")) << kept.notices[0].text().toStdString();
+    EXPECT_TRUE(kept.notices[0].reason.contains("mantido como estava"))
+        << kept.notices[0].text().toStdString();
     EXPECT_TRUE(kept.notices[0].reason.contains("ponto 10002/001"));
     EXPECT_TRUE(store.findByKey(lunch));
 
@@ -237,7 +240,8 @@ TEST_P(ImportTest, TheTemplatesOfTheGuideImportIntoAnEmptyDatabase) {
     EXPECT_TRUE(r.stored) << texts(r.errors).join('\n').toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ImportTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+INSTANTIATE_TEST_SUITE_P(Backends, ImportTest,
+                         ::testing::Values(Backend::Sqlite, Backend::Postgres),
                          [](const auto& info) {
                              return info.param == Backend::Sqlite ? std::string("SQLite")
                                                                   : std::string("PostgreSQL");
