@@ -115,16 +115,16 @@ int runImport(const QStringList& arguments) {
     ImportReport readReport;
     const QVector<ImportTable> tables = DataImporter::read(paths, readReport);
     const DatabaseConfig config = database(p.parser.value(db));
-    if (config.kind == DatabaseConfig::Kind::Sqlite)
+    if (config.kind == DatabaseConfig::Kind::Sqlite && readReport.errors.isEmpty())
         QDir().mkpath(QFileInfo(config.path).absolutePath());
     QElapsedTimer timer;
     timer.start();
     ImportReport report;
-    {
+    // Files that cannot be read leave the database untouched, not even created.
+    if (readReport.errors.isEmpty()) {
         ScopedConnection connection(config, QStringLiteral("pla_import"));
         Schema::migrate(connection.db());
-        if (readReport.errors.isEmpty())
-            report = DataImporter(connection.db(), options).run(tables);
+        report = DataImporter(connection.db(), options).run(tables);
     }
     report.errors = readReport.errors + report.errors;
     report.notices = readReport.notices + report.notices;
