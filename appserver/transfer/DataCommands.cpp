@@ -40,8 +40,10 @@ QString kindNames(bool importable) {
 const QString kHelp = QStringLiteral(
     "Uso:\n"
     "  pla-appserver import [--db BANCO] [--dry-run] [--replace-distributed] ARQUIVO.csv|PASTA...\n"
-    "      Importa, numa só transação, os arquivos CSV (%1); o tipo vem do\n"
-    "      início do nome do arquivo (cardapios_2026-12-08.csv é de cardápios). Qualquer linha\n"
+    "      Importa, numa só transação, os arquivos CSV de:\n"
+    "      %1.\n"
+    "      O tipo vem do início do nome do arquivo (cardapios_2026-12-08.csv é de cardápios);\n"
+    "      modelos e guia das colunas em docs/import/. Qualquer linha\n"
     "      com erro é listada como arquivo:linha:coluna e nada é gravado. --dry-run só verifica.\n"
     "      Um cardápio que já tem distribuição e mudaria é mantido e informado; com\n"
     "      --replace-distributed ele é substituído e suas distribuições são apagadas para\n"
