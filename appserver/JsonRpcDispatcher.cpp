@@ -1,8 +1,9 @@
 #include "appserver/JsonRpcDispatcher.h"
 
-#include "appserver/InputText.h"
 #include "appserver/Authenticator.h"
+#include "appserver/InputText.h"
 #include "appserver/PrintQueries.h"
+#include "appserver/Refusal.h"
 #include "appserver/RemoteMethods.h"
 #include "appserver/ServerLog.h"
 #include "appserver/StorageError.h"
@@ -257,12 +258,19 @@ QJsonValue JsonRpcDispatcher::call(const QString& method, const QJsonArray& para
     Caller caller;
     try {
         db = connection_();
-        Authenticator auth(db, credentials_.get());
         const QDateTime now = QDateTime::currentDateTimeUtc();
-        if (login) return auth.login(request, now);
-        caller = auth.caller(request, now);
+        // After a database restart the credential read is the first to meet the broken
+        // connection: it is reopened and the read run again, as for the methods themselves.
+        TransactionRetry retry(db);
+        if (login)
+            return retry.run(
+                [&] { return Authenticator(db, credentials_.get()).login(request, now); });
+        caller =
+            retry.run([&] { return Authenticator(db, credentials_.get()).caller(request, now); });
     } catch (const AuthFault& f) {
         throw RpcFault{AuthFault::kCode, f.message};
+    } catch (const Refusal& r) {
+        return RemoteMethods::refusal(r.message());
     } catch (const StorageError& e) {
         ServerLog::write(e.message());
         return RemoteMethods::refusal(TransactionRetry::unreachable());
