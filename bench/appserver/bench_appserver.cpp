@@ -240,8 +240,8 @@ void run(test::Backend backend, const char* label) {
                 label, g.p99);
     std::printf("%s_SetDistribuicao_p50: %.1f us\n%s_SetDistribuicao_p99: %.1f us\n", label, s.p50,
                 label, s.p99);
-    std::printf("%s_GetDistribuicao_8_clients: %.0f calls/s\n", label,
-                concurrent(port, get, 8, 2.0).callsPerSecond);
+    const double g8 = concurrent(port, get, 8, 2.0).callsPerSecond;
+    std::printf("%s_GetDistribuicao_8_clients: %.0f calls/s\n", label, g8);
     // Eight clients saving at once: writers queue, so a save waits for the others in line.
     const Concurrent s8 = concurrent(port, set, 8, 3.0);
     std::printf("%s_SetDistribuicao_8_clients: %.0f calls/s\n", label, s8.callsPerSecond);
@@ -259,6 +259,14 @@ void run(test::Backend backend, const char* label) {
     std::printf("%s_bare_http_set_bytes_p50: %.1f us\n", label, bs.p50);
     std::printf("%s_GetDistribuicao_over_bare: %.1f x\n", label, g.p50 / bg.p50);
     std::printf("%s_SetDistribuicao_over_bare: %.1f x\n", label, s.p50 / bs.p50);
+    // The floor for 8 clients: the same bytes through the bare server, in this same run.
+    const double bg8 = concurrent(bareGet.port(), get, 8, 2.0).callsPerSecond;
+    const double bs8 = concurrent(bareSet.port(), set, 8, 2.0).callsPerSecond;
+    std::printf("%s_bare_http_get_bytes_8_clients: %.0f calls/s\n", label, bg8);
+    std::printf("%s_bare_http_set_bytes_8_clients: %.0f calls/s\n", label, bs8);
+    std::printf("%s_GetDistribuicao_8_clients_under_bare: %.1f x\n", label, bg8 / g8);
+    std::printf("%s_SetDistribuicao_8_clients_under_bare: %.1f x\n", label,
+                bs8 / s8.callsPerSecond);
 
     // From here on the database has a user: every call needs his session.
     QSqlDatabase conn = db.connection();
