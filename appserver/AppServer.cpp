@@ -5,12 +5,12 @@
 #include "appserver/HttpEndpoint.h"
 #include "appserver/JsonRpcDispatcher.h"
 #include "appserver/Schema.h"
+#include "appserver/UserStore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <atomic>
 #include <stdexcept>
 
@@ -19,14 +19,6 @@ namespace pla {
 namespace {
 
 std::atomic<int> prepareCounter{0};
-
-// Whether the database holds any user who can log in; a database without a users table (one
-// made before users existed) has none.
-bool usersExist(const QSqlDatabase& db) {
-    if (!db.tables().contains(QStringLiteral("USUARIO"), Qt::CaseInsensitive)) return false;
-    QSqlQuery q(db);
-    return q.exec(QStringLiteral("SELECT 1 FROM USUARIO")) && q.next();
-}
 
 QByteArray readPem(const QString& path) {
     QFile f(path);
@@ -95,7 +87,7 @@ void AppServer::prepare() {
             if (options_.demo)
                 DemoData::fill(db,
                                options_.today.isValid() ? options_.today : QDate::currentDate());
-            requireProtectionOffLoopback(usersExist(db));
+            requireProtectionOffLoopback(UserStore(db).anyUsers());
         } catch (...) {
             db.close();
             db = QSqlDatabase();
@@ -109,7 +101,8 @@ void AppServer::prepare() {
     pool_ = std::make_unique<ConnectionPool>(config);
     ConnectionPool* pool = pool_.get();
     dispatcher_ = std::make_unique<JsonRpcDispatcher>([pool] { return pool->connection(); },
-                                                      options_.maxJsonDepth);
+                                                      options_.maxJsonDepth,
+                                                      options_.credentialCacheMilliseconds);
     JsonRpcDispatcher* dispatcher = dispatcher_.get();
     HttpEndpoint::Tls tls;
     if (!options_.tlsCertificate.isEmpty()) {
@@ -153,6 +146,11 @@ void AppServer::stop() {
 
 bool AppServer::isRunning() const {
     return endpoint_ && endpoint_->isRunning();
+}
+
+bool AppServer::usersExist() {
+    if (!pool_) throw std::runtime_error("O servidor não foi preparado.");
+    return UserStore(pool_->connection()).anyUsers();
 }
 
 void AppServer::setWriteHook(DistributionStore::WriteHook hook) {

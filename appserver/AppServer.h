@@ -42,6 +42,9 @@ public:
     const ServerOptions& options() const { return options_; }
     // The database in use, for messages: never the password. Empty before prepare().
     const QString& databaseDescription() const { return description_; }
+    // True when the database has users, so every call needs credentials (a server without
+    // users answers loopback callers only). Call after prepare(); throws pla::StorageError.
+    bool usersExist();
     // Test seam forwarded to every save and generation (see DistributionStore::WriteHook).
     void setWriteHook(DistributionStore::WriteHook hook);
 

@@ -43,24 +43,28 @@ QString CatalogQueries::status(const QString& branch, const QString& service, co
     }
     // A service without delivery points is distributed at its blank delivery point.
     if (points.isEmpty()) points.insert(QString(QLatin1Char('\x1f')));
+    // Only what is stored counts: a distribution that was merely looked at, or whose
+    // packagings were all removed, has nothing packed and reads as not distributed.
     QSqlQuery q = SqlUtil::exec(
         db_,
         QStringLiteral(
             "SELECT d.CDCLIENTE, d.CDDESTFILI, "
             "(SELECT COUNT(*) FROM CARDDISP c WHERE c.NRDISTCARD = d.NRDISTCARD AND "
-            "(c.QTCOMENSAIS > 0.00001 OR c.QTPRATO > 0.00001 OR c.QTEXTRA > 0.00001)) "
+            "(c.QTCOMENSAIS > 0.00001 OR c.QTPRATO > 0.00001 OR c.QTEXTRA > 0.00001)), "
+            "(SELECT COUNT(*) FROM EMBDISTCARD e WHERE e.NRDISTCARD = d.NRDISTCARD) "
             "FROM DISTCARD d WHERE d.CDFILIAL = ? AND d.CDSERVFILI = ? AND d.DTCARDAPIO = ?"),
         {branch, service, date.toString(QStringLiteral("yyyy-MM-dd"))});
-    int stored = 0;
+    int packed = 0;
     bool pending = false;
     while (q.next()) {
         if (!points.contains(q.value(0).toString() + QLatin1Char('\x1f') + q.value(1).toString()))
             continue;
-        ++stored;
+        if (q.value(3).toLongLong() == 0) continue;
+        ++packed;
         if (q.value(2).toLongLong() > 0) pending = true;
     }
-    if (stored == 0) return QStringLiteral("N");
-    if (pending || stored < points.size()) return QStringLiteral("I");
+    if (packed == 0) return QStringLiteral("N");
+    if (pending || packed < points.size()) return QStringLiteral("I");
     return QStringLiteral("S");
 }
 

@@ -15,8 +15,9 @@ public:
     // Service groups (CDGRUPSERV, NMGRUPSERV) by name.
     TDataPacket serviceGroups();
     // Transported services of `branch` that have a menu on `date`, by code, each with its
-    // status IDSITUACAO: "N" no delivery point has a stored distribution, "I" one is missing
-    // or still has something undistributed, "S" all are complete.
+    // status IDSITUACAO from what is stored: "N" no delivery point has a distribution with a
+    // packaging, "I" one of them is missing or still has something undistributed, "S" every
+    // point has packagings and nothing left to distribute.
     TDataPacket services(const QString& branch, const QDate& date);
     // All transported services of `branch` with IDMARCADO "N", by code.
     TDataPacket transportedServices(const QString& branch);

@@ -1,11 +1,9 @@
 #include "appserver/DemoData.h"
 
-#include "appserver/SqlTransaction.h"
 #include "appserver/SqlUtil.h"
 #include "appserver/StorageError.h"
+#include "appserver/transfer/DataImporter.h"
 
-#include <QHash>
-#include <QSqlError>
 #include <QVector>
 #include <cstdint>
 
@@ -190,9 +188,10 @@ QVector<const DemoDish*> dishesOf(Course c) {
     return out;
 }
 
-// Picks `count` distinct dishes of a course in a date-dependent order.
+// Picks `count` dishes of a course in a date-dependent order, none already on the menu.
 void pick(QVector<const DemoDish*>& menu, Course c, int count, Lcg& rng) {
     QVector<const DemoDish*> pool = dishesOf(c);
+    pool.removeIf([&](const DemoDish* d) { return menu.contains(d); });
     for (int i = 0; i < count && !pool.isEmpty(); ++i)
         menu.push_back(pool.takeAt(rng.below(pool.size())));
 }
@@ -219,104 +218,117 @@ QVector<const DemoDish*> menuDishes(const DemoService& s, const QDate& date, int
     return menu;
 }
 
+// The demo data goes in as the rows of import files, through the same checks as a kitchen's.
+class DemoTable {
+public:
+    DemoTable(DataKind kind, const QStringList& header) {
+        table_.kind = &ExchangeFormat::of(kind);
+        table_.file = QStringLiteral("demo:%1").arg(table_.kind->file);
+        add(header);
+    }
+    void add(const QStringList& fields) {
+        CsvRecord r;
+        r.line = table_.document.records.size() + 1;
+        for (int i = 0; i < fields.size(); ++i)
+            r.fields.push_back({fields[i], r.line, i + 1});
+        r.end = fields.size() + 1;
+        table_.document.records.push_back(r);
+    }
+    const ImportTable& table() const { return table_; }
+
+private:
+    ImportTable table_;
+};
+
+QString num(double v) {
+    return ExchangeFormat::number(v);
+}
+
+QString utf(const char* s) {
+    return QString::fromUtf8(s);
+}
+
 } // namespace
 
 bool DemoData::fill(const QSqlDatabase& db, const QDate& today) {
-    SqlTransaction tx(db, SqlTransaction::Mode::Write);
     {
         QSqlQuery q = SqlUtil::exec(db, QStringLiteral("SELECT COUNT(*) FROM FILIAL"));
         if (q.next() && q.value(0).toLongLong() > 0) return false;
     }
-    // Thousands of rows: each statement is prepared once and executed many times.
-    QHash<QString, QSqlQuery> prepared;
-    auto run = [&](const char* sql, std::initializer_list<QVariant> values) {
-        const QString text = QString::fromUtf8(sql);
-        auto it = prepared.find(text);
-        if (it == prepared.end()) {
-            QSqlQuery q(db);
-            if (!q.prepare(text))
-                throw StorageError(QStringLiteral("%1 [%2]").arg(q.lastError().text(), text));
-            it = prepared.insert(text, q);
-        }
-        int i = 0;
-        for (const QVariant& v : values)
-            it->bindValue(i++, v);
-        if (!it->exec())
-            throw StorageError(QStringLiteral("%1 [%2]").arg(it->lastError().text(), text));
-    };
-    const char* insertBranch = "INSERT INTO FILIAL (CDFILIAL, NMFILIAL, IDCNTRRESC, CDFILCENTPME, "
-                               "IDFILCENTPME) VALUES (?, ?, ?, ?, ?)";
-    run(insertBranch, {"0001", QStringLiteral("Cozinha Central São Paulo"), "S", "0001", "S"});
-    run(insertBranch, {"0002", QStringLiteral("Cozinha Campinas"), "S", "0001", "N"});
-    run(insertBranch, {"0003", QStringLiteral("Restaurante da Sede"), "N", "0001", "N"});
+    auto header = [](const char* columns) { return utf(columns).split(QLatin1Char(';')); };
+    DemoTable branches(DataKind::Branches,
+                       header("CDFILIAL;NMFILIAL;IDCNTRRESC;CDFILCENTPME;IDFILCENTPME"));
+    branches.add({"0001", QStringLiteral("Cozinha Central São Paulo"), "S", "0001", "S"});
+    branches.add({"0002", QStringLiteral("Cozinha Campinas"), "S", "0001", "N"});
+    branches.add({"0003", QStringLiteral("Restaurante da Sede"), "N", "0001", "N"});
 
-    const char* insertGroup = "INSERT INTO GRUPSERV (CDGRUPSERV, NMGRUPSERV) VALUES (?, ?)";
-    run(insertGroup, {"001", QStringLiteral("Hospitais")});
-    run(insertGroup, {"002", QStringLiteral("Indústrias")});
-    run(insertGroup, {"003", QStringLiteral("Escolas")});
-    run(insertGroup, {"004", QStringLiteral("Escritórios")});
-    run(insertGroup, {"005", QStringLiteral("Eventos")});
+    DemoTable groups(DataKind::ServiceGroups, header("CDGRUPSERV;NMGRUPSERV"));
+    groups.add({"001", QStringLiteral("Hospitais")});
+    groups.add({"002", QStringLiteral("Indústrias")});
+    groups.add({"003", QStringLiteral("Escolas")});
+    groups.add({"004", QStringLiteral("Escritórios")});
+    groups.add({"005", QStringLiteral("Eventos")});
 
-    const char* insertClient = "INSERT INTO CLIENTE (CDCLIENTE, NMRAZSOCCLIE) VALUES (?, ?)";
-    run(insertClient, {"10001", QStringLiteral("Hospital Santa Clara Ltda.")});
-    run(insertClient, {"10002", QStringLiteral("Metalúrgica Paulista S.A.")});
-    run(insertClient, {"10003", QStringLiteral("Escola Estadual Monteiro Lobato")});
-    run(insertClient, {"10004", QStringLiteral("Faria Lima Empreendimentos e Participações S.A.")});
-    run(insertClient, {"10005", QStringLiteral("Indústria Têxtil Campinas Ltda.")});
-    run(insertClient, {"10006", QStringLiteral("Colégio Bandeirantes")});
-    run(insertClient, {"10007", QStringLiteral("Hospital Regional de Campinas")});
+    DemoTable clients(DataKind::Clients, header("CDCLIENTE;NMRAZSOCCLIE"));
+    clients.add({"10001", QStringLiteral("Hospital Santa Clara Ltda.")});
+    clients.add({"10002", QStringLiteral("Metalúrgica Paulista S.A.")});
+    clients.add({"10003", QStringLiteral("Escola Estadual Monteiro Lobato")});
+    clients.add({"10004", QStringLiteral("Faria Lima Empreendimentos e Participações S.A.")});
+    clients.add({"10005", QStringLiteral("Indústria Têxtil Campinas Ltda.")});
+    clients.add({"10006", QStringLiteral("Colégio Bandeirantes")});
+    clients.add({"10007", QStringLiteral("Hospital Regional de Campinas")});
 
-    const char* insertDest =
-        "INSERT INTO DESTFILI (CDCLIENTE, CDDESTFILI, NMDESTFILI) VALUES (?, ?, ?)";
-    run(insertDest, {"10001", "001", QStringLiteral("Ala Norte")});
-    run(insertDest, {"10001", "002", QStringLiteral("Ala Sul")});
-    run(insertDest, {"10001", "003", QStringLiteral("UTI Adulto")});
-    run(insertDest, {"10001", "004", QStringLiteral("Ala Leste (em reforma)")});
-    run(insertDest, {"10002", "001", QStringLiteral("Refeitório Fábrica")});
-    run(insertDest, {"10002", "002", QStringLiteral("Refeitório Administrativo")});
-    run(insertDest, {"10003", "001", QStringLiteral("Cantina")});
-    run(insertDest, {"10004", "001", QStringLiteral("Torre A - 12º andar")});
-    run(insertDest, {"10004", "002", QStringLiteral("Torre B - Térreo")});
-    run(insertDest, {"10005", "001", QStringLiteral("Refeitório Principal")});
-    run(insertDest, {"10005", "002", QStringLiteral("Refeitório Tecelagem")});
-    run(insertDest, {"10006", "001", QStringLiteral("Refeitório dos Alunos")});
-    run(insertDest, {"10007", "001", QStringLiteral("Internação")});
-    run(insertDest, {"10007", "002", QStringLiteral("Pronto-Socorro")});
+    DemoTable destinations(DataKind::Destinations, header("CDCLIENTE;CDDESTFILI;NMDESTFILI"));
+    destinations.add({"10001", "001", QStringLiteral("Ala Norte")});
+    destinations.add({"10001", "002", QStringLiteral("Ala Sul")});
+    destinations.add({"10001", "003", QStringLiteral("UTI Adulto")});
+    destinations.add({"10001", "004", QStringLiteral("Ala Leste (em reforma)")});
+    destinations.add({"10002", "001", QStringLiteral("Refeitório Fábrica")});
+    destinations.add({"10002", "002", QStringLiteral("Refeitório Administrativo")});
+    destinations.add({"10003", "001", QStringLiteral("Cantina")});
+    destinations.add({"10004", "001", QStringLiteral("Torre A - 12º andar")});
+    destinations.add({"10004", "002", QStringLiteral("Torre B - Térreo")});
+    destinations.add({"10005", "001", QStringLiteral("Refeitório Principal")});
+    destinations.add({"10005", "002", QStringLiteral("Refeitório Tecelagem")});
+    destinations.add({"10006", "001", QStringLiteral("Refeitório dos Alunos")});
+    destinations.add({"10007", "001", QStringLiteral("Internação")});
+    destinations.add({"10007", "002", QStringLiteral("Pronto-Socorro")});
 
-    const char* insertContainer =
-        "INSERT INTO CONTAINER (CDCONTAINER, NMCONTAINER, IDPROPOSITO) VALUES (?, ?, ?)";
-    run(insertContainer, {"00001", QStringLiteral("Marmita térmica 3 divisões"), "I"});
-    run(insertContainer, {"00002", QStringLiteral("Marmitex alumínio nº 8"), "I"});
-    run(insertContainer, {"00003", QStringLiteral("Copo descartável 300 ml"), "I"});
-    run(insertContainer, {"00004", QStringLiteral("Pote de sobremesa 150 ml"), "I"});
-    run(insertContainer, {"00010", QStringLiteral("Cuba gastronômica GN 1/1"), "C"});
-    run(insertContainer, {"00011", QStringLiteral("Cuba gastronômica GN 1/2"), "C"});
-    run(insertContainer, {"00012", QStringLiteral("Caixa térmica 12 L"), "C"});
-    run(insertContainer, {"00013", QStringLiteral("Garrafa térmica 5 L"), "C"});
-    run(insertContainer, {"00014", QStringLiteral("Monobloco de pães"), "C"});
+    DemoTable containers(DataKind::Containers, header("CDCONTAINER;NMCONTAINER;IDPROPOSITO"));
+    containers.add({"00001", QStringLiteral("Marmita térmica 3 divisões"), "I"});
+    containers.add({"00002", QStringLiteral("Marmitex alumínio nº 8"), "I"});
+    containers.add({"00003", QStringLiteral("Copo descartável 300 ml"), "I"});
+    containers.add({"00004", QStringLiteral("Pote de sobremesa 150 ml"), "I"});
+    containers.add({"00010", QStringLiteral("Cuba gastronômica GN 1/1"), "C"});
+    containers.add({"00011", QStringLiteral("Cuba gastronômica GN 1/2"), "C"});
+    containers.add({"00012", QStringLiteral("Caixa térmica 12 L"), "C"});
+    containers.add({"00013", QStringLiteral("Garrafa térmica 5 L"), "C"});
+    containers.add({"00014", QStringLiteral("Monobloco de pães"), "C"});
 
+    DemoTable dishes(DataKind::Dishes,
+                     header("CDFILAUXPRAT;CDPRATO;NMPRATO;SGUNIDADE;QTPORPESSOA;QTEXTRA;"
+                            "CDCONTPADRAO"));
     for (const DemoDish& d : kDishes)
-        run("INSERT INTO PRATO (CDFILAUXPRAT, CDPRATO, NMPRATO, SGUNIDADE, CDCONTPADRAO) VALUES "
-            "(?, ?, ?, ?, ?)",
-            {kRecipeBranch, QString::fromUtf8(d.code), QString::fromUtf8(d.name),
-             QString::fromUtf8(d.unit),
-             d.defaultContainer ? QVariant(QString::fromUtf8(d.defaultContainer)) : QVariant()});
+        dishes.add({kRecipeBranch, utf(d.code), utf(d.name), utf(d.unit), num(d.perPerson),
+                    num(d.extra), d.defaultContainer ? utf(d.defaultContainer) : QString()});
+    DemoTable capacities(DataKind::Capacities,
+                         header("CDFILAUXPRAT;CDPRATO;CDCONTAINER;VRQTDEPRATEMB"));
     for (const DemoCapacity& c : kCapacities)
-        run("INSERT INTO PRATOEMB (CDFILAUXPRAT, CDPRATO, CDCONTAINER, VRQTDEPRATEMB) VALUES (?, "
-            "?, ?, ?)",
-            {kRecipeBranch, QString::fromUtf8(c.dish), QString::fromUtf8(c.container), c.capacity});
+        capacities.add({kRecipeBranch, utf(c.dish), utf(c.container), num(c.capacity)});
 
+    DemoTable services(DataKind::Services,
+                       header("CDFILIAL;CDSERVFILI;NMSERVICO;CDGRUPSERV;IDTRANSPORTADO"));
     for (const DemoService& s : kServices)
-        run("INSERT INTO SERVFILI (CDFILIAL, CDSERVFILI, NMSERVICO, CDGRUPSERV, IDTRANSPORTADO) "
-            "VALUES (?, ?, ?, ?, ?)",
-            {QString::fromUtf8(s.branch), QString::fromUtf8(s.code), QString::fromUtf8(s.name),
-             QString::fromUtf8(s.group), s.transported ? "S" : "N"});
+        services.add(
+            {utf(s.branch), utf(s.code), utf(s.name), utf(s.group), s.transported ? "S" : "N"});
+    DemoTable points(DataKind::DeliveryPoints,
+                     header("CDFILIAL;CDSERVFILI;CDCLIENTE;CDDESTFILI;QTCOMENSAIS"));
     for (const DemoPoint& p : kPoints)
-        run("INSERT INTO PONTENTREGA (CDFILIAL, CDSERVFILI, CDCLIENTE, CDDESTFILI, QTCOMENSAIS) "
-            "VALUES (?, ?, ?, ?, ?)",
-            {QString::fromUtf8(p.branch), QString::fromUtf8(p.service), QString::fromUtf8(p.client),
-             QString::fromUtf8(p.destination), p.diners});
+        points.add(
+            {utf(p.branch), utf(p.service), utf(p.client), utf(p.destination), num(p.diners)});
 
+    DemoTable menus(DataKind::Menus, header("CDFILIAL;CDSERVFILI;DTCARDAPIO;NRCARDAPIO;"
+                                            "QTCOMENSAIS;NRORDPRATCAR;CDFILAUXPRAT;CDPRATO"));
     int menuNumber = 0;
     for (QDate date = firstMenuDate(today); date <= lastMenuDate(today); date = date.addDays(1)) {
         int serviceIndex = 0;
@@ -328,24 +340,20 @@ bool DemoData::fill(const QSqlDatabase& db, const QDate& today) {
                     diners += p.diners;
             if (s.closedWeekday != 0 && date.dayOfWeek() == s.closedWeekday) diners = 0;
             const QString number = QStringLiteral("%1").arg(++menuNumber, 10, 10, QLatin1Char('0'));
-            run("INSERT INTO CARDAPIO (NRCARDAPIO, CDFILIAL, CDSERVFILI, DTCARDAPIO, QTCOMENSAIS) "
-                "VALUES (?, ?, ?, ?, ?)",
-                {number, QString::fromUtf8(s.branch), QString::fromUtf8(s.code),
-                 date.toString(QStringLiteral("yyyy-MM-dd")), diners});
-            const QVector<const DemoDish*> dishes = menuDishes(s, date, serviceIndex);
             int order = 0;
-            for (const DemoDish* d : dishes) {
-                ++order;
-                run("INSERT INTO PRATCARD (NRCARDAPIO, NRSEQPRATCAR, NRORDPRATCAR, CDFILAUXPRAT, "
-                    "CDPRATO, "
-                    "QTPORPESSOA, QTEXTRA, SGUNIDADE) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-                    {number, order * 10, order, kRecipeBranch, QString::fromUtf8(d->code),
-                     d->perPerson, d->extra, QString::fromUtf8(d->unit)});
-            }
+            for (const DemoDish* d : menuDishes(s, date, serviceIndex))
+                menus.add({utf(s.branch), utf(s.code), date.toString(Qt::ISODate), number,
+                           num(diners), QString::number(++order), kRecipeBranch, utf(d->code)});
         }
     }
-    prepared.clear();
-    tx.commit();
+
+    const ImportReport report =
+        DataImporter(db).run({branches.table(), groups.table(), clients.table(),
+                              destinations.table(), containers.table(), dishes.table(),
+                              capacities.table(), services.table(), points.table(), menus.table()});
+    if (!report.errors.isEmpty())
+        throw StorageError(QStringLiteral("Dados de demonstração recusados: %1")
+                               .arg(report.errors.first().text()));
     return true;
 }
 

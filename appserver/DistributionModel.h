@@ -68,7 +68,8 @@ struct DistributionKey {
 
 // A whole distribution.
 struct Distribution {
-    qint64 number = 0; // 0 while not stored
+    qint64 number = 0;  // 0 while not stored
+    qint64 version = 0; // NRVERSAO: advanced by every change, 0 while not stored
     DistributionKey key;
     QString menuNumber;
     double diners = 0;

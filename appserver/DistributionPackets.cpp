@@ -37,10 +37,12 @@ TDataPacket DistributionPackets::header(const Distribution* d) {
         {"NRDISTCARD", TFieldType::Float},      {"CDFILIAL", TFieldType::String, 4},
         {"NRCARDAPIO", TFieldType::String, 10}, {"CDCLIENTE", TFieldType::String, 21},
         {"CDDESTFILI", TFieldType::String, 3},  {"QTCOMENSAIS", TFieldType::Float},
+        {"NRVERSAO", TFieldType::Integer},
     };
     if (d)
         p.Rows.push_back({static_cast<double>(d->number), d->key.branch, d->menuNumber,
-                          d->key.client, d->key.destination, d->diners});
+                          d->key.client, d->key.destination, d->diners,
+                          static_cast<double>(d->version)});
     return p;
 }
 

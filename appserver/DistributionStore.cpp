@@ -1,8 +1,10 @@
 #include "appserver/DistributionStore.h"
 
+#include "appserver/AuditTrail.h"
 #include "appserver/DistributionBuilder.h"
 #include "appserver/DistributionPackets.h"
 #include "appserver/InputLimits.h"
+#include "appserver/DistributionVersion.h"
 #include "appserver/Refusal.h"
 #include "appserver/SaveValidator.h"
 #include "appserver/SqlTransaction.h"
@@ -153,8 +155,8 @@ std::optional<Distribution> DistributionStore::find(qint64 number) {
         QSqlQuery q =
             SqlUtil::exec(db_,
                           QStringLiteral("SELECT NRDISTCARD, CDFILIAL, CDSERVFILI, DTCARDAPIO, "
-                                         "NRCARDAPIO, CDCLIENTE, CDDESTFILI, QTCOMENSAIS "
-                                         "FROM DISTCARD WHERE NRDISTCARD = ?"),
+                                         "NRCARDAPIO, CDCLIENTE, CDDESTFILI, QTCOMENSAIS, "
+                                         "NRVERSAO FROM DISTCARD WHERE NRDISTCARD = ?"),
                           {QVariant::fromValue(number)});
         if (!q.next()) return std::nullopt;
         d.number = q.value(0).toLongLong();
@@ -165,6 +167,7 @@ std::optional<Distribution> DistributionStore::find(qint64 number) {
         d.key.client = text(q, 5);
         d.key.destination = text(q, 6);
         d.diners = q.value(7).toDouble();
+        d.version = q.value(8).toLongLong();
     }
     {
         QSqlQuery q = SqlUtil::exec(
@@ -349,7 +352,7 @@ LoadResult DistributionStore::load(const DistributionKey& key, bool redo) {
                                     : DistributionBuilder::undistributed(*m, diners);
     SqlTransaction tx(db_, SqlTransaction::Mode::Write);
     std::optional<qint64> number = numberOf(key);
-    if (!number || redo) number = store(key, built);
+    if (!number || redo) number = store(key, built, redo ? AuditTrail::kRedo : QString());
     result.distribution = *find(*number);
     tx.commit();
     if (!redo && menuChanged(result.distribution, *m)) {
@@ -360,14 +363,28 @@ LoadResult DistributionStore::load(const DistributionKey& key, bool redo) {
     return result;
 }
 
-qint64 DistributionStore::store(const DistributionKey& key, const Distribution& built) {
+qint64 DistributionStore::store(const DistributionKey& key, const Distribution& built,
+                                const QString& operation) {
     std::optional<qint64> number = numberOf(key);
+    std::optional<Distribution> before;
+    std::optional<qint64> versionBefore;
+    if (number) {
+        versionBefore = DistributionVersion(db_).lock(*number)->version;
+        if (!operation.isEmpty()) before = find(*number);
+    }
+    const qint64 stored = replace(key, built, number);
+    recordChange(operation, before, stored, versionBefore, false);
+    return stored;
+}
+
+qint64 DistributionStore::replace(const DistributionKey& key, const Distribution& built,
+                                  std::optional<qint64> number) {
     if (!number) {
         QSqlQuery q = SqlUtil::exec(
             db_,
             QStringLiteral(
                 "INSERT INTO DISTCARD (CDFILIAL, CDSERVFILI, DTCARDAPIO, NRCARDAPIO, CDCLIENTE, "
-                "CDDESTFILI, QTCOMENSAIS) VALUES (?, ?, ?, ?, ?, ?, ?) "
+                "CDDESTFILI, QTCOMENSAIS, NRVERSAO) VALUES (?, ?, ?, ?, ?, ?, ?, 0) "
                 "ON CONFLICT DO NOTHING RETURNING NRDISTCARD"),
             {key.branch, key.service, key.date.toString(kDateFormat), built.menuNumber,
              keyText(key.client), keyText(key.destination), built.diners});
@@ -389,6 +406,17 @@ qint64 DistributionStore::store(const DistributionKey& key, const Distribution& 
         {built.menuNumber, built.diners, QVariant::fromValue(*number)});
     insertContent(*number, built);
     return *number;
+}
+
+void DistributionStore::recordChange(const QString& operation,
+                                     const std::optional<Distribution>& before, qint64 number,
+                                     std::optional<qint64> versionBefore, bool versioned) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const qint64 version = DistributionVersion(db_).advance(number, caller_, now);
+    if (operation.isEmpty()) return;
+    const std::optional<Distribution> after = find(number);
+    AuditTrail(db_).record(caller_, operation, now, before ? &*before : nullptr, &*after,
+                           versionBefore, version, versioned);
 }
 
 void DistributionStore::deleteContent(qint64 number) {
@@ -430,7 +458,8 @@ void DistributionStore::insertContent(qint64 number, const Distribution& built) 
 }
 
 void DistributionStore::save(double numberValue, const TDataPacket& undistributedPacket,
-                             const TDataPacket& packagingPacket, const TDataPacket& rowPacket) {
+                             const TDataPacket& packagingPacket, const TDataPacket& rowPacket,
+                             std::optional<qint64> version) {
     const qint64 number = distributionNumber(numberValue);
     QVector<UndistributedRow> undistributed =
         DistributionPackets::readUndistributed(undistributedPacket);
@@ -438,7 +467,7 @@ void DistributionStore::save(double numberValue, const TDataPacket& undistribute
     QVector<DishRow> rows = DistributionPackets::readRows(rowPacket);
 
     SqlTransaction tx(db_, SqlTransaction::Mode::Write);
-    lockHeader(number);
+    const auto stamp = DistributionVersion(db_).require(number, version);
     const std::optional<Distribution> stored = find(number);
     if (!stored) throw Refusal(QStringLiteral("Distribuição %1 não encontrada.").arg(number));
 
@@ -490,17 +519,21 @@ void DistributionStore::save(double numberValue, const TDataPacket& undistribute
                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
               {QVariant::fromValue(numbers.value(r.packaging)), r.sequence, n, r.diners, r.quantity,
                r.extra, r.principal, r.capacity});
+    recordChange(AuditTrail::kSave, stored, number, stamp->version, version.has_value());
     tx.commit();
 }
 
-void DistributionStore::remove(double numberValue) {
+void DistributionStore::remove(double numberValue, std::optional<qint64> version) {
     const qint64 number = distributionNumber(numberValue);
     SqlTransaction tx(db_, SqlTransaction::Mode::Write);
     const QVariant n = QVariant::fromValue(number);
-    if (!lockHeader(number))
-        throw Refusal(QStringLiteral("Distribuição %1 não encontrada.").arg(number));
+    const auto stamp = DistributionVersion(db_).require(number, version);
+    if (!stamp) throw Refusal(QStringLiteral("Distribuição %1 não encontrada.").arg(number));
+    const std::optional<Distribution> before = find(number);
     deleteContent(number);
     SqlUtil::exec(db_, QStringLiteral("DELETE FROM DISTCARD WHERE NRDISTCARD = ?"), {n});
+    AuditTrail(db_).record(caller_, AuditTrail::kDelete, QDateTime::currentDateTimeUtc(), &*before,
+                           nullptr, stamp->version, std::nullopt, version.has_value());
     tx.commit();
 }
 
@@ -535,7 +568,7 @@ GenerationSummary DistributionStore::generate(const QDate& date, const TDataPack
                 ++summary.skipped;
                 continue;
             }
-            store(key, DistributionBuilder::automatic(*m, p.diners));
+            store(key, DistributionBuilder::automatic(*m, p.diners), AuditTrail::kGenerate);
             ++summary.generated;
         }
     }

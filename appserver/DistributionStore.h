@@ -1,5 +1,6 @@
 #pragma once
 
+#include "appserver/Caller.h"
 #include "appserver/DistributionModel.h"
 #include "framework/data/DataPacket.h"
 
@@ -36,6 +37,8 @@ public:
 
     explicit DistributionStore(QSqlDatabase db);
     void setWriteHook(WriteHook hook) { hook_ = std::move(hook); }
+    // Who the changes are made for: stamped on the version and written to the audit trail.
+    void setCaller(Caller caller) { caller_ = std::move(caller); }
 
     // The distribution of a delivery point: stored, created with every dish undistributed
     // (redo false, none stored yet) or rebuilt from the defaults (redo true), or a message key
@@ -45,11 +48,13 @@ public:
     LoadResult load(const DistributionKey& key, bool redo);
     // Replaces the content of distribution `number` with the three packets; packagings with
     // negative numbers get new numbers and their dish rows follow. Throws pla::Refusal naming
-    // the dish or packaging at fault, storing nothing.
+    // the dish or packaging at fault, storing nothing; with `version`, also when the stored
+    // distribution is no longer at that version (the conflict message).
     void save(double number, const TDataPacket& undistributed, const TDataPacket& packagings,
-              const TDataPacket& rows);
-    // Deletes distribution `number` with all its rows; throws pla::Refusal when unknown.
-    void remove(double number);
+              const TDataPacket& rows, std::optional<qint64> version = std::nullopt);
+    // Deletes distribution `number` with all its rows; throws pla::Refusal when unknown or,
+    // with `version`, when it changed since that version.
+    void remove(double number, std::optional<qint64> version = std::nullopt);
     // Generates the distributions of every ticked service (IDMARCADO "S") at every delivery
     // point for `date`: existing ones are kept unless `replace`; services without a menu on the
     // date and points without diners are passed over. Throws pla::Refusal when nothing is
@@ -78,8 +83,14 @@ private:
     bool menuChanged(const Distribution& stored, const Menu& menu) const;
     Distribution view(const DistributionKey& key, const Menu& menu, const QVector<Point>& points);
     // Stores `built` under `key`: replaces the content of an existing distribution (keeping its
-    // number) or inserts a new one. Must run inside a write transaction.
-    qint64 store(const DistributionKey& key, const Distribution& built);
+    // number) or inserts a new one, advancing its version; with an `operation`, the change goes
+    // to the audit trail. Must run inside a write transaction.
+    qint64 store(const DistributionKey& key, const Distribution& built, const QString& operation);
+    qint64 replace(const DistributionKey& key, const Distribution& built,
+                   std::optional<qint64> number);
+    // Advances the version of `number` and, with an `operation`, records the change.
+    void recordChange(const QString& operation, const std::optional<Distribution>& before,
+                      qint64 number, std::optional<qint64> versionBefore, bool versioned);
     void insertContent(qint64 number, const Distribution& built);
     // Locks the header row of distribution `number` for this transaction (the first lock every
     // writer takes); false when it does not exist.
@@ -94,6 +105,7 @@ private:
 
     QSqlDatabase db_;
     WriteHook hook_;
+    Caller caller_;
     QHash<QString, QSqlQuery> prepared_;
 };
 

@@ -206,7 +206,6 @@ struct HttpEndpoint::Impl {
         r.body = std::make_unique<BodyDecoder>(encoding, limits.maxBodyBytes);
         r.context.clientAddress = c.address;
         r.context.authorization = header(connection, MHD_HTTP_HEADER_AUTHORIZATION);
-        r.context.sessionToken = header(connection, RequestContext::sessionTokenHeader());
         r.context.tls = !tls.certificate.isEmpty();
         return std::nullopt;
     }

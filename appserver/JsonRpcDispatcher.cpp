@@ -1,7 +1,9 @@
 #include "appserver/JsonRpcDispatcher.h"
 
+#include "appserver/Authenticator.h"
 #include "appserver/InputText.h"
 #include "appserver/PrintQueries.h"
+#include "appserver/Refusal.h"
 #include "appserver/RemoteMethods.h"
 #include "appserver/ServerLog.h"
 #include "appserver/StorageError.h"
@@ -12,6 +14,7 @@
 #include <QDate>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -33,8 +36,9 @@ QJsonObject errorResponse(const QJsonValue& id, int code, const QString& message
          QJsonObject{{QStringLiteral("code"), code}, {QStringLiteral("message"), message}}}};
 }
 
-enum class Kind { Text, Date, Number, Packet, Flag };
+enum class Kind { Text, Date, Number, Packet, Flag, Version };
 
+// A Version is the one optional parameter: last, and may be left out by older callers.
 struct ParamSpec {
     Kind kind;
     const char* label;
@@ -45,6 +49,9 @@ class Params {
 public:
     Params(const QString& method, const QJsonArray& values, std::vector<ParamSpec> specs)
         : method_(method), values_(values), specs_(std::move(specs)), packets_(specs_.size()) {
+        const bool optionalLast = !specs_.empty() && specs_.back().kind == Kind::Version;
+        if (optionalLast && values_.size() == static_cast<qsizetype>(specs_.size()) - 1)
+            specs_.pop_back();
         if (values_.size() != static_cast<qsizetype>(specs_.size()))
             throw RpcFault{
                 -32602,
@@ -65,6 +72,11 @@ public:
         return values_[i].toDouble();
     }
     const TDataPacket& packet(int i) const { return packets_[i]; }
+    // The version argument, when given and not null.
+    std::optional<qint64> version(int i) const {
+        if (i >= values_.size() || values_[i].isNull()) return std::nullopt;
+        return static_cast<qint64>(values_[i].toDouble());
+    }
 
 private:
     RpcFault fault(int i, const QString& what) const {
@@ -93,6 +105,11 @@ private:
         case Kind::Number:
             if (!v.isDouble() && !v.isNull()) throw fault(i, QStringLiteral("deve ser um número."));
             break;
+        case Kind::Version:
+            if (!v.isNull() && (!v.isDouble() || v.toDouble() < 0 || v.toDouble() > 9e15 ||
+                                v.toDouble() != std::floor(v.toDouble())))
+                throw fault(i, QStringLiteral("deve ser um número inteiro."));
+            break;
         case Kind::Packet:
             if (!v.isObject()) throw fault(i, QStringLiteral("deve ser um pacote de dados."));
             try {
@@ -113,8 +130,10 @@ private:
 
 } // namespace
 
-JsonRpcDispatcher::JsonRpcDispatcher(ConnectionProvider connection, int maxDepth)
-    : connection_(std::move(connection)), maxDepth_(maxDepth) {}
+JsonRpcDispatcher::JsonRpcDispatcher(ConnectionProvider connection, int maxDepth,
+                                     int credentialMilliseconds)
+    : connection_(std::move(connection)), maxDepth_(maxDepth),
+      credentials_(std::make_unique<CredentialCache>(credentialMilliseconds)) {}
 
 int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit) {
     int depth = 0, deepest = 0;
@@ -140,7 +159,8 @@ int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit) {
     return deepest;
 }
 
-QJsonValue JsonRpcDispatcher::call(const QString& method, const QJsonArray& params) const {
+QJsonValue JsonRpcDispatcher::call(const QString& method, const QJsonArray& params,
+                                   const RequestContext& request) const {
     // Parameters are checked before any database work.
     auto methods = [&]() -> std::optional<std::function<QJsonObject(RemoteMethods&)>> {
         if (method == QLatin1String("GetGruposServico")) {
@@ -183,9 +203,11 @@ QJsonValue JsonRpcDispatcher::call(const QString& method, const QJsonArray& para
                      {{Kind::Number, "número da distribuição"},
                       {Kind::Packet, "pratos não distribuídos"},
                       {Kind::Packet, "embalagens"},
-                      {Kind::Packet, "pratos na embalagem"}});
+                      {Kind::Packet, "pratos na embalagem"},
+                      {Kind::Version, "versão da distribuição"}});
             return [p = std::move(p)](RemoteMethods& m) {
-                return m.SetDistribuicao(p.number(0), p.packet(1), p.packet(2), p.packet(3));
+                return m.SetDistribuicao(p.number(0), p.packet(1), p.packet(2), p.packet(3),
+                                         p.version(4));
             };
         }
         if (method == QLatin1String("GetVdEmbalagens")) {
@@ -202,9 +224,12 @@ QJsonValue JsonRpcDispatcher::call(const QString& method, const QJsonArray& para
             };
         }
         if (method == QLatin1String("ApagaDistribuicao")) {
-            Params p(method, params, {{Kind::Number, "número da distribuição"}});
-            return
-                [p = std::move(p)](RemoteMethods& m) { return m.ApagaDistribuicao(p.number(0)); };
+            Params p(method, params,
+                     {{Kind::Number, "número da distribuição"},
+                      {Kind::Version, "versão da distribuição"}});
+            return [p = std::move(p)](RemoteMethods& m) {
+                return m.ApagaDistribuicao(p.number(0), p.version(1));
+            };
         }
         if (method == QLatin1String("GeraDistribuicaoFilial")) {
             Params p(method, params,
@@ -218,26 +243,44 @@ QJsonValue JsonRpcDispatcher::call(const QString& method, const QJsonArray& para
         if (method == QLatin1String(PrintQueries::kMethod)) {
             Params p(method, params, {{Kind::Text, "filial"}, {Kind::Date, "data do cardápio"}});
             return [p = std::move(p)](RemoteMethods& m) {
-                return PrintQueries(m.database()).GetImpressaoDistribuicao(p.text(0), p.date(1));
+                return m.GetImpressaoDistribuicao(p.text(0), p.date(1));
             };
         }
         return std::nullopt;
     }();
-    if (!methods)
+    const bool login = method == QLatin1String("Login");
+    if (login)
+        Params(method, params, {}); // Login takes no parameters
+    else if (!methods)
         throw RpcFault{-32601,
                        QStringLiteral("Método não encontrado: %1").arg(InputText::quoted(method))};
     QSqlDatabase db;
+    Caller caller;
     try {
         db = connection_();
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        // After a database restart the credential read is the first to meet the broken
+        // connection: it is reopened and the read run again, as for the methods themselves.
+        TransactionRetry retry(db);
+        if (login)
+            return retry.run(
+                [&] { return Authenticator(db, credentials_.get()).login(request, now); });
+        caller =
+            retry.run([&] { return Authenticator(db, credentials_.get()).caller(request, now); });
+    } catch (const AuthFault& f) {
+        throw RpcFault{AuthFault::kCode, f.message};
+    } catch (const Refusal& r) {
+        return RemoteMethods::refusal(r.message());
     } catch (const StorageError& e) {
         ServerLog::write(e.message());
         return RemoteMethods::refusal(TransactionRetry::unreachable());
     }
-    RemoteMethods remote(db, hook_);
+    RemoteMethods remote(db, hook_, caller);
     return (*methods)(remote);
 }
 
-QJsonValue JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond) const {
+QJsonValue JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond,
+                                        const RequestContext& context) const {
     respond = true;
     if (!request.isObject())
         return errorResponse(QJsonValue::Null, -32600,
@@ -266,7 +309,7 @@ QJsonValue JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond
                            QStringLiteral("Parâmetros inválidos: %1 aceita apenas parâmetros "
                                           "posicionais.")
                                .arg(method.toString())};
-        const QJsonValue result = call(method.toString(), params.toArray());
+        const QJsonValue result = call(method.toString(), params.toArray(), context);
         return QJsonObject{{QStringLiteral("jsonrpc"), QStringLiteral("2.0")},
                            {QStringLiteral("id"), id},
                            {QStringLiteral("result"), result}};
@@ -279,8 +322,7 @@ QJsonValue JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond
     }
 }
 
-QByteArray JsonRpcDispatcher::handle(const QByteArray& body,
-                                     [[maybe_unused]] const RequestContext& context) const {
+QByteArray JsonRpcDispatcher::handle(const QByteArray& body, const RequestContext& context) const {
     auto encode = [](const QJsonValue& v) {
         return v.isArray() ? QJsonDocument(v.toArray()).toJson(QJsonDocument::Compact)
                            : QJsonDocument(v.toObject()).toJson(QJsonDocument::Compact);
@@ -315,13 +357,13 @@ QByteArray JsonRpcDispatcher::handle(const QByteArray& body,
         QJsonArray responses;
         for (const QJsonValue& r : batch) {
             bool respond = true;
-            const QJsonValue answer = handleOne(r, respond);
+            const QJsonValue answer = handleOne(r, respond, context);
             if (respond) responses.append(answer);
         }
         return responses.isEmpty() ? QByteArray() : encode(responses);
     }
     bool respond = true;
-    const QJsonValue answer = handleOne(doc.object(), respond);
+    const QJsonValue answer = handleOne(doc.object(), respond, context);
     return respond ? encode(answer) : QByteArray();
 }
 

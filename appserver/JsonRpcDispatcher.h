@@ -1,5 +1,6 @@
 #pragma once
 
+#include "appserver/CredentialCache.h"
 #include "appserver/DistributionStore.h"
 #include "appserver/RequestContext.h"
 
@@ -8,37 +9,46 @@
 #include <QJsonValue>
 #include <QSqlDatabase>
 #include <functional>
+#include <memory>
 
 namespace pla {
 
 // Answers JSON-RPC 2.0 request bodies (single or batch) by calling the remote methods.
 // Protocol faults get the standard error objects: -32700 parse error, -32600 invalid
 // request, -32601 method not found, -32602 invalid params (naming the parameter), -32603
-// internal error; business results travel in `result` as the ok/message envelope.
+// internal error, -32001 credentials missing or not accepted; business results travel in
+// `result` as the ok/message envelope. Besides the ten methods it answers `Login`, which
+// opens a session (see Authenticator).
 class JsonRpcDispatcher {
 public:
     using ConnectionProvider = std::function<QSqlDatabase()>;
 
     // `connection` yields the calling thread's database connection; `maxDepth` bounds the
-    // nesting of arrays and objects accepted in a body.
-    explicit JsonRpcDispatcher(ConnectionProvider connection, int maxDepth = 64);
+    // nesting of arrays and objects accepted in a body; `credentialMilliseconds` is how long a
+    // session or the absence of users is taken as the database last said (see
+    // CredentialCache).
+    explicit JsonRpcDispatcher(ConnectionProvider connection, int maxDepth = 64,
+                               int credentialMilliseconds = 2000);
     // Test seam: forwarded to every save and generation.
     void setWriteHook(DistributionStore::WriteHook hook) { hook_ = std::move(hook); }
 
-    // The response body for `body`; empty when the request held only notifications.
-    // `context` tells who sent it (address, credentials, TLS).
-    QByteArray handle(const QByteArray& body, const RequestContext& context = {}) const;
+    // The response body for `body`; empty when the request held only notifications. Every
+    // call is made for the caller that `context`'s credentials and address establish.
+    QByteArray handle(const QByteArray& body, const RequestContext& context) const;
     // Deepest nesting of arrays/objects in `json` (strings are skipped), stopping early once
     // `limit` is exceeded.
     static int nestingDepth(const QByteArray& json, int limit);
     int maxDepth() const { return maxDepth_; }
 
 private:
-    QJsonValue handleOne(const QJsonValue& request, bool& respond) const;
-    QJsonValue call(const QString& method, const QJsonArray& params) const;
+    QJsonValue handleOne(const QJsonValue& request, bool& respond,
+                         const RequestContext& context) const;
+    QJsonValue call(const QString& method, const QJsonArray& params,
+                    const RequestContext& request) const;
 
     ConnectionProvider connection_;
     int maxDepth_;
+    std::unique_ptr<CredentialCache> credentials_;
     DistributionStore::WriteHook hook_;
 };
 

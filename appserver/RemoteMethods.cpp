@@ -2,6 +2,7 @@
 
 #include "appserver/CatalogQueries.h"
 #include "appserver/DistributionPackets.h"
+#include "appserver/PrintQueries.h"
 #include "appserver/Refusal.h"
 #include "appserver/TransactionRetry.h"
 #include "framework/data/PacketCodec.h"
@@ -10,8 +11,16 @@
 
 namespace pla {
 
-RemoteMethods::RemoteMethods(QSqlDatabase db, DistributionStore::WriteHook hook)
-    : db_(std::move(db)), hook_(std::move(hook)) {}
+RemoteMethods::RemoteMethods(QSqlDatabase db, DistributionStore::WriteHook hook, Caller caller)
+    : db_(std::move(db)), hook_(std::move(hook)), caller_(std::move(caller)),
+      restriction_(caller_, db_) {}
+
+DistributionStore RemoteMethods::store() const {
+    DistributionStore store(db_);
+    store.setWriteHook(hook_);
+    store.setCaller(caller_);
+    return store;
+}
 
 QJsonObject RemoteMethods::success(const QJsonValue& data) {
     return QJsonObject{{QStringLiteral("ok"), true}, {QStringLiteral("data"), data}};
@@ -35,18 +44,29 @@ QJsonObject RemoteMethods::GetGruposServico() {
 }
 
 QJsonObject RemoteMethods::GetServicos(const QString& branch, const QDate& date) {
-    return guarded(
-        [&] { return success(PacketCodec::ToJson(CatalogQueries(db_).services(branch, date))); });
+    return guarded([&] {
+        restriction_.requireBranch(branch);
+        return success(PacketCodec::ToJson(CatalogQueries(db_).services(branch, date)));
+    });
 }
 
 QJsonObject RemoteMethods::GetServicosTransportados(const QString& branch) {
     return guarded([&] {
+        restriction_.requireBranch(branch);
         return success(PacketCodec::ToJson(CatalogQueries(db_).transportedServices(branch)));
+    });
+}
+
+QJsonObject RemoteMethods::GetImpressaoDistribuicao(const QString& branch, const QDate& date) {
+    return guarded([&] {
+        restriction_.requireBranch(branch);
+        return PrintQueries(db_).GetImpressaoDistribuicao(branch, date);
     });
 }
 
 QJsonObject RemoteMethods::GetPontosEntrega(const QString& branch, const QString& service) {
     return guarded([&] {
+        restriction_.requireBranch(branch);
         return success(PacketCodec::ToJson(CatalogQueries(db_).deliveryPoints(branch, service)));
     });
 }
@@ -55,10 +75,9 @@ QJsonObject RemoteMethods::GetDistribuicao(const QString& branch, const QString&
                                            const QDate& date, const QString& client,
                                            const QString& destination, bool redo) {
     return guarded([&] {
-        DistributionStore store(db_);
-        store.setWriteHook(hook_);
+        restriction_.requireBranch(branch);
         const LoadResult r =
-            store.load(DistributionKey{branch, service, date, client, destination}, redo);
+            store().load(DistributionKey{branch, service, date, client, destination}, redo);
         const Distribution empty;
         const Distribution& d = r.message.isEmpty() ? r.distribution : empty;
         const bool header = r.message.isEmpty() && r.hasHeader;
@@ -72,12 +91,12 @@ QJsonObject RemoteMethods::GetDistribuicao(const QString& branch, const QString&
 
 QJsonObject RemoteMethods::SetDistribuicao(std::optional<double> number,
                                            const TDataPacket& undistributed,
-                                           const TDataPacket& packagings, const TDataPacket& rows) {
+                                           const TDataPacket& packagings, const TDataPacket& rows,
+                                           std::optional<qint64> version) {
     return guarded([&] {
         if (!number) return refusal(QStringLiteral("Nenhuma distribuição carregada para gravar."));
-        DistributionStore store(db_);
-        store.setWriteHook(hook_);
-        store.save(*number, undistributed, packagings, rows);
+        restriction_.requireDistribution(*number);
+        store().save(*number, undistributed, packagings, rows, version);
         return success(QJsonValue(QJsonValue::Null));
     });
 }
@@ -95,10 +114,12 @@ QJsonObject RemoteMethods::GetCapacidadeEmb(const QString& recipeBranch, const Q
     });
 }
 
-QJsonObject RemoteMethods::ApagaDistribuicao(std::optional<double> number) {
+QJsonObject RemoteMethods::ApagaDistribuicao(std::optional<double> number,
+                                             std::optional<qint64> version) {
     return guarded([&] {
         if (!number) return refusal(QStringLiteral("Nenhuma distribuição carregada para apagar."));
-        DistributionStore(db_).remove(*number);
+        restriction_.requireDistribution(*number);
+        store().remove(*number, version);
         return success(QJsonValue(QJsonValue::Null));
     });
 }
@@ -106,9 +127,8 @@ QJsonObject RemoteMethods::ApagaDistribuicao(std::optional<double> number) {
 QJsonObject RemoteMethods::GeraDistribuicaoFilial(const QDate& date, const TDataPacket& services,
                                                   bool replace) {
     return guarded([&] {
-        DistributionStore store(db_);
-        store.setWriteHook(hook_);
-        const GenerationSummary s = store.generate(date, services, replace);
+        restriction_.requireRows(services);
+        const GenerationSummary s = store().generate(date, services, replace);
         return success(QJsonObject{{QStringLiteral("geradas"), s.generated},
                                    {QStringLiteral("mantidas"), s.kept},
                                    {QStringLiteral("ignoradas"), s.skipped}});

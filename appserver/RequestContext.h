@@ -5,21 +5,15 @@
 
 namespace pla {
 
-// What the HTTP endpoint knows about one request beyond its body, handed to the JSON-RPC
-// dispatch so that the calls can be checked against the caller's credentials and recorded
-// with the caller's address.
+// What the HTTP side knows of one request besides its body: where it came from and the
+// credentials it carries. The endpoint fills it; the dispatcher decides what it allows.
 struct RequestContext {
-    // Numeric address of the client ("127.0.0.1", "::1"), without the port.
-    QString clientAddress;
-    // The request's Authorization header as sent (empty when absent).
-    QByteArray authorization;
-    // The request's session-token header (sessionTokenHeader()) as sent (empty when absent).
-    QByteArray sessionToken;
-    // True when the request came over TLS.
-    bool tls = false;
+    QString clientAddress;    // the peer's IP address ("127.0.0.1", "::1", "192.0.2.7")
+    QByteArray authorization; // the Authorization header as sent, empty without one
+    bool tls = false;         // the request came over TLS
 
-    // Name of the header that carries a session token.
-    static constexpr const char* sessionTokenHeader() { return "X-Session-Token"; }
+    // True for an address of this machine (127.0.0.0/8, ::1, and IPv4 mapped into IPv6).
+    bool fromLoopback() const;
 };
 
 } // namespace pla

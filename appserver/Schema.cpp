@@ -7,7 +7,7 @@
 namespace pla {
 
 int Schema::currentVersion() {
-    return 2;
+    return 4;
 }
 
 QStringList Schema::step(int version, bool postgres) {
@@ -117,6 +117,45 @@ QStringList Schema::step(int version, bool postgres) {
             QStringLiteral("CREATE INDEX IX_ITEMBDISTCARD_DIST ON ITEMBDISTCARD (NRDISTCARD)"),
             QStringLiteral(
                 "CREATE INDEX IX_PONTENTREGA_SERV ON PONTENTREGA (CDFILIAL, CDSERVFILI)"),
+        };
+    case 3:
+        return {
+            // Optimistic concurrency: every change advances the version and says who made it
+            // and when (UTC, ISO 8601), so a save from an older view can be refused by name.
+            QStringLiteral("ALTER TABLE DISTCARD ADD COLUMN NRVERSAO BIGINT NOT NULL DEFAULT 1"),
+            QStringLiteral("ALTER TABLE DISTCARD ADD COLUMN NMUSUALT VARCHAR(60)"),
+            QStringLiteral("ALTER TABLE DISTCARD ADD COLUMN DTHRALT VARCHAR(24)"),
+            // Users of the server; the password is a libsodium crypto_pwhash string.
+            QStringLiteral(
+                "CREATE TABLE USUARIO (CDUSUARIO VARCHAR(40) NOT NULL PRIMARY KEY, "
+                "NMUSUARIO VARCHAR(60) NOT NULL, CDFILIAL VARCHAR(4) NOT NULL "
+                "REFERENCES FILIAL, IDVINCULADO VARCHAR(1) NOT NULL DEFAULT 'N', "
+                "IDATIVO VARCHAR(1) NOT NULL DEFAULT 'S', DSSENHA VARCHAR(256) NOT NULL)"),
+            // Sessions opened by a login: only a hash of the token is kept.
+            QStringLiteral("CREATE TABLE SESSAO (DSTOKEN VARCHAR(64) NOT NULL PRIMARY KEY, "
+                           "CDUSUARIO VARCHAR(40) NOT NULL REFERENCES USUARIO ON DELETE CASCADE, "
+                           "DTHRVALIDADE VARCHAR(24) NOT NULL)"),
+            // Audit trail of every change of a distribution; no remote method writes or
+            // reads it except to append.
+            QStringLiteral("CREATE TABLE DISTAUDIT (NRAUDIT %1, DTHRAUDIT VARCHAR(24) NOT NULL, "
+                           "CDUSUARIO VARCHAR(40) NOT NULL, NMUSUARIO VARCHAR(60) NOT NULL, "
+                           "DSENDERECO VARCHAR(64) NOT NULL, DSOPERACAO VARCHAR(20) NOT NULL, "
+                           "NRDISTCARD BIGINT NOT NULL, CDFILIAL VARCHAR(4) NOT NULL, "
+                           "CDSERVFILI VARCHAR(5) NOT NULL, DTCARDAPIO VARCHAR(10) NOT NULL, "
+                           "CDCLIENTE VARCHAR(21) NOT NULL, CDDESTFILI VARCHAR(3) NOT NULL, "
+                           "NRVERSAOANT BIGINT, NRVERSAO BIGINT, IDVERSIONADA VARCHAR(1) NOT NULL, "
+                           "DSALTERACOES TEXT NOT NULL)")
+                .arg(identity),
+            QStringLiteral("CREATE INDEX IX_DISTAUDIT_DIST ON DISTAUDIT (NRDISTCARD)"),
+            QStringLiteral("CREATE INDEX IX_DISTAUDIT_FILIAL ON DISTAUDIT (CDFILIAL, DTHRAUDIT)"),
+        };
+    case 4:
+        // A dish's own quantity per person and extra, which the menus of an import take when
+        // their file gives none.
+        return {
+            QStringLiteral("ALTER TABLE PRATO ADD COLUMN QTPORPESSOA %1 NOT NULL DEFAULT 0")
+                .arg(real),
+            QStringLiteral("ALTER TABLE PRATO ADD COLUMN QTEXTRA %1 NOT NULL DEFAULT 0").arg(real),
         };
     default:
         return {};

@@ -69,10 +69,14 @@ QString ServerOptions::helpText() {
                "cadastrados\n"
                "e com --tls-cert/--tls-key (ou --no-tls).\n"
                "\n"
+               "Dados da cozinha: pla-appserver import|export|backup|copy --help.\n"
+               "\n"
                "Rotas: POST /PLA15400.rdmDistEmbCard (JSON-RPC), GET /health (200 quando o banco "
                "responde,\n"
                "503 quando não).\n"
-               "SIGTERM ou SIGINT encerram o servidor após as requisições em andamento.\n")
+               "SIGTERM ou SIGINT encerram o servidor após as requisições em andamento.\n"
+               "Usuários e auditoria: pla-appserver user add|passwd|disable|list, "
+               "pla-appserver audit (pla-appserver user sem argumentos mostra o uso).\n")
         .arg(defaultDatabase())
         .arg(d.limits.threads)
         .arg(d.limits.maxBodyBytes)

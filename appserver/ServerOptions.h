@@ -19,6 +19,9 @@ struct ServerOptions {
     bool demo = false; // fill an empty database with demonstration data
     QDate today;       // the day demo menus are built around (invalid: the system date)
     int maxJsonDepth = 64;
+    // How long a checked session (and the absence of users) is trusted without asking the
+    // database again; 0 asks on every call.
+    int credentialCacheMilliseconds = 2000;
     HttpEndpoint::Limits limits;
     QString tlsCertificate; // PEM files for HTTPS; both or neither
     QString tlsKey;

@@ -1,8 +1,11 @@
 // pla-appserver: the reference application server as a command-line program.
+#include "appserver/AdminCommands.h"
 #include "appserver/AppServer.h"
 #include "appserver/ServerOptions.h"
+#include "appserver/transfer/DataCommands.h"
 
 #include <QCoreApplication>
+#include <QTextStream>
 #include <csignal>
 #include <cstdio>
 #include <pthread.h>
@@ -18,6 +21,16 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     QCoreApplication app(argc, argv);
+    {
+        // The operator's commands read the terminal and may be interrupted as usual.
+        QTextStream in(stdin), out(stdout), err(stderr);
+        pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+        if (const auto status =
+                pla::AdminCommands::run(QCoreApplication::arguments(), in, out, err))
+            return *status;
+        if (const auto code = pla::DataCommands::run(QCoreApplication::arguments())) return *code;
+        pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    }
     pla::ServerOptions options;
     QString message;
     switch (pla::ServerOptions::parse(QCoreApplication::arguments(), options, message)) {

@@ -130,6 +130,8 @@ public:
     // Sends the menu date, every service with its tick (whatever the filter) and the replace
     // flag ("S"/"N") to the server.
     void GeraDistribuicaoFilial();
+    // The user guide at this screen's section.
+    void sbtHelpClick(TComponent& sender) override;
 
 protected:
     // Creates the group code list.

@@ -49,3 +49,7 @@ void TfrmDistribuicaoFilial::GeraDistribuicaoFilial() {
     pla::BusyScope busy(Zelvora::MainWindow());
     server.GeraDistribuicaoFilial(depCardapio->GetDate(), cdsServicos->Data(), replace);
 }
+
+void TfrmDistribuicaoFilial::sbtHelpClick(TComponent&) {
+    Zelvora::ShowHelp(QStringLiteral("PLA15420"));
+}

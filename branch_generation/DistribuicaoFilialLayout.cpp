@@ -50,7 +50,7 @@ template <class Form> auto DataSetEvent(Form* f, void (Form::*h)(TClientDataSet&
 void TfrmDistribuicaoFilial::BuildLayout() {
     SetName(QStringLiteral("frmDistribuicaoFilial"));
     SetCaption(QStringLiteral("Distribuição da Filial"));
-    SetBounds(0, 0, 450, 450);
+    SetBounds(0, 0, 480, 450); // room for the branch name beside the wider button panel
     lblCodTela->SetCaption(QStringLiteral("PLA15420"));
 
     BuildBranchControls();
@@ -118,9 +118,9 @@ void TfrmDistribuicaoFilial::BuildServiceList() {
     grbFiltroServico->SetAlign(TAlign::alTop);
     lblFiltroGrupo = MakeControl<TLabel>(this, grbFiltroServico, "lblFiltroGrupo");
     lblFiltroGrupo->SetCaption(QStringLiteral("Grupo"));
-    lblFiltroGrupo->SetBounds(8, 20, 32, 13);
+    lblFiltroGrupo->SetBounds(8, 20, 40, 13);
     cmbFiltroGrupo = MakeControl<TComboBox>(this, grbFiltroServico, "cmbFiltroGrupo");
-    cmbFiltroGrupo->SetBounds(44, 16, 250, 21);
+    cmbFiltroGrupo->SetBounds(52, 16, 250, 21);
     cmbFiltroGrupo->SetColor(clInfoBk);
 
     dbgServicos = MakeControl<TDBGrid>(this, panDbgPadrao, "dbgServicos");

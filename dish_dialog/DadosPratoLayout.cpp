@@ -15,7 +15,7 @@ namespace {
 
 TEdit* AmountEdit(TComponent* form, TWinControl* parent, const char* name, int top) {
     auto* e = MakeControl<TEdit>(form, parent, name);
-    e->SetBounds(84, top, 89, 21);
+    e->SetBounds(100, top, 100, 21);
     return e;
 }
 
@@ -34,24 +34,25 @@ TfrmDadosPrato::~TfrmDadosPrato() {
 
 void TfrmDadosPrato::BuildLayout() {
     SetCaption(QStringLiteral("Dados do Prato"));
-    SetBounds(0, 0, 262, 112);
+    // Room for the captions, amounts and units at the desktop's font.
+    SetBounds(0, 0, 340, 132);
     lblCodTela->SetCaption(QStringLiteral("PLA15410"));
     sbtHelp->SetVisible(false);
 
     lblComensais =
-        MakeBoldLabel(this, grbDadosRel, "lblComensais", QStringLiteral("Comensais"), 10, 22, 70);
+        MakeBoldLabel(this, grbDadosRel, "lblComensais", QStringLiteral("Comensais"), 10, 26, 86);
     lblQuantidade =
-        MakeBoldLabel(this, grbDadosRel, "lblQuantidade", QStringLiteral("Quantidade"), 10, 48, 70);
-    lblExtra = MakeBoldLabel(this, grbDadosRel, "lblExtra", QStringLiteral("Extra"), 10, 74, 70);
+        MakeBoldLabel(this, grbDadosRel, "lblQuantidade", QStringLiteral("Quantidade"), 10, 54, 86);
+    lblExtra = MakeBoldLabel(this, grbDadosRel, "lblExtra", QStringLiteral("Extra"), 10, 82, 86);
 
-    edtComensais = AmountEdit(this, grbDadosRel, "edtComensais", 18);
-    edtPrato = AmountEdit(this, grbDadosRel, "edtPrato", 44);
-    edtExtra = AmountEdit(this, grbDadosRel, "edtExtra", 70);
+    edtComensais = AmountEdit(this, grbDadosRel, "edtComensais", 22);
+    edtPrato = AmountEdit(this, grbDadosRel, "edtPrato", 50);
+    edtExtra = AmountEdit(this, grbDadosRel, "edtExtra", 78);
 
     // Replaced by the dish's unit at every opening.
-    lblUnidade = MakeBoldLabel(this, grbDadosRel, "lblUnidade", QStringLiteral("UN"), 178, 48, 40);
+    lblUnidade = MakeBoldLabel(this, grbDadosRel, "lblUnidade", QStringLiteral("UN"), 206, 54, 50);
     lblUnidadeExtra =
-        MakeBoldLabel(this, grbDadosRel, "lblUnidadeExtra", QStringLiteral("UN"), 178, 74, 40);
+        MakeBoldLabel(this, grbDadosRel, "lblUnidadeExtra", QStringLiteral("UN"), 206, 82, 50);
 
     // The keyboard runs bottom up: extra, then quantity, then diners.
     edtExtra->SetTabOrder(0);

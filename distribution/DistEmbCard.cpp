@@ -4,6 +4,7 @@
 #include "framework/data/Abort.h"
 #include "framework/services/Consiste.h"
 #include "framework/services/Zelvora.h"
+#include "framework/ui/DialogService.h"
 #include "framework/ui/TBtnPesquisa.h"
 #include "framework/ui/TDateEditPlus.h"
 #include "framework/ui/TEdit.h"
@@ -54,8 +55,22 @@ void TfrmDistEmbCard::netDistEmbCardBeforeConnect(TNetConnection& sender) {
 }
 
 void TfrmDistEmbCard::sbtImprimirClick(TComponent&) {
-    // The print module reports its own absence; nothing of this screen is handed over.
+    // Nothing of this screen is handed over. A print module that is not there is named to
+    // the user; where it was looked for is the log's.
+    if (!Zelvora::ModuleInstalled(QStringLiteral("PLA15500"))) {
+        pla::Dialogs().ShowError(QStringLiteral("Módulo de impressão PLA15500 não instalado."));
+        return;
+    }
     Zelvora::LoadBPL(QStringLiteral("PLA15500"), QVariant());
+}
+
+void TfrmDistEmbCard::sbtAjudaClick(TComponent&) {
+    Zelvora::ShowHelp(QStringLiteral("PLA15400"));
+}
+
+bool TfrmDistEmbCard::PendingChange() const {
+    const TDataSetState state = cdsDistCard->State();
+    return state == TDataSetState::Edit || state == TDataSetState::Insert;
 }
 
 void TfrmDistEmbCard::dtsPadraoStateChange(TDataSource&) {}

@@ -303,6 +303,10 @@ public:
     // ---- lifecycle and commands of the screen ----------------------------------------------
     void netDistEmbCardBeforeConnect(TNetConnection& sender);
     void sbtImprimirClick(TComponent& sender) override;
+    // The user guide at this screen's section.
+    void sbtAjudaClick(TComponent& sender) override;
+    // The distribution header is in edit state: the screen's change mode.
+    bool PendingChange() const override;
     void dtsPadraoStateChange(TDataSource& sender);
 
     // --- saving ---
@@ -355,6 +359,7 @@ private:
     void BuildServiceSide();
     void BuildDistributionSide();
     void BuildCommands();
+    void BuildKeyboard();
     void BuildPictures();
     void BuildDataSets();
     void BuildGridColumns();

@@ -31,6 +31,14 @@ TFieldDef Num(const char* name, bool visible = true, const QString& format = {})
     return d;
 }
 
+TFieldDef Int(const char* name, bool visible = true) {
+    TFieldDef d;
+    d.Name = QString::fromLatin1(name);
+    d.Type = TFieldType::Integer;
+    d.Visible = visible;
+    return d;
+}
+
 TFieldDef Calc(TFieldDef d) {
     d.Kind = TFieldKind::Calculated;
     return d;
@@ -105,6 +113,9 @@ void TfrmDistEmbCard::BuildDataSets() {
                                             Str("CDCLIENTE", 21),
                                             Str("CDDESTFILI", 3),
                                             Num("QTCOMENSAIS"),
+                                            // The stored version the screen was loaded at;
+                                            // empty when the server keeps none.
+                                            Int("NRVERSAO", false),
                                         });
 
     cdsEmbDistCard = NewSet("cdsEmbDistCard", {

@@ -36,6 +36,7 @@ void TfrmDistEmbCard::BuildLayout() {
     BuildServiceSide();
     BuildDistributionSide();
     BuildCommands();
+    BuildKeyboard();
     BuildPictures();
 }
 
@@ -96,9 +97,9 @@ void TfrmDistEmbCard::BuildServiceSide() {
     grbFiltroServico->SetAlign(TAlign::alTop);
     lblFiltroGrupo = MakeControl<TLabel>(this, grbFiltroServico, "lblFiltroGrupo");
     lblFiltroGrupo->SetCaption(QStringLiteral("Grupo"));
-    lblFiltroGrupo->SetBounds(8, 20, 32, 13);
+    lblFiltroGrupo->SetBounds(8, 20, 40, 13);
     cmbFiltroGrupo = MakeControl<TComboBox>(this, grbFiltroServico, "cmbFiltroGrupo");
-    cmbFiltroGrupo->SetBounds(44, 16, 217, 21);
+    cmbFiltroGrupo->SetBounds(52, 16, 209, 21);
     cmbFiltroGrupo->SetColor(clInfoBk);
     cmbFiltroGrupo->SetTabStop(true);
 
@@ -122,6 +123,8 @@ void TfrmDistEmbCard::BuildServiceSide() {
 }
 
 void TfrmDistEmbCard::BuildDistributionSide() {
+    // Below this the work area scrolls: both halves stay whole at small window sizes.
+    scbFolhaDados->SetContentMinimum(QSize(940, 430));
     panDistribuicao = MakeControl<TPanel>(this, scbFolhaDados, "panDistribuicao");
     panDistribuicao->SetBevelOuter(TBevelCut::bvNone);
     panDistribuicao->SetAlign(TAlign::alClient);
@@ -166,13 +169,13 @@ void TfrmDistEmbCard::BuildDistributionSide() {
     grbInfoPrat->SetAlign(TAlign::alBottom);
     lblQtPorPessoa = MakeControl<TLabel>(this, grbInfoPrat, "lblQtPorPessoa");
     lblQtPorPessoa->SetCaption(QStringLiteral("Quantidade por Pessoa"));
-    lblQtPorPessoa->SetBounds(8, 20, 115, 13);
+    lblQtPorPessoa->SetBounds(8, 20, 150, 13);
     dbeQtPorPessoa = MakeControl<TDBEdit>(this, grbInfoPrat, "dbeQtPorPessoa");
-    dbeQtPorPessoa->SetBounds(128, 16, 90, 21);
+    dbeQtPorPessoa->SetBounds(164, 16, 90, 21);
     dbeQtPorPessoa->SetColor(clInfoBk);
     dbeQtPorPessoa->SetTabStop(true);
     dblUnidade = MakeControl<TDBText>(this, grbInfoPrat, "dblUnidade");
-    dblUnidade->SetBounds(224, 20, 60, 13);
+    dblUnidade->SetBounds(260, 20, 60, 13);
 
     dbgCardapio = MakeControl<TDBGrid>(this, panCardapio, "dbgCardapio");
     dbgCardapio->SetAlign(TAlign::alClient);
@@ -253,6 +256,64 @@ void TfrmDistEmbCard::BuildCommands() {
         MirrorMenuItem(m, b);
         *c.item = m;
     }
+}
+
+void TfrmDistEmbCard::BuildKeyboard() {
+    // The whole daily job by keyboard: each entry of the maintenance menu (Alt+M) has a
+    // letter of its own, and the commands of the job have a key, shown beside them.
+    struct Entry {
+        TMenuItem* item;
+        const char* caption;
+        const char* shortCut; // nullptr: keeps its own
+    };
+    const Entry entries[] = {
+        {mnuIncluir, "&Incluir", "Insert"},
+        {mnuAlterar, "&Alterar", nullptr},
+        {mnuExcluir, "&Excluir", nullptr},
+        {mnuProcurar, "&Procurar", nullptr},
+        {mnuVerificar, "&Verificar", nullptr},
+        {mnuConfirmar, "C&onfirmar", "Ctrl+Enter"},
+        {mnuCancelar, "&Cancelar", "Esc"},
+        {mnuImprimir, "I&mprimir", nullptr},
+        {mnuAjuda, "Aj&uda", "F1"},
+        {mnuFechar, "&Fechar", nullptr},
+        {mnuGerar, "&Distribuição da Filial", nullptr},
+        {mnuRedistribuir, "Distribuir / &Redistribuir", nullptr},
+        {mnuApagar, "Apa&gar Distribuição", nullptr},
+    };
+    for (const Entry& e : entries) {
+        e.item->SetCaption(QString::fromUtf8(e.caption));
+        if (e.shortCut) e.item->SetShortCut(QString::fromLatin1(e.shortCut));
+    }
+
+    // The dish moves in a menu of their own (Alt+P), and F10 as a second key for confirming
+    // (hidden: Manutenção shows Ctrl+Enter).
+    auto* dishes = new TMenuItem(this);
+    dishes->SetName(QStringLiteral("mnuPratos"));
+    dishes->SetCaption(QStringLiteral("&Pratos"));
+    mnuMenu->Items().Add(dishes);
+    struct Move {
+        TSpeedButton* button;
+        const char* name;
+        const char* caption;
+        const char* shortCut;
+    };
+    const Move moves[] = {
+        {btnAddPrat, "mnuAddPrat", "Adicionar prato à embalagem", "Ctrl+Right"},
+        {btnAddTPrat, "mnuAddTPrat", "Adicionar todos os pratos à embalagem", "Ctrl+Shift+Right"},
+        {btnDelPrat, "mnuDelPrat", "Retirar prato da embalagem", "Ctrl+Left"},
+        {btnDelTPrat, "mnuDelTPrat", "Retirar todos os pratos da embalagem", "Ctrl+Shift+Left"},
+        {sbtConfirmar, "mnuConfirmarF10", "Confirmar", "F10"},
+    };
+    for (const Move& m : moves) {
+        auto* item = new TMenuItem(this);
+        item->SetName(QString::fromLatin1(m.name));
+        item->SetCaption(QString::fromUtf8(m.caption));
+        item->SetShortCut(QString::fromLatin1(m.shortCut));
+        dishes->Add(item);
+        MirrorMenuItem(item, m.button);
+    }
+    Find<TMenuItem>(QStringLiteral("mnuConfirmarF10"))->SetVisible(false);
 }
 
 void TfrmDistEmbCard::BuildPictures() {

@@ -13,10 +13,19 @@
 #include "framework/ui/TMessages.h"
 
 #include <QSet>
+#include <optional>
 
 namespace {
 
 const QString kPackagingNumber = QStringLiteral("NREMBDISTCARD");
+
+// The version the distribution was loaded at, sent back with a save or a delete; none when
+// the header came without one.
+std::optional<qint64> LoadedVersion(const TClientDataSet& header) {
+    const TField* version = header.FindField(QStringLiteral("NRVERSAO"));
+    if (!header.Active() || header.IsEmpty() || !version || version->IsNull()) return std::nullopt;
+    return static_cast<qint64>(version->AsFloat());
+}
 
 bool Editing(const TClientDataSet& ds) {
     return ds.Active() &&
@@ -69,7 +78,7 @@ void TfrmDistEmbCard::ConfirmaAltDistribuicao() {
         // sight but still belong to the distribution.
         server_.SetDistribuicao(cdsDistCard->FieldByName(QStringLiteral("NRDISTCARD")).AsFloat(),
                                 cdsCardapioDisponivel->Data(), cdsEmbDistCard->Data(),
-                                cdsItEmbDistCard->Data());
+                                cdsItEmbDistCard->Data(), LoadedVersion(*cdsDistCard));
     }
 
     if (Editing(*cdsDistCard)) cdsDistCard->Post();
@@ -132,11 +141,13 @@ void TfrmDistEmbCard::VdDistribuicao() {
 void TfrmDistEmbCard::sbtApagarClick(TComponent&) {
     ConfirmLeavingChange();
     const int answer = pla::Dialogs().MessageBox(msgPadrao->Msg(QStringLiteral("APAGAR_DISTR")),
-                                                 pla::MsgDlgType::Information, pla::mbYesNo);
+                                                 pla::MsgDlgType::Information,
+                                                 pla::mbYesNo | pla::mbDefaultNo);
     if (answer != mrYes) return;
 
     pla::BusyScope busy(Zelvora::MainWindow());
-    server_.ApagaDistribuicao(cdsDistCard->FieldByName(QStringLiteral("NRDISTCARD")).AsFloat());
+    server_.ApagaDistribuicao(cdsDistCard->FieldByName(QStringLiteral("NRDISTCARD")).AsFloat(),
+                              LoadedVersion(*cdsDistCard));
     GetServicos(edtCdFilial->Text(), depCardapio->GetDate(), true);
 }
 

@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
           libcpp-httplib-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb postgresql
-          fonts-dejavu-core ccache libmicrohttpd-dev libgnutls28-dev zlib1g-dev)
+          fonts-dejavu-core ccache libmicrohttpd-dev libgnutls28-dev zlib1g-dev
+          libsodium-dev)
 # The Debian packages: dpkg-shlibdeps, the file-type probe CPack runs, the manual pages.
 packages+=(dpkg-dev file help2man)
 # Printing: QR codes on the labels; reading PDFs and codes back in the tests and the demo.

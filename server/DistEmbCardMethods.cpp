@@ -145,11 +145,13 @@ void DistEmbCardMethods::LoadDistribution(const DistributionPayload& payload,
 }
 
 void DistEmbCardMethods::SetDistribuicao(double distribution, const TDataPacket& available,
-                                         const TDataPacket& packagings,
-                                         const TDataPacket& dishRows) {
-    Invoke(kSetDistribuicao,
-           {distribution, PacketArg(kSetDistribuicao, available),
-            PacketArg(kSetDistribuicao, packagings), PacketArg(kSetDistribuicao, dishRows)});
+                                         const TDataPacket& packagings, const TDataPacket& dishRows,
+                                         std::optional<qint64> version) {
+    QJsonArray params{distribution, PacketArg(kSetDistribuicao, available),
+                      PacketArg(kSetDistribuicao, packagings),
+                      PacketArg(kSetDistribuicao, dishRows)};
+    if (version) params.append(static_cast<double>(*version));
+    Invoke(kSetDistribuicao, params);
 }
 
 void DistEmbCardMethods::GetVdEmbalagens(const QString& code, TClientDataSet& cdsVdEmbalagens) {
@@ -170,8 +172,10 @@ double DistEmbCardMethods::GetCapacidadeEmb(const QString& recipeBranch, const Q
     return capacity.FieldByName(QStringLiteral("VRQTDEPRATEMB")).AsFloat();
 }
 
-void DistEmbCardMethods::ApagaDistribuicao(double distribution) {
-    Invoke(kApagaDistribuicao, {distribution});
+void DistEmbCardMethods::ApagaDistribuicao(double distribution, std::optional<qint64> version) {
+    QJsonArray params{distribution};
+    if (version) params.append(static_cast<double>(*version));
+    Invoke(kApagaDistribuicao, params);
 }
 
 void DistEmbCardMethods::GeraDistribuicaoFilial(const QDate& date, const TDataPacket& services,

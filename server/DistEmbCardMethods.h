@@ -7,6 +7,7 @@
 #include <QJsonValue>
 #include <QString>
 #include <QVector>
+#include <optional>
 
 class TClientDataSet;
 class TNetConnection;
@@ -87,9 +88,12 @@ public:
                                  TClientDataSet& cdsCardapioDisponivel,
                                  TClientDataSet& cdsEmbDistCard, TClientDataSet& cdsItEmbDistCard);
 
-    // Stores a whole distribution: its number and every record of its three edited sets.
+    // Stores a whole distribution: its number and every record of its three edited sets, and
+    // the version it was loaded at when the server sent one (the server then refuses the save
+    // if someone changed the distribution meanwhile).
     void SetDistribuicao(double distribution, const TDataPacket& available,
-                         const TDataPacket& packagings, const TDataPacket& dishRows);
+                         const TDataPacket& packagings, const TDataPacket& dishRows,
+                         std::optional<qint64> version = std::nullopt);
 
     // Replaces the content of cdsVdEmbalagens with the packaging types matching code ("T" for
     // all of them); an empty set means the code is not registered.
@@ -100,8 +104,8 @@ public:
     double GetCapacidadeEmb(const QString& recipeBranch, const QString& dish,
                             const QString& container);
 
-    // Deletes a stored distribution.
-    void ApagaDistribuicao(double distribution);
+    // Deletes a stored distribution, from the version it was loaded at when there is one.
+    void ApagaDistribuicao(double distribution, std::optional<qint64> version = std::nullopt);
 
     // Has the server generate the distributions of the ticked services for date; replace is
     // "S" to overwrite distributions that already exist, "N" otherwise.

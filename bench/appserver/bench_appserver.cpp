@@ -4,8 +4,11 @@
 // Prints one "name: value unit" line per figure.
 #include "TestDatabase.h"
 #include "TestSockets.h"
+#include "appserver/Authenticator.h"
 #include "appserver/EmbeddedServer.h"
+#include "appserver/SessionStore.h"
 #include "appserver/SqlUtil.h"
+#include "appserver/UserStore.h"
 #include "framework/data/PacketCodec.h"
 
 #include <QJsonArray>
@@ -120,7 +123,7 @@ struct Concurrent {
 };
 
 Concurrent measure(int port, const QByteArray& body, int clients, int calls,
-                   std::chrono::seconds budget) {
+                   std::chrono::seconds budget, const std::string& authorization = {}) {
     const std::string b = body.toStdString();
     const auto deadline = Clock::now() + budget;
     std::mutex mutex;
@@ -134,6 +137,7 @@ Concurrent measure(int port, const QByteArray& body, int clients, int calls,
             c.set_keep_alive(true);
             c.set_connection_timeout(5, 0);
             c.set_read_timeout(5, 0);
+            if (!authorization.empty()) c.set_default_headers({{"Authorization", authorization}});
             std::vector<double> own;
             int lost = 0;
             // The first call opens the connection; it is not timed.
@@ -260,6 +264,37 @@ void run(test::Backend backend, const char* label) {
     std::printf("%s_bare_http_set_bytes_p50: %.1f us\n", label, bs.p50);
     std::printf("%s_GetDistribuicao_over_bare: %.1f x\n", label, g1.p50 / bg.p50);
     std::printf("%s_SetDistribuicao_over_bare: %.1f x\n", label, s1.p50 / bs.p50);
+
+    // From here on the database has a user: every call needs his session.
+    QSqlDatabase conn = db.connection();
+    UserStore(conn).add({"bench", "Bancada", "0001", false, true}, "senha-da-bancada");
+    QDateTime expires;
+    const QString token =
+        SessionStore(conn).open("bench", QDateTime::currentDateTimeUtc(), expires);
+    const RequestContext context{"127.0.0.1", "Bearer " + token.toLatin1()};
+    // Per call as the server makes it (a session checked in the last 2 s is remembered), and
+    // the database look-up it makes otherwise.
+    auto perCheck = [&](CredentialCache* cache) {
+        Authenticator auth(conn, cache);
+        constexpr int kChecks = 2000;
+        const auto t0 = Clock::now();
+        for (int i = 0; i < kChecks; ++i)
+            if (auth.caller(context, QDateTime::currentDateTimeUtc()).login.isEmpty())
+                std::fprintf(stderr, "sessão recusada\n");
+        return std::chrono::duration<double, std::micro>(Clock::now() - t0).count() / kChecks;
+    };
+    CredentialCache cache(2000);
+    const double check = perCheck(&cache);
+    const double lookup = perCheck(nullptr);
+    const Percentiles gs = measure(port, get, 1, 300, std::chrono::seconds(10),
+                                   context.authorization.toStdString())
+                               .timing;
+    std::printf("%s_credential_check: %.2f us\n", label, check);
+    std::printf("%s_credential_check_of_GetDistribuicao: %.3f %%\n", label, 100 * check / g1.p50);
+    std::printf("%s_credential_lookup_uncached: %.1f us\n", label, lookup);
+    std::printf("%s_credential_lookup_of_GetDistribuicao: %.2f %%\n", label, 100 * lookup / g1.p50);
+    std::printf("%s_GetDistribuicao_with_session_p50: %.1f us\n", label, gs.p50);
+    std::printf("%s_GetDistribuicao_with_session_p99: %.1f us\n", label, gs.p99);
     std::fflush(stdout);
 }
 

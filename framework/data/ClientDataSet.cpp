@@ -218,7 +218,7 @@ void TClientDataSet::checkBrowseMode() {
 }
 
 void TClientDataSet::notify(TDataChange change, TField* field) {
-    if (disableCount_ > 0) return;
+    if (disableCount_ > 0 || listeners_.empty()) return;
     const auto listeners = listeners_; // a listener may remove itself
     for (const Listener& l : listeners)
         l.fn(change, field);

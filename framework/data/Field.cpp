@@ -132,7 +132,7 @@ QVariant TField::convert(const QVariant& v, bool wire) const {
 }
 
 QString TField::AsString() const {
-    const QVariant v = Value();
+    const QVariant& v = ds_.readValue(index_);
     if (isNull(v)) return QString();
     switch (def_.Type) {
     case TFieldType::String:
@@ -155,7 +155,9 @@ void TField::SetAsString(const QString& s) {
 }
 
 double TField::AsFloat() const {
-    const QVariant v = Value();
+    // Read in place: a walk reads a field per row, and a copy of each value shows there.
+    const QVariant& v = ds_.readValue(index_);
+    if (v.typeId() == QMetaType::Double) return *static_cast<const double*>(v.constData());
     if (isNull(v)) return 0;
     if (def_.Type == TFieldType::Float || def_.Type == TFieldType::Integer) return v.toDouble();
     if (def_.Type == TFieldType::String) {

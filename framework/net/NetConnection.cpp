@@ -26,6 +26,11 @@ QString Seconds(std::chrono::milliseconds t) {
     return QString::number(s, 'g', 6).replace(QLatin1Char('.'), QLatin1Char(','));
 }
 
+QString& DefaultAuthorization() {
+    static QString authorization;
+    return authorization;
+}
+
 TNetConnection::TransportRunner& CurrentTransportRunner() {
     static TNetConnection::TransportRunner runner;
     return runner;
@@ -174,6 +179,8 @@ QJsonValue TNetConnection::Call(const QString& method, const QJsonArray& params)
     req.set_header("Accept", "application/json");
     // Answers are read on a LAN or loopback; compressing them costs more than it saves.
     req.set_header("Accept-Encoding", "identity");
+    const QString& authorization = Authorization.isEmpty() ? DefaultAuthorization() : Authorization;
+    if (!authorization.isEmpty()) req.set_header("Authorization", authorization.toStdString());
     req.body.assign(body.constData(), static_cast<size_t>(body.size()));
 
     const auto limit = static_cast<uint64_t>(maxAnswerBytes_ < 0 ? 0 : maxAnswerBytes_);
@@ -265,6 +272,10 @@ QJsonValue TNetConnection::Call(const QString& method, const QJsonArray& params)
                                    "chamada de %2: a resposta não corresponde à chamada.")
                         .arg(address, method));
     return rpc.result;
+}
+
+void TNetConnection::SetDefaultAuthorization(const QString& authorization) {
+    DefaultAuthorization() = authorization;
 }
 
 void TNetConnection::SetTransportRunner(TransportRunner runner) {

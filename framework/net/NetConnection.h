@@ -47,6 +47,9 @@ public:
     // When on, a failed call throws ENetConnectionError instead of returning a failure
     // envelope.
     bool ThrowException = false;
+    // The Authorization header sent with every call ("Bearer TOKEN", "Basic ..."); when
+    // empty, the process-wide one set by SetDefaultAuthorization is sent, if any.
+    QString Authorization;
 
     // Fired by Connect before anything else, so the owner can set Host and Port.
     Event<TNetConnection&> BeforeConnect;
@@ -97,6 +100,10 @@ public:
     // `send` exactly once and return when it has finished.
     using TransportRunner = std::function<void(const std::function<void()>& send)>;
     static void SetTransportRunner(TransportRunner runner);
+
+    // The credentials of the logged-in user for every connection of the process: the host
+    // sets them after its login, so the screens' connections carry them without knowing.
+    static void SetDefaultAuthorization(const QString& authorization);
 
 private:
     class Transport;

@@ -47,7 +47,7 @@ void ComboBinding::SyncSelection() {
 void ComboBinding::SyncAppearance() {
     ControlBinding::SyncAppearance();
     QPalette pal = widget_->palette();
-    pal.setColor(QPalette::Base, control_.Color());
+    SetEnabledColor(pal, QPalette::Base, control_.Color());
     widget_->setPalette(pal);
 }
 

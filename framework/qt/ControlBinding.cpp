@@ -56,6 +56,12 @@ void ControlBinding::SyncAll() {
     widget_->setVisible(control_.Visible());
 }
 
+void ControlBinding::SetEnabledColor(QPalette& palette, QPalette::ColorRole role,
+                                     const QColor& color) {
+    palette.setColor(QPalette::Active, role, color);
+    palette.setColor(QPalette::Inactive, role, color);
+}
+
 void ControlBinding::SyncBounds() {
     widget_->setGeometry(control_.BoundsRect());
 }
@@ -64,9 +70,9 @@ void ControlBinding::SyncAppearance() {
     widget_->setToolTip(control_.Hint());
     widget_->setFont(FormRenderer::QtFont(control_.Font(), widget_->font()));
     QPalette pal = widget_->palette();
-    pal.setColor(QPalette::WindowText, control_.Font().Color);
-    pal.setColor(QPalette::Text, control_.Font().Color);
-    pal.setColor(QPalette::ButtonText, control_.Font().Color);
+    SetEnabledColor(pal, QPalette::WindowText, control_.Font().Color);
+    SetEnabledColor(pal, QPalette::Text, control_.Font().Color);
+    SetEnabledColor(pal, QPalette::ButtonText, control_.Font().Color);
     widget_->setPalette(pal);
 }
 

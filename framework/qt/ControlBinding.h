@@ -36,6 +36,10 @@ public:
     bool Syncing() const { return syncing_ > 0; }
 
 protected:
+    // Sets role to color for an enabled widget only: a disabled one keeps the style's own
+    // disabled look.
+    static void SetEnabledColor(QPalette& palette, QPalette::ColorRole role, const QColor& color);
+
     virtual void SyncBounds();
     virtual void SyncAppearance();
     virtual void SyncText() {}

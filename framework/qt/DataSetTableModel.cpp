@@ -39,6 +39,7 @@ QVariant DataSetTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant DataSetTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Vertical && Suspended()) return {};
     if (orientation == Qt::Horizontal) {
         const int col = GridColumn(section);
         return col < 0 ? QVariant() : QVariant(grid_.Column(col).Title());
@@ -46,7 +47,13 @@ QVariant DataSetTableModel::headerData(int section, Qt::Orientation orientation,
     return section == grid_.CurrentRow() ? QStringLiteral("▶") : QString();
 }
 
+bool DataSetTableModel::Suspended() const {
+    TClientDataSet* ds = grid_.DataSet();
+    return ds && ds->ControlsDisabled();
+}
+
 void DataSetTableModel::Refresh() {
+    if (Suspended()) return;
     std::vector<int> columns;
     int rows = 0;
     ReadShape(columns, rows);

@@ -21,7 +21,10 @@ public:
                         int role = Qt::DisplayRole) const override;
 
     // Re-reads columns and row count (a reset when they changed, else a repaint of all).
+    // Does nothing while the data set's display is suspended: the grid keeps what it showed.
     void Refresh();
+    // True while the grid's data set has its controls disabled.
+    bool Suspended() const;
     // The grid column shown in view column c (-1 when none), and the way back.
     int GridColumn(int viewColumn) const;
     int ViewColumn(int gridColumn) const;

@@ -68,7 +68,8 @@ void EditBinding::SyncText() {
     if (auto* date = dynamic_cast<TDateEditPlus*>(&control_)) {
         // A valid date is shown in blue.
         QPalette pal = widget_->palette();
-        pal.setColor(QPalette::Text, date->GetDate().isValid() ? clBlue : control_.Font().Color);
+        SetEnabledColor(pal, QPalette::Text,
+                        date->GetDate().isValid() ? clBlue : control_.Font().Color);
         widget_->setPalette(pal);
     }
     SyncSelection();
@@ -98,9 +99,17 @@ void EditBinding::SyncSelection() {
 void EditBinding::SyncAppearance() {
     ControlBinding::SyncAppearance();
     QPalette pal = widget_->palette();
-    pal.setColor(QPalette::Base, control_.Color());
+    // A read-only edit shows the window's colour, as the desktop draws a text one cannot type
+    // into.
+    const bool readOnly = Edit().ReadOnly();
+    SetEnabledColor(pal, QPalette::Base, readOnly ? pal.color(QPalette::Window) : control_.Color());
     widget_->setPalette(pal);
-    if (auto* line = dynamic_cast<QLineEdit*>(widget_.data())) line->setFrame(true);
+    if (auto* line = dynamic_cast<QLineEdit*>(widget_.data())) {
+        line->setFrame(true);
+        line->setReadOnly(readOnly);
+    } else if (auto* memo = dynamic_cast<QPlainTextEdit*>(widget_.data())) {
+        memo->setReadOnly(readOnly);
+    }
     if (dynamic_cast<TDateEditPlus*>(&control_)) SyncText();
 }
 

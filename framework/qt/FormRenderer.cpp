@@ -12,6 +12,7 @@
 #include "framework/qt/MenuBarBinding.h"
 #include "framework/qt/NavigatorBinding.h"
 #include "framework/qt/QtKeys.h"
+#include "framework/qt/ScrollBoxBinding.h"
 #include "framework/ui/DialogService.h"
 #include "framework/ui/Dispatch.h"
 #include "framework/ui/TButton.h"
@@ -25,6 +26,7 @@
 #include "framework/ui/TImage.h"
 #include "framework/ui/TLabel.h"
 #include "framework/ui/TMainMenu.h"
+#include "framework/ui/TScrollBox.h"
 #include "framework/ui/TSpeedButton.h"
 
 #include <QApplication>
@@ -119,6 +121,7 @@ std::unique_ptr<ControlBinding> FormRenderer::MakeBinding(TControl& c, QWidget* 
     if (dynamic_cast<TImage*>(&c)) return std::make_unique<ImageBinding>(*this, c, parent);
     if (dynamic_cast<TDBNavigator*>(&c))
         return std::make_unique<NavigatorBinding>(*this, c, parent);
+    if (dynamic_cast<TScrollBox*>(&c)) return std::make_unique<ScrollBoxBinding>(*this, c, parent);
     return std::make_unique<ContainerBinding>(*this, c, parent);
 }
 
@@ -290,18 +293,8 @@ bool FormRenderer::DeliverKey(const QKeyEvent& event) {
     RunAction([form, vk, shift, typed] {
         TWinControl* c = form->ActiveControl();
         if (c && (!form->Showing() || !c->IsEnabledInTree())) c = nullptr;
-        if (vk == VK_TAB && !(shift & (ssCtrl | ssAlt)) && !(c && c->WantsTab())) {
-            form->DeliverKey(VK_TAB, shift);
-            return;
-        }
         int k = vk;
-        if (k != 0) {
-            if (c) {
-                c->KeyDown(k, shift);
-                if (k == 0) return;
-            }
-            if (form->Menu() && form->Menu()->DispatchShortCut(k, shift)) return;
-        }
+        if (k != 0 && form->DeliverCommandKey(k, shift)) return;
         auto* edit = dynamic_cast<TCustomEdit*>(c);
         if (edit && k == 'V' && shift == ssCtrl) {
             // Pasting is typing: every character passes the edit's rules.
@@ -334,7 +327,10 @@ bool FormRenderer::eventFilter(QObject* watched, QEvent* event) {
         // win over window-wide shortcuts of the host.
         auto* key = static_cast<QKeyEvent*>(event);
         const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-        bool mine = plain;
+        // Ctrl+Tab leaves a grid for the next control (the MDI area must not take it).
+        const bool ctrlTab = (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+                             (key->modifiers() & Qt::ControlModifier);
+        bool mine = plain || ctrlTab;
         if (!mine && form_ && form_->Menu()) {
             const int vk = QtKeys::VirtualKey(key->key());
             mine = vk != 0 &&
@@ -364,12 +360,22 @@ bool FormRenderer::eventFilter(QObject* watched, QEvent* event) {
         if (mouse->button() == Qt::MiddleButton) return true; // no selection paste
         std::weak_ptr<bool> alive = alive_;
         auto* target = dynamic_cast<TWinControl*>(control);
-        const bool focusable = target && target->TabStop() && widget->focusPolicy() != Qt::NoFocus;
+        // The press may land on an inner part (a memo's or a grid's viewport, which never
+        // take the focus themselves): what counts is the control's own widget.
+        const QWidget* own = WidgetFor(control);
+        const bool focusable =
+            target && target->TabStop() && own && own->focusPolicy() != Qt::NoFocus;
         if (focusable && form_ && form_->ActiveControl() != target) {
             UserFocused(*target);
             if (!alive.lock()) return true;
             // A refused focus move swallows the click too.
             if (!form_ || form_->ActiveControl() != target) return true;
+            // Entering an edit selected its text so that typing replaces it; the press must
+            // not put the caret back in the middle of it.
+            auto* edit = dynamic_cast<TCustomEdit*>(target);
+            if (edit && edit->AutoSelect() && edit->SelLength() > 0 &&
+                mouse->button() == Qt::LeftButton)
+                return true;
         }
         if (auto* grid = dynamic_cast<GridBinding*>(BindingFor(control))) {
             if (grid->View() && watched == grid->View()->viewport())
@@ -393,7 +399,13 @@ bool FormRenderer::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     case QEvent::Resize:
-        if (watched == client_) ResizeForm(static_cast<QResizeEvent*>(event)->size());
+        if (watched == client_) {
+            ResizeForm(static_cast<QResizeEvent*>(event)->size());
+        } else if (auto* widget = qobject_cast<QWidget*>(watched)) {
+            auto* grid = dynamic_cast<GridBinding*>(BindingFor(ControlFor(widget)));
+            QTableView* view = grid ? grid->View() : nullptr;
+            if (view && (watched == view || watched == view->viewport())) grid->ViewResized();
+        }
         return false;
     default:
         return false;

@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTableView>
 
 namespace pla {
@@ -43,7 +44,10 @@ GridBinding::GridBinding(FormRenderer& renderer, TControl& control, QWidget* par
                      [this](int section, int, int size) {
                          if (Syncing()) return;
                          const int col = model_->GridColumn(section);
-                         if (col >= 0) Grid().Column(col).SetWidth(size);
+                         if (col < 0) return;
+                         SyncScope scope(*this);
+                         Grid().Column(col).SetWidth(size);
+                         SyncWidths();
                      });
 }
 
@@ -89,7 +93,7 @@ void GridBinding::SyncAppearance() {
     auto* view = View();
     const auto& g = Grid();
     QPalette pal = view->palette();
-    pal.setColor(QPalette::Base, control_.Color());
+    SetEnabledColor(pal, QPalette::Base, control_.Color());
     view->setPalette(pal);
     view->setShowGrid(g.HasOption(dgColLines) || g.HasOption(dgRowLines));
     view->horizontalHeader()->setVisible(g.HasOption(dgTitles));
@@ -111,11 +115,35 @@ void GridBinding::SyncItems() {
 
 void GridBinding::SyncWidths() {
     auto* view = View();
-    for (int v = 0; v < model_->columnCount(); ++v)
-        view->setColumnWidth(v, Grid().Column(model_->GridColumn(v)).Width());
+    const int columns = model_->columnCount();
+    const int least = view->horizontalHeader()->minimumSectionSize();
+    int total = 0;
+    int widest = -1;
+    for (int v = 0; v < columns; ++v) {
+        const int w = Grid().Column(model_->GridColumn(v)).Width();
+        total += std::max(w, least);
+        if (widest < 0 || w > Grid().Column(model_->GridColumn(widest)).Width()) widest = v;
+    }
+    // The room inside the frame, less the row indicator and a vertical scroll bar, known also
+    // before the viewport has been laid out.
+    int room = view->width() - 2 * view->frameWidth();
+    if (!view->verticalHeader()->isHidden()) room -= view->verticalHeader()->width();
+    if (view->verticalScrollBar()->isVisible()) room -= view->verticalScrollBar()->width();
+    const int spare = room - total;
+    for (int v = 0; v < columns; ++v) {
+        const int w = Grid().Column(model_->GridColumn(v)).Width();
+        view->setColumnWidth(v, v == widest && spare > 0 ? w + spare : w);
+    }
+}
+
+void GridBinding::ViewResized() {
+    if (!widget_) return;
+    SyncScope scope(*this);
+    SyncWidths();
 }
 
 void GridBinding::SyncSelection() {
+    if (model_->Suspended()) return; // nothing moves until the display comes back
     auto* view = View();
     const int row = Grid().CurrentRow();
     const int col = model_->ViewColumn(Grid().SelectedIndex());

@@ -22,22 +22,51 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
                              const QModelIndex& index) const {
     const int column = model_.GridColumn(index.column());
     if (column < 0) return;
+    const QPair<int, int> cell(index.row(), index.column());
+    if (model_.Suspended()) {
+        const QPixmap shown = last_.value(cell);
+        if (!shown.isNull() && shown.deviceIndependentSize().toSize() == option.rect.size())
+            painter->drawPixmap(option.rect.topLeft(), shown);
+        else
+            painter->fillRect(option.rect, option.palette.base());
+        return;
+    }
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    QPixmap picture(option.rect.size() * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    {
+        QPainter cellPainter(&picture);
+        cellPainter.setFont(painter->font());
+        PaintLive(&cellPainter, QRect(QPoint(0, 0), option.rect.size()), index.row(), column);
+    }
+    last_.insert(cell, picture);
+    painter->drawPixmap(option.rect.topLeft(), picture);
+}
+
+void GridCellDelegate::PaintLive(QPainter* painter, const QRect& rect, int row,
+                                 int column) const {
     painter->save();
-    painter->setClipRect(option.rect);
+    painter->setClipRect(rect);
     try {
-        grid_.PaintCell(*painter, index.row(), column, option.rect);
+        grid_.PaintCell(*painter, row, column, rect);
     } catch (...) {
         // A failing custom drawing must not take the window down; the default text stays.
     }
-    const bool current = index.row() == grid_.CurrentRow() && column == grid_.SelectedIndex();
+    const bool current = row == grid_.CurrentRow() && column == grid_.SelectedIndex();
     if (current && grid_.EditorMode()) {
         painter->setPen(QPen(QColor(0, 0, 0), 1));
         painter->setBrush(Qt::NoBrush);
-        painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        painter->drawRect(rect.adjusted(0, 0, -1, -1));
+    } else if (current && grid_.Focused()) {
+        // Where the keyboard is: a dotted frame round the selected cell.
+        painter->setPen(QPen(QColor(0, 0, 0), 1, Qt::DotLine));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(rect.adjusted(1, 1, -2, -2));
     }
     if (current && grid_.HasEditButton()) {
         QStyleOptionButton button;
-        button.rect = EditButtonRect(option.rect);
+        button.rect = EditButtonRect(rect);
         button.text = QStringLiteral("…");
         button.state = QStyle::State_Enabled | QStyle::State_Raised;
         QApplication::style()->drawControl(QStyle::CE_PushButton, &button, painter);

@@ -2,6 +2,7 @@
 
 #include "framework/ui/TLabel.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 
 namespace pla {
@@ -11,8 +12,20 @@ LabelBinding::LabelBinding(FormRenderer& renderer, TControl& control, QWidget* p
     widget_->setFocusPolicy(Qt::NoFocus);
 }
 
+void LabelBinding::SyncBounds() {
+    auto* label = static_cast<QLabel*>(widget_.data());
+    QRect r = control_.BoundsRect();
+    const QFontMetrics metrics(label->font());
+    const int width = metrics.horizontalAdvance(label->text()) + 2;
+    if (width > r.width() && (label->alignment() & Qt::AlignLeft)) r.setWidth(width);
+    const int grow = metrics.height() - r.height();
+    if (grow > 0) r.adjust(0, -grow / 2, 0, grow - grow / 2);
+    label->setGeometry(r);
+}
+
 void LabelBinding::SyncText() {
     static_cast<QLabel*>(widget_.data())->setText(control_.Caption());
+    SyncBounds();
 }
 
 void LabelBinding::SyncAppearance() {
@@ -31,6 +44,7 @@ void LabelBinding::SyncAppearance() {
         }
     }
     label->setAlignment(align);
+    SyncBounds();
 }
 
 } // namespace pla

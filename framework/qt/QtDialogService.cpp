@@ -114,6 +114,7 @@ QMessageBox* QtDialogService::BuildBox(const QString& text, MsgDlgType type, Msg
     }
     if (buttons & mbCancel)
         escape = add(QStringLiteral("Cancelar"), QMessageBox::RejectRole, mrCancel);
+    if (escape && (buttons & mbDefaultNo)) first = escape;
     if (first) box->setDefaultButton(first);
     if (escape) box->setEscapeButton(escape);
     return box;

@@ -1,6 +1,7 @@
 #include "framework/qt/QtFormHost.h"
 
 #include "framework/qt/FormRenderer.h"
+#include "framework/ui/DialogService.h"
 #include "framework/ui/TForm.h"
 
 #include <QApplication>
@@ -122,6 +123,14 @@ int QtFormHost::RunModal(TForm& form) {
     QPointer<QDialog> dialog = entry.dialog;
     std::weak_ptr<bool> alive = alive_;
     if (form.ModalResult() == mrNone) {
+        // Centred on the screen in use (the active MDI child), so it opens over the work
+        // area and never over another window's tool bar.
+        if (QMdiSubWindow* over = mdi_ ? mdi_->activeSubWindow() : nullptr) {
+            const QRect target(over->mapToGlobal(QPoint(0, 0)), over->size());
+            QRect placed(QPoint(0, 0), dialog->size());
+            placed.moveCenter(target.center());
+            dialog->move(placed.topLeft());
+        }
         dialog->show();
         entry.renderer->SyncFocus();
         dialog->exec();
@@ -137,6 +146,21 @@ void QtFormHost::Close(TForm& form) {
     Entry& entry = *it->second;
     if (entry.dialog && entry.dialog->isVisible()) entry.dialog->done(QDialog::Rejected);
     entry.window->hide();
+}
+
+bool QtFormHost::ConfirmQuit() {
+    std::vector<TForm*> pending;
+    for (const auto& [form, entry] : entries_)
+        if (entry->form && entry->form->PendingChange())
+            pending.push_back(entry->form);
+    for (TForm* form : pending) {
+        const QString text = QStringLiteral("Existem alterações não confirmadas na %1. Deseja "
+                                            "sair assim mesmo?")
+                                 .arg(form->Caption());
+        if (Dialogs().MessageBox(text, MsgDlgType::Confirmation, mbYesNo | mbDefaultNo) != mrYes)
+            return false;
+    }
+    return true;
 }
 
 void QtFormHost::DestroyForms() {

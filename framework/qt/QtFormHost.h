@@ -38,6 +38,11 @@ public:
     // The form of the active MDI child window, or nullptr.
     TForm* ActiveMdiForm() const;
 
+    // The user wants to quit: for each form holding an unconfirmed change, asks
+    // whether to quit anyway (No is the default). True when nothing is pending or the user
+    // said Yes every time.
+    bool ConfirmQuit();
+
     // The application is ending and owns the screens it showed: destroys every form shown
     // through this host that has no owner of its own (their teardown runs, connections close).
     void DestroyForms();

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <utility>
 
 namespace Zelvora {
@@ -20,6 +21,7 @@ TComponent* mainWindow = nullptr;
 QString databaseConnection = QString::fromLatin1(DefaultDatabaseConnectionName);
 QString moduleFolder;
 QVariant currentParam;
+std::function<void(const QString&)> helpHandler;
 } // namespace
 
 QDate Today() {
@@ -71,6 +73,21 @@ bool LoadBPL(const QString& name, const QVariant& param) {
 
 QVariant BplParam() {
     return currentParam;
+}
+
+bool ModuleInstalled(const QString& name) {
+    const QString file = pla::ModuleLoader::FileName(ModuleFolder(), name);
+    if (QFileInfo::exists(file)) return true;
+    qWarning("módulo %s não instalado: %s não existe", qPrintable(name), qPrintable(file));
+    return false;
+}
+
+void ShowHelp(const QString& topic) {
+    if (helpHandler) helpHandler(topic);
+}
+
+void SetHelpHandler(std::function<void(const QString& topic)> handler) {
+    helpHandler = std::move(handler);
 }
 
 } // namespace Zelvora

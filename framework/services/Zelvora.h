@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 #include <QVariant>
+#include <functional>
 
 class TComponent;
 
@@ -45,5 +46,14 @@ bool LoadBPL(const QString& name, const QVariant& param = {});
 
 // The parameter of the LoadBPL call that is running the module (null outside one).
 QVariant BplParam();
+
+// True when module name is installed in ModuleFolder(). When it is not, the file looked for
+// goes to the log (never to the user, who is told which module is missing).
+bool ModuleInstalled(const QString& name);
+
+// Opens the user guide at topic (a screen code) through the host's help window; does nothing
+// when the host has none.
+void ShowHelp(const QString& topic);
+void SetHelpHandler(std::function<void(const QString& topic)> handler);
 
 } // namespace Zelvora

@@ -16,6 +16,9 @@ constexpr MsgDlgButtons mbOK = 1;
 constexpr MsgDlgButtons mbCancel = 2;
 constexpr MsgDlgButtons mbYes = 4;
 constexpr MsgDlgButtons mbNo = 8;
+// Not a button: makes No (or Cancel) the default, for questions a reflex Enter must not
+// answer with yes.
+constexpr MsgDlgButtons mbDefaultNo = 16;
 constexpr MsgDlgButtons mbOKCancel = mbOK | mbCancel;
 constexpr MsgDlgButtons mbYesNo = mbYes | mbNo;
 

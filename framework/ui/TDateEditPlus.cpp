@@ -49,10 +49,8 @@ void TDateEditPlus::Change() {
     QDate d = GetDate();
     SetFontColor(d.isValid() ? clBlue : clWindowText);
     TCustomEdit::Change();
-    if (!d.isValid()) {
-        reported_ = QDate();
-        return;
-    }
+    // Losing the date is a change too: whatever shows the date (its week day) must not keep
+    // showing the last one.
     if (d == reported_) return;
     reported_ = d;
     OnDateChange(*this);

@@ -26,7 +26,8 @@ public:
     // Week-day names by number, 1 Sunday ... 7 Saturday; empty outside 1..7.
     static QString DayName(int dayOfWeekSundayFirst);
 
-    // Fired when the text comes to hold a valid date other than the last one reported.
+    // Fired when the text comes to hold a valid date other than the last one reported, and
+    // when it stops holding one (emptied or made invalid), so the date shown never lingers.
     TNotifyEvent OnDateChange;
 
 protected:

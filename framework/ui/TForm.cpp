@@ -2,6 +2,9 @@
 
 #include "framework/data/ClientDataSet.h"
 #include "framework/ui/FormHost.h"
+#include "framework/ui/TBtnPesquisa.h"
+#include "framework/ui/TCustomEdit.h"
+#include "framework/ui/TDBGrid.h"
 #include "framework/ui/TMainMenu.h"
 
 #include <algorithm>
@@ -141,18 +144,44 @@ QChar TForm::CharForKey(int key, TShiftState shift) {
 
 void TForm::DeliverKey(int key, TShiftState shift) {
     TWinControl* c = focused_ && showing_ && focused_->IsEnabledInTree() ? focused_ : nullptr;
-    if (key == VK_TAB && !(shift & (ssCtrl | ssAlt)) && !(c && c->WantsTab())) {
-        SelectNext(!(shift & ssShift));
-        return;
-    }
     int k = key;
-    if (c) {
-        c->KeyDown(k, shift);
-        if (k == 0) return;
-    }
-    if (menu_ && menu_->DispatchShortCut(k, shift)) return;
+    if (DeliverCommandKey(k, shift)) return;
     QChar ch = CharForKey(k, shift);
     if (!ch.isNull() && c && focused_ == c) c->KeyPress(ch);
+}
+
+bool TForm::DeliverCommandKey(int& k, TShiftState shift) {
+    TWinControl* c = focused_ && showing_ && focused_->IsEnabledInTree() ? focused_ : nullptr;
+    const bool ctrlTab = k == VK_TAB && (shift & ~ssShift) == ssCtrl;
+    if (k == VK_TAB && (ctrlTab || (!(shift & (ssCtrl | ssAlt)) && !(c && c->WantsTab())))) {
+        SelectNext(!(shift & ssShift));
+        return true;
+    }
+    if (k == 0) return true;
+    if (c) {
+        c->KeyDown(k, shift);
+        if (k == 0) return true;
+    }
+    auto* edit = dynamic_cast<TCustomEdit*>(c);
+    if (edit && k == 'A' && shift == ssCtrl) {
+        // Inside a text Ctrl+A selects it, as everywhere on the desktop.
+        edit->SelectAll();
+        return true;
+    }
+    if (c && ((k == VK_F2 && shift == ssNone) || (k == VK_DOWN && shift == ssAlt))) {
+        if (auto* grid = dynamic_cast<TDBGrid*>(c); grid && grid->HasEditButton())
+            return grid->UserClickEditButton();
+        for (int i = 0; i < ComponentCount(); ++i) {
+            auto* lookup = dynamic_cast<TBtnPesquisa*>(Components(i));
+            if (lookup && lookup->Edit() == c && lookup->UserClick()) return true;
+        }
+    }
+    if (menu_ && menu_->DispatchShortCut(k, shift)) return true;
+    return DialogKey(k, shift);
+}
+
+bool TForm::DialogKey(int, TShiftState) {
+    return false;
 }
 
 void TForm::DeliverChar(QChar ch) {

@@ -42,7 +42,16 @@ public:
     // enabled menu item with that shortcut is clicked; otherwise the matching character (if
     // any: Backspace, Enter, Escape, Space, Tab, letters, digits) is typed. Tab moves the
     // focus unless the focused control wants it.
+    //
+    // Keyboard conventions of the desktop come in between: Ctrl+Tab and Ctrl+Shift+Tab move
+    // to the next and previous control also out of a control that wants Tab (a grid); F2 and
+    // Alt+Down click the lookup button of an edit (in a grid, the cell's "..." button);
+    // Ctrl+A in an edit selects its whole text instead of reaching the menu; after the menu,
+    // DialogKey may take the key.
     void DeliverKey(int key, TShiftState shift = ssNone);
+    // DeliverKey without the typed character: true when the key was taken (key may be changed
+    // or zeroed by the handlers); false when it should still type its character.
+    bool DeliverCommandKey(int& key, TShiftState shift);
     // A typed character: the focused control's key-press handlers, then the control.
     void DeliverChar(QChar ch);
     // The character a key produces, or a null QChar.
@@ -76,6 +85,10 @@ public:
     // Setting a result other than mrNone ends a modal run.
     void SetModalResult(int result);
 
+    // True while the form holds a change the user has not confirmed yet (a host asks before
+    // quitting). None by default.
+    virtual bool PendingChange() const { return false; }
+
     TFormStyle FormStyle() const { return formStyle_; }
     void SetFormStyle(TFormStyle s) { formStyle_ = s; }
     TBorderStyle BorderStyle() const { return borderStyle_; }
@@ -101,6 +114,8 @@ public:
     void ForgetControl(TWinControl* c);
 
 protected:
+    // A key nobody took, not even the menu: a dialog's Enter and Esc. True when taken.
+    virtual bool DialogKey(int key, TShiftState shift);
     // Creation and teardown handlers of a screen; see DoCreate and Free.
     virtual void FormCreate() {}
     virtual void FormDestroy() {}

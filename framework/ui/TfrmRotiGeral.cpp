@@ -19,7 +19,7 @@ TfrmRotiGeral::TfrmRotiGeral(TComponent* owner) : TForm(owner) {
     panMenu = new TPanel(this);
     panMenu->SetName(QStringLiteral("panMenu"));
     panMenu->SetParent(this);
-    panMenu->SetWidth(33);
+    panMenu->SetWidth(64); // room for the screen code under the buttons
     panMenu->SetAlign(TAlign::alRight);
 
     panBotoes = new TPanel(this);
@@ -36,7 +36,7 @@ TfrmRotiGeral::TfrmRotiGeral(TComponent* owner) : TForm(owner) {
         b->SetHint(QString::fromUtf8(hint));
         b->SetGlyph(ToolGlyphs::Tool(kind));
         b->SetParent(parent);
-        b->SetBounds(6, top, 21, 21);
+        b->SetBounds(21, top, 21, 21);
         return b;
     };
     sbtConfirma = makeButton("sbtConfirma", "Confirmar", ToolGlyphs::Kind::Confirm, panBotoes, 4);
@@ -56,7 +56,7 @@ TfrmRotiGeral::TfrmRotiGeral(TComponent* owner) : TForm(owner) {
     lblCodTela = new TLabel(this);
     lblCodTela->SetName(QStringLiteral("lblCodTela"));
     lblCodTela->SetParent(panHelp);
-    lblCodTela->SetBounds(0, 30, 33, 13);
+    lblCodTela->SetBounds(0, 30, 64, 13);
     lblCodTela->SetAlignment(TAlignment::taCenter);
 
     grbDadosRel = new TGroupBox(this);
@@ -78,3 +78,10 @@ void TfrmRotiGeral::sbtCancelClick(TComponent&) {
 }
 
 void TfrmRotiGeral::sbtHelpClick(TComponent&) {}
+
+bool TfrmRotiGeral::DialogKey(int key, TShiftState shift) {
+    if (shift != ssNone) return false;
+    if (key == VK_RETURN) return sbtConfirma->UserClick();
+    if (key == VK_ESCAPE) return sbtCancel->UserClick();
+    return false;
+}

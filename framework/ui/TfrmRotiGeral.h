@@ -31,4 +31,9 @@ public:
     // Base: closes the screen (mrCancel for a modal run).
     virtual void sbtCancelClick(TComponent& sender);
     virtual void sbtHelpClick(TComponent& sender);
+
+protected:
+    // Enter confirms and Esc cancels, as the confirm and cancel buttons do, when no control
+    // took the key.
+    bool DialogKey(int key, TShiftState shift) override;
 };

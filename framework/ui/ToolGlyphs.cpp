@@ -76,9 +76,14 @@ QImage ToolGlyphs::Tool(Kind kind) {
         p.drawLine(12, 4, 4, 12);
         break;
     case Kind::Print:
-        p.fillRect(2, 6, 12, 6, QColor(160, 160, 160));
-        p.fillRect(4, 2, 8, 4, clWhite);
-        p.fillRect(4, 11, 8, 3, clWhite);
+        // A dark printer with its paper outlined and a green light: grey alone reads as a
+        // disabled button.
+        p.fillRect(2, 6, 12, 6, QColor(64, 64, 64));
+        pen(clBlack, 1);
+        p.setBrush(clWhite);
+        p.drawRect(4, 2, 7, 4);
+        p.drawRect(4, 10, 7, 4);
+        p.fillRect(11, 7, 2, 2, QColor(0, 192, 0));
         break;
     case Kind::Help:
         pen(QColor(0, 0, 160), 2);

@@ -1,6 +1,7 @@
 #include "host/desktop/HostSession.h"
 
 #include "appserver/EmbeddedServer.h"
+#include "framework/net/NetConnection.h"
 #include "framework/services/ModuleLoader.h"
 #include "framework/services/Zelvora.h"
 #include "framework/ui/Dispatch.h"
@@ -89,7 +90,30 @@ bool HostSession::OpenGeneralDatabase(QString& message) {
     return true;
 }
 
-bool HostSession::Start(QString& message) {
+bool HostSession::LogIn(QString& message, const LoginPrompt& prompt) {
+    ServerLogin server(Zelvora::WebURL, Zelvora::WebPort);
+    QString unreachable;
+    switch (server.probe(unreachable)) {
+    case ServerLogin::Need::Failure:
+        // A server that cannot be asked (down now, or one that knows no login) is used as
+        // before: the screen reports what its first call meets.
+    case ServerLogin::Need::Nothing:
+        return true;
+    case ServerLogin::Need::Credentials:
+        break;
+    }
+    user_ = prompt ? prompt(server) : std::nullopt;
+    if (!user_) {
+        message = QStringLiteral("O servidor de aplicação %1 exige login, e o login não foi "
+                                 "feito.")
+                      .arg(ServerAddress());
+        return false;
+    }
+    TNetConnection::SetDefaultAuthorization(QStringLiteral("Bearer ") + user_->token);
+    return true;
+}
+
+bool HostSession::Start(QString& message, const LoginPrompt& prompt) {
     database_ = options_.database.isEmpty() ? HostOptions::DefaultDatabase() : options_.database;
     if (!IsPostgres(database_) && !PrepareDatabaseFile(message)) return false;
 
@@ -109,11 +133,13 @@ bool HostSession::Start(QString& message) {
     } else {
         Zelvora::WebURL = options_.serverHost;
         Zelvora::WebPort = options_.serverPort;
+        if (!LogIn(message, prompt)) return false;
     }
     if (!OpenGeneralDatabase(message)) return false;
 
-    Zelvora::FiliProc = options_.branch;
-    Zelvora::ModuFili = options_.tied;
+    // A server's user record decides the branch and the tie, not the command line.
+    Zelvora::FiliProc = user_ ? user_->branch : options_.branch;
+    Zelvora::ModuFili = user_ ? user_->tied : options_.tied;
     Zelvora::SetMainWindow(&mainWindow_);
     moduleFolder_ = options_.moduleFolder.isEmpty() ? DefaultModuleFolder(options_.module)
                                                     : options_.moduleFolder;

@@ -2,10 +2,13 @@
 
 #include "framework/ui/TComponent.h"
 #include "host/desktop/HostOptions.h"
+#include "host/desktop/ServerLogin.h"
 
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace pla {
 
@@ -22,9 +25,16 @@ public:
     HostSession(const HostSession&) = delete;
     HostSession& operator=(const HostSession&) = delete;
 
-    // Prepares server, database and login context. False with a Portuguese message (what
-    // could not be done, and where) when the host cannot work.
-    bool Start(QString& message);
+    // Asks the user to log in to a server that requires it; nullopt when he gave up.
+    using LoginPrompt = std::function<std::optional<LoginRecord>(ServerLogin& server)>;
+
+    // Prepares server, database and login context. A server that requires a login gets one
+    // through `prompt`, and the login context then comes from the user's record on the
+    // server; otherwise from the options. False with a Portuguese message (what could not be
+    // done, and where) when the host cannot work.
+    bool Start(QString& message, const LoginPrompt& prompt = {});
+    // The user logged in to the server, if it required a login.
+    const std::optional<LoginRecord>& User() const { return user_; }
     // Loads and opens a module through the framework's loader; a missing module is reported to
     // the user in a box naming the file looked for. True when the module's entry ran.
     bool OpenModule(const QString& name, const QVariant& param = {});
@@ -43,11 +53,13 @@ public:
 private:
     bool PrepareDatabaseFile(QString& message) const;
     bool OpenGeneralDatabase(QString& message);
+    bool LogIn(QString& message, const LoginPrompt& prompt);
 
     HostOptions options_;
     std::unique_ptr<EmbeddedServer> server_;
     QString database_;
     QString moduleFolder_;
+    std::optional<LoginRecord> user_;
     TComponent mainWindow_;
 };
 

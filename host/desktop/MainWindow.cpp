@@ -1,6 +1,7 @@
 #include "host/desktop/MainWindow.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -8,6 +9,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTextBrowser>
+#include <QUrl>
 
 namespace pla {
 
@@ -19,17 +22,22 @@ MainWindow::MainWindow(std::function<void(const QString&)> openModule)
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
 
-    QMenu* modules = menuBar()->addMenu(QStringLiteral("&Módulos"));
+    QMenu* modules = menuBar()->addMenu(QStringLiteral("Mó&dulos"));
     QAction* dist = modules->addAction(QStringLiteral("&Distribuição do Cardápio (PLA15400)"));
     connect(dist, &QAction::triggered, this, [this] { openModule_(QStringLiteral("PLA15400")); });
     modules->addSeparator();
     QAction* quit = modules->addAction(QStringLiteral("&Sair"));
-    quit->setShortcut(QKeySequence(QStringLiteral("Alt+F4")));
+    quit->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Q")), QKeySequence(QStringLiteral("Alt+F4"))});
+    quit->setShortcutContext(Qt::ApplicationShortcut);
     connect(quit, &QAction::triggered, this, [this] { close(); });
 
     windowMenu_ = menuBar()->addMenu(QStringLiteral("&Janela"));
     connect(windowMenu_, &QMenu::aboutToShow, this, [this] { FillWindowMenu(); });
     FillWindowMenu();
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Ajuda"));
+    QAction* guide = help->addAction(QStringLiteral("&Guia do usuário"));
+    connect(guide, &QAction::triggered, this, [this] { ShowHelp(QString()); });
 
     statusBar()->showMessage(QStringLiteral("Pronto"));
     resize(1300, 860);
@@ -38,6 +46,33 @@ MainWindow::MainWindow(std::function<void(const QString&)> openModule)
 void MainWindow::SetContext(const QString& text) {
     auto* label = new QLabel(text, this);
     statusBar()->addPermanentWidget(label);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (quitCheck_ && !quitCheck_()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void MainWindow::ShowHelp(const QString& topic) {
+    auto* browser = static_cast<QTextBrowser*>(help_);
+    if (!browser) {
+        browser = new QTextBrowser(this);
+        browser->setWindowFlag(Qt::Window);
+        browser->setWindowTitle(QStringLiteral("Ajuda — Distribuição do Cardápio"));
+        browser->setOpenExternalLinks(true);
+        browser->resize(760, 640);
+        help_ = browser;
+    }
+    QUrl page(QStringLiteral("qrc:/ajuda/ajuda.html"));
+    if (!topic.isEmpty()) page.setFragment(topic);
+    browser->setSource(page);
+    if (!topic.isEmpty()) browser->scrollToAnchor(topic);
+    browser->show();
+    browser->raise();
+    browser->activateWindow();
 }
 
 void MainWindow::FillWindowMenu() {

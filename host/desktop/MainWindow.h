@@ -3,13 +3,16 @@
 #include <QMainWindow>
 #include <functional>
 
+class QCloseEvent;
 class QMdiArea;
 class QMenu;
 
 namespace pla {
 
 // The host's main window: an MDI area for the module screens, a "Módulos" menu that opens a
-// module, a "Janela" menu that arranges and lists the open windows, and a status line.
+// module, a "Janela" menu that arranges and lists the open windows, an "Ajuda" menu with the
+// user guide, and a status line. Its menus' letters (Alt+D, Alt+J, Alt+A) leave Alt+M to the
+// screens' maintenance menu.
 class MainWindow : public QMainWindow {
 public:
     // openModule is called with a module name when the user picks it in the menu.
@@ -18,10 +21,20 @@ public:
     QMdiArea* MdiArea() const { return mdi_; }
     // Text at the right of the status bar (who is logged in, which server).
     void SetContext(const QString& text);
+    // Asked whenever the user quits (menu, Ctrl+Q, closing the window): false keeps the host
+    // running.
+    void SetQuitCheck(std::function<bool()> check) { quitCheck_ = std::move(check); }
+    // Opens the user guide at the section of topic (a screen code; empty: the beginning).
+    void ShowHelp(const QString& topic);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FillWindowMenu();
 
+    std::function<bool()> quitCheck_;
+    QWidget* help_ = nullptr;
     QMdiArea* mdi_;
     QMenu* windowMenu_;
     std::function<void(const QString&)> openModule_;

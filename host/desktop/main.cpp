@@ -6,9 +6,11 @@
 #include "framework/qt/FormRenderer.h"
 #include "framework/qt/QtFormHost.h"
 #include "framework/qt/QtPrintOutput.h"
+#include "framework/services/Zelvora.h"
 #include "framework/ui/TForm.h"
 #include "host/desktop/HostOptions.h"
 #include "host/desktop/HostSession.h"
+#include "host/desktop/LoginDialog.h"
 #include "host/desktop/MainWindow.h"
 #include "host/desktop/PdfExportRun.h"
 #include "host/desktop/ScreenshotTaker.h"
@@ -74,7 +76,10 @@ int main(int argc, char* argv[]) {
     forms.SetMdiArea(window.MdiArea());
     dialogs.SetMainWindow(&window);
 
-    if (!session.Start(message)) {
+    const auto prompt = [&session, &window](pla::ServerLogin& server) {
+        return pla::LoginDialog(server, session.ServerAddress(), &window).Run();
+    };
+    if (!session.Start(message, prompt)) {
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
         if (!screenshot && options.pdf.isEmpty()) dialogs.ShowError(message);
         return 1;
@@ -82,9 +87,16 @@ int main(int argc, char* argv[]) {
     if (!options.pdf.isEmpty()) return pla::PdfExportRun::Run(session, options);
     pla::QtPrintOutput printing(&window);
     printing.Install();
-    window.SetContext(QStringLiteral("Filial %1%2 · servidor %3")
-                          .arg(options.branch, options.tied ? QStringLiteral(" (fixa)") : QString(),
+    // The user logged in, or the options' branch: the screens show the branch being worked on.
+    window.SetContext(QStringLiteral("%1Filial %2%3 · servidor %4")
+                          .arg(session.User() ? QStringLiteral("Usuário %1 · ")
+                                                    .arg(session.User()->name)
+                                              : QString(),
+                               Zelvora::FiliProc,
+                               Zelvora::ModuFili ? QStringLiteral(" (fixa)") : QString(),
                                session.ServerAddress()));
+    window.SetQuitCheck([&forms] { return forms.ConfirmQuit(); });
+    Zelvora::SetHelpHandler([&window](const QString& topic) { window.ShowHelp(topic); });
     window.show();
 
     bool attempted = false;
@@ -100,6 +112,7 @@ int main(int argc, char* argv[]) {
         attempted = true;
     });
     const int rc = QApplication::exec();
+    Zelvora::SetHelpHandler({});
     // The screens belong to the application: they go before the server they talk to.
     forms.DestroyForms();
     pla::SetPrintOutput(nullptr);

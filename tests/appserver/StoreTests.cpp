@@ -335,10 +335,13 @@ TEST_P(StoreTest, StatusLightsFollowTheStoredDistributions) {
     loaded(key(kSchool, QStringLiteral("10003"), QStringLiteral("001")), true);
     loaded(key(kEvents), true);
     s = lights();
-    EXPECT_EQ(s.value(kHospital), QStringLiteral("I")); // two points missing, one undistributed
+    EXPECT_EQ(s.value(kHospital), QStringLiteral("N")); // looked at only: nothing packed
     EXPECT_EQ(s.value(kSchool), QStringLiteral("S"));   // the only point fully distributed
     EXPECT_EQ(s.value(kEvents), QStringLiteral("S"));   // no delivery points: the blank one
     EXPECT_EQ(s.value(QStringLiteral("00003")), QStringLiteral("N"));
+
+    save(twoPackagings()); // one point packed, two missing
+    EXPECT_EQ(lights().value(kHospital), QStringLiteral("I"));
 
     // Every point present but something left over still shows red.
     for (const char* dest : {"001", "002", "003"})

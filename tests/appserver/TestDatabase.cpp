@@ -32,7 +32,7 @@ void ensureApplication() {
     static QCoreApplication app(argc, argv);
 }
 
-TestDatabase::TestDatabase(Backend backend) {
+TestDatabase::TestDatabase(Backend backend, bool demo) {
     ensureApplication();
     connectionName_ = QStringLiteral("test_db_%1").arg(databaseCounter.fetch_add(1));
     if (backend == Backend::Sqlite) {
@@ -63,7 +63,7 @@ TestDatabase::TestDatabase(Backend backend) {
     }
     QSqlDatabase db = connection();
     Schema::migrate(db);
-    DemoData::fill(db, demoToday());
+    if (demo) DemoData::fill(db, demoToday());
     available_ = true;
 }
 

@@ -22,12 +22,12 @@ void ensureApplication();
 // Storage back ends the storage tests run on.
 enum class Backend { Sqlite, Postgres };
 
-// A fresh database with the schema and the demo data, on SQLite (temporary file) or on a
-// private PostgreSQL server started for the test run. `available()` is false when the
+// A fresh database with the schema and the demo data (or only the schema, without `demo`), on
+// SQLite (temporary file) or on a private PostgreSQL server started for the test run. `available()` is false when the
 // back end cannot run here (then the test skips).
 class TestDatabase {
 public:
-    explicit TestDatabase(Backend backend);
+    explicit TestDatabase(Backend backend, bool demo = true);
     ~TestDatabase();
     bool available() const { return available_; }
     QString skipReason() const { return skipReason_; }

@@ -311,6 +311,44 @@ TEST_F(SavingTest, DeletingAsksThenDeletesAndReloadsTheServices) {
     EXPECT_EQ(NextMessage(), "");
 }
 
+TEST_F(SavingTest, TheVersionOfTheLoadedHeaderTravelsBackWithASaveAndADeletion) {
+    // The standard header with the version a versioning server adds to it.
+    QJsonObject root = QJsonDocument::fromJson(WithMethods({{"SetDistribuicao", Answer(kOk)},
+                                                            {"ApagaDistribuicao", Answer(kOk)}}))
+                           .object();
+    QJsonObject methods = root["methods"].toObject();
+    QJsonArray entries = methods["GetDistribuicao"].toArray();
+    QJsonObject entry = entries.last().toObject();
+    QJsonObject result = entry["result"].toObject();
+    QJsonArray data = result["data"].toArray();
+    QJsonObject header = data[1].toObject();
+    QJsonArray fields = header["fields"].toArray();
+    fields.append(QJsonObject{{"name", "NRVERSAO"}, {"type", "integer"}});
+    QJsonArray row = header["rows"].toArray()[0].toArray();
+    row.append(7);
+    header["fields"] = fields;
+    header["rows"] = QJsonArray{row};
+    data[1] = header;
+    result["data"] = data;
+    entry["result"] = result;
+    entries[entries.size() - 1] = entry;
+    methods["GetDistribuicao"] = entries;
+    root["methods"] = methods;
+    Serve(QJsonDocument(root).toJson());
+
+    OpenOnPackagings();
+    SetUnits(25);
+    EXPECT_TRUE(Confirm());
+    ASSERT_EQ(server->Params("SetDistribuicao").size(), 1);
+    EXPECT_EQ(server->Params("SetDistribuicao").first().size(), 5);
+    EXPECT_EQ(server->Params("SetDistribuicao").first().at(4), QJsonValue(7));
+
+    dialogs.QueueAnswer(ScriptedDialogs::Answer::Yes);
+    EXPECT_TRUE(Dispatch([&] { screen->sbtApagar->Click(); }));
+    EXPECT_EQ(NextMessage(), "Confirma a exclusão da distribuição?");
+    EXPECT_EQ(server->Params("ApagaDistribuicao").value(0), QJsonArray({55, 7}));
+}
+
 TEST_F(SavingTest, ARefusedDeletionReloadsNothing) {
     Serve(WithMethods(
         {{"ApagaDistribuicao",

@@ -10,6 +10,8 @@
 #include "framework/ui/TButton.h"
 #include "framework/ui/TEdit.h"
 #include "framework/ui/TForm.h"
+#include "framework/ui/TGroupBox.h"
+#include "framework/ui/TfrmRotiGeral.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -75,6 +77,57 @@ TEST(ModalForms, ADialogFormRunsAsQDialogUntilItsButtonAnswers) {
     // Closing the window is the form's Close: cancelled.
     WhenModalOpens([&](QWidget* w) { w->close(); });
     EXPECT_EQ(dialog.ShowModal(), mrCancel);
+}
+
+TEST(ModalForms, EnterConfirmsAndEscCancelsADialogFromItsEdit) {
+    pla::QtFormHost host;
+    host.Install();
+    TfrmRotiGeral dialog;
+    dialog.SetCaption("Dados do Prato");
+    auto* edit = new TEdit(&dialog);
+    edit->SetParent(dialog.grbDadosRel);
+    edit->SetTabStop(true);
+    edit->SetBounds(10, 20, 100, 21);
+    const struct {
+        Qt::Key key;
+        int result;
+    } cases[] = {{Qt::Key_Return, mrOk}, {Qt::Key_Escape, mrCancel}};
+    for (const auto& c : cases) {
+        dialog.SetModalResult(mrNone);
+        WhenModalOpens([&](QWidget*) {
+            QTest::keyClick(host.RendererFor(dialog)->WidgetFor(edit), c.key);
+        });
+        EXPECT_EQ(dialog.ShowModal(), c.result) << c.key;
+    }
+}
+
+TEST(Quitting, AChangeNotConfirmedIsOnlyLostOnYesAndNoIsTheDefault) {
+    struct Screen : TForm {
+        bool pending = true;
+        bool PendingChange() const override { return pending; }
+    } screen;
+    screen.SetCaption("Distribuição do Cardápio");
+    // Windows of earlier tests still waiting for deletion must not parent the question.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    pla::QtDialogService service;
+    service.Install();
+    pla::QtFormHost host;
+    host.Install();
+    screen.Show();
+
+    QString asked;
+    WhenModalOpens([&](QWidget* w) {
+        asked = static_cast<QMessageBox*>(w)->text();
+        QTest::keyClick(w, Qt::Key_Return); // a reflex Enter
+    });
+    EXPECT_FALSE(host.ConfirmQuit());
+    EXPECT_EQ(asked, "Existem alterações não confirmadas na Distribuição do Cardápio. Deseja "
+                     "sair assim mesmo?");
+    WhenModalOpens([](QWidget* w) { ButtonWithText(w, "Sim")->click(); });
+    EXPECT_TRUE(host.ConfirmQuit());
+    screen.pending = false;
+    EXPECT_TRUE(host.ConfirmQuit()); // nothing asked: no box would ever close
+    screen.Hide();
 }
 
 TEST(MessageBoxes, PortugueseButtonsAndTheAnswerOfTheButtonPressed) {

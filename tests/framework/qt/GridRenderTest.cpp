@@ -86,8 +86,15 @@ TEST_F(GridRenderTest, ShowsExactlyTheVisibleRecordsWithTheirFormats) {
     EXPECT_EQ(Shown(1, 1).trimmed(), ""); // the zero section of the format is blank
     EXPECT_EQ(Shown(2, 1), "12,25000");
     EXPECT_EQ(view->model()->headerData(1, Qt::Horizontal).toString(), "Quantidade");
+    // The room the columns leave goes to the widest, so long texts are not cut.
     EXPECT_EQ(view->columnWidth(0), 80);
-    EXPECT_EQ(view->columnWidth(1), 100);
+    EXPECT_GT(view->columnWidth(1), 100);
+    for (int width : {0, 500, 300}) {
+        if (width) view->resize(width, 200);
+        EXPECT_EQ(view->columnWidth(0) + view->columnWidth(1) + view->columnWidth(2),
+                  view->viewport()->width())
+            << width;
+    }
 
     g.ds.SetFilter("IDSITUACAO = 'N'");
     g.ds.SetFiltered(true);
@@ -123,6 +130,17 @@ TEST_F(GridRenderTest, ClicksAndKeysMoveTheGridsCursor) {
     g.grid->OnTitleClick = [&](TColumn& c) { titleClicks = c.Index(); };
     view->horizontalHeader()->sectionClicked(1);
     EXPECT_EQ(titleClicks, 1);
+}
+
+TEST_F(GridRenderTest, WhileTheDisplayIsSuspendedTheGridShowsWhatItShowedLast) {
+    view->resize(400, 200);
+    const QImage before = view->viewport()->grab().toImage();
+    g.ds.DisableControls();
+    g.ds.EmptyDataSet(); // rows rewritten in code, behind a dialog that makes the grid repaint
+    EXPECT_EQ(view->viewport()->grab().toImage(), before);
+    g.ds.EnableControls();
+    EXPECT_EQ(view->model()->rowCount(), 0);
+    EXPECT_NE(view->viewport()->grab().toImage(), before);
 }
 
 QImage Light(const QColor& colour) {

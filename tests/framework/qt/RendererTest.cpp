@@ -3,9 +3,13 @@
 #include "framework/qt/QtFormHost.h"
 #include "framework/ui/TCheckBox.h"
 #include "framework/ui/TComboBox.h"
+#include "framework/ui/TDBGrid.h"
 #include "framework/ui/TEdit.h"
 #include "framework/ui/TForm.h"
 #include "framework/ui/TLabel.h"
+#include "framework/ui/TMainMenu.h"
+#include "framework/ui/TMemo.h"
+#include "framework/ui/TMenuItem.h"
 #include "framework/ui/TPanel.h"
 
 #include <QApplication>
@@ -13,6 +17,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -232,6 +238,59 @@ TEST_F(RendererTest, QtFocusChangesAreModelFocusMoves) {
     QTest::mouseClick(r->WidgetFor(f.name), Qt::LeftButton);
     EXPECT_EQ(f.form.ActiveControl(), f.code);
     EXPECT_TRUE(r->WidgetFor(f.code)->hasFocus());
+}
+
+TEST_F(RendererTest, AClickOnAnInnerPartFocusesItsControlAndRunsTheExits) {
+    auto* memo = f.Add<TMemo>("mmoObs", f.left);
+    memo->SetBounds(5, 5, 90, 60);
+    memo->SetTabStop(true);
+    auto* grid = f.Add<TDBGrid>("dbgEmpty", f.left); // no rows at all
+    grid->SetBounds(5, 80, 90, 80);
+    int workExits = 0;
+    f.work->OnExit = [&](TComponent&) { ++workExits; };
+    const struct {
+        TWinControl* control;
+        QWidget* inner;
+    } cases[] = {
+        {memo, WidgetOf<QPlainTextEdit>(memo)->viewport()},
+        {grid, WidgetOf<QTableView>(grid)->viewport()},
+    };
+    for (const auto& c : cases) {
+        f.code->SetFocus();
+        workExits = 0;
+        QTest::mouseClick(c.inner, Qt::LeftButton, {}, QPoint(10, 10));
+        EXPECT_EQ(f.form.ActiveControl(), c.control) << c.control->Name().toStdString();
+        EXPECT_TRUE(r->WidgetFor(c.control)->hasFocus());
+        EXPECT_EQ(workExits, 1); // leaving the work area by a click is leaving it by Tab
+    }
+}
+
+TEST_F(RendererTest, AClickIntoAnEditSelectsItsTextSoTypingReplacesIt) {
+    f.name->SetText("130,00");
+    f.code->SetFocus();
+    QTest::mouseClick(r->WidgetFor(f.name), Qt::LeftButton, {}, QPoint(20, 10));
+    QTest::keyClicks(r->WidgetFor(f.name), "65");
+    EXPECT_EQ(f.name->Text(), "65");
+}
+
+TEST_F(RendererTest, CtrlASelectsTheWholeTextInAnEditAndIsTheMenusElsewhere) {
+    TMainMenu menu(&f.form);
+    auto* item = new TMenuItem(&f.form);
+    item->SetShortCut("Ctrl+A");
+    int commands = 0;
+    item->OnClick = [&](TComponent&) { ++commands; };
+    menu.Items().Add(item);
+    f.form.SetMenu(&menu);
+    f.code->SetText("0001");
+    f.code->SetFocus();
+    f.code->SetSelection(4, 0);
+    QTest::keyClick(r->WidgetFor(f.code), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(f.code->SelLength(), 4);
+    EXPECT_EQ(commands, 0);
+    f.combo->SetFocus();
+    QTest::keyClick(r->WidgetFor(f.combo), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(commands, 1);
+    f.form.SetMenu(nullptr);
 }
 
 TEST(RendererLifetime, DestroyingTheFormEmptiesItsWindowSafely) {

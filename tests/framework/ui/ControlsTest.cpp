@@ -108,7 +108,8 @@ TEST(DateEdit, TextDatesWeekDaysAndValidity) {
     Type(form, QStringLiteral("12122026")); // slashes filled in
     EXPECT_EQ(dep->Text(), QStringLiteral("12/12/2026"));
     EXPECT_EQ(dep->GetDate(), QDate(2026, 12, 12));
-    EXPECT_EQ(days, QStringList({QStringLiteral("Domingo"), QStringLiteral("Sábado")}));
+    // Typing over the date loses it for a moment: reported too, with no week day.
+    EXPECT_EQ(days, QStringList({QStringLiteral("Domingo"), QString(), QStringLiteral("Sábado")}));
     EXPECT_EQ(TDateEditPlus::DayName(3), QStringLiteral("Terça"));
 
     dep->SetText(QStringLiteral("31/02/2026"));

@@ -91,8 +91,8 @@ TEST(Forms, ModalButtonsAndTheHeadlessDefault) {
 TEST(Forms, DialogBaseLaysOutItsRegions) {
     Dialog dlg;
     dlg.SetBounds(0, 0, 400, 300);
-    EXPECT_EQ(dlg.panMenu->BoundsRect(), QRect(367, 0, 33, 300));
-    EXPECT_EQ(dlg.grbDadosRel->BoundsRect(), QRect(0, 0, 367, 300));
+    EXPECT_EQ(dlg.panMenu->BoundsRect(), QRect(336, 0, 64, 300));
+    EXPECT_EQ(dlg.grbDadosRel->BoundsRect(), QRect(0, 0, 336, 300));
     EXPECT_EQ(dlg.panHelp->Top() + dlg.panHelp->Height(), 300);
     EXPECT_EQ(dlg.FindComponent(QStringLiteral("sbtHelp")), dlg.sbtHelp);
     EXPECT_TRUE(dlg.sbtConfirma->IsInside(dlg.panBotoes));

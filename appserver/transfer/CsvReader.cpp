@@ -1,0 +1,131 @@
+#include "appserver/transfer/CsvReader.h"
+
+#include <QStringDecoder>
+#include <algorithm>
+
+namespace pla {
+
+namespace {
+
+// Line of the first byte sequence that is not UTF-8, counted from 1.
+int firstBadUtf8Line(const QByteArray& bytes) {
+    int line = 1;
+    qsizetype start = 0;
+    while (start <= bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0) end = bytes.size();
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = decoder.decode(QByteArrayView(bytes).sliced(start, end - start));
+        if (decoder.hasError()) return line;
+        ++line;
+        start = end + 1;
+    }
+    return 1;
+}
+
+} // namespace
+
+CsvDocument CsvReader::read(const QByteArray& raw) {
+    CsvDocument doc;
+    QByteArray bytes = raw;
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError()) {
+        doc.problems.push_back(
+            {firstBadUtf8Line(bytes), 1, QStringLiteral("o arquivo não está em UTF-8")});
+        return doc;
+    }
+    const qsizetype firstEnd = text.indexOf(QLatin1Char('\n'));
+    const QStringView header = QStringView(text).left(firstEnd < 0 ? text.size() : firstEnd);
+    if (!header.contains(QLatin1Char(';')) && header.contains(QLatin1Char(',')))
+        doc.separator = QLatin1Char(',');
+    const QChar sep = doc.separator;
+
+    int line = 1;
+    qsizetype lineStart = 0; // index in `text` of the current physical line
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    auto column = [&](qsizetype at) { return static_cast<int>(at - lineStart) + 1; };
+    auto newLine = [&](qsizetype at) { // `at` is the index of the '\n'
+        ++line;
+        lineStart = at + 1;
+    };
+    while (i < n) {
+        CsvRecord record;
+        record.line = line;
+        for (;;) { // one field per turn
+            CsvField field;
+            field.line = line;
+            field.column = column(i);
+            if (i < n && text[i] == QLatin1Char('"')) {
+                ++i;
+                bool closed = false;
+                while (i < n) {
+                    const QChar c = text[i];
+                    if (c == QLatin1Char('"')) {
+                        if (i + 1 < n && text[i + 1] == QLatin1Char('"')) {
+                            field.text += c;
+                            i += 2;
+                            continue;
+                        }
+                        ++i;
+                        closed = true;
+                        break;
+                    }
+                    if (c == QLatin1Char('\n')) {
+                        // A CRLF inside quotes is one line break of the field.
+                        if (field.text.endsWith(QLatin1Char('\r'))) field.text.chop(1);
+                        newLine(i);
+                    }
+                    field.text += c;
+                    ++i;
+                }
+                if (!closed) {
+                    doc.problems.push_back(
+                        {field.line, field.column, QStringLiteral("aspas sem fechamento")});
+                    return doc;
+                }
+                // Only the separator or the end of the line may follow the closing quote.
+                if (i < n && text[i] != sep && text[i] != QLatin1Char('\n') &&
+                    !(text[i] == QLatin1Char('\r') &&
+                      (i + 1 == n || text[i + 1] == QLatin1Char('\n')))) {
+                    doc.problems.push_back({line, column(i),
+                                            QStringLiteral("texto depois das aspas que fecham o "
+                                                           "campo")});
+                    return doc;
+                }
+            } else {
+                const qsizetype start = i;
+                while (i < n && text[i] != sep && text[i] != QLatin1Char('\n'))
+                    ++i;
+                qsizetype end = i;
+                if (end > start && text[end - 1] == QLatin1Char('\r')) --end;
+                field.text = text.mid(start, end - start);
+            }
+            record.fields.push_back(field);
+            if (i < n && text[i] == sep) {
+                ++i;
+                continue;
+            }
+            qsizetype end = i;
+            if (end > lineStart && text[end - 1] == QLatin1Char('\r')) --end;
+            record.end = column(end);
+            if (i < n) { // the '\n' (or "\r\n", whose '\r' was left behind above)
+                if (text[i] == QLatin1Char('\r')) ++i;
+                if (i < n && text[i] == QLatin1Char('\n')) {
+                    newLine(i);
+                    ++i;
+                }
+            }
+            break;
+        }
+        // Spreadsheets write empty rows as a line of separators: they carry nothing.
+        const bool blank = std::all_of(record.fields.cbegin(), record.fields.cend(),
+                                       [](const CsvField& f) { return f.text.isEmpty(); });
+        if (!blank) doc.records.push_back(record);
+    }
+    return doc;
+}
+
+} // namespace pla

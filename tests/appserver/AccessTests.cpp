@@ -1,0 +1,275 @@
+// Who may call: credentials once the database has users, the tied user's branch on every
+// method, and the audit trail every change leaves.
+#include "DistributionView.h"
+#include "TestDatabase.h"
+#include "appserver/AuditTrail.h"
+#include "appserver/ConnectionPool.h"
+#include "appserver/DistributionStore.h"
+#include "appserver/EmbeddedServer.h"
+#include "appserver/RemoteMethods.h"
+#include "appserver/UserStore.h"
+
+#include <QJsonDocument>
+#include <QProcess>
+#include <QRegularExpression>
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <thread>
+
+using namespace pla;
+using pla::test::Backend;
+using pla::test::DistributionView;
+
+namespace {
+
+const QDate kDate = test::demoToday();
+
+QJsonObject loadPoint(RemoteMethods& m, const QString& branch = QStringLiteral("0001")) {
+    return m.GetDistribuicao(branch, QStringLiteral("00003"), kDate, QStringLiteral("10002"),
+                             QStringLiteral("001"), false);
+}
+
+TEST(CredentialsTest, OnceUsersExistEveryCallNeedsTheSessionOfALogin) {
+    test::ensureApplication();
+    QTemporaryDir dir;
+    ServerOptions o;
+    o.port = 0;
+    o.database = dir.filePath(QStringLiteral("users.sqlite"));
+    o.demo = true;
+    o.today = kDate;
+    o.credentialCacheMilliseconds = 200;
+    EmbeddedServer server;
+    const int port = server.start(o);
+    {
+        QSqlDatabase db = ConnectionPool::open(DatabaseConfig::parse(o.database), "users");
+        UserStore(db).add({"ana", "Ana Souza", "0002", true, true}, "segredo-da-ana");
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("users");
+
+    httplib::Client client("127.0.0.1", port);
+    auto call = [&](const char* method, const std::string& authorization) {
+        httplib::Headers headers;
+        if (!authorization.empty()) headers.emplace("Authorization", authorization);
+        const QJsonObject request{
+            {"jsonrpc", "2.0"}, {"id", 1}, {"method", method}, {"params", QJsonArray()}};
+        const auto res =
+            client.Post("/PLA15400.rdmDistEmbCard", headers,
+                        QJsonDocument(request).toJson().toStdString(), "application/json");
+        return res ? QJsonDocument::fromJson(QByteArray::fromStdString(res->body)).object()
+                   : QJsonObject();
+    };
+    auto basic = [](const char* pair) {
+        return "Basic " + QByteArray(pair).toBase64().toStdString();
+    };
+    auto fault = [](const QJsonObject& answer) {
+        const QJsonObject e = answer.value("error").toObject();
+        return QStringLiteral("%1 %2")
+            .arg(e.value("code").toInt())
+            .arg(e.value("message").toString());
+    };
+
+    EXPECT_EQ(fault(call("GetGruposServico", "")), "-32001 Este servidor exige usuário e senha.");
+    EXPECT_EQ(fault(call("GetGruposServico", "Bearer " + std::string(64, 'a'))),
+              "-32001 Sessão inválida ou expirada. Entre novamente.");
+    EXPECT_EQ(fault(call("GetGruposServico", basic("ana:segredo-da-ana"))).left(7), "-32001 ");
+    EXPECT_EQ(call("Login", "").value("result").toObject().value("data").toObject(),
+              QJsonObject({{"exigeLogin", true}}));
+    for (const char* wrong : {"ana:errada", "ninguem:segredo-da-ana", "ana"})
+        EXPECT_EQ(call("Login", basic(wrong)).value("result").toObject(),
+                  QJsonObject({{"ok", false}, {"message", "Usuário ou senha inválidos."}}))
+            << wrong;
+
+    const QJsonObject login = call("Login", basic("ana:segredo-da-ana"))
+                                  .value("result")
+                                  .toObject()
+                                  .value("data")
+                                  .toObject();
+    EXPECT_EQ(login.value("filial").toString(), "0002");
+    EXPECT_TRUE(login.value("vinculado").toBool());
+    const std::string bearer = "Bearer " + login.value("token").toString().toStdString();
+    EXPECT_TRUE(call("GetGruposServico", bearer).value("result").toObject().value("ok").toBool());
+
+    {
+        QSqlDatabase db = ConnectionPool::open(DatabaseConfig::parse(o.database), "users");
+        UserStore(db).disable("ana");
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("users");
+    // Once the server's memory of the session has aged out.
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    EXPECT_EQ(fault(call("GetGruposServico", bearer)),
+              "-32001 Sessão inválida ou expirada. Entre novamente.");
+    server.stop();
+}
+
+TEST(BranchRestrictionTest, ATiedUserIsRefusedAnotherBranchByEveryMethodAndNothingChanges) {
+    test::ensureApplication();
+    test::TestDatabase db(Backend::Sqlite);
+    RemoteMethods owner(db.connection(), {}, Caller{"ana", "Ana", "0001", true, "10.0.0.5"});
+    RemoteMethods other(db.connection(), {}, Caller{"rui", "Rui", "0002", true, "10.0.0.9"});
+    const DistributionView view = DistributionView::of(loadPoint(owner));
+    const std::optional<Distribution> before = DistributionStore(db.connection()).find(view.number);
+    ASSERT_TRUE(before);
+
+    TDataPacket services;
+    services.Fields = {{"IDMARCADO", TFieldType::String, 1},
+                       {"CDFILIAL", TFieldType::String, 4},
+                       {"CDSERVFILI", TFieldType::String, 5}};
+    services.Rows = {{"S", "0002", "00001"}, {"N", "0001", "00003"}};
+    const std::pair<const char*, std::function<QJsonObject()>> calls[] = {
+        {"GetServicos", [&] { return other.GetServicos("0001", kDate); }},
+        {"GetServicosTransportados", [&] { return other.GetServicosTransportados("0001"); }},
+        {"GetPontosEntrega", [&] { return other.GetPontosEntrega("0001", "00003"); }},
+        {"GetDistribuicao", [&] { return loadPoint(other); }},
+        {"SetDistribuicao",
+         [&] {
+             return other.SetDistribuicao(view.number, view.undistributed, view.packagings,
+                                          view.rows, view.version);
+         }},
+        {"SetDistribuicao sem versão",
+         [&] {
+             return other.SetDistribuicao(view.number, view.undistributed, view.packagings,
+                                          view.rows);
+         }},
+        {"ApagaDistribuicao", [&] { return other.ApagaDistribuicao(view.number, view.version); }},
+        {"GeraDistribuicaoFilial",
+         [&] { return other.GeraDistribuicaoFilial(kDate, services, true); }},
+    };
+    for (const auto& [name, call] : calls)
+        EXPECT_EQ(call(),
+                  QJsonObject({{"ok", false}, {"message", "Usuário restrito à filial 0002."}}))
+            << name;
+
+    const std::optional<Distribution> after = DistributionStore(db.connection()).find(view.number);
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->version, before->version);
+    EXPECT_TRUE(AuditTrail(db.connection()).events({}).isEmpty());
+    // His own branch is his to work on.
+    EXPECT_TRUE(other.GetServicos("0002", kDate).value("ok").toBool());
+}
+
+TEST(AuditTrailTest, ASaveRecordsWhoWhenWhereTheVersionsAndEveryPackagingAndDishRowChanged) {
+    test::ensureApplication();
+    test::TestDatabase db(Backend::Sqlite);
+    RemoteMethods ana(db.connection(), {}, Caller{"ana", "Ana Souza", "0001", false, "10.0.0.5"});
+    DistributionView view = DistributionView::of(loadPoint(ana));
+    view.moveIntoNew(0, QStringLiteral("Frágil"));
+    const QDateTime start = QDateTime::currentDateTimeUtc().addMSecs(-1);
+    ASSERT_TRUE(ana.SetDistribuicao(view.number, view.undistributed, view.packagings, view.rows,
+                                    view.version)
+                    .value("ok")
+                    .toBool());
+    // A caller that sends no version is still served, and recorded as such.
+    DistributionView again = DistributionView::of(loadPoint(ana));
+    again.setRemark(0, QStringLiteral("Virar"));
+    ASSERT_TRUE(ana.SetDistribuicao(again.number, again.undistributed, again.packagings, again.rows)
+                    .value("ok")
+                    .toBool());
+
+    const QVector<AuditEvent> events = AuditTrail(db.connection()).events({});
+    ASSERT_EQ(events.size(), 2);
+    const double packaging = again.packagings.Rows[0][0].toDouble();
+    const auto& dish = view.rows.Rows[0];
+    QJsonObject first = events[0].toJson();
+    EXPECT_GE(events[0].when, start);
+    EXPECT_LE(events[0].when, QDateTime::currentDateTimeUtc());
+    first.remove("quando");
+    EXPECT_EQ(first,
+              QJsonObject({
+                  {"usuario", "ana"},
+                  {"nome", "Ana Souza"},
+                  {"endereco", "10.0.0.5"},
+                  {"operacao", "gravação"},
+                  {"distribuicao", view.number},
+                  {"filial", "0001"},
+                  {"servico", "00003"},
+                  {"data", "2026-12-08"},
+                  {"cliente", "10002"},
+                  {"destino", "001"},
+                  {"versaoAnterior", 1},
+                  {"versao", 2},
+                  {"versionada", true},
+                  {"alteracoes",
+                   QJsonArray{
+                       QJsonObject{{"tipo", "embalagem"},
+                                   {"acao", "incluída"},
+                                   {"NREMBDISTCARD", packaging},
+                                   {"antes", QJsonValue()},
+                                   {"depois", QJsonObject{{"CDCONTAINER", "00001"},
+                                                          {"QTCONTAINER", 340},
+                                                          {"DSOBSETIQUETA", "Frágil"},
+                                                          {"QTPRATO", 0}}}},
+                       QJsonObject{{"tipo", "prato"},
+                                   {"acao", "incluído"},
+                                   {"NREMBDISTCARD", packaging},
+                                   {"NRSEQPRATCAR", dish[0].toInt()},
+                                   {"NMPRATO", dish[6].toString()},
+                                   {"antes", QJsonValue()},
+                                   {"depois", QJsonObject{{"QTCOMENSAIS", dish[2].toDouble()},
+                                                          {"QTPRATO", dish[3].toDouble()},
+                                                          {"QTEXTRA", dish[4].toDouble()}}}},
+                   }},
+              }));
+    EXPECT_FALSE(events[1].versioned);
+    EXPECT_EQ(events[1].versionBefore, 2);
+    EXPECT_EQ(events[1].versionAfter, 3);
+    ASSERT_EQ(events[1].changes.size(), 1);
+    EXPECT_EQ(events[1].changes[0].toObject().value("acao").toString(), "alterada");
+    EXPECT_EQ(events[1].changes[0]["depois"]["DSOBSETIQUETA"].toString(), "Virar");
+}
+
+// pla-appserver's operator commands, run as the operator runs them.
+TEST(AdminCommandsTest, UsersComeFromTheStandardInputAndTheAuditPrintsWhatChanged) {
+    test::ensureApplication();
+    test::TestDatabase db(Backend::Sqlite);
+    auto run = [&](QStringList args, const QByteArray& input = {}) {
+        QProcess p;
+        p.start(QStringLiteral(PLA_APPSERVER_EXE), args << QStringLiteral("--db") << db.address());
+        p.write(input);
+        p.closeWriteChannel();
+        p.waitForFinished(20000);
+        return std::make_pair(
+            p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()));
+    };
+    using Result = std::pair<int, QString>;
+    const QStringList add{"user",      "add",      "ana",  "--name",
+                          "Ana Souza", "--branch", "0002", "--tied"};
+    EXPECT_EQ(run(add, "segredo-da-ana\n"), Result(0, "Usuário ana criado.\n"));
+    EXPECT_EQ(run(add, "segredo-da-ana\n"), Result(1, "O usuário ana já existe.\n"));
+    EXPECT_EQ(run({"user", "add", "bia", "--name", "Bia", "--branch", "9999"}, "segredo-da-bia\n"),
+              Result(1, "Filial 9999 não cadastrada.\n"));
+    EXPECT_EQ(run({"user", "passwd", "ana"}, "curta\n"),
+              Result(1, "A senha deve ter pelo menos 8 caracteres.\n"));
+    const Result list = run({"user", "list"});
+    EXPECT_EQ(list.first, 0);
+    EXPECT_TRUE(list.second.contains(QRegularExpression("ana +Ana Souza +0002 +sim +sim")))
+        << list.second.toStdString();
+    EXPECT_TRUE(UserStore(db.connection()).verify("ana", "segredo-da-ana").has_value());
+
+    RemoteMethods ana(db.connection(), {}, Caller{"ana", "Ana Souza", "0001", false, "10.0.0.5"});
+    DistributionView view = DistributionView::of(loadPoint(ana));
+    view.moveIntoNew(0, QStringLiteral("Frágil"));
+    ASSERT_TRUE(ana.SetDistribuicao(view.number, view.undistributed, view.packagings, view.rows,
+                                    view.version)
+                    .value("ok")
+                    .toBool());
+    const QStringList audit{"audit", "--distribution", QString::number(view.number)};
+    const Result json = run(QStringList(audit) << "--json");
+    ASSERT_EQ(json.first, 0);
+    const QJsonArray events = QJsonDocument::fromJson(json.second.toUtf8()).array();
+    ASSERT_EQ(events.size(), 1);
+    EXPECT_EQ(events[0]["usuario"].toString(), "ana");
+    const Result table = run(audit);
+    EXPECT_TRUE(table.second.contains(QRegularExpression(
+        "ana +10\\.0\\.0\\.5 +gravação +\\d+ +0001/00003/08/12/2026/10002-001 +1 → 2\n"
+        " +embalagem \\d+ incluída: CDCONTAINER \"00001\", DSOBSETIQUETA \"Frágil\", QTCONTAINER "
+        "340, "
+        "QTPRATO 0\n")))
+        << table.second.toStdString();
+    EXPECT_EQ(run({"audit", "--since", "ontem"}).first, 2);
+}
+
+} // namespace
