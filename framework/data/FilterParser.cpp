@@ -34,7 +34,9 @@ private:
     }
     [[noreturn]] void unexpected(const Token& t) const {
         if (t.type == Tok::End) fail(QStringLiteral("a expressão termina antes do esperado"));
-        fail(QStringLiteral("\"%1\" inesperado na posição %2").arg(t.text).arg(t.pos + 1));
+        // One arg() for both: a token such as '%1' must not be taken for a placeholder.
+        fail(QStringLiteral("\"%1\" inesperado na posição %2")
+                 .arg(t.text, QString::number(t.pos + 1)));
     }
     void requireBoolean(const FilterNode& n) const {
         if (!n.IsBoolean())

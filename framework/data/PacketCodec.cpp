@@ -119,6 +119,12 @@ TPacketField guessField(const QString& name, int column, const QJsonArray& rows)
     return f;
 }
 
+void requireWithinLimit(const QByteArray& bytes) {
+    if (bytes.size() > PacketCodec::MaxBytes)
+        throw EDatabaseError(QStringLiteral("Dados recebidos excedem o limite de %1 MiB.")
+                                 .arg(PacketCodec::MaxBytes / (1024 * 1024)));
+}
+
 } // namespace
 
 QString PacketCodec::TypeName(TFieldType t) {
@@ -298,9 +304,7 @@ QByteArray PacketCodec::Encode(const TDataPacket& p) {
 }
 
 QJsonValue PacketCodec::ParseJson(const QByteArray& bytes) {
-    if (bytes.size() > MaxBytes)
-        throw EDatabaseError(QStringLiteral("Dados recebidos excedem o limite de %1 MiB.")
-                                 .arg(MaxBytes / (1024 * 1024)));
+    requireWithinLimit(bytes);
     QJsonParseError err{};
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &err);
     if (err.error != QJsonParseError::NoError)
@@ -315,13 +319,16 @@ QJsonValue PacketCodec::ParseJson(const QByteArray& bytes) {
 }
 
 TDataPacket PacketCodec::Decode(const QByteArray& bytes) {
-    if (bytes.size() > MaxBytes)
-        throw EDatabaseError(QStringLiteral("Dados recebidos excedem o limite de %1 MiB.")
-                                 .arg(MaxBytes / (1024 * 1024)));
+    requireWithinLimit(bytes);
     // The usual packet is read straight from the bytes; building a JSON document first more
     // than doubles the cost of a large one. Whatever the direct reading declines (including
     // every malformed input) goes the general way below, which judges it.
     if (std::optional<TDataPacket> p = pla::PacketScanner::TryRead(bytes)) return std::move(*p);
+    return DecodeGeneral(bytes);
+}
+
+TDataPacket PacketCodec::DecodeGeneral(const QByteArray& bytes) {
+    requireWithinLimit(bytes);
     QJsonParseError err{};
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &err);
     if (err.error != QJsonParseError::NoError)

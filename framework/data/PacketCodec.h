@@ -31,6 +31,9 @@ public:
     static QByteArray Encode(const TDataPacket& p);
     // The packet in bytes, refusing bodies larger than MaxBytes and malformed JSON.
     static TDataPacket Decode(const QByteArray& bytes);
+    // The packet in bytes read only the general way, through a JSON document: what Decode
+    // answers whenever its direct reading declines. For checks that compare the two readings.
+    static TDataPacket DecodeGeneral(const QByteArray& bytes);
     // Parses any JSON document with the same size and depth limits (for bodies that carry
     // packets inside other values). Throws EDatabaseError on malformed input.
     static QJsonValue ParseJson(const QByteArray& bytes);

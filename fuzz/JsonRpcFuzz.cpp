@@ -1,0 +1,104 @@
+// Request bodies straight into the server's dispatcher over an in-memory database with the
+// demo data. Whatever the body, the answer is a well-formed JSON-RPC response: a business
+// result in the ok/message envelope or a protocol error with its code and message; an
+// internal error (an exception that escaped a method) is a breach.
+#include "appserver/DemoData.h"
+#include "appserver/JsonRpcDispatcher.h"
+#include "appserver/Schema.h"
+#include "fuzz/FuzzCheck.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSqlDatabase>
+#include <memory>
+
+using pla::fuzz::require;
+
+namespace {
+
+const QString kConnection = QStringLiteral("fuzz");
+
+// A fresh database, so that every input starts from the same data.
+void resetDatabase() {
+    if (QSqlDatabase::contains(kConnection)) {
+        QSqlDatabase::database(kConnection, false).close();
+        QSqlDatabase::removeDatabase(kConnection);
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
+    db.setDatabaseName(QStringLiteral(":memory:"));
+    require(db.open(), "the in-memory database opens");
+    pla::Schema::migrate(db);
+    pla::DemoData::fill(db, QDate(2026, 12, 8));
+}
+
+bool writes(const QByteArray& body) {
+    return body.contains("Set") || body.contains("Apaga") || body.contains("Gera");
+}
+
+void requireResponse(const QJsonValue& v) {
+    require(v.isObject(), "each response is an object");
+    const QJsonObject o = v.toObject();
+    require(o.value(QLatin1String("jsonrpc")) == QLatin1String("2.0"), "responses say 2.0");
+    require(o.contains(QLatin1String("id")), "responses carry the id");
+    const bool hasResult = o.contains(QLatin1String("result"));
+    require(hasResult != o.contains(QLatin1String("error")), "a result or an error, not both");
+    if (hasResult) {
+        const QJsonObject r = o.value(QLatin1String("result")).toObject();
+        const QJsonValue ok = r.value(QLatin1String("ok"));
+        require(ok.isBool(), "a result is the ok/message envelope");
+        if (ok.toBool())
+            require(r.contains(QLatin1String("data")), "a success carries data");
+        else
+            require(!r.value(QLatin1String("message")).toString().isEmpty(),
+                    "a refusal carries a message");
+        return;
+    }
+    const QJsonObject e = o.value(QLatin1String("error")).toObject();
+    const int code = e.value(QLatin1String("code")).toInt();
+    require(code == -32700 || code == -32600 || code == -32601 || code == -32602,
+            "only protocol faults become error objects",
+            QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)));
+    require(!e.value(QLatin1String("message")).toString().isEmpty(), "an error has a message");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static int argc = 1;
+    static char name[] = "fuzz_jsonrpc";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    static const std::unique_ptr<pla::JsonRpcDispatcher> dispatcher = [] {
+        resetDatabase();
+        return std::make_unique<pla::JsonRpcDispatcher>(
+            [] { return QSqlDatabase::database(kConnection); });
+    }();
+
+    const QByteArray body(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray answer = dispatcher->handle(body);
+    if (writes(body)) resetDatabase();
+    if (answer.isEmpty()) {
+        // Only a body of notifications goes unanswered.
+        const QJsonDocument doc = QJsonDocument::fromJson(body);
+        require(!doc.isNull(), "a malformed body is answered");
+        const QJsonArray requests = doc.isArray() ? doc.array() : QJsonArray{doc.object()};
+        for (const QJsonValue& r : requests)
+            require(r.isObject() && !r.toObject().contains(QLatin1String("id")),
+                    "only notifications go unanswered");
+        return 0;
+    }
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(answer, &error);
+    require(error.error == QJsonParseError::NoError, "the answer is JSON",
+            QString::fromUtf8(answer));
+    if (doc.isArray()) {
+        require(!doc.array().isEmpty(), "a batch answer is not empty");
+        for (const QJsonValue& r : doc.array())
+            requireResponse(r);
+    } else {
+        requireResponse(doc.object());
+    }
+    return 0;
+}
