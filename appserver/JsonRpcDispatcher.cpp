@@ -29,9 +29,11 @@ struct RpcFault {
 };
 
 QJsonObject errorResponse(const QJsonValue& id, int code, const QString& message) {
+    // An invalid request without an id is still answered, and an answer always carries its
+    // id: null when the request gave none (an undefined value would drop the member).
     return QJsonObject{
         {QStringLiteral("jsonrpc"), QStringLiteral("2.0")},
-        {QStringLiteral("id"), id},
+        {QStringLiteral("id"), id.isUndefined() ? QJsonValue(QJsonValue::Null) : id},
         {QStringLiteral("error"),
          QJsonObject{{QStringLiteral("code"), code}, {QStringLiteral("message"), message}}}};
 }
