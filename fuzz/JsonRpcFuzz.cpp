@@ -33,8 +33,11 @@ void resetDatabase() {
     pla::DemoData::fill(db, QDate(2026, 12, 8));
 }
 
-bool writes(const QByteArray& body) {
-    return body.contains("Set") || body.contains("Apaga") || body.contains("Gera");
+// True when the call may have changed the data: a writing method was named and something
+// succeeded. A refused write stores nothing, so most inputs need no fresh database.
+bool mayHaveWritten(const QByteArray& body, const QByteArray& answer) {
+    return (body.contains("Set") || body.contains("Apaga") || body.contains("Gera")) &&
+           answer.contains("\"ok\":true");
 }
 
 void requireResponse(const QJsonValue& v) {
@@ -78,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const QByteArray body(reinterpret_cast<const char*>(data), qsizetype(size));
     const QByteArray answer = dispatcher->handle(body);
-    if (writes(body)) resetDatabase();
+    if (mayHaveWritten(body, answer)) resetDatabase();
     if (answer.isEmpty()) {
         // Only a body of notifications goes unanswered.
         const QJsonDocument doc = QJsonDocument::fromJson(body);
