@@ -260,6 +260,10 @@ QString NumberFormat::FormatDate(const QDate& d) {
 std::optional<QDate> NumberFormat::ParseDate(const QString& text) {
     const QStringList parts = text.trimmed().split(QLatin1Char('/'));
     if (parts.size() != 3 || parts[2].size() != 4) return std::nullopt;
+    // Digits only: toInt() would also take a sign ("-026" is not a year anyone types).
+    for (const QString& part : parts)
+        for (const QChar c : part)
+            if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
     bool okD = false, okM = false, okY = false;
     const int d = parts[0].toInt(&okD), m = parts[1].toInt(&okM), y = parts[2].toInt(&okY);
     if (!okD || !okM || !okY || parts[0].isEmpty() || parts[0].size() > 2 || parts[1].size() > 2)
