@@ -60,7 +60,8 @@ void requireResponse(const QJsonValue& v) {
     }
     const QJsonObject e = o.value(QLatin1String("error")).toObject();
     const int code = e.value(QLatin1String("code")).toInt();
-    require(code == -32700 || code == -32600 || code == -32601 || code == -32602,
+    require(code == -32700 || code == -32600 || code == -32601 || code == -32602 ||
+                code == -32001,
             "only protocol faults become error objects",
             QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)));
     require(!e.value(QLatin1String("message")).toString().isEmpty(), "an error has a message");
@@ -80,7 +81,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }();
 
     const QByteArray body(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QByteArray answer = dispatcher->handle(body);
+    // A desktop on this machine without credentials, as the embedded server sees its host.
+    static const pla::RequestContext context{QStringLiteral("127.0.0.1"), {}};
+    const QByteArray answer = dispatcher->handle(body, context);
     if (mayHaveWritten(body, answer)) resetDatabase();
     if (answer.isEmpty()) {
         // Only a body of notifications goes unanswered.
