@@ -28,8 +28,11 @@ int firstBadUtf8Line(const QByteArray& bytes) {
 CsvDocument CsvReader::read(const QByteArray& raw) {
     CsvDocument doc;
     QByteArray bytes = raw;
+    // One byte-order mark is the file's; the decoder must not take a second one away, which
+    // would then be a character of the first field.
     if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const QString text = decoder.decode(bytes);
     if (decoder.hasError()) {
         doc.problems.push_back(
