@@ -1,6 +1,7 @@
 #include "framework/qt/ButtonBinding.h"
 
 #include "framework/qt/FormRenderer.h"
+#include "framework/ui/TBitBtn.h"
 #include "framework/ui/TButton.h"
 #include "framework/ui/TSpeedButton.h"
 
@@ -52,11 +53,13 @@ QIcon StandardIcon(const QString& name) {
 
 ButtonBinding::ButtonBinding(FormRenderer& renderer, TControl& control, QWidget* parent)
     : ControlBinding(renderer, control, nullptr) {
-    tool_ = dynamic_cast<TSpeedButton*>(&control) != nullptr;
+    const bool bitBtn = dynamic_cast<TBitBtn*>(&control) != nullptr;
+    tool_ = bitBtn || dynamic_cast<TSpeedButton*>(&control) != nullptr;
     QAbstractButton* button = nullptr;
     if (tool_) {
         auto* tb = new QToolButton(parent);
-        tb->setFocusPolicy(Qt::NoFocus);
+        // A glyph push button is reached by Tab only: a click must not move the focus.
+        tb->setFocusPolicy(bitBtn ? Qt::TabFocus : Qt::NoFocus);
         button = tb;
     } else {
         button = new QPushButton(parent);
@@ -95,12 +98,15 @@ void ButtonBinding::SyncAppearance() {
         button->setText(control_.Caption());
         return;
     }
-    auto& speed = static_cast<TSpeedButton&>(control_);
+    auto* bitBtn = dynamic_cast<TBitBtn*>(&control_);
+    auto* speed = dynamic_cast<TSpeedButton*>(&control_);
+    const QImage& glyph = bitBtn ? bitBtn->Glyph() : speed->Glyph();
     auto* tb = static_cast<QToolButton*>(button);
-    tb->setAutoRaise(speed.Flat());
+    // A focused tool button gets the style's focus frame, flat or not.
+    tb->setAutoRaise(bitBtn ? bitBtn->Flat() : speed->Flat());
     QIcon icon;
-    if (!speed.Glyph().isNull())
-        icon = QIcon(GlyphPixmap(speed.Glyph()));
+    if (!glyph.isNull())
+        icon = QIcon(GlyphPixmap(glyph));
     else if (control_.Caption().isEmpty())
         icon = StandardIcon(control_.Name());
     tb->setIcon(icon);

@@ -4,8 +4,9 @@
 
 namespace pla {
 
-// Push buttons (focusable) and tool buttons (flat or not, with a glyph, never focused): a
-// click is the model's user click.
+// Push buttons (focusable), glyph push buttons (drawn as tool buttons, reached by Tab only)
+// and tool buttons (flat or not, with a glyph, never focused): a click is the model's user
+// click.
 class ButtonBinding : public ControlBinding {
 public:
     ButtonBinding(FormRenderer& renderer, TControl& control, QWidget* parent);

@@ -364,7 +364,7 @@ bool FormRenderer::eventFilter(QObject* watched, QEvent* event) {
         // take the focus themselves): what counts is the control's own widget.
         const QWidget* own = WidgetFor(control);
         const bool focusable =
-            target && target->TabStop() && own && own->focusPolicy() != Qt::NoFocus;
+            target && target->TabStop() && own && (own->focusPolicy() & Qt::ClickFocus);
         if (focusable && form_ && form_->ActiveControl() != target) {
             UserFocused(*target);
             if (!alive.lock()) return true;

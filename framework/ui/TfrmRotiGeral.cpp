@@ -1,5 +1,6 @@
 #include "framework/ui/TfrmRotiGeral.h"
 
+#include "framework/ui/TBitBtn.h"
 #include "framework/ui/TButtonFlat.h"
 #include "framework/ui/TGroupBox.h"
 #include "framework/ui/TLabel.h"
@@ -29,18 +30,23 @@ TfrmRotiGeral::TfrmRotiGeral(TComponent* owner) : TForm(owner) {
     panBotoes->SetAlign(TAlign::alTop);
     panBotoes->SetBevelOuter(TBevelCut::bvNone);
 
-    auto makeButton = [this](const char* name, const char* hint, ToolGlyphs::Kind kind,
-                             TPanel* parent, int top) {
-        auto* b = new TButtonFlat(this);
+    auto makeButton = [this]<typename Button>(Button* b, const char* name, const char* hint,
+                                              ToolGlyphs::Kind kind, TPanel* parent, int top) {
         b->SetName(QLatin1String(name));
         b->SetHint(QString::fromUtf8(hint));
         b->SetGlyph(ToolGlyphs::Tool(kind));
         b->SetParent(parent);
         b->SetBounds(21, top, 21, 21);
+        b->SetFlat(true);
+        b->SetShowHint(true);
         return b;
     };
-    sbtConfirma = makeButton("sbtConfirma", "Confirmar", ToolGlyphs::Kind::Confirm, panBotoes, 4);
-    sbtCancel = makeButton("sbtCancel", "Cancelar", ToolGlyphs::Kind::Cancel, panBotoes, 28);
+    // Confirm and cancel are in the tab order (after the screen's controls), so the keyboard
+    // reaches them; help stays a tool button.
+    sbtConfirma = makeButton(new TBitBtn(this), "sbtConfirma", "Confirmar",
+                             ToolGlyphs::Kind::Confirm, panBotoes, 4);
+    sbtCancel = makeButton(new TBitBtn(this), "sbtCancel", "Cancelar", ToolGlyphs::Kind::Cancel,
+                           panBotoes, 28);
     sbtConfirma->OnClick = [this](TComponent& s) { sbtConfirmaClick(s); };
     sbtCancel->OnClick = [this](TComponent& s) { sbtCancelClick(s); };
 
@@ -50,7 +56,8 @@ TfrmRotiGeral::TfrmRotiGeral(TComponent* owner) : TForm(owner) {
     panHelp->SetHeight(48);
     panHelp->SetAlign(TAlign::alBottom);
     panHelp->SetBevelOuter(TBevelCut::bvNone);
-    sbtHelp = makeButton("sbtHelp", "Ajuda", ToolGlyphs::Kind::Help, panHelp, 4);
+    sbtHelp = makeButton(new TButtonFlat(this), "sbtHelp", "Ajuda", ToolGlyphs::Kind::Help,
+                         panHelp, 4);
     sbtHelp->OnClick = [this](TComponent& s) { sbtHelpClick(s); };
 
     lblCodTela = new TLabel(this);
@@ -63,6 +70,8 @@ TfrmRotiGeral::TfrmRotiGeral(TComponent* owner) : TForm(owner) {
     grbDadosRel->SetName(QStringLiteral("grbDadosRel"));
     grbDadosRel->SetParent(this);
     grbDadosRel->SetAlign(TAlign::alClient);
+    // The screen's controls come first: a dialog opens on its first enabled edit.
+    grbDadosRel->SetTabOrder(0);
 }
 
 TfrmRotiGeral::~TfrmRotiGeral() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/ui/TBitBtn.h"
 #include "framework/ui/TForm.h"
 
 class TPanel;
@@ -19,8 +20,8 @@ public:
     TGroupBox* grbDadosRel; // the screen's controls live here (client area)
     TPanel* panMenu;        // button panel on the right
     TPanel* panBotoes;      // confirm and cancel
-    TButtonFlat* sbtConfirma;
-    TButtonFlat* sbtCancel;
+    TBitBtn* sbtConfirma;
+    TBitBtn* sbtCancel;
     TPanel* panHelp; // help, at the bottom of the button panel
     TButtonFlat* sbtHelp;
     TLabel* lblCodTela;

@@ -315,4 +315,28 @@ TEST_F(DishDialogTest, TextsThatAreNoNumberAreReportedAndCancelStillWorks) {
     EXPECT_EQ(dialogs.UncheckedCount(), 0);
 }
 
+// The keyboard alone: Tab goes from the last edit to confirm, then cancel, Shift+Tab comes
+// back, and Space or Enter on the focused confirm button confirms what was typed.
+TEST_F(DishDialogTest, TabReachesConfirmAndCancelAndAKeyThereConfirms) {
+    for (int key : {VK_SPACE, VK_RETURN}) {
+        SCOPED_TRACE(key);
+        double d = 10, q = 2.5, e = 0;
+        host.scripts.push_back([key](TfrmDadosPrato& f) {
+            auto press = [&f](int k, TShiftState shift = ssNone) {
+                pla::Dispatch([&] { f.DeliverKey(k, shift); });
+            };
+            Retype(f.edtComensais, QStringLiteral("3"));
+            press(VK_TAB);
+            EXPECT_EQ(f.ActiveControl(), f.sbtConfirma);
+            press(VK_TAB);
+            EXPECT_EQ(f.ActiveControl(), f.sbtCancel);
+            press(VK_TAB, ssShift);
+            ASSERT_EQ(f.ActiveControl(), f.sbtConfirma);
+            press(key);
+        });
+        EXPECT_TRUE(CriaDadosPrato(d, q, QStringLiteral("KG"), e, 0.25));
+        EXPECT_EQ(d, 3);
+    }
+}
+
 } // namespace
