@@ -1,6 +1,7 @@
 #include "framework/data/Abort.h"
 #include "framework/qt/FormRenderer.h"
 #include "framework/qt/QtFormHost.h"
+#include "framework/ui/TBitBtn.h"
 #include "framework/ui/TCheckBox.h"
 #include "framework/ui/TComboBox.h"
 #include "framework/ui/TDBGrid.h"
@@ -238,6 +239,27 @@ TEST_F(RendererTest, QtFocusChangesAreModelFocusMoves) {
     QTest::mouseClick(r->WidgetFor(f.name), Qt::LeftButton);
     EXPECT_EQ(f.form.ActiveControl(), f.code);
     EXPECT_TRUE(r->WidgetFor(f.code)->hasFocus());
+}
+
+// A glyph push button: a click leaves the focus where it was, Tab reaches it and shows the
+// focus on it, Space there clicks it.
+TEST_F(RendererTest, AGlyphButtonIsReachedByTabOnlyAndSpaceClicksIt) {
+    auto* ok = f.Add<TBitBtn>("sbtConfirma", f.work);
+    ok->SetBounds(150, 100, 21, 21);
+    int clicks = 0;
+    ok->OnClick = [&clicks](TComponent&) { ++clicks; };
+    QApplication::processEvents();
+    f.name->SetFocus();
+    QTest::mouseClick(r->WidgetFor(ok), Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(f.form.ActiveControl(), f.name);
+
+    f.check->SetFocus();
+    QTest::keyClick(r->WidgetFor(f.check), Qt::Key_Tab);
+    EXPECT_EQ(f.form.ActiveControl(), ok);
+    EXPECT_TRUE(r->WidgetFor(ok)->hasFocus());
+    QTest::keyClick(r->WidgetFor(ok), Qt::Key_Space);
+    EXPECT_EQ(clicks, 2);
 }
 
 TEST_F(RendererTest, AClickOnAnInnerPartFocusesItsControlAndRunsTheExits) {
