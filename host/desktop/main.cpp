@@ -2,8 +2,8 @@
 // default) and the general database, then opens the distribution module in its main window.
 
 #include "framework/net/NetConnection.h"
-#include "framework/qt/QtDialogService.h"
 #include "framework/qt/FormRenderer.h"
+#include "framework/qt/QtDialogService.h"
 #include "framework/qt/QtFormHost.h"
 #include "framework/qt/QtPrintOutput.h"
 #include "framework/services/Zelvora.h"
@@ -87,14 +87,13 @@ int main(int argc, char* argv[]) {
     if (!options.pdf.isEmpty()) return pla::PdfExportRun::Run(session, options);
     pla::QtPrintOutput printing(&window);
     printing.Install();
-    // The user logged in, or the options' branch: the screens show the branch being worked on.
-    window.SetContext(QStringLiteral("%1Filial %2%3 · servidor %4")
-                          .arg(session.User() ? QStringLiteral("Usuário %1 · ")
-                                                    .arg(session.User()->name)
-                                              : QString(),
-                               Zelvora::FiliProc,
-                               Zelvora::ModuFili ? QStringLiteral(" (fixa)") : QString(),
-                               session.ServerAddress()));
+    // Said as the user's own branch: the screens may be working on another one.
+    window.SetContext(
+        QStringLiteral("%1 da filial %2%3 · servidor %4")
+            .arg(session.User() ? QStringLiteral("Usuário %1").arg(session.User()->name)
+                                : QStringLiteral("Usuário"),
+                 Zelvora::FiliProc, Zelvora::ModuFili ? QStringLiteral(" (fixa)") : QString(),
+                 session.ServerAddress()));
     window.SetQuitCheck([&forms] { return forms.ConfirmQuit(); });
     Zelvora::SetHelpHandler([&window](const QString& topic) { window.ShowHelp(topic); });
     window.show();
