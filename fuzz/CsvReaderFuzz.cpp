@@ -5,6 +5,7 @@
 #include "appserver/transfer/CsvWriter.h"
 #include "fuzz/FuzzCheck.h"
 
+#include <QRegularExpression>
 #include <cstddef>
 #include <cstdint>
 
@@ -15,13 +16,15 @@ namespace {
 // Records that carry data: a record of one empty field is a blank line, which the reader skips
 // and the writer would write as one.
 QVector<QStringList> texts(const pla::CsvDocument& doc) {
+    static const QRegularExpression crBeforeBreak(QStringLiteral("\r+\n"));
     QVector<QStringList> out;
     for (const pla::CsvRecord& r : doc.records) {
         QStringList fields;
         // A line break inside a field is one '\n' whichever way it was written, so a text
-        // that held "\r\n" comes back with "\n": the comparison is over that form.
+        // that held "\r\n" (or "\r\r\n") comes back with fewer '\r': the comparison drops every
+        // '\r' before a '\n'.
         for (const pla::CsvField& f : r.fields)
-            fields << QString(f.text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+            fields << QString(f.text).replace(crBeforeBreak, QStringLiteral("\n"));
         if (fields.size() == 1 && fields.front().isEmpty()) continue;
         out << fields;
     }
