@@ -260,7 +260,9 @@ TDataPacket PacketCodec::FromJson(const QJsonValue& v) {
             if (!sv.isDouble() || sv.toDouble() < 0 || sv.toDouble() != std::floor(sv.toDouble()) ||
                 sv.toDouble() > std::numeric_limits<int>::max())
                 fail(QStringLiteral("tamanho inválido no campo '%1'").arg(pf.Name));
-            pf.Size = sv.toInt();
+            // A size bounds texts only; on another type it is read and dropped, as the
+            // encoder never writes it there.
+            if (pf.Type == TFieldType::String) pf.Size = sv.toInt();
         }
         p.Fields.append(pf);
     }

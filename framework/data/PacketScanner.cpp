@@ -309,6 +309,7 @@ private:
         } while (take(','));
         expect('}');
         if (!name || !type || f.Name.isEmpty()) decline();
+        if (f.Type != TFieldType::String) f.Size = 0; // as the general decoder reads it
     }
 
     void readFields(QVector<TPacketField>& fields) {
