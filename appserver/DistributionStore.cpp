@@ -5,6 +5,7 @@
 #include "appserver/DistributionPackets.h"
 #include "appserver/InputLimits.h"
 #include "appserver/DistributionVersion.h"
+#include "appserver/DistributionWriter.h"
 #include "appserver/Refusal.h"
 #include "appserver/SaveValidator.h"
 #include "appserver/SqlTransaction.h"
@@ -43,18 +44,6 @@ qint64 distributionNumber(double number) {
 } // namespace
 
 DistributionStore::DistributionStore(QSqlDatabase db) : db_(std::move(db)) {}
-
-void DistributionStore::write(const QString& sql, const QVariantList& values) {
-    auto it = prepared_.find(sql);
-    if (it == prepared_.end()) {
-        QSqlQuery q(db_);
-        if (!q.prepare(sql)) throw SqlUtil::failure(q, sql);
-        it = prepared_.insert(sql, q);
-    }
-    for (int i = 0; i < values.size(); ++i)
-        it->bindValue(i, values[i]);
-    if (!it->exec()) throw SqlUtil::failure(*it, sql);
-}
 
 bool DistributionStore::lockHeader(qint64 number) {
     // Every writer locks the header row first, so writers of one distribution never wait on
@@ -391,7 +380,7 @@ qint64 DistributionStore::replace(const DistributionKey& key, const Distribution
         if (q.next()) {
             const qint64 n = q.value(0).toLongLong();
             q.finish();
-            insertContent(n, built);
+            DistributionWriter(db_, n).insert(built);
             return n;
         }
         // Another server inserted it between our look-up and our insert: replace its content.
@@ -404,7 +393,7 @@ qint64 DistributionStore::replace(const DistributionKey& key, const Distribution
         db_,
         QStringLiteral("UPDATE DISTCARD SET NRCARDAPIO = ?, QTCOMENSAIS = ? WHERE NRDISTCARD = ?"),
         {built.menuNumber, built.diners, QVariant::fromValue(*number)});
-    insertContent(*number, built);
+    DistributionWriter(db_, *number).insert(built);
     return *number;
 }
 
@@ -426,37 +415,6 @@ void DistributionStore::deleteContent(qint64 number) {
     SqlUtil::exec(db_, QStringLiteral("DELETE FROM CARDDISP WHERE NRDISTCARD = ?"), {n});
 }
 
-void DistributionStore::insertContent(qint64 number, const Distribution& built) {
-    const QVariant n = QVariant::fromValue(number);
-    for (const UndistributedRow& u : built.undistributed)
-        write(
-            QStringLiteral("INSERT INTO CARDDISP (NRDISTCARD, NRSEQPRATCAR, NRORDPRATCAR, "
-                           "CDFILAUXPRAT, CDPRATO, NMPRATO, SGUNIDADE, QTPORPESSOA, "
-                           "QTTOTCOMENSAIS, QTTOTPRATO, QTTOTEXTRA, QTCOMENSAIS, QTPRATO, QTEXTRA) "
-                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {n, u.sequence, u.order, u.recipeBranch, u.dish, u.name, u.unit, u.perPerson,
-             u.totalDiners, u.totalQuantity, u.totalExtra, u.diners, u.quantity, u.extra});
-    QHash<qint64, qint64> numbers;
-    for (const Packaging& p : built.packagings) {
-        QSqlQuery q = SqlUtil::exec(
-            db_,
-            QStringLiteral(
-                "INSERT INTO EMBDISTCARD (NRDISTCARD, CDCONTAINER, QTCONTAINER, DSOBSETIQUETA, "
-                "QTPRATO) VALUES (?, ?, ?, ?, ?) RETURNING NREMBDISTCARD"),
-            {n, p.container, p.units,
-             p.remark.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(p.remark),
-             p.quantity});
-        q.next();
-        numbers.insert(p.number, q.value(0).toLongLong());
-    }
-    for (const DishRow& r : built.rows)
-        write(QStringLiteral("INSERT INTO ITEMBDISTCARD (NREMBDISTCARD, NRSEQPRATCAR, NRDISTCARD, "
-                             "QTCOMENSAIS, QTPRATO, QTEXTRA, IDPRINCIPAL, VRQTDEPRATEMB) "
-                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-              {QVariant::fromValue(numbers.value(r.packaging, r.packaging)), r.sequence, n,
-               r.diners, r.quantity, r.extra, r.principal, r.capacity});
-}
-
 void DistributionStore::save(double numberValue, const TDataPacket& undistributedPacket,
                              const TDataPacket& packagingPacket, const TDataPacket& rowPacket,
                              std::optional<qint64> version) {
@@ -473,52 +431,16 @@ void DistributionStore::save(double numberValue, const TDataPacket& undistribute
 
     SaveValidator(db_, *stored).check(undistributed, packagings, rows);
 
-    const QVariant n = QVariant::fromValue(number);
+    DistributionWriter writer(db_, number);
     hook(QStringLiteral("CARDDISP"));
-    for (const UndistributedRow& u : undistributed)
-        write(
-            QStringLiteral("UPDATE CARDDISP SET QTPORPESSOA = ?, QTTOTPRATO = ?, QTCOMENSAIS = ?, "
-                           "QTPRATO = ?, QTEXTRA = ? WHERE NRDISTCARD = ? AND NRSEQPRATCAR = ?"),
-            {u.perPerson, u.totalQuantity, u.diners, u.quantity, u.extra, n, u.sequence});
-
+    writer.updateUndistributed(stored->undistributed, undistributed);
     hook(QStringLiteral("EMBDISTCARD"));
-    SqlUtil::exec(db_, QStringLiteral("DELETE FROM ITEMBDISTCARD WHERE NRDISTCARD = ?"), {n});
-    QSet<qint64> kept;
-    for (const Packaging& p : packagings)
-        kept.insert(p.number);
-    for (const Packaging& old : stored->packagings)
-        if (!kept.contains(old.number))
-            SqlUtil::exec(db_, QStringLiteral("DELETE FROM EMBDISTCARD WHERE NREMBDISTCARD = ?"),
-                          {QVariant::fromValue(old.number)});
-    QHash<qint64, qint64> numbers;
-    for (const Packaging& p : packagings) {
-        const QVariant remark =
-            p.remark.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(p.remark);
-        if (p.number > 0) {
-            write(QStringLiteral(
-                      "UPDATE EMBDISTCARD SET CDCONTAINER = ?, QTCONTAINER = ?, "
-                      "DSOBSETIQUETA = ?, QTPRATO = ? WHERE NREMBDISTCARD = ? AND NRDISTCARD = ?"),
-                  {p.container, p.units, remark, p.quantity, QVariant::fromValue(p.number), n});
-            numbers.insert(p.number, p.number);
-        } else {
-            QSqlQuery q = SqlUtil::exec(
-                db_,
-                QStringLiteral(
-                    "INSERT INTO EMBDISTCARD (NRDISTCARD, CDCONTAINER, QTCONTAINER, DSOBSETIQUETA, "
-                    "QTPRATO) VALUES (?, ?, ?, ?, ?) RETURNING NREMBDISTCARD"),
-                {n, p.container, p.units, remark, p.quantity});
-            q.next();
-            numbers.insert(p.number, q.value(0).toLongLong());
-        }
-    }
-
+    writer.removeRows(stored->rows, rows);
+    const QHash<qint64, qint64> numbers = writer.writePackagings(stored->packagings, packagings);
+    for (DishRow& r : rows)
+        r.packaging = numbers.value(r.packaging);
     hook(QStringLiteral("ITEMBDISTCARD"));
-    for (const DishRow& r : rows)
-        write(QStringLiteral("INSERT INTO ITEMBDISTCARD (NREMBDISTCARD, NRSEQPRATCAR, NRDISTCARD, "
-                             "QTCOMENSAIS, QTPRATO, QTEXTRA, IDPRINCIPAL, VRQTDEPRATEMB) "
-                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-              {QVariant::fromValue(numbers.value(r.packaging)), r.sequence, n, r.diners, r.quantity,
-               r.extra, r.principal, r.capacity});
+    writer.writeRows(stored->rows, rows);
     recordChange(AuditTrail::kSave, stored, number, stamp->version, version.has_value());
     tx.commit();
 }

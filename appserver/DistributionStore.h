@@ -91,14 +91,10 @@ private:
     // Advances the version of `number` and, with an `operation`, records the change.
     void recordChange(const QString& operation, const std::optional<Distribution>& before,
                       qint64 number, std::optional<qint64> versionBefore, bool versioned);
-    void insertContent(qint64 number, const Distribution& built);
     // Locks the header row of distribution `number` for this transaction (the first lock every
     // writer takes); false when it does not exist.
     bool lockHeader(qint64 number);
     void deleteContent(qint64 number);
-    // Runs a write statement through a statement prepared once per store (a save repeats the
-    // same insert hundreds of times).
-    void write(const QString& sql, const QVariantList& values);
     void hook(const QString& table) {
         if (hook_) hook_(table);
     }
@@ -106,7 +102,6 @@ private:
     QSqlDatabase db_;
     WriteHook hook_;
     Caller caller_;
-    QHash<QString, QSqlQuery> prepared_;
 };
 
 } // namespace pla

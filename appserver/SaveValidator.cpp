@@ -218,17 +218,18 @@ void SaveValidator::checkPackagingTotals(QVector<Packaging>& packagings,
 }
 
 double SaveValidator::capacity(const UndistributedRow& dish, const QString& container) {
-    const QPair<int, QString> key{dish.sequence, container};
-    const auto it = capacities_.constFind(key);
-    if (it != capacities_.cend()) return *it;
-    QSqlQuery q =
-        SqlUtil::exec(db_,
-                      QStringLiteral("SELECT VRQTDEPRATEMB FROM PRATOEMB WHERE CDFILAUXPRAT = ? "
-                                     "AND CDPRATO = ? AND CDCONTAINER = ?"),
-                      {dish.recipeBranch, dish.dish, container});
-    const double c = q.next() ? q.value(0).toDouble() : 0;
-    capacities_.insert(key, c);
-    return c;
+    if (!capacities_) {
+        capacities_.emplace();
+        QSqlQuery q = SqlUtil::exec(
+            db_,
+            QStringLiteral("SELECT d.NRSEQPRATCAR, pe.CDCONTAINER, pe.VRQTDEPRATEMB "
+                           "FROM CARDDISP d JOIN PRATOEMB pe ON pe.CDFILAUXPRAT = d.CDFILAUXPRAT "
+                           "AND pe.CDPRATO = d.CDPRATO WHERE d.NRDISTCARD = ?"),
+            {QVariant::fromValue(stored_.number)});
+        while (q.next())
+            capacities_->insert({q.value(0).toInt(), q.value(1).toString()}, q.value(2).toDouble());
+    }
+    return capacities_->value({dish.sequence, container}, 0);
 }
 
 } // namespace pla

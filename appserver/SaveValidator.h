@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QSqlDatabase>
+#include <optional>
 
 namespace pla {
 
@@ -42,7 +43,9 @@ private:
     QSqlDatabase db_;
     const Distribution& stored_;
     QHash<int, const UndistributedRow*> storedDish_;
-    QHash<QPair<int, QString>, double> capacities_;
+    // Capacity by dish sequence and container, for every dish of the distribution: read in
+    // one query on first use.
+    std::optional<QHash<QPair<int, QString>, double>> capacities_;
 };
 
 } // namespace pla

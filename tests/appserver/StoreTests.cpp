@@ -7,6 +7,8 @@
 #include "appserver/SqlUtil.h"
 
 #include <QHash>
+#include <QMap>
+#include <QSqlRecord>
 #include <functional>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -203,6 +205,72 @@ TEST_P(StoreTest, SaveThenLoadGivesTheSameAmountsWithNewPackagingsRenumbered) {
     ASSERT_EQ(after.packagings.size(), 1);
     EXPECT_EQ(after.packagings[0].number, ind);
     EXPECT_EQ(fingerprint(after), fingerprint(next));
+}
+
+// Every stored row of a distribution's content, by key: its physical identity (rowid on
+// SQLite, ctid on PostgreSQL: a row deleted and inserted again gets a new one) and its values.
+QMap<QString, QPair<QString, QString>> storedRows(const QSqlDatabase& db, qint64 number) {
+    const QString identity =
+        SqlUtil::isPostgres(db) ? QStringLiteral("ctid::text") : QStringLiteral("rowid");
+    const struct {
+        const char* table;
+        const char* key;
+        const char* values;
+    } tables[] = {
+        {"CARDDISP", "NRSEQPRATCAR",
+         "NRORDPRATCAR, CDFILAUXPRAT, CDPRATO, NMPRATO, SGUNIDADE, QTPORPESSOA, QTTOTCOMENSAIS, "
+         "QTTOTPRATO, QTTOTEXTRA, QTCOMENSAIS, QTPRATO, QTEXTRA"},
+        {"EMBDISTCARD", "NREMBDISTCARD", "CDCONTAINER, QTCONTAINER, DSOBSETIQUETA, QTPRATO"},
+        {"ITEMBDISTCARD", "NREMBDISTCARD || '/' || NRSEQPRATCAR",
+         "QTCOMENSAIS, QTPRATO, QTEXTRA, IDPRINCIPAL, VRQTDEPRATEMB"},
+    };
+    QMap<QString, QPair<QString, QString>> rows;
+    for (const auto& t : tables) {
+        QSqlQuery q = SqlUtil::exec(db,
+                                    QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE NRDISTCARD = ?")
+                                        .arg(t.key, identity, t.values, t.table),
+                                    {QVariant::fromValue(number)});
+        while (q.next()) {
+            QStringList values;
+            for (int i = 2; i < q.record().count(); ++i)
+                values << q.value(i).toString();
+            rows.insert(QStringLiteral("%1 %2").arg(t.table, q.value(0).toString()),
+                        {q.value(1).toString(), values.join(QLatin1Char('|'))});
+        }
+    }
+    return rows;
+}
+
+TEST_P(StoreTest, ASaveChangingOneDishRowRewritesOnlyThatRow) {
+    save(twoPackagings());
+    Distribution d = *store_->find(twoPackagings().number);
+    // Another distribution stored after it: rows of the first written again would now get
+    // identities above this one's.
+    Distribution other = loaded(key(kHospital, QStringLiteral("10001"), QStringLiteral("002")));
+    other.undistributed[0].diners -= 1;
+    other.packagings = {Packaging{-1, QStringLiteral("00001"), {}, QStringLiteral("I"), 1, {}, 0}};
+    other.rows = {DishRow{-1, other.undistributed[0].sequence, 1, 0, 0, QStringLiteral("N"), 0}};
+    save(other);
+
+    const auto before = storedRows(db_->connection(), d.number);
+    // Ten diners of the second dish go back from the individual packaging to undistributed.
+    DishRow& moved = d.rows[1];
+    moved.diners -= 10;
+    d.undistributed[1].diners += 10;
+    save(d);
+    const auto after = storedRows(db_->connection(), d.number);
+
+    const QString row = QStringLiteral("ITEMBDISTCARD %1/%2").arg(moved.packaging).arg(moved.sequence);
+    const QString dish = QStringLiteral("CARDDISP %1").arg(d.undistributed[1].sequence);
+    ASSERT_EQ(after.keys(), before.keys());
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (it.key() == row || it.key() == dish) continue;
+        EXPECT_EQ(after[it.key()], it.value()) << it.key().toStdString();
+    }
+    EXPECT_EQ(after[row].second.section(QLatin1Char('|'), 0, 0).toDouble(), moved.diners);
+    EXPECT_EQ(after[dish].second.section(QLatin1Char('|'), 9, 9).toDouble(),
+              d.undistributed[1].diners);
+    EXPECT_EQ(fingerprint(*store_->find(d.number)), fingerprint(d));
 }
 
 TEST_P(StoreTest, EveryRefusedSaveNamesTheFaultAndStoresNothing) {
