@@ -1,6 +1,7 @@
 #include "appserver/ConnectionPool.h"
 
 #include "appserver/SqlUtil.h"
+#include "appserver/StatementCache.h"
 #include "appserver/StorageError.h"
 
 #include <QSqlError>
@@ -65,6 +66,7 @@ bool ConnectionPool::reopen(QSqlDatabase& db) {
     static constexpr int pausesMs[] = {0, 50, 100, 200, 400, 800, 1600};
     for (const int pause : pausesMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+        StatementCache::forget(db);
         db.close();
         if (!db.open()) continue;
         try {
@@ -82,6 +84,7 @@ bool ConnectionPool::ping() {
         QSqlDatabase db = connection();
         if (alive(db)) return true;
         // One quick attempt to replace a connection the database has dropped.
+        StatementCache::forget(db);
         db.close();
         if (!db.open()) return false;
         configure(db);
@@ -114,6 +117,7 @@ void ConnectionPool::closeAll() {
     }
     for (auto& [id, db] : all) {
         const QString name = db.connectionName();
+        StatementCache::forget(db);
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(name);

@@ -10,6 +10,7 @@
 #include "appserver/SaveValidator.h"
 #include "appserver/SqlTransaction.h"
 #include "appserver/SqlUtil.h"
+#include "appserver/StatementCache.h"
 #include "appserver/StorageError.h"
 
 #include <QHash>
@@ -23,7 +24,7 @@ namespace {
 
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 
-QString text(const QSqlQuery& q, int i) {
+QString text(const StatementCache::Use& q, int i) {
     const QVariant v = q.value(i);
     return v.isNull() ? QString() : v.toString();
 }
@@ -53,14 +54,14 @@ bool DistributionStore::lockHeader(qint64 number) {
             ? QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE NRDISTCARD = ? "
                              "FOR UPDATE")
             : QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE NRDISTCARD = ?");
-    return SqlUtil::exec(db_, sql, {QVariant::fromValue(number)}).next();
+    return StatementCache::run(db_, sql, {QVariant::fromValue(number)}).next();
 }
 
 DistributionStore::ServiceInfo DistributionStore::serviceInfo(const QString& branch,
                                                               const QString& service) {
     ServiceInfo info;
     {
-        QSqlQuery q = SqlUtil::exec(
+        auto q = StatementCache::run(
             db_,
             QStringLiteral(
                 "SELECT IDTRANSPORTADO FROM SERVFILI WHERE CDFILIAL = ? AND CDSERVFILI = ?"),
@@ -69,8 +70,7 @@ DistributionStore::ServiceInfo DistributionStore::serviceInfo(const QString& bra
         info.exists = true;
         info.transported = q.value(0).toString() == QLatin1String("S");
     }
-    QSqlQuery q =
-        SqlUtil::exec(db_,
+    auto q = StatementCache::run(db_,
                       QStringLiteral("SELECT CDCLIENTE, CDDESTFILI, QTCOMENSAIS FROM PONTENTREGA "
                                      "WHERE CDFILIAL = ? AND CDSERVFILI = ? "
                                      "ORDER BY CDCLIENTE, CDDESTFILI"),
@@ -84,7 +84,7 @@ std::optional<Menu> DistributionStore::menu(const QString& branch, const QString
                                             const QDate& date) {
     Menu m;
     {
-        QSqlQuery q = SqlUtil::exec(
+        auto q = StatementCache::run(
             db_,
             QStringLiteral("SELECT NRCARDAPIO, QTCOMENSAIS FROM CARDAPIO "
                            "WHERE CDFILIAL = ? AND CDSERVFILI = ? AND DTCARDAPIO = ?"),
@@ -93,7 +93,7 @@ std::optional<Menu> DistributionStore::menu(const QString& branch, const QString
         m.number = text(q, 0);
         m.dayDiners = q.value(1).toDouble();
     }
-    QSqlQuery q = SqlUtil::exec(
+    auto q = StatementCache::run(
         db_,
         QStringLiteral(
             "SELECT pc.NRSEQPRATCAR, pc.NRORDPRATCAR, pc.CDFILAUXPRAT, pc.CDPRATO, p.NMPRATO, "
@@ -127,8 +127,7 @@ std::optional<Menu> DistributionStore::menu(const QString& branch, const QString
 }
 
 std::optional<qint64> DistributionStore::numberOf(const DistributionKey& key) {
-    QSqlQuery q =
-        SqlUtil::exec(db_,
+    auto q = StatementCache::run(db_,
                       QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE CDFILIAL = ? AND "
                                      "CDSERVFILI = ? AND DTCARDAPIO = ? AND CDCLIENTE = ? "
                                      "AND CDDESTFILI = ?"),
@@ -141,8 +140,7 @@ std::optional<qint64> DistributionStore::numberOf(const DistributionKey& key) {
 std::optional<Distribution> DistributionStore::find(qint64 number) {
     Distribution d;
     {
-        QSqlQuery q =
-            SqlUtil::exec(db_,
+        auto q = StatementCache::run(db_,
                           QStringLiteral("SELECT NRDISTCARD, CDFILIAL, CDSERVFILI, DTCARDAPIO, "
                                          "NRCARDAPIO, CDCLIENTE, CDDESTFILI, QTCOMENSAIS, "
                                          "NRVERSAO FROM DISTCARD WHERE NRDISTCARD = ?"),
@@ -159,7 +157,7 @@ std::optional<Distribution> DistributionStore::find(qint64 number) {
         d.version = q.value(8).toLongLong();
     }
     {
-        QSqlQuery q = SqlUtil::exec(
+        auto q = StatementCache::run(
             db_,
             QStringLiteral(
                 "SELECT NRSEQPRATCAR, NRORDPRATCAR, CDFILAUXPRAT, CDPRATO, NMPRATO, SGUNIDADE, "
@@ -186,7 +184,7 @@ std::optional<Distribution> DistributionStore::find(qint64 number) {
         }
     }
     {
-        QSqlQuery q = SqlUtil::exec(
+        auto q = StatementCache::run(
             db_,
             QStringLiteral("SELECT e.NREMBDISTCARD, e.CDCONTAINER, c.NMCONTAINER, c.IDPROPOSITO, "
                            "e.QTCONTAINER, e.DSOBSETIQUETA, e.QTPRATO FROM EMBDISTCARD e "
@@ -205,7 +203,7 @@ std::optional<Distribution> DistributionStore::find(qint64 number) {
             d.packagings.push_back(p);
         }
     }
-    QSqlQuery q = SqlUtil::exec(
+    auto q = StatementCache::run(
         db_,
         QStringLiteral(
             "SELECT i.NREMBDISTCARD, i.NRSEQPRATCAR, i.QTCOMENSAIS, i.QTPRATO, i.QTEXTRA, "
@@ -369,7 +367,7 @@ qint64 DistributionStore::store(const DistributionKey& key, const Distribution& 
 qint64 DistributionStore::replace(const DistributionKey& key, const Distribution& built,
                                   std::optional<qint64> number) {
     if (!number) {
-        QSqlQuery q = SqlUtil::exec(
+        auto q = StatementCache::run(
             db_,
             QStringLiteral(
                 "INSERT INTO DISTCARD (CDFILIAL, CDSERVFILI, DTCARDAPIO, NRCARDAPIO, CDCLIENTE, "
@@ -379,7 +377,7 @@ qint64 DistributionStore::replace(const DistributionKey& key, const Distribution
              keyText(key.client), keyText(key.destination), built.diners});
         if (q.next()) {
             const qint64 n = q.value(0).toLongLong();
-            q.finish();
+            q.query().finish();
             DistributionWriter(db_, n).insert(built);
             return n;
         }
@@ -389,7 +387,7 @@ qint64 DistributionStore::replace(const DistributionKey& key, const Distribution
     }
     lockHeader(*number);
     deleteContent(*number);
-    SqlUtil::exec(
+    StatementCache::run(
         db_,
         QStringLiteral("UPDATE DISTCARD SET NRCARDAPIO = ?, QTCOMENSAIS = ? WHERE NRDISTCARD = ?"),
         {built.menuNumber, built.diners, QVariant::fromValue(*number)});
@@ -410,9 +408,9 @@ void DistributionStore::recordChange(const QString& operation,
 
 void DistributionStore::deleteContent(qint64 number) {
     const QVariant n = QVariant::fromValue(number);
-    SqlUtil::exec(db_, QStringLiteral("DELETE FROM ITEMBDISTCARD WHERE NRDISTCARD = ?"), {n});
-    SqlUtil::exec(db_, QStringLiteral("DELETE FROM EMBDISTCARD WHERE NRDISTCARD = ?"), {n});
-    SqlUtil::exec(db_, QStringLiteral("DELETE FROM CARDDISP WHERE NRDISTCARD = ?"), {n});
+    StatementCache::run(db_, QStringLiteral("DELETE FROM ITEMBDISTCARD WHERE NRDISTCARD = ?"), {n});
+    StatementCache::run(db_, QStringLiteral("DELETE FROM EMBDISTCARD WHERE NRDISTCARD = ?"), {n});
+    StatementCache::run(db_, QStringLiteral("DELETE FROM CARDDISP WHERE NRDISTCARD = ?"), {n});
 }
 
 void DistributionStore::save(double numberValue, const TDataPacket& undistributedPacket,
@@ -453,7 +451,7 @@ void DistributionStore::remove(double numberValue, std::optional<qint64> version
     if (!stamp) throw Refusal(QStringLiteral("Distribuição %1 não encontrada.").arg(number));
     const std::optional<Distribution> before = find(number);
     deleteContent(number);
-    SqlUtil::exec(db_, QStringLiteral("DELETE FROM DISTCARD WHERE NRDISTCARD = ?"), {n});
+    StatementCache::run(db_, QStringLiteral("DELETE FROM DISTCARD WHERE NRDISTCARD = ?"), {n});
     AuditTrail(db_).record(caller_, AuditTrail::kDelete, QDateTime::currentDateTimeUtc(), &*before,
                            nullptr, stamp->version, std::nullopt, version.has_value());
     tx.commit();

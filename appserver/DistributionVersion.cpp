@@ -3,6 +3,7 @@
 #include "appserver/AuditTrail.h"
 #include "appserver/Refusal.h"
 #include "appserver/SqlUtil.h"
+#include "appserver/StatementCache.h"
 
 namespace pla {
 
@@ -14,7 +15,7 @@ std::optional<DistributionVersion::Stamp> DistributionVersion::lock(qint64 numbe
     const QString sql =
         QStringLiteral("SELECT NRVERSAO, NMUSUALT, DTHRALT FROM DISTCARD WHERE NRDISTCARD = ?") +
         (SqlUtil::isPostgres(db_) ? QStringLiteral(" FOR UPDATE") : QString());
-    QSqlQuery q = SqlUtil::exec(db_, sql, {QVariant::fromValue(number)});
+    auto q = StatementCache::run(db_, sql, {QVariant::fromValue(number)});
     if (!q.next()) return std::nullopt;
     return Stamp{q.value(0).toLongLong(), q.value(1).toString(),
                  QDateTime::fromString(q.value(2).toString(), Qt::ISODateWithMs)};
@@ -36,13 +37,12 @@ DistributionVersion::require(qint64 number, std::optional<qint64> expected) {
 }
 
 qint64 DistributionVersion::advance(qint64 number, const Caller& who, const QDateTime& now) {
-    SqlUtil::exec(
+    StatementCache::run(
         db_,
         QStringLiteral("UPDATE DISTCARD SET NRVERSAO = NRVERSAO + 1, NMUSUALT = ?, "
                        "DTHRALT = ? WHERE NRDISTCARD = ?"),
         {who.displayName(), now.toUTC().toString(Qt::ISODateWithMs), QVariant::fromValue(number)});
-    QSqlQuery q =
-        SqlUtil::exec(db_, QStringLiteral("SELECT NRVERSAO FROM DISTCARD WHERE NRDISTCARD = ?"),
+    auto q = StatementCache::run(db_, QStringLiteral("SELECT NRVERSAO FROM DISTCARD WHERE NRDISTCARD = ?"),
                       {QVariant::fromValue(number)});
     return q.next() ? q.value(0).toLongLong() : 0;
 }

@@ -5,6 +5,7 @@
 #include "appserver/InputText.h"
 #include "appserver/Refusal.h"
 #include "appserver/SqlUtil.h"
+#include "appserver/StatementCache.h"
 
 #include <QSet>
 #include <array>
@@ -103,7 +104,7 @@ void SaveValidator::checkDishes(QVector<UndistributedRow>& undistributed,
 QHash<qint64, Packaging*> SaveValidator::checkPackagings(QVector<Packaging>& packagings) {
     QHash<QString, QPair<QString, QString>> containers;
     {
-        QSqlQuery q = SqlUtil::exec(
+        auto q = StatementCache::run(
             db_, QStringLiteral("SELECT CDCONTAINER, NMCONTAINER, IDPROPOSITO FROM CONTAINER"));
         while (q.next())
             containers.insert(q.value(0).toString(),
@@ -220,7 +221,7 @@ void SaveValidator::checkPackagingTotals(QVector<Packaging>& packagings,
 double SaveValidator::capacity(const UndistributedRow& dish, const QString& container) {
     if (!capacities_) {
         capacities_.emplace();
-        QSqlQuery q = SqlUtil::exec(
+        auto q = StatementCache::run(
             db_,
             QStringLiteral("SELECT d.NRSEQPRATCAR, pe.CDCONTAINER, pe.VRQTDEPRATEMB "
                            "FROM CARDDISP d JOIN PRATOEMB pe ON pe.CDFILAUXPRAT = d.CDFILAUXPRAT "

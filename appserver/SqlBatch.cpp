@@ -1,6 +1,6 @@
 #include "appserver/SqlBatch.h"
 
-#include "appserver/SqlUtil.h"
+#include "appserver/StatementCache.h"
 #include "appserver/StorageError.h"
 
 #include <QSqlQuery>
@@ -10,10 +10,18 @@ namespace pla {
 
 namespace {
 
-// SQLite takes up to 32,766 bound values a statement, PostgreSQL 65,535; the row limit keeps
-// a statement's text small enough to parse quickly.
+// Rows go in chunks of a power of two, at most 256 rows and 30,000 values (SQLite takes up to
+// 32,766 bound values, PostgreSQL 65,535): a handful of statement texts per table, each
+// prepared once per connection, whatever the number of rows.
 constexpr int kMaxValues = 30000;
-constexpr int kMaxRows = 1000;
+constexpr int kMaxRows = 256;
+
+int chunkRows(int remaining, int width) {
+    int rows = 1;
+    while (rows * 2 <= std::min(remaining, kMaxRows) && rows * 2 * width <= kMaxValues)
+        rows *= 2;
+    return rows;
+}
 
 QString placeholders(int width) {
     QStringList marks;
@@ -38,9 +46,8 @@ void SqlBatch::chunked(const QString& head, const QString& row, const QString& t
                        const QVector<Row>& rows, const QVariantList& after, Each&& each) {
     if (rows.isEmpty()) return;
     const int width = std::max<int>(1, rows.first().size());
-    const int perStatement = std::clamp(kMaxValues / width, 1, kMaxRows);
-    for (int start = 0; start < rows.size(); start += perStatement) {
-        const int count = std::min<int>(perStatement, rows.size() - start);
+    for (int start = 0; start < rows.size();) {
+        const int count = chunkRows(rows.size() - start, width);
         QString sql = head;
         sql.reserve(head.size() + count * (row.size() + 2) + tail.size());
         for (int i = 0; i < count; ++i) {
@@ -48,19 +55,14 @@ void SqlBatch::chunked(const QString& head, const QString& row, const QString& t
             sql += row;
         }
         sql += tail;
-        QSqlQuery q(db_);
-        q.setForwardOnly(true);
-        // The statement's head names it in an error; its thousands of placeholders would not.
-        const QString shown = head + QStringLiteral("… ") + tail;
-        if (!q.prepare(sql)) throw SqlUtil::failure(q, shown);
-        int at = 0;
+        QVariantList values;
+        values.reserve(count * width + after.size());
         for (int i = start; i < start + count; ++i)
-            for (const QVariant& v : rows[i])
-                q.bindValue(at++, v);
-        for (const QVariant& v : after)
-            q.bindValue(at++, v);
-        if (!q.exec()) throw SqlUtil::failure(q, shown);
-        each(q);
+            values += rows[i];
+        values += after;
+        StatementCache::Use use = StatementCache::run(db_, sql, values);
+        each(use.query());
+        start += count;
     }
 }
 

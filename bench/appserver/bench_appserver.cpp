@@ -1,4 +1,5 @@
-// Latency of GetDistribuicao and SetDistribuicao for a distribution of 60 dishes, 30
+// Latency and calls per second of GetDistribuicao and SetDistribuicao (the same content again,
+// and contents differing in every dish row) for a distribution of 60 dishes, 30
 // packagings and 300 dish rows, with 1, 8 and 64 kept-alive clients calling at once, without
 // and with 1,000 idle connections open, against a bare HTTP round trip of the same bytes.
 // Prints one "name: value unit" line per figure.
@@ -19,6 +20,7 @@
 #include <chrono>
 #include <cstdio>
 #include <httplib.h>
+#include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -77,33 +79,41 @@ QJsonObject result(const httplib::Result& r) {
         .toObject();
 }
 
-// Spreads every dish over 5 of 30 individual packagings (10 dishes each): 300 dish rows.
-QJsonArray bigSave(const QJsonArray& loaded) {
+// Spreads every dish over 5 of 30 individual packagings (10 dishes each): 300 dish rows. The
+// five parts of a dish are (1 + skew·(part − 2))/5 of its totals, so saves of two skews
+// differ in every dish row. Without stored packagings in `loaded`, 30 new ones are sent.
+QJsonArray bigSave(const QJsonArray& loaded, double skew = 0) {
     const TDataPacket header = PacketCodec::FromJson(loaded[1]);
     TDataPacket undistributed = PacketCodec::FromJson(loaded[2]);
     TDataPacket packagings = PacketCodec::FromJson(loaded[3]);
     TDataPacket rows = PacketCodec::FromJson(loaded[4]);
+    rows.Rows.clear();
     auto col = [](const TDataPacket& p, const char* n) {
         return p.IndexOf(QString::fromLatin1(n));
     };
-    for (int k = 0; k < 30; ++k)
-        packagings.Rows.push_back(
-            {double(-(k + 1)), "00001", 435.0, QVariant(), "I", QVariant(), 0.0});
+    if (packagings.Rows.isEmpty())
+        for (int k = 0; k < 30; ++k)
+            packagings.Rows.push_back(
+                {double(-(k + 1)), "00001", 435.0, QVariant(), "I", QVariant(), 0.0});
+    QVector<double> numbers;
+    for (const auto& p : packagings.Rows)
+        numbers.push_back(p[col(packagings, "NREMBDISTCARD")].toDouble());
+    std::sort(numbers.begin(), numbers.end(),
+              [](double a, double b) { return std::abs(a) < std::abs(b); });
     for (int d = 0; d < undistributed.Rows.size(); ++d) {
         auto& u = undistributed.Rows[d];
-        const double amounts[3] = {u[col(undistributed, "QTCOMENSAIS")].toDouble(),
-                                   u[col(undistributed, "QTPRATO")].toDouble(),
-                                   u[col(undistributed, "QTEXTRA")].toDouble()};
-        double left[3] = {amounts[0], amounts[1], amounts[2]};
+        const double totals[3] = {u[col(undistributed, "QTTOTCOMENSAIS")].toDouble(),
+                                  u[col(undistributed, "QTTOTPRATO")].toDouble(),
+                                  u[col(undistributed, "QTTOTEXTRA")].toDouble()};
+        double left[3] = {totals[0], totals[1], totals[2]};
         for (int part = 0; part < 5; ++part) {
             double share[3];
             for (int a = 0; a < 3; ++a) {
-                share[a] = part == 4 ? left[a] : amounts[a] / 5;
+                share[a] = part == 4 ? left[a] : totals[a] * (1 + skew * (part - 2)) / 5;
                 left[a] -= share[a];
             }
-            const double packaging = -(double((d * 5 + part) % 30) + 1);
-            rows.Rows.push_back({u[col(undistributed, "NRSEQPRATCAR")], packaging, share[0],
-                                 share[1], share[2], u[col(undistributed, "CDPRATO")],
+            rows.Rows.push_back({u[col(undistributed, "NRSEQPRATCAR")], numbers[(d * 5 + part) % 30],
+                                 share[0], share[1], share[2], u[col(undistributed, "CDPRATO")],
                                  u[col(undistributed, "NMPRATO")], "KG", part == 0 ? "S" : "N",
                                  0.5});
         }
@@ -120,16 +130,20 @@ struct Concurrent {
     Percentiles timing;
     int failed = 0;
     int answered = 0;
+    double perSecond = 0; // answered calls per second of the whole run
 };
 
-Concurrent measure(int port, const QByteArray& body, int clients, int calls,
+Concurrent measure(int port, const QVector<QByteArray>& bodies, int clients, int calls,
                    std::chrono::seconds budget, const std::string& authorization = {}) {
-    const std::string b = body.toStdString();
+    std::vector<std::string> b;
+    for (const QByteArray& body : bodies)
+        b.push_back(body.toStdString());
     const auto deadline = Clock::now() + budget;
     std::mutex mutex;
     std::vector<double> us;
     int failed = 0;
     std::vector<std::thread> threads;
+    const auto started = Clock::now();
     for (int i = 0; i < clients; ++i)
         threads.emplace_back([&] {
             httplib::Client c("127.0.0.1", port);
@@ -140,10 +154,10 @@ Concurrent measure(int port, const QByteArray& body, int clients, int calls,
             if (!authorization.empty()) c.set_default_headers({{"Authorization", authorization}});
             std::vector<double> own;
             int lost = 0;
-            // The first call opens the connection; it is not timed.
+            // The first call opens the connection; it is not timed. Bodies take turns.
             for (int k = 0; k <= calls && Clock::now() < deadline; ++k) {
                 const auto t0 = Clock::now();
-                auto r = c.Post(kPath, b, "application/json");
+                auto r = c.Post(kPath, b[k % b.size()], "application/json");
                 if (r && r->status == 200 && k > 0)
                     own.push_back(
                         std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
@@ -156,7 +170,9 @@ Concurrent measure(int port, const QByteArray& body, int clients, int calls,
         });
     for (auto& t : threads)
         t.join();
-    return {us.empty() ? Percentiles{} : percentiles(us), failed, static_cast<int>(us.size())};
+    const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+    return {us.empty() ? Percentiles{} : percentiles(us), failed, static_cast<int>(us.size()),
+            us.size() / seconds};
 }
 
 // Waits until calls abandoned by timed-out clients have run: /health queues behind them.
@@ -170,8 +186,9 @@ void report(const char* label, const char* method, int clients, int idle, const 
     const std::string name = std::string(label) + "_" + method + "_" + std::to_string(clients) +
                              "_clients" + (idle ? "_" + std::to_string(idle) + "_idle" : "");
     if (c.answered)
-        std::printf("%s_p50: %.1f us\n%s_p99: %.1f us\n", name.c_str(), c.timing.p50, name.c_str(),
-                    c.timing.p99);
+        std::printf("%s_p50: %.1f us\n%s_p99: %.1f us\n%s_calls_per_s: %.0f calls/s\n",
+                    name.c_str(), c.timing.p50, name.c_str(), c.timing.p99, name.c_str(),
+                    c.perSecond);
     // Calls that failed or timed out (5 s) within the time allowed: a stalled server.
     if (c.failed || !c.answered)
         std::printf("%s_failed: %d calls\n%s_answered: %d calls\n", name.c_str(), c.failed,
@@ -233,37 +250,53 @@ void run(test::Backend backend, const char* label) {
     std::printf("# %s: %lld pacotes de %lld linhas de pratos, resposta de %zu bytes\n", label,
                 static_cast<long long>(PacketCodec::FromJson(loaded[3]).Rows.size()),
                 static_cast<long long>(rows.Rows.size()), loadedReply->body.size());
+    const double number = PacketCodec::FromJson(loaded[1]).Rows[0][0].toDouble();
+    // The same content again (only the version and the audit trail change), and two contents
+    // that differ in every dish row, taking turns.
     const QByteArray set =
-        request("SetDistribuicao", {PacketCodec::FromJson(loaded[1]).Rows[0][0].toDouble(),
-                                    loaded[2], loaded[3], loaded[4]});
+        request("SetDistribuicao", {number, loaded[2], loaded[3], loaded[4]});
+    const QVector<QByteArray> changing = {request("SetDistribuicao", bigSave(loaded, 0.1)),
+                                          request("SetDistribuicao", bigSave(loaded, -0.1))};
     const std::string setReply = c.Post(kPath, set.toStdString(), "application/json")->body;
 
-    Percentiles g1{}, s1{};
+    struct Method {
+        const char* name;
+        QVector<QByteArray> bodies;
+        std::string reply;
+    };
+    const Method methods[] = {{"GetDistribuicao", {get}, loadedReply->body},
+                              {"SetDistribuicao", {set}, setReply},
+                              {"SetDistribuicao_every_row_changed", changing, setReply}};
+    std::map<std::string, Concurrent> one, eight; // by method, without idle connections
     for (const int idle : {0, 1000}) {
         const auto idleConnections = test::idleConnections(port, idle);
         for (const int clients : {1, 8, 64}) {
             const int calls = std::max(10, 300 / clients);
-            const Concurrent g = measure(port, get, clients, calls, std::chrono::seconds(10));
-            report(label, "GetDistribuicao", clients, idle, g);
-            settle(port);
-            const Concurrent s = measure(port, set, clients, calls, std::chrono::seconds(10));
-            settle(port);
-            report(label, "SetDistribuicao", clients, idle, s);
-            if (clients == 1 && idle == 0) {
-                g1 = g.timing;
-                s1 = s.timing;
+            for (const Method& m : methods) {
+                const Concurrent c =
+                    measure(port, m.bodies, clients, calls, std::chrono::seconds(10));
+                settle(port);
+                report(label, m.name, clients, idle, c);
+                if (idle == 0 && clients == 1) one[m.name] = c;
+                if (idle == 0 && clients == 8) eight[m.name] = c;
             }
         }
     }
 
-    BareServer bareGet(loadedReply->body);
-    const Percentiles bg = measure(bareGet.port(), get, 1, 300, std::chrono::seconds(6)).timing;
-    BareServer bareSet(setReply);
-    const Percentiles bs = measure(bareSet.port(), set, 1, 300, std::chrono::seconds(6)).timing;
-    std::printf("%s_bare_http_get_bytes_p50: %.1f us\n", label, bg.p50);
-    std::printf("%s_bare_http_set_bytes_p50: %.1f us\n", label, bs.p50);
-    std::printf("%s_GetDistribuicao_over_bare: %.1f x\n", label, g1.p50 / bg.p50);
-    std::printf("%s_SetDistribuicao_over_bare: %.1f x\n", label, s1.p50 / bs.p50);
+    // The floor: the same bytes through the same HTTP library, by 1 and by 8 clients.
+    for (const Method& m : methods) {
+        const BareServer bare(m.reply);
+        const Concurrent b1 = measure(bare.port(), m.bodies, 1, 300, std::chrono::seconds(6));
+        const Concurrent b8 = measure(bare.port(), m.bodies, 8, 100, std::chrono::seconds(6));
+        std::printf("%s_%s_bare_http_p50: %.1f us\n", label, m.name, b1.timing.p50);
+        std::printf("%s_%s_over_bare: %.1f x\n", label, m.name,
+                    one[m.name].timing.p50 / b1.timing.p50);
+        std::printf("%s_%s_8_clients_bare_http_calls_per_s: %.0f calls/s\n", label, m.name,
+                    b8.perSecond);
+        std::printf("%s_%s_8_clients_under_bare: %.1f x\n", label, m.name,
+                    b8.perSecond / std::max(1.0, eight[m.name].perSecond));
+    }
+    const Percentiles g1 = one["GetDistribuicao"].timing;
 
     // From here on the database has a user: every call needs his session.
     QSqlDatabase conn = db.connection();
@@ -286,7 +319,7 @@ void run(test::Backend backend, const char* label) {
     CredentialCache cache(2000);
     const double check = perCheck(&cache);
     const double lookup = perCheck(nullptr);
-    const Percentiles gs = measure(port, get, 1, 300, std::chrono::seconds(10),
+    const Percentiles gs = measure(port, {get}, 1, 300, std::chrono::seconds(10),
                                    context.authorization.toStdString())
                                .timing;
     std::printf("%s_credential_check: %.2f us\n", label, check);
