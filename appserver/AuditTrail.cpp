@@ -38,24 +38,40 @@ bool same(const QJsonObject& a, const QJsonObject& b) {
     return true;
 }
 
+// The same comparison on the records themselves, so the many rows a save leaves alone are
+// compared without building their JSON.
+bool near(double a, double b) {
+    return std::abs(a - b) <= 1e-9;
+}
+bool same(const Packaging& a, const Packaging& b) {
+    return a.container == b.container && near(a.units, b.units) &&
+           a.remark.isNull() == b.remark.isNull() && a.remark == b.remark &&
+           near(a.quantity, b.quantity);
+}
+bool same(const DishRow& a, const DishRow& b) {
+    return near(a.diners, b.diners) && near(a.quantity, b.quantity) && near(a.extra, b.extra);
+}
+
 // Appends the entries of one kind: added, changed and removed, in the order first seen.
-template <class Key>
+template <class Key, class Record>
 void diff(QJsonArray& out, const QString& kind, const QStringList& actions,
-          const QMap<Key, QJsonObject>& before, const QMap<Key, QJsonObject>& after,
+          const QMap<Key, const Record*>& before, const QMap<Key, const Record*>& after,
+          QJsonObject (*values)(const Record&),
           const std::function<void(QJsonObject&, const Key&)>& identify) {
     QList<Key> keys = before.keys();
-    for (const Key& k : after.keys())
-        if (!before.contains(k)) keys.push_back(k);
+    for (auto it = after.cbegin(); it != after.cend(); ++it)
+        if (!before.contains(it.key())) keys.push_back(it.key());
     for (const Key& k : keys) {
-        const bool had = before.contains(k), has = after.contains(k);
-        if (had && has && same(before[k], after[k])) continue;
+        const Record* was = before.value(k, nullptr);
+        const Record* is = after.value(k, nullptr);
+        if (was && is && same(*was, *is)) continue;
         QJsonObject entry{{QStringLiteral("tipo"), kind},
-                          {QStringLiteral("acao"), actions[!had  ? 0
-                                                           : has ? 1
-                                                                 : 2]}};
+                          {QStringLiteral("acao"), actions[!was  ? 0
+                                                           : is ? 1
+                                                                : 2]}};
         identify(entry, k);
-        entry.insert(QStringLiteral("antes"), had ? QJsonValue(before[k]) : QJsonValue());
-        entry.insert(QStringLiteral("depois"), has ? QJsonValue(after[k]) : QJsonValue());
+        entry.insert(QStringLiteral("antes"), was ? QJsonValue(values(*was)) : QJsonValue());
+        entry.insert(QStringLiteral("depois"), is ? QJsonValue(values(*is)) : QJsonValue());
         out.append(entry);
     }
 }
@@ -128,8 +144,8 @@ QJsonObject AuditEvent::toJson() const {
 AuditTrail::AuditTrail(QSqlDatabase db) : db_(std::move(db)) {}
 
 QJsonArray AuditTrail::changes(const Distribution* before, const Distribution* after) {
-    QMap<qint64, QJsonObject> packsBefore, packsAfter;
-    QMap<QPair<qint64, int>, QJsonObject> rowsBefore, rowsAfter;
+    QMap<qint64, const Packaging*> packsBefore, packsAfter;
+    QMap<QPair<qint64, int>, const DishRow*> rowsBefore, rowsAfter;
     QHash<int, QString> names;
     for (const Distribution* d : {before, after}) {
         if (!d) continue;
@@ -138,21 +154,21 @@ QJsonArray AuditTrail::changes(const Distribution* before, const Distribution* a
         auto& packs = d == before ? packsBefore : packsAfter;
         auto& rows = d == before ? rowsBefore : rowsAfter;
         for (const Packaging& p : d->packagings)
-            packs.insert(p.number, packagingValues(p));
+            packs.insert(p.number, &p);
         for (const DishRow& r : d->rows)
-            rows.insert({r.packaging, r.sequence}, rowValues(r));
+            rows.insert({r.packaging, r.sequence}, &r);
     }
     QJsonArray out;
-    diff<qint64>(
+    diff<qint64, Packaging>(
         out, QStringLiteral("embalagem"),
         {QStringLiteral("incluída"), QStringLiteral("alterada"), QStringLiteral("removida")},
-        packsBefore, packsAfter, [](QJsonObject& e, const qint64& n) {
+        packsBefore, packsAfter, packagingValues, [](QJsonObject& e, const qint64& n) {
             e.insert(QStringLiteral("NREMBDISTCARD"), static_cast<double>(n));
         });
-    diff<QPair<qint64, int>>(
+    diff<QPair<qint64, int>, DishRow>(
         out, QStringLiteral("prato"),
         {QStringLiteral("incluído"), QStringLiteral("alterado"), QStringLiteral("removido")},
-        rowsBefore, rowsAfter, [&](QJsonObject& e, const QPair<qint64, int>& k) {
+        rowsBefore, rowsAfter, rowValues, [&](QJsonObject& e, const QPair<qint64, int>& k) {
             e.insert(QStringLiteral("NREMBDISTCARD"), static_cast<double>(k.first));
             e.insert(QStringLiteral("NRSEQPRATCAR"), k.second);
             e.insert(QStringLiteral("NMPRATO"), names.value(k.second));

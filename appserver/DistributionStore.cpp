@@ -16,7 +16,9 @@
 #include <QHash>
 #include <QSet>
 #include <QSqlError>
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace pla {
 
@@ -60,69 +62,63 @@ bool DistributionStore::lockHeader(qint64 number) {
 DistributionStore::ServiceInfo DistributionStore::serviceInfo(const QString& branch,
                                                               const QString& service) {
     ServiceInfo info;
-    {
-        auto q = StatementCache::run(
-            db_,
-            QStringLiteral(
-                "SELECT IDTRANSPORTADO FROM SERVFILI WHERE CDFILIAL = ? AND CDSERVFILI = ?"),
-            {branch, service});
-        if (!q.next()) return info;
+    auto q = StatementCache::run(
+        db_,
+        QStringLiteral("SELECT s.IDTRANSPORTADO, p.CDCLIENTE, p.CDDESTFILI, p.QTCOMENSAIS "
+                       "FROM SERVFILI s LEFT JOIN PONTENTREGA p ON p.CDFILIAL = s.CDFILIAL "
+                       "AND p.CDSERVFILI = s.CDSERVFILI WHERE s.CDFILIAL = ? AND s.CDSERVFILI = ? "
+                       "ORDER BY p.CDCLIENTE, p.CDDESTFILI"),
+        {branch, service});
+    while (q.next()) {
         info.exists = true;
         info.transported = q.value(0).toString() == QLatin1String("S");
+        if (!q.value(1).isNull())
+            info.points.push_back(Point{text(q, 1), text(q, 2), q.value(3).toDouble()});
     }
-    auto q = StatementCache::run(db_,
-                      QStringLiteral("SELECT CDCLIENTE, CDDESTFILI, QTCOMENSAIS FROM PONTENTREGA "
-                                     "WHERE CDFILIAL = ? AND CDSERVFILI = ? "
-                                     "ORDER BY CDCLIENTE, CDDESTFILI"),
-                      {branch, service});
-    while (q.next())
-        info.points.push_back(Point{text(q, 0), text(q, 1), q.value(2).toDouble()});
     return info;
 }
 
 std::optional<Menu> DistributionStore::menu(const QString& branch, const QString& service,
                                             const QDate& date) {
-    Menu m;
-    {
-        auto q = StatementCache::run(
-            db_,
-            QStringLiteral("SELECT NRCARDAPIO, QTCOMENSAIS FROM CARDAPIO "
-                           "WHERE CDFILIAL = ? AND CDSERVFILI = ? AND DTCARDAPIO = ?"),
-            {branch, service, date.toString(kDateFormat)});
-        if (!q.next()) return std::nullopt;
-        m.number = text(q, 0);
-        m.dayDiners = q.value(1).toDouble();
-    }
     auto q = StatementCache::run(
         db_,
         QStringLiteral(
-            "SELECT pc.NRSEQPRATCAR, pc.NRORDPRATCAR, pc.CDFILAUXPRAT, pc.CDPRATO, p.NMPRATO, "
-            "pc.SGUNIDADE, pc.QTPORPESSOA, pc.QTEXTRA, c.CDCONTAINER, c.IDPROPOSITO, "
-            "c.NMCONTAINER, pe.VRQTDEPRATEMB "
-            "FROM PRATCARD pc "
-            "JOIN PRATO p ON p.CDFILAUXPRAT = pc.CDFILAUXPRAT AND p.CDPRATO = pc.CDPRATO "
+            "SELECT m.NRCARDAPIO, m.QTCOMENSAIS, pc.NRSEQPRATCAR, pc.NRORDPRATCAR, "
+            "pc.CDFILAUXPRAT, pc.CDPRATO, p.NMPRATO, pc.SGUNIDADE, pc.QTPORPESSOA, pc.QTEXTRA, "
+            "c.CDCONTAINER, c.IDPROPOSITO, c.NMCONTAINER, pe.VRQTDEPRATEMB, p.CDPRATO "
+            "FROM CARDAPIO m "
+            "LEFT JOIN PRATCARD pc ON pc.NRCARDAPIO = m.NRCARDAPIO "
+            "LEFT JOIN PRATO p ON p.CDFILAUXPRAT = pc.CDFILAUXPRAT AND p.CDPRATO = pc.CDPRATO "
             "LEFT JOIN CONTAINER c ON c.CDCONTAINER = p.CDCONTPADRAO "
             "LEFT JOIN PRATOEMB pe ON pe.CDFILAUXPRAT = pc.CDFILAUXPRAT AND pe.CDPRATO = "
-            "pc.CDPRATO "
-            "AND pe.CDCONTAINER = p.CDCONTPADRAO "
-            "WHERE pc.NRCARDAPIO = ? ORDER BY pc.NRORDPRATCAR, pc.NRSEQPRATCAR"),
-        {m.number});
-    while (q.next()) {
+            "pc.CDPRATO AND pe.CDCONTAINER = p.CDCONTPADRAO "
+            "WHERE m.CDFILIAL = ? AND m.CDSERVFILI = ? AND m.DTCARDAPIO = ? "
+            "ORDER BY m.NRCARDAPIO, pc.NRORDPRATCAR, pc.NRSEQPRATCAR"),
+        {branch, service, date.toString(kDateFormat)});
+    if (!q.next()) return std::nullopt;
+    Menu m;
+    m.number = text(q, 0);
+    m.dayDiners = q.value(1).toDouble();
+    do {
+        if (text(q, 0) != m.number) break;
+        // A menu without dishes gives one row without a dish; a dish missing from the dish
+        // table is left out.
+        if (q.value(14).isNull()) continue;
         MenuDish d;
-        d.sequence = q.value(0).toInt();
-        d.order = q.value(1).toInt();
-        d.recipeBranch = text(q, 2);
-        d.dish = text(q, 3);
-        d.name = text(q, 4);
-        d.unit = text(q, 5);
-        d.perPerson = q.value(6).toDouble();
-        d.extra = q.value(7).toDouble();
-        d.defaultContainer = text(q, 8);
-        d.defaultPurpose = text(q, 9);
-        d.defaultContainerName = text(q, 10);
-        d.defaultCapacity = q.value(11).toDouble();
+        d.sequence = q.value(2).toInt();
+        d.order = q.value(3).toInt();
+        d.recipeBranch = text(q, 4);
+        d.dish = text(q, 5);
+        d.name = text(q, 6);
+        d.unit = text(q, 7);
+        d.perPerson = q.value(8).toDouble();
+        d.extra = q.value(9).toDouble();
+        d.defaultContainer = text(q, 10);
+        d.defaultPurpose = text(q, 11);
+        d.defaultContainerName = text(q, 12);
+        d.defaultCapacity = q.value(13).toDouble();
         m.dishes.push_back(d);
-    }
+    } while (q.next());
     return m;
 }
 
@@ -138,13 +134,19 @@ std::optional<qint64> DistributionStore::numberOf(const DistributionKey& key) {
 }
 
 std::optional<Distribution> DistributionStore::find(qint64 number) {
+    return read(QStringLiteral("NRDISTCARD = ?"), {QVariant::fromValue(number)});
+}
+
+std::optional<Distribution> DistributionStore::read(const QString& where,
+                                                    const QVariantList& values) {
     Distribution d;
     {
-        auto q = StatementCache::run(db_,
-                          QStringLiteral("SELECT NRDISTCARD, CDFILIAL, CDSERVFILI, DTCARDAPIO, "
-                                         "NRCARDAPIO, CDCLIENTE, CDDESTFILI, QTCOMENSAIS, "
-                                         "NRVERSAO FROM DISTCARD WHERE NRDISTCARD = ?"),
-                          {QVariant::fromValue(number)});
+        auto q = StatementCache::run(
+            db_,
+            QStringLiteral("SELECT NRDISTCARD, CDFILIAL, CDSERVFILI, DTCARDAPIO, NRCARDAPIO, "
+                           "CDCLIENTE, CDDESTFILI, QTCOMENSAIS, NRVERSAO FROM DISTCARD WHERE ") +
+                where,
+            values);
         if (!q.next()) return std::nullopt;
         d.number = q.value(0).toLongLong();
         d.key.branch = text(q, 1);
@@ -156,6 +158,7 @@ std::optional<Distribution> DistributionStore::find(qint64 number) {
         d.diners = q.value(7).toDouble();
         d.version = q.value(8).toLongLong();
     }
+    const QVariant number = QVariant::fromValue(d.number);
     {
         auto q = StatementCache::run(
             db_,
@@ -164,7 +167,7 @@ std::optional<Distribution> DistributionStore::find(qint64 number) {
                 "QTPORPESSOA, QTTOTCOMENSAIS, QTTOTPRATO, QTTOTEXTRA, QTCOMENSAIS, QTPRATO, "
                 "QTEXTRA FROM CARDDISP WHERE NRDISTCARD = ? "
                 "ORDER BY NRORDPRATCAR, NRSEQPRATCAR"),
-            {QVariant::fromValue(number)});
+            {number});
         while (q.next()) {
             UndistributedRow u;
             u.sequence = q.value(0).toInt();
@@ -190,7 +193,7 @@ std::optional<Distribution> DistributionStore::find(qint64 number) {
                            "e.QTCONTAINER, e.DSOBSETIQUETA, e.QTPRATO FROM EMBDISTCARD e "
                            "JOIN CONTAINER c ON c.CDCONTAINER = e.CDCONTAINER "
                            "WHERE e.NRDISTCARD = ? ORDER BY e.NREMBDISTCARD"),
-            {QVariant::fromValue(number)});
+            {number});
         while (q.next()) {
             Packaging p;
             p.number = q.value(0).toLongLong();
@@ -206,11 +209,9 @@ std::optional<Distribution> DistributionStore::find(qint64 number) {
     auto q = StatementCache::run(
         db_,
         QStringLiteral(
-            "SELECT i.NREMBDISTCARD, i.NRSEQPRATCAR, i.QTCOMENSAIS, i.QTPRATO, i.QTEXTRA, "
-            "i.IDPRINCIPAL, i.VRQTDEPRATEMB FROM ITEMBDISTCARD i "
-            "JOIN CARDDISP d ON d.NRDISTCARD = i.NRDISTCARD AND d.NRSEQPRATCAR = i.NRSEQPRATCAR "
-            "WHERE i.NRDISTCARD = ? ORDER BY i.NREMBDISTCARD, d.NRORDPRATCAR, i.NRSEQPRATCAR"),
-        {QVariant::fromValue(number)});
+            "SELECT NREMBDISTCARD, NRSEQPRATCAR, QTCOMENSAIS, QTPRATO, QTEXTRA, IDPRINCIPAL, "
+            "VRQTDEPRATEMB FROM ITEMBDISTCARD WHERE NRDISTCARD = ?"),
+        {number});
     while (q.next()) {
         DishRow r;
         r.packaging = q.value(0).toLongLong();
@@ -222,14 +223,28 @@ std::optional<Distribution> DistributionStore::find(qint64 number) {
         r.capacity = q.value(6).toDouble();
         d.rows.push_back(r);
     }
+    // By packaging, then in the menu's order of the dishes: sorted here, where the dishes'
+    // order is at hand, rather than by a join in the query.
+    QHash<int, int> order;
+    for (const UndistributedRow& u : d.undistributed)
+        order.insert(u.sequence, u.order);
+    std::sort(d.rows.begin(), d.rows.end(), [&](const DishRow& a, const DishRow& b) {
+        return std::tuple(a.packaging, order.value(a.sequence), a.sequence) <
+               std::tuple(b.packaging, order.value(b.sequence), b.sequence);
+    });
     return d;
+}
+
+std::optional<Distribution> DistributionStore::readByKey(const DistributionKey& key) {
+    return read(QStringLiteral("CDFILIAL = ? AND CDSERVFILI = ? AND DTCARDAPIO = ? AND "
+                               "CDCLIENTE = ? AND CDDESTFILI = ?"),
+                {key.branch, key.service, key.date.toString(kDateFormat), keyText(key.client),
+                 keyText(key.destination)});
 }
 
 std::optional<Distribution> DistributionStore::findByKey(const DistributionKey& key) {
     SqlTransaction tx(db_, SqlTransaction::Mode::Read);
-    const auto n = numberOf(key);
-    std::optional<Distribution> d;
-    if (n) d = find(*n);
+    std::optional<Distribution> d = readByKey(key);
     tx.commit();
     return d;
 }
@@ -259,8 +274,8 @@ Distribution DistributionStore::view(const DistributionKey& key, const Menu& men
         DistributionKey k = key;
         k.client = p.client;
         k.destination = p.destination;
-        const auto n = numberOf(k);
-        const Distribution d = n ? *find(*n) : DistributionBuilder::undistributed(menu, p.diners);
+        const std::optional<Distribution> stored = readByKey(k);
+        const Distribution d = stored ? *stored : DistributionBuilder::undistributed(menu, p.diners);
         for (const UndistributedRow& u : d.undistributed) {
             const int i = indexOf.value(u.sequence, -1);
             if (i < 0) continue; // a dish no longer on the menu
@@ -397,11 +412,12 @@ qint64 DistributionStore::replace(const DistributionKey& key, const Distribution
 
 void DistributionStore::recordChange(const QString& operation,
                                      const std::optional<Distribution>& before, qint64 number,
-                                     std::optional<qint64> versionBefore, bool versioned) {
+                                     std::optional<qint64> versionBefore, bool versioned,
+                                     const Distribution* written) {
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const qint64 version = DistributionVersion(db_).advance(number, caller_, now);
     if (operation.isEmpty()) return;
-    const std::optional<Distribution> after = find(number);
+    const std::optional<Distribution> after = written ? *written : find(number);
     AuditTrail(db_).record(caller_, operation, now, before ? &*before : nullptr, &*after,
                            versionBefore, version, versioned);
 }
@@ -439,7 +455,14 @@ void DistributionStore::save(double numberValue, const TDataPacket& undistribute
         r.packaging = numbers.value(r.packaging);
     hook(QStringLiteral("ITEMBDISTCARD"));
     writer.writeRows(stored->rows, rows);
-    recordChange(AuditTrail::kSave, stored, number, stamp->version, version.has_value());
+    // What the trail compares is what was just written: no need to read it back.
+    Distribution written = *stored;
+    written.packagings = packagings;
+    for (Packaging& p : written.packagings)
+        p.number = numbers.value(p.number);
+    written.rows = rows;
+    recordChange(AuditTrail::kSave, stored, number, stamp->version, version.has_value(),
+                 &written);
     tx.commit();
 }
 

@@ -80,6 +80,9 @@ private:
     ServiceInfo serviceInfo(const QString& branch, const QString& service);
     std::optional<Menu> menu(const QString& branch, const QString& service, const QDate& date);
     std::optional<qint64> numberOf(const DistributionKey& key);
+    // The distribution whose header row meets `where`, if any.
+    std::optional<Distribution> read(const QString& where, const QVariantList& values);
+    std::optional<Distribution> readByKey(const DistributionKey& key);
     bool menuChanged(const Distribution& stored, const Menu& menu) const;
     Distribution view(const DistributionKey& key, const Menu& menu, const QVector<Point>& points);
     // Stores `built` under `key`: replaces the content of an existing distribution (keeping its
@@ -88,9 +91,11 @@ private:
     qint64 store(const DistributionKey& key, const Distribution& built, const QString& operation);
     qint64 replace(const DistributionKey& key, const Distribution& built,
                    std::optional<qint64> number);
-    // Advances the version of `number` and, with an `operation`, records the change.
+    // Advances the version of `number` and, with an `operation`, records the change from
+    // `before` to `written` (read back when not given).
     void recordChange(const QString& operation, const std::optional<Distribution>& before,
-                      qint64 number, std::optional<qint64> versionBefore, bool versioned);
+                      qint64 number, std::optional<qint64> versionBefore, bool versioned,
+                      const Distribution* written = nullptr);
     // Locks the header row of distribution `number` for this transaction (the first lock every
     // writer takes); false when it does not exist.
     bool lockHeader(qint64 number);
