@@ -11,6 +11,8 @@ namespace pla {
 
 namespace {
 
+using Label = PacketFieldReader::Label;
+
 QVariant nullableText(const QString& s) {
     return s;
 }
@@ -102,12 +104,16 @@ QVector<UndistributedRow> DistributionPackets::readUndistributed(const TDataPack
         InputLimits::maxDishes);
     QVector<UndistributedRow> out;
     for (int i = 0; i < r.rowCount(); ++i) {
-        const QString line = QStringLiteral("da linha %1 dos pratos não distribuídos").arg(i + 1);
+        const Label line([i] {
+            return QStringLiteral("da linha %1 dos pratos não distribuídos").arg(i + 1);
+        });
         r.checkTexts(i, line);
         const QString name = r.text(i, "NMPRATO", line);
-        const QString label = name.isEmpty() ? line : QStringLiteral("do prato %1").arg(name);
+        const Label label([&] {
+            return name.isEmpty() ? line.text() : QStringLiteral("do prato %1").arg(name);
+        });
         if (r.isNull(i, "NRSEQPRATCAR"))
-            throw Refusal(QStringLiteral("Falta o número do prato %1.").arg(label));
+            throw Refusal(QStringLiteral("Falta o número do prato %1.").arg(label.text()));
         UndistributedRow u;
         u.sequence = int(r.integer(i, "NRSEQPRATCAR", label, 1, std::numeric_limits<int>::max()));
         u.name = name;
@@ -131,7 +137,7 @@ QVector<Packaging> DistributionPackets::readPackagings(const TDataPacket& p) {
         {"NREMBDISTCARD", "CDCONTAINER", "QTCONTAINER"}, InputLimits::maxPackagings);
     QVector<Packaging> out;
     for (int i = 0; i < r.rowCount(); ++i) {
-        const QString line = QStringLiteral("da linha %1 das embalagens").arg(i + 1);
+        const Label line([i] { return QStringLiteral("da linha %1 das embalagens").arg(i + 1); });
         if (r.isNull(i, "NREMBDISTCARD"))
             throw Refusal(QStringLiteral("Falta o número da embalagem na linha %1.").arg(i + 1));
         Packaging e;
@@ -139,7 +145,7 @@ QVector<Packaging> DistributionPackets::readPackagings(const TDataPacket& p) {
                              InputLimits::maxPackagingNumber);
         if (e.number == 0)
             throw Refusal(QStringLiteral("Número de embalagem inválido na linha %1.").arg(i + 1));
-        const QString label = QStringLiteral("da embalagem %1").arg(e.number);
+        const Label label([&] { return QStringLiteral("da embalagem %1").arg(e.number); });
         r.checkTexts(i, label);
         e.container = r.text(i, "CDCONTAINER", label);
         e.units = r.amount(i, "QTCONTAINER", label, InputLimits::maxUnits);
@@ -159,19 +165,22 @@ QVector<DishRow> DistributionPackets::readRows(const TDataPacket& p) {
         InputLimits::maxDishRows);
     QVector<DishRow> out;
     for (int i = 0; i < r.rowCount(); ++i) {
-        const QString line = QStringLiteral("da linha %1 dos pratos na embalagem").arg(i + 1);
+        const Label line([i] {
+            return QStringLiteral("da linha %1 dos pratos na embalagem").arg(i + 1);
+        });
         r.checkTexts(i, line);
         if (r.isNull(i, "NRSEQPRATCAR") || r.isNull(i, "NREMBDISTCARD"))
-            throw Refusal(QStringLiteral("Falta o prato ou a embalagem %1.").arg(line));
+            throw Refusal(QStringLiteral("Falta o prato ou a embalagem %1.").arg(line.text()));
         DishRow d;
         d.sequence = int(r.integer(i, "NRSEQPRATCAR", line, 1, std::numeric_limits<int>::max()));
         d.packaging = r.integer(i, "NREMBDISTCARD", line, -InputLimits::maxPackagingNumber,
                                 InputLimits::maxPackagingNumber);
         const QString name = r.text(i, "NMPRATO", line);
-        const QString label =
-            QStringLiteral("do prato %1 na embalagem %2")
+        const Label label([&] {
+            return QStringLiteral("do prato %1 na embalagem %2")
                 .arg(name.isEmpty() ? QStringLiteral("nº %1").arg(d.sequence) : name)
                 .arg(d.packaging);
+        });
         const double max = InputLimits::maxAmount;
         d.diners = r.amount(i, "QTCOMENSAIS", label, max);
         d.quantity = r.amount(i, "QTPRATO", label, max);
@@ -190,7 +199,7 @@ QVector<QPair<QString, QString>> DistributionPackets::readTickedServices(const T
                               {"IDMARCADO", "CDFILIAL", "CDSERVFILI"}, InputLimits::maxServices);
     QVector<QPair<QString, QString>> ticked;
     for (int i = 0; i < r.rowCount(); ++i) {
-        const QString line = QStringLiteral("da linha %1 dos serviços").arg(i + 1);
+        const Label line([i] { return QStringLiteral("da linha %1 dos serviços").arg(i + 1); });
         r.checkTexts(i, line);
         if (r.text(i, "IDMARCADO", line) == QLatin1String("S"))
             ticked.push_back({r.text(i, "CDFILIAL", line), r.text(i, "CDSERVFILI", line)});
