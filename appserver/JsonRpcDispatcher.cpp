@@ -38,6 +38,25 @@ QJsonObject errorResponse(const QJsonValue& id, int code, const QString& message
          QJsonObject{{QStringLiteral("code"), code}, {QStringLiteral("message"), message}}}};
 }
 
+QByteArray encode(const QJsonObject& o) {
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+}
+
+// A method's result as JSON text: most are objects a JSON document writes; a distribution is
+// written straight to text.
+struct ResultText {
+    ResultText(const QJsonObject& o) : text(encode(o)) {} // NOLINT: every object result converts
+    ResultText(QByteArray t) : text(std::move(t)) {}      // NOLINT: as does text
+    QByteArray text;
+};
+
+// The members of a success in the order a JSON document writes them, the result spliced in.
+QByteArray successResponse(const QJsonValue& id, const QByteArray& result) {
+    QByteArray idText = QJsonDocument(QJsonArray{id}).toJson(QJsonDocument::Compact);
+    idText = idText.mid(1, idText.size() - 2); // without the list's brackets
+    return "{\"id\":" + idText + ",\"jsonrpc\":\"2.0\",\"result\":" + result + '}';
+}
+
 enum class Kind { Text, Date, Number, Packet, Flag, Version };
 
 // A Version is the one optional parameter: last, and may be left out by older callers.
@@ -161,10 +180,10 @@ int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit) {
     return deepest;
 }
 
-QJsonValue JsonRpcDispatcher::call(const QString& method, const QJsonArray& params,
+QByteArray JsonRpcDispatcher::call(const QString& method, const QJsonArray& params,
                                    const RequestContext& request) const {
     // Parameters are checked before any database work.
-    auto methods = [&]() -> std::optional<std::function<QJsonObject(RemoteMethods&)>> {
+    auto methods = [&]() -> std::optional<std::function<ResultText(RemoteMethods&)>> {
         if (method == QLatin1String("GetGruposServico")) {
             Params p(method, params, {});
             return [](RemoteMethods& m) { return m.GetGruposServico(); };
@@ -195,9 +214,9 @@ QJsonValue JsonRpcDispatcher::call(const QString& method, const QJsonArray& para
                       {Kind::Text, "cliente"},
                       {Kind::Text, "destino"},
                       {Kind::Flag, "redistribuição"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.GetDistribuicao(p.text(0), p.text(1), p.date(2), p.text(3), p.text(4),
-                                         p.flag(5));
+            return [p = std::move(p)](RemoteMethods& m) -> ResultText {
+                return m.GetDistribuicaoJson(p.text(0), p.text(1), p.date(2), p.text(3),
+                                             p.text(4), p.flag(5));
             };
         }
         if (method == QLatin1String("SetDistribuicao")) {
@@ -265,44 +284,47 @@ QJsonValue JsonRpcDispatcher::call(const QString& method, const QJsonArray& para
         // connection: it is reopened and the read run again, as for the methods themselves.
         TransactionRetry retry(db);
         if (login)
-            return retry.run(
-                [&] { return Authenticator(db, credentials_.get()).login(request, now); });
+            return encode(retry.run(
+                [&] { return Authenticator(db, credentials_.get()).login(request, now); }));
         caller =
             retry.run([&] { return Authenticator(db, credentials_.get()).caller(request, now); });
     } catch (const AuthFault& f) {
         throw RpcFault{AuthFault::kCode, f.message};
     } catch (const Refusal& r) {
-        return RemoteMethods::refusal(r.message());
+        return encode(RemoteMethods::refusal(r.message()));
     } catch (const StorageError& e) {
         ServerLog::write(e.message());
-        return RemoteMethods::refusal(TransactionRetry::unreachable());
+        return encode(RemoteMethods::refusal(TransactionRetry::unreachable()));
     }
     RemoteMethods remote(db, hook_, caller);
-    return (*methods)(remote);
+    return (*methods)(remote).text;
 }
 
-QJsonValue JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond,
+QByteArray JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond,
                                         const RequestContext& context) const {
+    const auto fault = [](const QJsonValue& id, int code, const QString& message) {
+        return encode(errorResponse(id, code, message));
+    };
     respond = true;
     if (!request.isObject())
-        return errorResponse(QJsonValue::Null, -32600,
+        return fault(QJsonValue::Null, -32600,
                              QStringLiteral("Requisição inválida: esperado um objeto."));
     const QJsonObject o = request.toObject();
     const bool hasId = o.contains(QStringLiteral("id"));
     const QJsonValue id = o.value(QStringLiteral("id"));
     if (hasId && !id.isString() && !id.isDouble() && !id.isNull())
-        return errorResponse(QJsonValue::Null, -32600,
+        return fault(QJsonValue::Null, -32600,
                              QStringLiteral("Requisição inválida: \"id\" mal formado."));
     if (o.value(QStringLiteral("jsonrpc")) != QJsonValue(QStringLiteral("2.0")))
-        return errorResponse(id, -32600,
+        return fault(id, -32600,
                              QStringLiteral("Requisição inválida: \"jsonrpc\" deve ser \"2.0\"."));
     const QJsonValue method = o.value(QStringLiteral("method"));
     if (!method.isString())
-        return errorResponse(id, -32600,
+        return fault(id, -32600,
                              QStringLiteral("Requisição inválida: falta o nome do método."));
     const QJsonValue params = o.value(QStringLiteral("params"));
     if (!params.isUndefined() && !params.isArray() && !params.isObject())
-        return errorResponse(id, -32600,
+        return fault(id, -32600,
                              QStringLiteral("Requisição inválida: \"params\" deve ser uma lista."));
     respond = hasId;
     try {
@@ -311,24 +333,17 @@ QJsonValue JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond
                            QStringLiteral("Parâmetros inválidos: %1 aceita apenas parâmetros "
                                           "posicionais.")
                                .arg(method.toString())};
-        const QJsonValue result = call(method.toString(), params.toArray(), context);
-        return QJsonObject{{QStringLiteral("jsonrpc"), QStringLiteral("2.0")},
-                           {QStringLiteral("id"), id},
-                           {QStringLiteral("result"), result}};
+        return successResponse(id, call(method.toString(), params.toArray(), context));
     } catch (const RpcFault& f) {
-        return errorResponse(id, f.code, f.message);
+        return fault(id, f.code, f.message);
     } catch (const std::exception& e) {
-        return errorResponse(id, -32603,
+        return fault(id, -32603,
                              QStringLiteral("Erro interno do servidor de aplicação: %1")
                                  .arg(QString::fromUtf8(e.what())));
     }
 }
 
 QByteArray JsonRpcDispatcher::handle(const QByteArray& body, const RequestContext& context) const {
-    auto encode = [](const QJsonValue& v) {
-        return v.isArray() ? QJsonDocument(v.toArray()).toJson(QJsonDocument::Compact)
-                           : QJsonDocument(v.toObject()).toJson(QJsonDocument::Compact);
-    };
     if (nestingDepth(body, maxDepth_) > maxDepth_)
         return encode(errorResponse(
             QJsonValue::Null, -32700,
@@ -356,17 +371,17 @@ QByteArray JsonRpcDispatcher::handle(const QByteArray& body, const RequestContex
         if (batch.isEmpty())
             return encode(errorResponse(QJsonValue::Null, -32600,
                                         QStringLiteral("Requisição inválida: lote vazio.")));
-        QJsonArray responses;
+        QByteArrayList responses;
         for (const QJsonValue& r : batch) {
             bool respond = true;
-            const QJsonValue answer = handleOne(r, respond, context);
-            if (respond) responses.append(answer);
+            QByteArray answer = handleOne(r, respond, context);
+            if (respond) responses.append(std::move(answer));
         }
-        return responses.isEmpty() ? QByteArray() : encode(responses);
+        return responses.isEmpty() ? QByteArray() : '[' + responses.join(',') + ']';
     }
     bool respond = true;
-    const QJsonValue answer = handleOne(doc.object(), respond, context);
-    return respond ? encode(answer) : QByteArray();
+    QByteArray answer = handleOne(doc.object(), respond, context);
+    return respond ? answer : QByteArray();
 }
 
 } // namespace pla

@@ -41,9 +41,11 @@ public:
     int maxDepth() const { return maxDepth_; }
 
 private:
-    QJsonValue handleOne(const QJsonValue& request, bool& respond,
+    // The encoded response to one request.
+    QByteArray handleOne(const QJsonValue& request, bool& respond,
                          const RequestContext& context) const;
-    QJsonValue call(const QString& method, const QJsonArray& params,
+    // The encoded result of one call.
+    QByteArray call(const QString& method, const QJsonArray& params,
                     const RequestContext& request) const;
 
     ConnectionProvider connection_;

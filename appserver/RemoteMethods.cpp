@@ -6,8 +6,10 @@
 #include "appserver/Refusal.h"
 #include "appserver/TransactionRetry.h"
 #include "framework/data/PacketCodec.h"
+#include "framework/data/PacketWriter.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 
 namespace pla {
 
@@ -74,19 +76,37 @@ QJsonObject RemoteMethods::GetPontosEntrega(const QString& branch, const QString
 QJsonObject RemoteMethods::GetDistribuicao(const QString& branch, const QString& service,
                                            const QDate& date, const QString& client,
                                            const QString& destination, bool redo) {
-    return guarded([&] {
+    return QJsonDocument::fromJson(
+               GetDistribuicaoJson(branch, service, date, client, destination, redo))
+        .object();
+}
+
+QByteArray RemoteMethods::GetDistribuicaoJson(const QString& branch, const QString& service,
+                                              const QDate& date, const QString& client,
+                                              const QString& destination, bool redo) {
+    QByteArray text;
+    const QJsonObject refused = guarded([&] {
+        text.clear(); // a retried attempt starts again
         restriction_.requireBranch(branch);
         const LoadResult r =
             store().load(DistributionKey{branch, service, date, client, destination}, redo);
         const Distribution empty;
         const Distribution& d = r.message.isEmpty() ? r.distribution : empty;
         const bool header = r.message.isEmpty() && r.hasHeader;
-        return success(QJsonArray{
-            r.message, PacketCodec::ToJson(DistributionPackets::header(header ? &d : nullptr)),
-            PacketCodec::ToJson(DistributionPackets::undistributed(d)),
-            PacketCodec::ToJson(DistributionPackets::packagings(d)),
-            PacketCodec::ToJson(DistributionPackets::rows(d))});
+        // The members in the order a JSON document writes them: "data", then "ok".
+        text += "{\"data\":[";
+        PacketWriter::AppendString(r.message, text);
+        for (const TDataPacket& p : {DistributionPackets::header(header ? &d : nullptr),
+                                     DistributionPackets::undistributed(d),
+                                     DistributionPackets::packagings(d),
+                                     DistributionPackets::rows(d)}) {
+            text += ',';
+            PacketWriter::Append(p, text);
+        }
+        text += "],\"ok\":true}";
+        return QJsonObject();
     });
+    return refused.isEmpty() ? text : QJsonDocument(refused).toJson(QJsonDocument::Compact);
 }
 
 QJsonObject RemoteMethods::SetDistribuicao(std::optional<double> number,

@@ -6,6 +6,7 @@
 #include "framework/data/DataPacket.h"
 
 #include <QDate>
+#include <QByteArray>
 #include <QJsonObject>
 #include <QSqlDatabase>
 #include <optional>
@@ -29,6 +30,10 @@ public:
     // packets are empty.
     QJsonObject GetDistribuicao(const QString& branch, const QString& service, const QDate& date,
                                 const QString& client, const QString& destination, bool redo);
+    // The same answer as compact JSON text, its packets written straight from their rows.
+    QByteArray GetDistribuicaoJson(const QString& branch, const QString& service,
+                                   const QDate& date, const QString& client,
+                                   const QString& destination, bool redo);
     // `version`: the NRVERSAO the client loaded; without it the save is made as before and
     // audited as unversioned.
     QJsonObject SetDistribuicao(std::optional<double> number, const TDataPacket& undistributed,

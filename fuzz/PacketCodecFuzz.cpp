@@ -1,11 +1,14 @@
-// Packet bytes from the network: the direct reader and the general decoder must agree, and a
-// refusal is an EDatabaseError with a message, never another exception or a partial packet.
+// Packet bytes from the network: the direct reader and the general decoder must agree, the
+// direct writer must write what the JSON document writes, and a refusal is an EDatabaseError
+// with a message, never another exception or a partial packet.
 #include "framework/data/DatabaseError.h"
 #include "framework/data/PacketCodec.h"
 #include "framework/data/PacketScanner.h"
 #include "fuzz/FuzzCheck.h"
 
 #include <QDate>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -111,6 +114,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const EDatabaseError& e) {
         pla::fuzz::breach("a decoded packet can be encoded", e.Message());
     }
+    // The direct writer writes what the JSON document writes, byte for byte.
+    const QByteArray tree =
+        QJsonDocument(PacketCodec::ToJson(*general).toObject()).toJson(QJsonDocument::Compact);
+    require(encoded == tree, "the direct writer writes what the JSON document writes",
+            QString::fromUtf8(encoded) + QStringLiteral("\n  ") + QString::fromUtf8(tree));
     try {
         const TDataPacket again = PacketCodec::Decode(encoded);
         require(samePacket(again, *general), "encoding and decoding gives the same packet",

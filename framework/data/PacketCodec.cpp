@@ -2,6 +2,7 @@
 
 #include "framework/data/DatabaseError.h"
 #include "framework/data/PacketScanner.h"
+#include "framework/data/PacketWriter.h"
 
 #include <QDate>
 #include <QJsonArray>
@@ -302,7 +303,9 @@ void PacketCodec::RequireDistinctNames(const TDataPacket& p) {
 }
 
 QByteArray PacketCodec::Encode(const TDataPacket& p) {
-    return QJsonDocument(ToJson(p).toObject()).toJson(QJsonDocument::Compact);
+    QByteArray out;
+    PacketWriter::Append(p, out);
+    return out;
 }
 
 QJsonValue PacketCodec::ParseJson(const QByteArray& bytes) {
