@@ -66,7 +66,7 @@ void diff(QJsonArray& out, const QString& kind, const QStringList& actions,
         const Record* is = after.value(k, nullptr);
         if (was && is && same(*was, *is)) continue;
         QJsonObject entry{{QStringLiteral("tipo"), kind},
-                          {QStringLiteral("acao"), actions[!was  ? 0
+                          {QStringLiteral("acao"), actions[!was ? 0
                                                            : is ? 1
                                                                 : 2]}};
         identify(entry, k);

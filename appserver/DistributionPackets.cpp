@@ -104,14 +104,12 @@ QVector<UndistributedRow> DistributionPackets::readUndistributed(const TDataPack
         InputLimits::maxDishes);
     QVector<UndistributedRow> out;
     for (int i = 0; i < r.rowCount(); ++i) {
-        const Label line([i] {
-            return QStringLiteral("da linha %1 dos pratos não distribuídos").arg(i + 1);
-        });
+        const Label line(
+            [i] { return QStringLiteral("da linha %1 dos pratos não distribuídos").arg(i + 1); });
         r.checkTexts(i, line);
         const QString name = r.text(i, "NMPRATO", line);
-        const Label label([&] {
-            return name.isEmpty() ? line.text() : QStringLiteral("do prato %1").arg(name);
-        });
+        const Label label(
+            [&] { return name.isEmpty() ? line.text() : QStringLiteral("do prato %1").arg(name); });
         if (r.isNull(i, "NRSEQPRATCAR"))
             throw Refusal(QStringLiteral("Falta o número do prato %1.").arg(label.text()));
         UndistributedRow u;
@@ -165,9 +163,8 @@ QVector<DishRow> DistributionPackets::readRows(const TDataPacket& p) {
         InputLimits::maxDishRows);
     QVector<DishRow> out;
     for (int i = 0; i < r.rowCount(); ++i) {
-        const Label line([i] {
-            return QStringLiteral("da linha %1 dos pratos na embalagem").arg(i + 1);
-        });
+        const Label line(
+            [i] { return QStringLiteral("da linha %1 dos pratos na embalagem").arg(i + 1); });
         r.checkTexts(i, line);
         if (r.isNull(i, "NRSEQPRATCAR") || r.isNull(i, "NREMBDISTCARD"))
             throw Refusal(QStringLiteral("Falta o prato ou a embalagem %1.").arg(line.text()));

@@ -3,9 +3,9 @@
 #include "appserver/AuditTrail.h"
 #include "appserver/DistributionBuilder.h"
 #include "appserver/DistributionPackets.h"
-#include "appserver/InputLimits.h"
 #include "appserver/DistributionVersion.h"
 #include "appserver/DistributionWriter.h"
+#include "appserver/InputLimits.h"
 #include "appserver/Refusal.h"
 #include "appserver/SaveValidator.h"
 #include "appserver/SqlTransaction.h"
@@ -123,12 +123,13 @@ std::optional<Menu> DistributionStore::menu(const QString& branch, const QString
 }
 
 std::optional<qint64> DistributionStore::numberOf(const DistributionKey& key) {
-    auto q = StatementCache::run(db_,
-                      QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE CDFILIAL = ? AND "
-                                     "CDSERVFILI = ? AND DTCARDAPIO = ? AND CDCLIENTE = ? "
-                                     "AND CDDESTFILI = ?"),
-                      {key.branch, key.service, key.date.toString(kDateFormat), keyText(key.client),
-                       keyText(key.destination)});
+    auto q =
+        StatementCache::run(db_,
+                            QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE CDFILIAL = ? AND "
+                                           "CDSERVFILI = ? AND DTCARDAPIO = ? AND CDCLIENTE = ? "
+                                           "AND CDDESTFILI = ?"),
+                            {key.branch, key.service, key.date.toString(kDateFormat),
+                             keyText(key.client), keyText(key.destination)});
     if (!q.next()) return std::nullopt;
     return q.value(0).toLongLong();
 }
@@ -275,7 +276,8 @@ Distribution DistributionStore::view(const DistributionKey& key, const Menu& men
         k.client = p.client;
         k.destination = p.destination;
         const std::optional<Distribution> stored = readByKey(k);
-        const Distribution d = stored ? *stored : DistributionBuilder::undistributed(menu, p.diners);
+        const Distribution d =
+            stored ? *stored : DistributionBuilder::undistributed(menu, p.diners);
         for (const UndistributedRow& u : d.undistributed) {
             const int i = indexOf.value(u.sequence, -1);
             if (i < 0) continue; // a dish no longer on the menu
@@ -461,8 +463,7 @@ void DistributionStore::save(double numberValue, const TDataPacket& undistribute
     for (Packaging& p : written.packagings)
         p.number = numbers.value(p.number);
     written.rows = rows;
-    recordChange(AuditTrail::kSave, stored, number, stamp->version, version.has_value(),
-                 &written);
+    recordChange(AuditTrail::kSave, stored, number, stamp->version, version.has_value(), &written);
     tx.commit();
 }
 

@@ -42,8 +42,9 @@ qint64 DistributionVersion::advance(qint64 number, const Caller& who, const QDat
         QStringLiteral("UPDATE DISTCARD SET NRVERSAO = NRVERSAO + 1, NMUSUALT = ?, "
                        "DTHRALT = ? WHERE NRDISTCARD = ?"),
         {who.displayName(), now.toUTC().toString(Qt::ISODateWithMs), QVariant::fromValue(number)});
-    auto q = StatementCache::run(db_, QStringLiteral("SELECT NRVERSAO FROM DISTCARD WHERE NRDISTCARD = ?"),
-                      {QVariant::fromValue(number)});
+    auto q = StatementCache::run(
+        db_, QStringLiteral("SELECT NRVERSAO FROM DISTCARD WHERE NRDISTCARD = ?"),
+        {QVariant::fromValue(number)});
     return q.next() ? q.value(0).toLongLong() : 0;
 }
 

@@ -54,9 +54,9 @@ DistributionWriter::DistributionWriter(QSqlDatabase db, qint64 number)
 void DistributionWriter::insert(const Distribution& d) {
     QVector<Row> dishes;
     for (const UndistributedRow& u : d.undistributed)
-        dishes.push_back({number_, u.sequence, u.order, u.recipeBranch, u.dish, u.name,
-                          u.unit, u.perPerson, u.totalDiners, u.totalQuantity, u.totalExtra,
-                          u.diners, u.quantity, u.extra});
+        dishes.push_back({number_, u.sequence, u.order, u.recipeBranch, u.dish, u.name, u.unit,
+                          u.perPerson, u.totalDiners, u.totalQuantity, u.totalExtra, u.diners,
+                          u.quantity, u.extra});
     batch_.insert(QStringLiteral("CARDDISP"),
                   {"NRDISTCARD", "NRSEQPRATCAR", "NRORDPRATCAR", "CDFILAUXPRAT", "CDPRATO",
                    "NMPRATO", "SGUNIDADE", "QTPORPESSOA", "QTTOTCOMENSAIS", "QTTOTPRATO",
@@ -106,8 +106,7 @@ void DistributionWriter::removeRows(const QVector<DishRow>& stored, const QVecto
         if (!kept.contains({r.packaging, r.sequence}))
             gone.push_back({QVariant::fromValue(r.packaging), r.sequence});
     batch_.remove(QStringLiteral("ITEMBDISTCARD"),
-                  {{"NREMBDISTCARD", kBigint}, {"NRSEQPRATCAR", kInteger}}, gone, kScope,
-                  number_);
+                  {{"NREMBDISTCARD", kBigint}, {"NRSEQPRATCAR", kInteger}}, gone, kScope, number_);
 }
 
 QHash<qint64, qint64> DistributionWriter::writePackagings(const QVector<Packaging>& stored,
@@ -157,8 +156,8 @@ void DistributionWriter::writeRows(const QVector<DishRow>& stored, const QVector
         if (!s)
             added.push_back(&r);
         else if (!sameRow(*s, r))
-            changed.push_back({QVariant::fromValue(r.packaging), r.sequence, r.diners,
-                               r.quantity, r.extra, r.principal, r.capacity});
+            changed.push_back({QVariant::fromValue(r.packaging), r.sequence, r.diners, r.quantity,
+                               r.extra, r.principal, r.capacity});
     }
     batch_.update(QStringLiteral("ITEMBDISTCARD"),
                   {{"NREMBDISTCARD", kBigint}, {"NRSEQPRATCAR", kInteger}},

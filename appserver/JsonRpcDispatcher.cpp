@@ -215,8 +215,8 @@ QByteArray JsonRpcDispatcher::call(const QString& method, const QJsonArray& para
                       {Kind::Text, "destino"},
                       {Kind::Flag, "redistribuição"}});
             return [p = std::move(p)](RemoteMethods& m) -> ResultText {
-                return m.GetDistribuicaoJson(p.text(0), p.text(1), p.date(2), p.text(3),
-                                             p.text(4), p.flag(5));
+                return m.GetDistribuicaoJson(p.text(0), p.text(1), p.date(2), p.text(3), p.text(4),
+                                             p.flag(5));
             };
         }
         if (method == QLatin1String("SetDistribuicao")) {
@@ -308,24 +308,23 @@ QByteArray JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond
     respond = true;
     if (!request.isObject())
         return fault(QJsonValue::Null, -32600,
-                             QStringLiteral("Requisição inválida: esperado um objeto."));
+                     QStringLiteral("Requisição inválida: esperado um objeto."));
     const QJsonObject o = request.toObject();
     const bool hasId = o.contains(QStringLiteral("id"));
     const QJsonValue id = o.value(QStringLiteral("id"));
     if (hasId && !id.isString() && !id.isDouble() && !id.isNull())
         return fault(QJsonValue::Null, -32600,
-                             QStringLiteral("Requisição inválida: \"id\" mal formado."));
+                     QStringLiteral("Requisição inválida: \"id\" mal formado."));
     if (o.value(QStringLiteral("jsonrpc")) != QJsonValue(QStringLiteral("2.0")))
         return fault(id, -32600,
-                             QStringLiteral("Requisição inválida: \"jsonrpc\" deve ser \"2.0\"."));
+                     QStringLiteral("Requisição inválida: \"jsonrpc\" deve ser \"2.0\"."));
     const QJsonValue method = o.value(QStringLiteral("method"));
     if (!method.isString())
-        return fault(id, -32600,
-                             QStringLiteral("Requisição inválida: falta o nome do método."));
+        return fault(id, -32600, QStringLiteral("Requisição inválida: falta o nome do método."));
     const QJsonValue params = o.value(QStringLiteral("params"));
     if (!params.isUndefined() && !params.isArray() && !params.isObject())
         return fault(id, -32600,
-                             QStringLiteral("Requisição inválida: \"params\" deve ser uma lista."));
+                     QStringLiteral("Requisição inválida: \"params\" deve ser uma lista."));
     respond = hasId;
     try {
         if (params.isObject())
@@ -338,8 +337,8 @@ QByteArray JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond
         return fault(id, f.code, f.message);
     } catch (const std::exception& e) {
         return fault(id, -32603,
-                             QStringLiteral("Erro interno do servidor de aplicação: %1")
-                                 .arg(QString::fromUtf8(e.what())));
+                     QStringLiteral("Erro interno do servidor de aplicação: %1")
+                         .arg(QString::fromUtf8(e.what())));
     }
 }
 

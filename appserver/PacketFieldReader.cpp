@@ -60,8 +60,7 @@ qint64 PacketFieldReader::integer(int row, const char* field, const Label& label
     return static_cast<qint64>(d);
 }
 
-double PacketFieldReader::amount(int row, const char* field, const Label& label,
-                                 double max) const {
+double PacketFieldReader::amount(int row, const char* field, const Label& label, double max) const {
     if (isNull(row, field)) return 0;
     const QVariant v = value(row, field);
     if (!isNumber(v))

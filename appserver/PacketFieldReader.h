@@ -38,8 +38,7 @@ public:
     // True when the field is absent or its cell is null.
     bool isNull(int row, const char* field) const;
     // A whole number in [min, max]; refuses a text, a fraction or a number out of range.
-    qint64 integer(int row, const char* field, const Label& label, qint64 min,
-                   qint64 max) const;
+    qint64 integer(int row, const char* field, const Label& label, qint64 min, qint64 max) const;
     // An amount in [0, max] rounded to the decimals kept; null reads as 0. A negative value is
     // refused as such ("Quantidade negativa").
     double amount(int row, const char* field, const Label& label, double max) const;

@@ -5,8 +5,8 @@
 #include "appserver/DistributionStore.h"
 #include "framework/data/DataPacket.h"
 
-#include <QDate>
 #include <QByteArray>
+#include <QDate>
 #include <QJsonObject>
 #include <QSqlDatabase>
 #include <optional>
@@ -31,9 +31,8 @@ public:
     QJsonObject GetDistribuicao(const QString& branch, const QString& service, const QDate& date,
                                 const QString& client, const QString& destination, bool redo);
     // The same answer as compact JSON text, its packets written straight from their rows.
-    QByteArray GetDistribuicaoJson(const QString& branch, const QString& service,
-                                   const QDate& date, const QString& client,
-                                   const QString& destination, bool redo);
+    QByteArray GetDistribuicaoJson(const QString& branch, const QString& service, const QDate& date,
+                                   const QString& client, const QString& destination, bool redo);
     // `version`: the NRVERSAO the client loaded; without it the save is made as before and
     // audited as unversioned.
     QJsonObject SetDistribuicao(std::optional<double> number, const TDataPacket& undistributed,

@@ -101,7 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::optional<TDataPacket> fast = pla::PacketScanner::TryRead(bytes);
     const std::optional<TDataPacket> general = decodeGeneral(bytes);
     if (fast) {
-        require(general.has_value(), "the direct reader accepts only what the general decoder accepts");
+        require(general.has_value(),
+                "the direct reader accepts only what the general decoder accepts");
         require(samePacket(*fast, *general), "both readers give the same packet",
                 describe(*fast) + QStringLiteral("\n  ") + describe(*general));
     }
@@ -124,8 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         require(samePacket(again, *general), "encoding and decoding gives the same packet",
                 QString::fromUtf8(encoded));
     } catch (const EDatabaseError& e) {
-        pla::fuzz::breach("an encoded packet decodes", e.Message() + QStringLiteral("\n  ") +
-                                                          QString::fromUtf8(encoded));
+        pla::fuzz::breach("an encoded packet decodes",
+                          e.Message() + QStringLiteral("\n  ") + QString::fromUtf8(encoded));
     }
     return 0;
 }

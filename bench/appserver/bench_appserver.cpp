@@ -114,10 +114,10 @@ QJsonArray bigSave(const QJsonArray& loaded, double skew = 0) {
                 share[a] = part == 4 ? left[a] : totals[a] * (1 + skew * (part - 2)) / 5;
                 left[a] -= share[a];
             }
-            rows.Rows.push_back({u[col(undistributed, "NRSEQPRATCAR")], numbers[(d * 5 + part) % 30],
-                                 share[0], share[1], share[2], u[col(undistributed, "CDPRATO")],
-                                 u[col(undistributed, "NMPRATO")], "KG", part == 0 ? "S" : "N",
-                                 0.5});
+            rows.Rows.push_back({u[col(undistributed, "NRSEQPRATCAR")],
+                                 numbers[(d * 5 + part) % 30], share[0], share[1], share[2],
+                                 u[col(undistributed, "CDPRATO")], u[col(undistributed, "NMPRATO")],
+                                 "KG", part == 0 ? "S" : "N", 0.5});
         }
         for (const char* f : {"QTCOMENSAIS", "QTPRATO", "QTEXTRA"})
             u[col(undistributed, f)] = 0.0;
@@ -261,8 +261,7 @@ void run(test::Backend backend, const char* label) {
     const double number = PacketCodec::FromJson(loaded[1]).Rows[0][0].toDouble();
     // The same content again (only the version and the audit trail change), and two contents
     // that differ in every dish row, taking turns.
-    const QByteArray set =
-        request("SetDistribuicao", {number, loaded[2], loaded[3], loaded[4]});
+    const QByteArray set = request("SetDistribuicao", {number, loaded[2], loaded[3], loaded[4]});
     const QVector<QByteArray> changing = {request("SetDistribuicao", bigSave(loaded, 0.1)),
                                           request("SetDistribuicao", bigSave(loaded, -0.1))};
     const std::string setReply = c.Post(kPath, set.toStdString(), "application/json")->body;
@@ -343,9 +342,9 @@ void run(test::Backend backend, const char* label) {
     CredentialCache cache(2000);
     const double check = perCheck(&cache);
     const double lookup = perCheck(nullptr);
-    const Percentiles gs = measure(port, {get}, 1, 300, std::chrono::seconds(10),
-                                   context.authorization.toStdString())
-                               .timing;
+    const Percentiles gs =
+        measure(port, {get}, 1, 300, std::chrono::seconds(10), context.authorization.toStdString())
+            .timing;
     std::printf("%s_credential_check: %.2f us\n", label, check);
     std::printf("%s_credential_check_of_GetDistribuicao: %.3f %%\n", label, 100 * check / g1.p50);
     std::printf("%s_credential_lookup_uncached: %.1f us\n", label, lookup);

@@ -31,14 +31,29 @@ void PacketWriter::AppendString(const QString& s, QByteArray& out) {
     for (; c < end; ++c) {
         const char16_t u = *c;
         switch (u) {
-        case '"': out += "\\\""; continue;
-        case '\\': out += "\\\\"; continue;
-        case '\b': out += "\\b"; continue;
-        case '\f': out += "\\f"; continue;
-        case '\n': out += "\\n"; continue;
-        case '\r': out += "\\r"; continue;
-        case '\t': out += "\\t"; continue;
-        default: break;
+        case '"':
+            out += "\\\"";
+            continue;
+        case '\\':
+            out += "\\\\";
+            continue;
+        case '\b':
+            out += "\\b";
+            continue;
+        case '\f':
+            out += "\\f";
+            continue;
+        case '\n':
+            out += "\\n";
+            continue;
+        case '\r':
+            out += "\\r";
+            continue;
+        case '\t':
+            out += "\\t";
+            continue;
+        default:
+            break;
         }
         if (u < 0x20) {
             appendEscaped(u, out);

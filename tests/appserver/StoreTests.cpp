@@ -260,7 +260,8 @@ TEST_P(StoreTest, ASaveChangingOneDishRowRewritesOnlyThatRow) {
     save(d);
     const auto after = storedRows(db_->connection(), d.number);
 
-    const QString row = QStringLiteral("ITEMBDISTCARD %1/%2").arg(moved.packaging).arg(moved.sequence);
+    const QString row =
+        QStringLiteral("ITEMBDISTCARD %1/%2").arg(moved.packaging).arg(moved.sequence);
     const QString dish = QStringLiteral("CARDDISP %1").arg(d.undistributed[1].sequence);
     ASSERT_EQ(after.keys(), before.keys());
     for (auto it = before.cbegin(); it != before.cend(); ++it) {

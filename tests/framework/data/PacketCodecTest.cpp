@@ -137,13 +137,16 @@ TEST(PacketCodec, TheDirectWriterWritesWhatTheJsonDocumentWrites) {
     QString lone;
     lone.append(QChar(0xD800)).append(QLatin1Char('x')).append(QChar(0xDC00));
     TDataPacket p;
-    p.Fields = {{"T", TFieldType::String, 40}, {"N", TFieldType::Float},
-                {"I", TFieldType::Integer},    {"D", TFieldType::Date}};
+    p.Fields = {{"T", TFieldType::String, 40},
+                {"N", TFieldType::Float},
+                {"I", TFieldType::Integer},
+                {"D", TFieldType::Date}};
     p.Fields.append(TPacketField{"bare", TFieldType::Float});
     p.Fields.last().Typed = false;
     const QVariant none;
     p.Rows = {
-        {QString::fromUtf8("a\"b\\c\x01\x1f\x7f\n\t\r\b\f/é€😀\u2028"), 435.0, 7, QDate(2026, 12, 9), -0.0},
+        {QString::fromUtf8("a\"b\\c\x01\x1f\x7f\n\t\r\b\f/é€😀\u2028"), 435.0, 7, QDate(2026, 12, 9),
+         -0.0},
         {lone, 4e15, -9.5e15, QDate(1, 1, 1), 1e16},
         {QString(), 0.1 + 0.2, 1e21, QDate(), 5e-324},
         {none, 1.7976931348623157e308, none, none, 123456789012345678.0},
