@@ -5,8 +5,9 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6
           libcpp-httplib-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb postgresql
           fonts-dejavu-core ccache libmicrohttpd-dev libgnutls28-dev zlib1g-dev
           libsodium-dev)
-# The Debian packages: dpkg-shlibdeps, the file-type probe CPack runs, the manual pages.
-packages+=(dpkg-dev file help2man)
+# The Debian packages: dpkg-shlibdeps, the file-type probe CPack runs, the manual pages, and
+# lintian, which checks them.
+packages+=(dpkg-dev file help2man lintian)
 # Printing: QR codes on the labels; reading PDFs and codes back in the tests and the demo.
 packages+=(libqrencode-dev poppler-utils zbar-tools curl)
 missing=()
