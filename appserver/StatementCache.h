@@ -34,7 +34,9 @@ public:
 
     // Runs `sql` on `db` with `values` bound positionally ("?"), through the statement that
     // connection prepared for it; throws pla::StorageError. A statement already in use (a
-    // nested run of the same text) is prepared afresh instead.
+    // nested run of the same text) is prepared afresh instead. On PostgreSQL read a result to
+    // its end before running another statement on the connection: the driver streams rows,
+    // and the next statement ends a half-read result.
     static Use run(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {});
     // Drops the statements of `db`; called before the connection is closed or opened again.
     static void forget(const QSqlDatabase& db);
