@@ -24,14 +24,16 @@ constexpr int kMaxPerConnection = 200;
 using Statements = QHash<QString, std::shared_ptr<StatementCache::Entry>>;
 
 // Keyed by driver: a connection name can be reused by a later connection, a live driver
-// cannot. An entry goes with its driver.
+// cannot. An entry goes with its driver. Both live until the process ends, never destroyed:
+// a connection still open at exit is destroyed after every static of this file, and its
+// driver's last signal still reaches them.
 std::mutex& mutex() {
-    static std::mutex m;
-    return m;
+    static auto* m = new std::mutex;
+    return *m;
 }
 QHash<const QSqlDriver*, Statements>& connections() {
-    static QHash<const QSqlDriver*, Statements> c;
-    return c;
+    static auto* c = new QHash<const QSqlDriver*, Statements>;
+    return *c;
 }
 
 } // namespace
