@@ -1,9 +1,9 @@
 #include "appserver/transfer/DataImporter.h"
 
 #include "appserver/SqlTransaction.h"
+#include "appserver/StatementCache.h"
 #include "appserver/transfer/ImportContext.h"
 #include "appserver/transfer/MenuImporter.h"
-#include "appserver/transfer/PreparedStatements.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,7 +65,6 @@ void DataImporter::importRows(ImportContext& context, const ExchangeKind& kind,
         if (const auto k = ImportContext::key(kind, row, kind.key))
             context.fileKeys(kind.kind) << *k;
     // One upsert per set of columns present, prepared once.
-    PreparedStatements statements(db_);
     for (const ParsedRow& row : rows) {
         ++count.rows;
         if (!row.ok) continue;
@@ -106,7 +105,8 @@ void DataImporter::importRows(ImportContext& context, const ExchangeKind& kind,
         QStringList updates;
         for (const QString& p : present)
             if (!kind.key.contains(p)) updates << QStringLiteral("%1 = excluded.%1").arg(p);
-        statements.exec(
+        StatementCache::run(
+            db_,
             QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (%4) DO %5")
                 .arg(kind.table, present.join(QStringLiteral(", ")),
                      QStringList(present.size(), QStringLiteral("?")).join(QStringLiteral(", ")),

@@ -1,6 +1,7 @@
 #include "appserver/transfer/MenuImporter.h"
 
 #include "appserver/SqlUtil.h"
+#include "appserver/StatementCache.h"
 
 #include <algorithm>
 
@@ -39,7 +40,7 @@ QString describe(const QString& branch, const QString& service, const QString& d
 } // namespace
 
 MenuImporter::MenuImporter(ImportContext& context)
-    : context_(context), kind_(ExchangeFormat::of(DataKind::Menus)), statements_(context.db()) {}
+    : context_(context), kind_(ExchangeFormat::of(DataKind::Menus)) {}
 
 bool MenuImporter::checkRow(FileMenu& menu, const ParsedRow& row) {
     const QString number = value(row, Number).toString();
@@ -174,7 +175,8 @@ void MenuImporter::flushDishes() {
     if (pendingDishes_.isEmpty()) return;
     const int rows = pendingDishes_.size() / kDishColumns;
     QStringList tuples(rows, QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?)"));
-    statements_.exec(
+    StatementCache::run(
+        context_.db(),
         QStringLiteral("INSERT INTO PRATCARD (NRCARDAPIO, NRSEQPRATCAR, NRORDPRATCAR, "
                        "CDFILAUXPRAT, CDPRATO, QTPORPESSOA, QTEXTRA, SGUNIDADE) VALUES ") +
             tuples.join(QStringLiteral(", ")),
@@ -185,14 +187,17 @@ void MenuImporter::flushDishes() {
 void MenuImporter::write(const FileMenu& menu, const Content& content, bool exists) {
     const QString menuKey = ImportContext::joinKey({menu.branch, menu.service, menu.date});
     if (exists) {
-        statements_.exec(QStringLiteral("DELETE FROM PRATCARD WHERE NRCARDAPIO = ?"),
-                         {stored_.value(menuKey).number});
-        statements_.exec(
+        StatementCache::run(context_.db(),
+                            QStringLiteral("DELETE FROM PRATCARD WHERE NRCARDAPIO = ?"),
+                            {stored_.value(menuKey).number});
+        StatementCache::run(
+            context_.db(),
             QStringLiteral("UPDATE CARDAPIO SET NRCARDAPIO = ?, QTCOMENSAIS = ? WHERE CDFILIAL = "
                            "? AND CDSERVFILI = ? AND DTCARDAPIO = ?"),
             {content.number, content.diners, menu.branch, menu.service, menu.date});
     } else {
-        statements_.exec(
+        StatementCache::run(
+            context_.db(),
             QStringLiteral("INSERT INTO CARDAPIO (NRCARDAPIO, CDFILIAL, CDSERVFILI, DTCARDAPIO, "
                            "QTCOMENSAIS) VALUES (?, ?, ?, ?, ?)"),
             {content.number, menu.branch, menu.service, menu.date, content.diners});

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "appserver/transfer/ImportContext.h"
-#include "appserver/transfer/PreparedStatements.h"
 
 namespace pla {
 
@@ -49,8 +48,7 @@ private:
     const ExchangeKind& kind_;
     QHash<QString, Content> stored_;      // by menu key, header only until loaded
     QHash<QString, QString> numberOwner_; // menu number -> menu key, stored and in the files
-    PreparedStatements statements_;
-    QVariantList pendingDishes_; // values of menu dish rows not yet inserted
+    QVariantList pendingDishes_;          // values of menu dish rows not yet inserted
 };
 
 } // namespace pla
