@@ -37,6 +37,15 @@ QString keyText(const QString& s) {
     return s.isNull() ? QStringLiteral("") : s;
 }
 
+// The header row of a delivery point's distribution, and the values it is found by.
+const QString kKeyWhere = QStringLiteral(
+    "CDFILIAL = ? AND CDSERVFILI = ? AND DTCARDAPIO = ? AND CDCLIENTE = ? AND CDDESTFILI = ?");
+
+QVariantList keyValues(const DistributionKey& key) {
+    return {key.branch, key.service, key.date.toString(kDateFormat), keyText(key.client),
+            keyText(key.destination)};
+}
+
 qint64 distributionNumber(double number) {
     // The range is checked on the double so that the conversion is always defined.
     if (!(number >= 1 && number <= InputLimits::maxPackagingNumber) || number != std::floor(number))
@@ -123,13 +132,8 @@ std::optional<Menu> DistributionStore::menu(const QString& branch, const QString
 }
 
 std::optional<qint64> DistributionStore::numberOf(const DistributionKey& key) {
-    auto q =
-        StatementCache::run(db_,
-                            QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE CDFILIAL = ? AND "
-                                           "CDSERVFILI = ? AND DTCARDAPIO = ? AND CDCLIENTE = ? "
-                                           "AND CDDESTFILI = ?"),
-                            {key.branch, key.service, key.date.toString(kDateFormat),
-                             keyText(key.client), keyText(key.destination)});
+    auto q = StatementCache::run(
+        db_, QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE ") + kKeyWhere, keyValues(key));
     if (!q.next()) return std::nullopt;
     return q.value(0).toLongLong();
 }
@@ -237,10 +241,7 @@ std::optional<Distribution> DistributionStore::read(const QString& where,
 }
 
 std::optional<Distribution> DistributionStore::readByKey(const DistributionKey& key) {
-    return read(QStringLiteral("CDFILIAL = ? AND CDSERVFILI = ? AND DTCARDAPIO = ? AND "
-                               "CDCLIENTE = ? AND CDDESTFILI = ?"),
-                {key.branch, key.service, key.date.toString(kDateFormat), keyText(key.client),
-                 keyText(key.destination)});
+    return read(kKeyWhere, keyValues(key));
 }
 
 std::optional<Distribution> DistributionStore::findByKey(const DistributionKey& key) {

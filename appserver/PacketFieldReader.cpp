@@ -36,11 +36,16 @@ PacketFieldReader::PacketFieldReader(const TDataPacket& p, QString what,
                           .arg(what_, figure(double(p_.Rows.size())), figure(maxRows)));
 }
 
-QVariant PacketFieldReader::value(int row, const char* field) const {
+int PacketFieldReader::column(const char* field) const {
     const QLatin1StringView name(field);
     for (int i = 0; i < p_.Fields.size(); ++i)
-        if (p_.Fields[i].Name == name) return p_.Rows[row][i];
-    return {};
+        if (p_.Fields[i].Name == name) return i;
+    return -1;
+}
+
+QVariant PacketFieldReader::value(int row, const char* field) const {
+    const int i = column(field);
+    return i < 0 ? QVariant() : p_.Rows[row][i];
 }
 
 bool PacketFieldReader::isNull(int row, const char* field) const {
@@ -77,10 +82,8 @@ double PacketFieldReader::amount(int row, const char* field, const Label& label,
 }
 
 QString PacketFieldReader::text(int row, const char* field, const Label& label) const {
-    const QLatin1StringView name(field);
-    for (int i = 0; i < p_.Fields.size(); ++i)
-        if (p_.Fields[i].Name == name) return text(row, i, label);
-    return {};
+    const int i = column(field);
+    return i < 0 ? QString() : text(row, i, label);
 }
 
 QString PacketFieldReader::text(int row, int column, const Label& label) const {

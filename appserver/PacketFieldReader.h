@@ -49,6 +49,8 @@ public:
     void checkTexts(int row, const Label& label) const;
 
 private:
+    // The index of `field` in the packet, -1 when absent; found without building its name.
+    int column(const char* field) const;
     QVariant value(int row, const char* field) const;
     QString text(int row, int column, const Label& label) const;
 
