@@ -24,7 +24,9 @@ QVector<QStringList> texts(const pla::CsvDocument& doc) {
         // that held "\r\n" (or "\r\r\n") comes back with fewer '\r': the comparison drops every
         // '\r' before a '\n'.
         for (const pla::CsvField& f : r.fields)
-            fields << QString(f.text).replace(crBeforeBreak, QStringLiteral("\n"));
+            fields << (f.text.contains(QLatin1Char('\r'))
+                           ? QString(f.text).replace(crBeforeBreak, QStringLiteral("\n"))
+                           : f.text);
         if (fields.size() == 1 && fields.front().isEmpty()) continue;
         out << fields;
     }

@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <algorithm>
+#include <utility>
 
 namespace pla {
 
@@ -31,8 +32,8 @@ CsvDocument CsvReader::read(const QByteArray& raw) {
     // One byte-order mark is the file's; the decoder must not take a second one away, which
     // would then be a character of the first field.
     if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
     const QString text = decoder.decode(bytes);
     if (decoder.hasError()) {
         doc.problems.push_back(
@@ -64,25 +65,32 @@ CsvDocument CsvReader::read(const QByteArray& raw) {
             if (i < n && text[i] == QLatin1Char('"')) {
                 ++i;
                 bool closed = false;
+                // The text is copied a run at a time, up to each quote or line break, rather
+                // than character by character: large imports are mostly plain runs.
+                qsizetype run = i;
                 while (i < n) {
                     const QChar c = text[i];
+                    if (c != QLatin1Char('"') && c != QLatin1Char('\n')) {
+                        ++i;
+                        continue;
+                    }
+                    field.text += QStringView(text).sliced(run, i - run);
                     if (c == QLatin1Char('"')) {
                         if (i + 1 < n && text[i + 1] == QLatin1Char('"')) {
                             field.text += c;
                             i += 2;
+                            run = i;
                             continue;
                         }
                         ++i;
                         closed = true;
                         break;
                     }
-                    if (c == QLatin1Char('\n')) {
-                        // A CRLF inside quotes is one line break of the field.
-                        if (field.text.endsWith(QLatin1Char('\r'))) field.text.chop(1);
-                        newLine(i);
-                    }
+                    // A CRLF inside quotes is one line break of the field.
+                    if (field.text.endsWith(QLatin1Char('\r'))) field.text.chop(1);
+                    newLine(i);
                     field.text += c;
-                    ++i;
+                    run = ++i;
                 }
                 if (!closed) {
                     doc.problems.push_back(
@@ -106,7 +114,7 @@ CsvDocument CsvReader::read(const QByteArray& raw) {
                 if (end > start && text[end - 1] == QLatin1Char('\r')) --end;
                 field.text = text.mid(start, end - start);
             }
-            record.fields.push_back(field);
+            record.fields.push_back(std::move(field));
             if (i < n && text[i] == sep) {
                 ++i;
                 continue;
@@ -126,7 +134,7 @@ CsvDocument CsvReader::read(const QByteArray& raw) {
         // Spreadsheets write empty rows as a line of separators: they carry nothing.
         const bool blank = std::all_of(record.fields.cbegin(), record.fields.cend(),
                                        [](const CsvField& f) { return f.text.isEmpty(); });
-        if (!blank) doc.records.push_back(record);
+        if (!blank) doc.records.push_back(std::move(record));
     }
     return doc;
 }
