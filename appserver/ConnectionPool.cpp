@@ -50,6 +50,10 @@ QSqlDatabase ConnectionPool::open(const DatabaseConfig& config, const QString& n
 
 void ConnectionPool::configure(const QSqlDatabase& db) {
     if (SqlUtil::isPostgres(db)) return;
+    // Qt's driver reads and binds every text as UTF-16: a database created in UTF-16 hands it
+    // over as stored instead of converting each value (and allocating) on every read and
+    // write. Only a new, empty database takes the setting; one created in UTF-8 stays so.
+    SqlUtil::execPlain(db, QStringLiteral("PRAGMA encoding='UTF-16le'"));
     SqlUtil::execPlain(db, QStringLiteral("PRAGMA journal_mode=WAL"));
     SqlUtil::execPlain(db, QStringLiteral("PRAGMA synchronous=FULL"));
     SqlUtil::execPlain(db, QStringLiteral("PRAGMA foreign_keys=ON"));
