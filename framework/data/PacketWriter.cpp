@@ -5,7 +5,8 @@
 #include <QDate>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocale>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -82,10 +83,43 @@ void PacketWriter::AppendString(const QString& s, QByteArray& out) {
 
 void PacketWriter::AppendNumber(double d, QByteArray& out) {
     constexpr double kExactIntegers = 9007199254740992.0; // 2^53
-    if (d == std::floor(d) && std::abs(d) <= kExactIntegers)
-        out += QByteArray::number(static_cast<qint64>(d));
-    else
-        out += QByteArray::number(d, 'g', QLocale::FloatingPointShortest);
+    char text[32];
+    if (d == std::floor(d) && std::abs(d) <= kExactIntegers) {
+        const char* end = std::to_chars(text, text + sizeof text, static_cast<long long>(d)).ptr;
+        out.append(text, end - text);
+        return;
+    }
+    // What QByteArray::number(d, 'g', QLocale::FloatingPointShortest) writes, without its
+    // allocation: the shortest digits that read back as d, as a decimal or with an exponent of
+    // at least two digits, whichever is shorter (the decimal when both are as long).
+    const char* end = std::to_chars(text, text + sizeof text, d, std::chars_format::scientific).ptr;
+    const char* p = text;
+    if (*p == '-') out += *p++;
+    const char* e = std::find(p, end, 'e'); // "e+XX" or "e-XX" follows the digits
+    char digits[24];
+    int n = 0;
+    for (const char* c = p; c < e; ++c)
+        if (*c != '.') digits[n++] = *c;
+    int exponent = 0;
+    std::from_chars(e + 2, end, exponent);
+    if (e[1] == '-') exponent = -exponent;
+    const qsizetype exponentLength = n + (n > 1) + (end - e);
+    const qsizetype decimalLength = exponent < 0        ? 1 - exponent + n // "0.", zeros, digits
+                                    : exponent >= n - 1 ? exponent + 1     // digits, zeros
+                                                        : n + 1;           // digits with a point
+    if (exponentLength < decimalLength) {
+        out += digits[0];
+        if (n > 1) out.append('.').append(digits + 1, n - 1);
+        out.append(e, end - e);
+    } else if (exponent < 0) {
+        out.append("0.").append(-exponent - 1, '0').append(digits, n);
+    } else if (exponent >= n - 1) {
+        out.append(digits, n).append(exponent + 1 - n, '0');
+    } else {
+        out.append(digits, exponent + 1)
+            .append('.')
+            .append(digits + exponent + 1, n - exponent - 1);
+    }
 }
 
 bool PacketWriter::TryAppend(const TDataPacket& p, QByteArray& out) {

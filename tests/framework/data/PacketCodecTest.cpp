@@ -150,6 +150,9 @@ TEST(PacketCodec, TheDirectWriterWritesWhatTheJsonDocumentWrites) {
         {lone, 4e15, -9.5e15, QDate(1, 1, 1), 1e16},
         {QString(), 0.1 + 0.2, 1e21, QDate(), 5e-324},
         {none, 1.7976931348623157e308, none, none, 123456789012345678.0},
+        // Around where the shortest form turns from a decimal to an exponent, both ways.
+        {none, 0.0003, none, none, -0.00012},
+        {none, 1.5e-5, none, none, 1.23456789e14 + 0.5},
     };
     p.Rows[2][3] = QVariant(); // null date
     const QByteArray tree =
