@@ -1,5 +1,6 @@
 #include "appserver/transfer/MenuImporter.h"
 
+#include "appserver/SqlBatch.h"
 #include "appserver/SqlUtil.h"
 #include "appserver/StatementCache.h"
 
@@ -25,8 +26,8 @@ enum Col {
 };
 // Columns of the dish and branch rows the context knows.
 constexpr int kDishUnit = 3, kDishPerPerson = 4, kDishExtra = 5, kBranchCentral = 3;
-// Menu dish rows per insert statement, and the values of one row.
-constexpr int kDishBatch = 250, kDishColumns = 8;
+// Menu dish rows gathered before they are written: as many as one statement of a batch holds.
+constexpr int kDishBatch = 256;
 
 QVariant value(const ParsedRow& row, int c) {
     return row.values[c] ? *row.values[c] : QVariant();
@@ -173,14 +174,13 @@ MenuImporter::Content MenuImporter::contentOf(FileMenu& menu, const Content* sto
 
 void MenuImporter::flushDishes() {
     if (pendingDishes_.isEmpty()) return;
-    const int rows = pendingDishes_.size() / kDishColumns;
-    QStringList tuples(rows, QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?)"));
-    StatementCache::run(
-        context_.db(),
-        QStringLiteral("INSERT INTO PRATCARD (NRCARDAPIO, NRSEQPRATCAR, NRORDPRATCAR, "
-                       "CDFILAUXPRAT, CDPRATO, QTPORPESSOA, QTEXTRA, SGUNIDADE) VALUES ") +
-            tuples.join(QStringLiteral(", ")),
-        pendingDishes_);
+    SqlBatch(context_.db())
+        .insert(QStringLiteral("PRATCARD"),
+                {QStringLiteral("NRCARDAPIO"), QStringLiteral("NRSEQPRATCAR"),
+                 QStringLiteral("NRORDPRATCAR"), QStringLiteral("CDFILAUXPRAT"),
+                 QStringLiteral("CDPRATO"), QStringLiteral("QTPORPESSOA"),
+                 QStringLiteral("QTEXTRA"), QStringLiteral("SGUNIDADE")},
+                pendingDishes_);
     pendingDishes_.clear();
 }
 
@@ -203,9 +203,9 @@ void MenuImporter::write(const FileMenu& menu, const Content& content, bool exis
             {content.number, menu.branch, menu.service, menu.date, content.diners});
     }
     for (const Dish& d : content.dishes) {
-        pendingDishes_ << content.number << d.sequence << d.order << d.recipeBranch << d.dish
-                       << d.perPerson << d.extra << d.unit;
-        if (pendingDishes_.size() >= kDishBatch * kDishColumns) flushDishes();
+        pendingDishes_.push_back({content.number, d.sequence, d.order, d.recipeBranch, d.dish,
+                                  d.perPerson, d.extra, d.unit});
+        if (pendingDishes_.size() >= kDishBatch) flushDishes();
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "appserver/SqlBatch.h"
 #include "appserver/transfer/ImportContext.h"
 
 namespace pla {
@@ -46,9 +47,9 @@ private:
 
     ImportContext& context_;
     const ExchangeKind& kind_;
-    QHash<QString, Content> stored_;      // by menu key, header only until loaded
-    QHash<QString, QString> numberOwner_; // menu number -> menu key, stored and in the files
-    QVariantList pendingDishes_;          // values of menu dish rows not yet inserted
+    QHash<QString, Content> stored_;       // by menu key, header only until loaded
+    QHash<QString, QString> numberOwner_;  // menu number -> menu key, stored and in the files
+    QVector<SqlBatch::Row> pendingDishes_; // menu dish rows not yet inserted
 };
 
 } // namespace pla
