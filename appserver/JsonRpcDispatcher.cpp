@@ -5,11 +5,13 @@
 #include "appserver/PrintQueries.h"
 #include "appserver/Refusal.h"
 #include "appserver/RemoteMethods.h"
+#include "appserver/RequestScanner.h"
 #include "appserver/ServerLog.h"
 #include "appserver/StorageError.h"
 #include "appserver/TransactionRetry.h"
 #include "framework/data/DatabaseError.h"
 #include "framework/data/PacketCodec.h"
+#include "framework/data/PacketScanner.h"
 
 #include <QDate>
 #include <QJsonArray>
@@ -57,6 +59,25 @@ QByteArray successResponse(const QJsonValue& id, const QByteArray& result) {
     return "{\"id\":" + idText + ",\"jsonrpc\":\"2.0\",\"result\":" + result + '}';
 }
 
+// The packets of the params read straight from their bytes, and the rest of the request as a
+// document, when the body splits and every object in its params is a packet the direct reader
+// takes; nothing otherwise, and the body is then read whole (and refused as a whole).
+JsonRpcDispatcher::Preread readSplit(const QByteArray& body, QJsonDocument& doc) {
+    const std::optional<RequestScanner::Split> split = RequestScanner::split(body);
+    if (!split) return {};
+    JsonRpcDispatcher::Preread packets;
+    for (const auto& [index, bytes] : split->objects) {
+        std::optional<TDataPacket> p = PacketScanner::TryRead(bytes);
+        if (!p) return {};
+        packets.resize(index + 1);
+        packets[index] = std::move(p);
+    }
+    QJsonParseError error{};
+    doc = QJsonDocument::fromJson(split->envelope, &error);
+    if (error.error != QJsonParseError::NoError) return {};
+    return packets;
+}
+
 enum class Kind { Text, Date, Number, Packet, Flag, Version };
 
 // A Version is the one optional parameter: last, and may be left out by older callers.
@@ -68,8 +89,10 @@ struct ParamSpec {
 // Typed view of a params array, checked against the method's parameter list.
 class Params {
 public:
-    Params(const QString& method, const QJsonArray& values, std::vector<ParamSpec> specs)
-        : method_(method), values_(values), specs_(std::move(specs)), packets_(specs_.size()) {
+    Params(const QString& method, const JsonRpcDispatcher::ParamValues& values,
+           std::vector<ParamSpec> specs)
+        : method_(method), values_(values.values), preread_(values.preread),
+          specs_(std::move(specs)), packets_(specs_.size()) {
         const bool optionalLast = !specs_.empty() && specs_.back().kind == Kind::Version;
         if (optionalLast && values_.size() == static_cast<qsizetype>(specs_.size()) - 1)
             specs_.pop_back();
@@ -134,7 +157,9 @@ private:
         case Kind::Packet:
             if (!v.isObject()) throw fault(i, QStringLiteral("deve ser um pacote de dados."));
             try {
-                packets_[i] = PacketCodec::FromJson(v);
+                const bool read = preread_ && i < static_cast<int>(preread_->size()) &&
+                                  (*preread_)[i].has_value();
+                packets_[i] = read ? std::move(*(*preread_)[i]) : PacketCodec::FromJson(v);
                 PacketCodec::RequireDistinctNames(packets_[i]);
             } catch (const EDatabaseError& e) {
                 throw fault(i, InputText::shortenQuotedParts(e.Message()));
@@ -145,6 +170,7 @@ private:
 
     QString method_;
     QJsonArray values_;
+    JsonRpcDispatcher::Preread* preread_;
     std::vector<ParamSpec> specs_;
     std::vector<TDataPacket> packets_;
 };
@@ -180,7 +206,7 @@ int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit) {
     return deepest;
 }
 
-QByteArray JsonRpcDispatcher::call(const QString& method, const QJsonArray& params,
+QByteArray JsonRpcDispatcher::call(const QString& method, const ParamValues& params,
                                    const RequestContext& request) const {
     // Parameters are checked before any database work.
     auto methods = [&]() -> std::optional<std::function<ResultText(RemoteMethods&)>> {
@@ -301,7 +327,7 @@ QByteArray JsonRpcDispatcher::call(const QString& method, const QJsonArray& para
 }
 
 QByteArray JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond,
-                                        const RequestContext& context) const {
+                                        const RequestContext& context, Preread* preread) const {
     const auto fault = [](const QJsonValue& id, int code, const QString& message) {
         return encode(errorResponse(id, code, message));
     };
@@ -332,7 +358,7 @@ QByteArray JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond
                            QStringLiteral("Parâmetros inválidos: %1 aceita apenas parâmetros "
                                           "posicionais.")
                                .arg(method.toString())};
-        return successResponse(id, call(method.toString(), params.toArray(), context));
+        return successResponse(id, call(method.toString(), {params.toArray(), preread}, context));
     } catch (const RpcFault& f) {
         return fault(id, f.code, f.message);
     } catch (const std::exception& e) {
@@ -347,8 +373,10 @@ QByteArray JsonRpcDispatcher::handle(const QByteArray& body, const RequestContex
         return encode(errorResponse(
             QJsonValue::Null, -32700,
             QStringLiteral("Erro de análise: JSON aninhado além de %1 níveis.").arg(maxDepth_)));
+    QJsonDocument doc;
+    JsonRpcDispatcher::Preread preread = readSplit(body, doc);
     QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(body, &error);
+    if (preread.empty()) doc = QJsonDocument::fromJson(body, &error);
     if (error.error != QJsonParseError::NoError) {
         // A document holds only an object or an array; a bare value (42, "x", null) is valid
         // JSON that is not a request. Wrapping the body in a list tells the two apart: exactly
@@ -379,7 +407,7 @@ QByteArray JsonRpcDispatcher::handle(const QByteArray& body, const RequestContex
         return responses.isEmpty() ? QByteArray() : '[' + responses.join(',') + ']';
     }
     bool respond = true;
-    QByteArray answer = handleOne(doc.object(), respond, context);
+    QByteArray answer = handleOne(doc.object(), respond, context, &preread);
     return respond ? answer : QByteArray();
 }
 

@@ -5,11 +5,14 @@
 #include "appserver/RequestContext.h"
 
 #include <QByteArray>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QSqlDatabase>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace pla {
 
@@ -40,12 +43,20 @@ public:
     static int nestingDepth(const QByteArray& json, int limit);
     int maxDepth() const { return maxDepth_; }
 
+    // Packets of a request's params already read from its bytes, by position.
+    using Preread = std::vector<std::optional<TDataPacket>>;
+    // A request's params, with the packets among them already read, if any.
+    struct ParamValues {
+        QJsonArray values;
+        Preread* preread = nullptr;
+    };
+
 private:
     // The encoded response to one request.
-    QByteArray handleOne(const QJsonValue& request, bool& respond,
-                         const RequestContext& context) const;
+    QByteArray handleOne(const QJsonValue& request, bool& respond, const RequestContext& context,
+                         Preread* preread = nullptr) const;
     // The encoded result of one call.
-    QByteArray call(const QString& method, const QJsonArray& params,
+    QByteArray call(const QString& method, const ParamValues& params,
                     const RequestContext& request) const;
 
     ConnectionProvider connection_;

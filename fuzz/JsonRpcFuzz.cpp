@@ -1,12 +1,18 @@
 // Request bodies straight into the server's dispatcher over an in-memory database with the
 // demo data. Whatever the body, the answer is a well-formed JSON-RPC response: a business
 // result in the ok/message envelope or a protocol error with its code and message; an
-// internal error (an exception that escaped a method) is a breach.
+// internal error (an exception that escaped a method) is a breach. A body split to read its
+// packets straight from their bytes must read as the whole body does.
 #include "appserver/DemoData.h"
 #include "appserver/JsonRpcDispatcher.h"
+#include "appserver/RequestScanner.h"
 #include "appserver/Schema.h"
 #include "appserver/StatementCache.h"
+#include "framework/data/DatabaseError.h"
+#include "framework/data/PacketCodec.h"
+#include "framework/data/PacketScanner.h"
 #include "fuzz/FuzzCheck.h"
+#include "fuzz/SamePacket.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,6 +24,7 @@
 #include <QSqlQuery>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 using pla::fuzz::require;
 
@@ -119,6 +126,41 @@ void requireResponse(const QJsonValue& v) {
 
 } // namespace
 
+// A body the dispatcher splits to read its packets from their bytes must read as the whole
+// body does: valid JSON, each split element the packet its bytes give, and the envelope the
+// body with those elements written as {}.
+void requireSplitReadsAsTheBody(const QByteArray& body) {
+    const std::optional<pla::RequestScanner::Split> split = pla::RequestScanner::split(body);
+    if (!split) return;
+    std::vector<TDataPacket> packets;
+    for (const auto& [index, bytes] : split->objects) {
+        std::optional<TDataPacket> p = pla::PacketScanner::TryRead(bytes);
+        if (!p) return; // the whole body is then read as a document
+        packets.push_back(std::move(*p));
+    }
+    const QJsonDocument envelope = QJsonDocument::fromJson(split->envelope);
+    if (envelope.isNull()) return;
+    const QJsonDocument whole = QJsonDocument::fromJson(body);
+    require(whole.isObject(), "a body whose split reads is one JSON object");
+    QJsonObject request = whole.object();
+    QJsonArray params = request.value(QLatin1String("params")).toArray();
+    for (size_t k = 0; k < packets.size(); ++k) {
+        const int index = split->objects[k].first;
+        require(index < params.size() && params[index].isObject(),
+                "the split elements are objects of the params");
+        try {
+            require(pla::fuzz::samePacket(PacketCodec::FromJson(params[index]), packets[k]),
+                    "a packet read from its bytes is the one the document holds");
+        } catch (const EDatabaseError& e) {
+            pla::fuzz::breach("a packet read from its bytes is one the document holds",
+                              e.Message());
+        }
+        params[index] = QJsonObject();
+    }
+    request[QLatin1String("params")] = params;
+    require(QJsonDocument(request) == envelope, "the envelope is the body without its packets");
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static int argc = 1;
     static char name[] = "fuzz_jsonrpc";
@@ -131,6 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }();
 
     const QByteArray body(reinterpret_cast<const char*>(data), qsizetype(size));
+    requireSplitReadsAsTheBody(body);
     // A desktop on this machine without credentials, as the embedded server sees its host.
     static const pla::RequestContext context{QStringLiteral("127.0.0.1"), {}};
     const QByteArray answer = dispatcher->handle(body, context);

@@ -5,29 +5,18 @@
 #include "framework/data/PacketCodec.h"
 #include "framework/data/PacketScanner.h"
 #include "fuzz/FuzzCheck.h"
+#include "fuzz/SamePacket.h"
 
 #include <QDate>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cmath>
-#include <cstring>
 #include <optional>
 
 using pla::fuzz::require;
+using pla::fuzz::samePacket;
 
 namespace {
-
-// Values equal in kind and bits: 0.0 and -0.0, or an int and the same double, are different
-// answers from a reader.
-bool sameValue(const QVariant& a, const QVariant& b) {
-    if (a.isValid() != b.isValid() || a.typeId() != b.typeId()) return false;
-    if (!a.isValid()) return true;
-    if (a.typeId() == QMetaType::Double) {
-        const double x = a.toDouble(), y = b.toDouble();
-        return std::memcmp(&x, &y, sizeof x) == 0;
-    }
-    return a == b;
-}
 
 QString describe(const TDataPacket& p) {
     try {
@@ -35,22 +24,6 @@ QString describe(const TDataPacket& p) {
     } catch (const EDatabaseError& e) {
         return e.Message();
     }
-}
-
-// Equal packets; sizes compared only where the wire carries them (typed fields).
-bool samePacket(const TDataPacket& a, const TDataPacket& b) {
-    if (a.Fields.size() != b.Fields.size() || a.Rows.size() != b.Rows.size()) return false;
-    for (int i = 0; i < a.Fields.size(); ++i) {
-        const TPacketField &x = a.Fields[i], &y = b.Fields[i];
-        if (x.Name != y.Name || x.Type != y.Type || x.Typed != y.Typed) return false;
-        if (x.Typed && x.Size != y.Size) return false;
-    }
-    for (int r = 0; r < a.Rows.size(); ++r) {
-        if (a.Rows[r].size() != b.Rows[r].size()) return false;
-        for (int c = 0; c < a.Rows[r].size(); ++c)
-            if (!sameValue(a.Rows[r][c], b.Rows[r][c])) return false;
-    }
-    return true;
 }
 
 // What a returned packet promises: named fields, whole rows, each value null or of its
