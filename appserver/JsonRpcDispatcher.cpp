@@ -11,7 +11,6 @@
 #include "appserver/TransactionRetry.h"
 #include "framework/data/DatabaseError.h"
 #include "framework/data/PacketCodec.h"
-#include "framework/data/PacketScanner.h"
 
 #include <QDate>
 #include <QJsonArray>
@@ -57,25 +56,6 @@ QByteArray successResponse(const QJsonValue& id, const QByteArray& result) {
     QByteArray idText = QJsonDocument(QJsonArray{id}).toJson(QJsonDocument::Compact);
     idText = idText.mid(1, idText.size() - 2); // without the list's brackets
     return "{\"id\":" + idText + ",\"jsonrpc\":\"2.0\",\"result\":" + result + '}';
-}
-
-// The packets of the params read straight from their bytes, and the rest of the request as a
-// document, when the body splits and every object in its params is a packet the direct reader
-// takes; nothing otherwise, and the body is then read whole (and refused as a whole).
-JsonRpcDispatcher::Preread readSplit(const QByteArray& body, QJsonDocument& doc) {
-    const std::optional<RequestScanner::Split> split = RequestScanner::split(body);
-    if (!split) return {};
-    JsonRpcDispatcher::Preread packets;
-    for (const auto& [index, bytes] : split->objects) {
-        std::optional<TDataPacket> p = PacketScanner::TryRead(bytes);
-        if (!p) return {};
-        packets.resize(index + 1);
-        packets[index] = std::move(p);
-    }
-    QJsonParseError error{};
-    doc = QJsonDocument::fromJson(split->envelope, &error);
-    if (error.error != QJsonParseError::NoError) return {};
-    return packets;
 }
 
 enum class Kind { Text, Date, Number, Packet, Flag, Version };
@@ -373,10 +353,17 @@ QByteArray JsonRpcDispatcher::handle(const QByteArray& body, const RequestContex
         return encode(errorResponse(
             QJsonValue::Null, -32700,
             QStringLiteral("Erro de análise: JSON aninhado além de %1 níveis.").arg(maxDepth_)));
+    // Packets in the params are read straight from their bytes when they can all be, the rest
+    // of the request through a JSON document; any other body is read whole.
     QJsonDocument doc;
-    JsonRpcDispatcher::Preread preread = readSplit(body, doc);
+    Preread preread;
     QJsonParseError error{};
-    if (preread.empty()) doc = QJsonDocument::fromJson(body, &error);
+    if (std::optional<RequestScanner::Read> read = RequestScanner::read(body)) {
+        doc = std::move(read->envelope);
+        preread = std::move(read->packets);
+    } else {
+        doc = QJsonDocument::fromJson(body, &error);
+    }
     if (error.error != QJsonParseError::NoError) {
         // A document holds only an object or an array; a bare value (42, "x", null) is valid
         // JSON that is not a request. Wrapping the body in a list tells the two apart: exactly

@@ -3,6 +3,7 @@
 #include "appserver/CredentialCache.h"
 #include "appserver/DistributionStore.h"
 #include "appserver/RequestContext.h"
+#include "appserver/RequestScanner.h"
 
 #include <QByteArray>
 #include <QJsonArray>
@@ -11,8 +12,6 @@
 #include <QSqlDatabase>
 #include <functional>
 #include <memory>
-#include <optional>
-#include <vector>
 
 namespace pla {
 
@@ -44,7 +43,7 @@ public:
     int maxDepth() const { return maxDepth_; }
 
     // Packets of a request's params already read from its bytes, by position.
-    using Preread = std::vector<std::optional<TDataPacket>>;
+    using Preread = RequestScanner::Packets;
     // A request's params, with the packets among them already read, if any.
     struct ParamValues {
         QJsonArray values;

@@ -1,5 +1,7 @@
 #include "appserver/RequestScanner.h"
 
+#include "framework/data/PacketScanner.h"
+
 namespace pla {
 
 namespace {
@@ -119,6 +121,22 @@ std::optional<RequestScanner::Split> RequestScanner::split(const QByteArray& bod
         copied = bytes.data() + bytes.size();
     }
     out.envelope.append(copied, body.constData() + body.size() - copied);
+    return out;
+}
+
+std::optional<RequestScanner::Read> RequestScanner::read(const QByteArray& body) {
+    const std::optional<Split> s = split(body);
+    if (!s) return std::nullopt;
+    Read out;
+    for (const auto& [index, bytes] : s->objects) {
+        std::optional<TDataPacket> p = PacketScanner::TryRead(bytes);
+        if (!p) return std::nullopt;
+        out.packets.resize(index + 1);
+        out.packets[index] = std::move(p);
+    }
+    QJsonParseError error{};
+    out.envelope = QJsonDocument::fromJson(s->envelope, &error);
+    if (error.error != QJsonParseError::NoError) return std::nullopt;
     return out;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "framework/data/DataPacket.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QJsonDocument>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -25,6 +28,17 @@ public:
     // The split of `body`, or nothing when it has no object in "params" or is not in the form
     // above. `body` must outlive the split.
     static std::optional<Split> split(const QByteArray& body);
+
+    // Packets of a request's params read from their bytes, by position in the params.
+    using Packets = std::vector<std::optional<TDataPacket>>;
+    struct Read {
+        QJsonDocument envelope; // the request with each of those packets written as {}
+        Packets packets;
+    };
+    // The request in `body` read that way: when it splits, every object in its params is a
+    // packet the direct reader takes, and the envelope parses. Nothing otherwise, and the body
+    // is to be read whole (and refused as a whole).
+    static std::optional<Read> read(const QByteArray& body);
 };
 
 } // namespace pla

@@ -10,7 +10,6 @@
 #include "appserver/StatementCache.h"
 #include "framework/data/DatabaseError.h"
 #include "framework/data/PacketCodec.h"
-#include "framework/data/PacketScanner.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/SamePacket.h"
 
@@ -124,42 +123,36 @@ void requireResponse(const QJsonValue& v) {
     require(!e.value(QLatin1String("message")).toString().isEmpty(), "an error has a message");
 }
 
-} // namespace
-
-// A body the dispatcher splits to read its packets from their bytes must read as the whole
-// body does: valid JSON, each split element the packet its bytes give, and the envelope the
-// body with those elements written as {}.
+// A body the dispatcher reads split, its packets from their bytes, must read as the whole
+// body does: valid JSON, each packet the one the document holds, and the envelope the body
+// with those packets written as {}.
 void requireSplitReadsAsTheBody(const QByteArray& body) {
-    const std::optional<pla::RequestScanner::Split> split = pla::RequestScanner::split(body);
-    if (!split) return;
-    std::vector<TDataPacket> packets;
-    for (const auto& [index, bytes] : split->objects) {
-        std::optional<TDataPacket> p = pla::PacketScanner::TryRead(bytes);
-        if (!p) return; // the whole body is then read as a document
-        packets.push_back(std::move(*p));
-    }
-    const QJsonDocument envelope = QJsonDocument::fromJson(split->envelope);
-    if (envelope.isNull()) return;
+    const std::optional<pla::RequestScanner::Read> read = pla::RequestScanner::read(body);
+    if (!read) return;
     const QJsonDocument whole = QJsonDocument::fromJson(body);
-    require(whole.isObject(), "a body whose split reads is one JSON object");
+    require(whole.isObject(), "a body read split is one JSON object");
     QJsonObject request = whole.object();
     QJsonArray params = request.value(QLatin1String("params")).toArray();
-    for (size_t k = 0; k < packets.size(); ++k) {
-        const int index = split->objects[k].first;
-        require(index < params.size() && params[index].isObject(),
-                "the split elements are objects of the params");
+    for (qsizetype i = 0; i < qsizetype(read->packets.size()); ++i) {
+        if (!read->packets[size_t(i)]) continue;
+        require(i < params.size() && params[i].isObject(),
+                "the packets read are objects of the params");
         try {
-            require(pla::fuzz::samePacket(PacketCodec::FromJson(params[index]), packets[k]),
-                    "a packet read from its bytes is the one the document holds");
+            require(
+                pla::fuzz::samePacket(PacketCodec::FromJson(params[i]), *read->packets[size_t(i)]),
+                "a packet read from its bytes is the one the document holds");
         } catch (const EDatabaseError& e) {
             pla::fuzz::breach("a packet read from its bytes is one the document holds",
                               e.Message());
         }
-        params[index] = QJsonObject();
+        params[i] = QJsonObject();
     }
     request[QLatin1String("params")] = params;
-    require(QJsonDocument(request) == envelope, "the envelope is the body without its packets");
+    require(QJsonDocument(request) == read->envelope,
+            "the envelope is the body without its packets");
 }
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static int argc = 1;
