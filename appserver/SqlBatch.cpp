@@ -14,11 +14,11 @@ namespace {
 // 32,766 bound values, PostgreSQL 65,535): a handful of statement texts per table, each
 // prepared once per connection, whatever the number of rows.
 constexpr int kMaxValues = 30000;
-constexpr int kMaxRows = 256;
 
 int chunkRows(int remaining, int width) {
     int rows = 1;
-    while (rows * 2 <= std::min(remaining, kMaxRows) && rows * 2 * width <= kMaxValues)
+    while (rows * 2 <= std::min(remaining, SqlBatch::kMaxRowsPerStatement) &&
+           rows * 2 * width <= kMaxValues)
         rows *= 2;
     return rows;
 }

@@ -19,6 +19,8 @@ public:
         QString name, type;
     };
     using Row = QVariantList;
+    // The most rows one statement carries (fewer when they hold many values).
+    static constexpr int kMaxRowsPerStatement = 256;
 
     explicit SqlBatch(QSqlDatabase db);
 

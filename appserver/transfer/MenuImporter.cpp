@@ -27,7 +27,7 @@ enum Col {
 // Columns of the dish and branch rows the context knows.
 constexpr int kDishUnit = 3, kDishPerPerson = 4, kDishExtra = 5, kBranchCentral = 3;
 // Menu dish rows gathered before they are written: as many as one statement of a batch holds.
-constexpr int kDishBatch = 256;
+constexpr int kDishBatch = SqlBatch::kMaxRowsPerStatement;
 
 QVariant value(const ParsedRow& row, int c) {
     return row.values[c] ? *row.values[c] : QVariant();
