@@ -4,7 +4,7 @@
 #include "framework/services/BusyScope.h"
 #include "framework/services/Consiste.h"
 #include "framework/services/Zelvora.h"
-#include "server/PayloadReader.h"
+#include "remote/PayloadReader.h"
 
 #include <QHash>
 #include <QJsonArray>

@@ -15,7 +15,7 @@
 #include "framework/ui/TMessages.h"
 #include "report/DistributionDayReader.h"
 #include "report/ReportTexts.h"
-#include "server/DistEmbCardMethods.h"
+#include "remote/DistEmbCardMethods.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "report/DistributionReport.h"
 #include "report/ReportTexts.h"
 #include "tests/report/ReportTestDay.h"
-#include "tests/server/TestEnvironment.h"
+#include "tests/remote/TestEnvironment.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

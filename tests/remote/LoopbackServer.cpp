@@ -1,4 +1,4 @@
-#include "tests/server/LoopbackServer.h"
+#include "tests/remote/LoopbackServer.h"
 
 #include "host/scenario/FixtureServer.h"
 

@@ -1,10 +1,10 @@
-#include "server/DistEmbCardMethods.h"
+#include "remote/DistEmbCardMethods.h"
 
 #include "framework/data/Abort.h"
 #include "framework/data/ClientDataSet.h"
 #include "framework/net/NetConnection.h"
-#include "tests/server/LoopbackServer.h"
-#include "tests/server/TestEnvironment.h"
+#include "tests/remote/LoopbackServer.h"
+#include "tests/remote/TestEnvironment.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

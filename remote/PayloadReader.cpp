@@ -1,4 +1,4 @@
-#include "server/PayloadReader.h"
+#include "remote/PayloadReader.h"
 
 #include "framework/data/Abort.h"
 #include "framework/data/ClientDataSet.h"

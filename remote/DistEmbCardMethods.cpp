@@ -1,4 +1,4 @@
-#include "server/DistEmbCardMethods.h"
+#include "remote/DistEmbCardMethods.h"
 
 #include "framework/data/ClientDataSet.h"
 #include "framework/data/DatabaseError.h"
@@ -7,7 +7,7 @@
 #include "framework/services/BusyScope.h"
 #include "framework/services/Consiste.h"
 #include "framework/services/Zelvora.h"
-#include "server/PayloadReader.h"
+#include "remote/PayloadReader.h"
 
 namespace pla {
 

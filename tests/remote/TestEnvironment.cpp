@@ -1,4 +1,4 @@
-#include "tests/server/TestEnvironment.h"
+#include "tests/remote/TestEnvironment.h"
 
 #include "framework/data/DatabaseError.h"
 #include "framework/services/Zelvora.h"
