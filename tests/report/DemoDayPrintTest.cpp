@@ -5,7 +5,7 @@
 #include "framework/data/PacketCodec.h"
 #include "framework/net/NetConnection.h"
 #include "framework/qt/QtPrintOutput.h"
-#include "report/DistributionDayReader.h"
+#include "remote/DistributionDayReader.h"
 #include "report/DistributionReport.h"
 #include "report/ReportTexts.h"
 #include "tests/report/ReportTestDay.h"

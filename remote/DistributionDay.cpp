@@ -1,4 +1,4 @@
-#include "report/DistributionDay.h"
+#include "remote/DistributionDay.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "report/DistributionDayReader.h"
+#include "remote/DistributionDayReader.h"
 
 #include "framework/net/NetConnection.h"
 #include "framework/services/BusyScope.h"
