@@ -2,7 +2,7 @@
 
 #include "appserver/Caller.h"
 #include "appserver/CredentialCache.h"
-#include "appserver/RequestContext.h"
+#include "appserver/http/RequestContext.h"
 
 #include <QDateTime>
 #include <QJsonObject>

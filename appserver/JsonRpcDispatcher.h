@@ -2,7 +2,7 @@
 
 #include "appserver/CredentialCache.h"
 #include "appserver/DistributionStore.h"
-#include "appserver/RequestContext.h"
+#include "appserver/http/RequestContext.h"
 #include "appserver/RequestScanner.h"
 
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "appserver/RequestContext.h"
+#include "appserver/http/RequestContext.h"
 
 namespace pla {
 

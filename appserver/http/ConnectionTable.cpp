@@ -1,4 +1,4 @@
-#include "appserver/ConnectionTable.h"
+#include "appserver/http/ConnectionTable.h"
 
 #include <sys/socket.h>
 

@@ -1,4 +1,4 @@
-#include "appserver/BodyDecoder.h"
+#include "appserver/http/BodyDecoder.h"
 
 #include <zlib.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appserver/RequestContext.h"
+#include "appserver/http/RequestContext.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "appserver/HttpEndpoint.h"
+#include "appserver/http/HttpEndpoint.h"
 
-#include "appserver/BodyDecoder.h"
-#include "appserver/ConnectionTable.h"
+#include "appserver/http/BodyDecoder.h"
+#include "appserver/http/ConnectionTable.h"
 
 #include <QThreadPool>
 #include <atomic>
