@@ -3,7 +3,7 @@
 #include "appserver/AuditTrail.h"
 #include "appserver/ConnectionPool.h"
 #include "appserver/DatabaseConfig.h"
-#include "appserver/Refusal.h"
+#include "appserver/rpc/Refusal.h"
 #include "appserver/Schema.h"
 #include "appserver/ServerOptions.h"
 #include "appserver/UserStore.h"

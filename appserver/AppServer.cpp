@@ -3,7 +3,7 @@
 #include "appserver/ConnectionPool.h"
 #include "appserver/DemoData.h"
 #include "appserver/http/HttpEndpoint.h"
-#include "appserver/JsonRpcDispatcher.h"
+#include "appserver/rpc/JsonRpcDispatcher.h"
 #include "appserver/Schema.h"
 #include "appserver/UserStore.h"
 

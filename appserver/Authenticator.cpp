@@ -1,6 +1,6 @@
 #include "appserver/Authenticator.h"
 
-#include "appserver/RemoteMethods.h"
+#include "appserver/rpc/RemoteMethods.h"
 #include "appserver/SessionStore.h"
 #include "appserver/UserStore.h"
 

@@ -1,6 +1,6 @@
 #include "appserver/BranchRestriction.h"
 
-#include "appserver/Refusal.h"
+#include "appserver/rpc/Refusal.h"
 #include "appserver/SqlUtil.h"
 
 #include <cmath>

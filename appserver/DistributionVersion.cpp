@@ -1,7 +1,7 @@
 #include "appserver/DistributionVersion.h"
 
 #include "appserver/AuditTrail.h"
-#include "appserver/Refusal.h"
+#include "appserver/rpc/Refusal.h"
 #include "appserver/SqlUtil.h"
 #include "appserver/StatementCache.h"
 

@@ -1,6 +1,6 @@
 #include "appserver/PrintQueries.h"
 
-#include "appserver/RemoteMethods.h"
+#include "appserver/rpc/RemoteMethods.h"
 #include "appserver/SqlTransaction.h"
 #include "appserver/SqlUtil.h"
 #include "appserver/StorageError.h"

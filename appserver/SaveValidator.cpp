@@ -1,9 +1,9 @@
 #include "appserver/SaveValidator.h"
 
 #include "appserver/DistributionBuilder.h"
-#include "appserver/InputLimits.h"
-#include "appserver/InputText.h"
-#include "appserver/Refusal.h"
+#include "appserver/rpc/InputLimits.h"
+#include "appserver/rpc/InputText.h"
+#include "appserver/rpc/Refusal.h"
 #include "appserver/SqlUtil.h"
 #include "appserver/StatementCache.h"
 

@@ -1,7 +1,7 @@
 #include "appserver/TransactionRetry.h"
 
 #include "appserver/ConnectionPool.h"
-#include "appserver/Refusal.h"
+#include "appserver/rpc/Refusal.h"
 #include "appserver/ServerLog.h"
 
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "appserver/UserStore.h"
 
-#include "appserver/Refusal.h"
+#include "appserver/rpc/Refusal.h"
 #include "appserver/SqlTransaction.h"
 #include "appserver/SqlUtil.h"
 #include "appserver/StorageError.h"

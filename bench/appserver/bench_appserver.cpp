@@ -7,7 +7,7 @@
 #include "TestSockets.h"
 #include "appserver/Authenticator.h"
 #include "appserver/EmbeddedServer.h"
-#include "appserver/JsonRpcDispatcher.h"
+#include "appserver/rpc/JsonRpcDispatcher.h"
 #include "appserver/SessionStore.h"
 #include "appserver/SqlUtil.h"
 #include "appserver/UserStore.h"

@@ -6,7 +6,7 @@
 #include "appserver/ConnectionPool.h"
 #include "appserver/DistributionStore.h"
 #include "appserver/EmbeddedServer.h"
-#include "appserver/RemoteMethods.h"
+#include "appserver/rpc/RemoteMethods.h"
 #include "appserver/UserStore.h"
 
 #include <QJsonDocument>

@@ -4,7 +4,7 @@
 #include "ServerProcess.h"
 #include "TestDatabase.h"
 #include "appserver/DistributionStore.h"
-#include "appserver/RemoteMethods.h"
+#include "appserver/rpc/RemoteMethods.h"
 
 #include <QJsonDocument>
 #include <QRegularExpression>

@@ -1,9 +1,9 @@
 // Storage rules of distributions, run on SQLite and, when available, on PostgreSQL.
 #include "TestDatabase.h"
 #include "appserver/CatalogQueries.h"
-#include "appserver/DistributionPackets.h"
+#include "appserver/rpc/DistributionPackets.h"
 #include "appserver/DistributionStore.h"
-#include "appserver/Refusal.h"
+#include "appserver/rpc/Refusal.h"
 #include "appserver/SqlUtil.h"
 
 #include <QHash>

@@ -1,9 +1,9 @@
-#include "appserver/RemoteMethods.h"
+#include "appserver/rpc/RemoteMethods.h"
 
 #include "appserver/CatalogQueries.h"
-#include "appserver/DistributionPackets.h"
+#include "appserver/rpc/DistributionPackets.h"
 #include "appserver/PrintQueries.h"
-#include "appserver/Refusal.h"
+#include "appserver/rpc/Refusal.h"
 #include "appserver/TransactionRetry.h"
 #include "framework/data/PacketCodec.h"
 #include "framework/data/PacketWriter.h"

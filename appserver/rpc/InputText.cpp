@@ -1,6 +1,6 @@
-#include "appserver/InputText.h"
+#include "appserver/rpc/InputText.h"
 
-#include "appserver/InputLimits.h"
+#include "appserver/rpc/InputLimits.h"
 
 #include <QRegularExpression>
 

@@ -1,8 +1,8 @@
-#include "appserver/PacketFieldReader.h"
+#include "appserver/rpc/PacketFieldReader.h"
 
 #include "appserver/DistributionBuilder.h"
-#include "appserver/InputText.h"
-#include "appserver/Refusal.h"
+#include "appserver/rpc/InputText.h"
+#include "appserver/rpc/Refusal.h"
 
 #include <QLocale>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "appserver/RequestScanner.h"
+#include "appserver/rpc/RequestScanner.h"
 
 #include "framework/data/PacketScanner.h"
 

@@ -3,7 +3,7 @@
 #include "appserver/CredentialCache.h"
 #include "appserver/DistributionStore.h"
 #include "appserver/http/RequestContext.h"
-#include "appserver/RequestScanner.h"
+#include "appserver/rpc/RequestScanner.h"
 
 #include <QByteArray>
 #include <QJsonArray>

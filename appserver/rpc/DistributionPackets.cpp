@@ -1,8 +1,8 @@
-#include "appserver/DistributionPackets.h"
+#include "appserver/rpc/DistributionPackets.h"
 
-#include "appserver/InputLimits.h"
-#include "appserver/PacketFieldReader.h"
-#include "appserver/Refusal.h"
+#include "appserver/rpc/InputLimits.h"
+#include "appserver/rpc/PacketFieldReader.h"
+#include "appserver/rpc/Refusal.h"
 
 #include <QHash>
 #include <limits>
