@@ -1,10 +1,10 @@
 #include "appserver/AppServer.h"
 
-#include "appserver/ConnectionPool.h"
+#include "appserver/storage/ConnectionPool.h"
 #include "appserver/DemoData.h"
 #include "appserver/http/HttpEndpoint.h"
 #include "appserver/rpc/JsonRpcDispatcher.h"
-#include "appserver/Schema.h"
+#include "appserver/storage/Schema.h"
 #include "appserver/UserStore.h"
 
 #include <QDir>

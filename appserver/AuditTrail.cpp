@@ -1,6 +1,6 @@
 #include "appserver/AuditTrail.h"
 
-#include "appserver/SqlUtil.h"
+#include "appserver/storage/SqlUtil.h"
 
 #include <QHash>
 #include <QJsonDocument>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "appserver/Caller.h"
-#include "appserver/DistributionModel.h"
+#include "appserver/storage/DistributionModel.h"
 
 #include <QDateTime>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 #include "appserver/BranchRestriction.h"
 
 #include "appserver/rpc/Refusal.h"
-#include "appserver/SqlUtil.h"
+#include "appserver/storage/SqlUtil.h"
 
 #include <cmath>
 

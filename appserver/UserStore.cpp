@@ -1,9 +1,9 @@
 #include "appserver/UserStore.h"
 
 #include "appserver/rpc/Refusal.h"
-#include "appserver/SqlTransaction.h"
-#include "appserver/SqlUtil.h"
-#include "appserver/StorageError.h"
+#include "appserver/storage/SqlTransaction.h"
+#include "appserver/storage/SqlUtil.h"
+#include "appserver/storage/StorageError.h"
 
 #include <sodium.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appserver/DistributionModel.h"
+#include "appserver/storage/DistributionModel.h"
 #include "framework/data/DataPacket.h"
 
 namespace pla {

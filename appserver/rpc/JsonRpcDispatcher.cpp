@@ -2,13 +2,13 @@
 
 #include "appserver/Authenticator.h"
 #include "appserver/rpc/InputText.h"
-#include "appserver/PrintQueries.h"
+#include "appserver/storage/PrintQueries.h"
 #include "appserver/rpc/Refusal.h"
 #include "appserver/rpc/RemoteMethods.h"
 #include "appserver/rpc/RequestScanner.h"
 #include "appserver/ServerLog.h"
-#include "appserver/StorageError.h"
-#include "appserver/TransactionRetry.h"
+#include "appserver/storage/StorageError.h"
+#include "appserver/storage/TransactionRetry.h"
 #include "framework/data/DatabaseError.h"
 #include "framework/data/PacketCodec.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "appserver/CredentialCache.h"
-#include "appserver/DistributionStore.h"
+#include "appserver/storage/DistributionStore.h"
 #include "appserver/http/RequestContext.h"
 #include "appserver/rpc/RequestScanner.h"
 

@@ -1,6 +1,6 @@
 #include "appserver/rpc/PacketFieldReader.h"
 
-#include "appserver/DistributionBuilder.h"
+#include "appserver/storage/DistributionBuilder.h"
 #include "appserver/rpc/InputText.h"
 #include "appserver/rpc/Refusal.h"
 

@@ -1,10 +1,10 @@
 #include "appserver/rpc/RemoteMethods.h"
 
-#include "appserver/CatalogQueries.h"
+#include "appserver/storage/CatalogQueries.h"
 #include "appserver/rpc/DistributionPackets.h"
-#include "appserver/PrintQueries.h"
+#include "appserver/storage/PrintQueries.h"
 #include "appserver/rpc/Refusal.h"
-#include "appserver/TransactionRetry.h"
+#include "appserver/storage/TransactionRetry.h"
 #include "framework/data/PacketCodec.h"
 #include "framework/data/PacketWriter.h"
 

@@ -2,7 +2,7 @@
 
 #include "appserver/BranchRestriction.h"
 #include "appserver/Caller.h"
-#include "appserver/DistributionStore.h"
+#include "appserver/storage/DistributionStore.h"
 #include "framework/data/DataPacket.h"
 
 #include <QByteArray>

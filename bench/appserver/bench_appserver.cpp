@@ -9,7 +9,7 @@
 #include "appserver/EmbeddedServer.h"
 #include "appserver/rpc/JsonRpcDispatcher.h"
 #include "appserver/SessionStore.h"
-#include "appserver/SqlUtil.h"
+#include "appserver/storage/SqlUtil.h"
 #include "appserver/UserStore.h"
 #include "framework/data/PacketCodec.h"
 

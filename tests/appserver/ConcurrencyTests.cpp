@@ -3,7 +3,7 @@
 #include "DistributionView.h"
 #include "ServerProcess.h"
 #include "TestDatabase.h"
-#include "appserver/DistributionStore.h"
+#include "appserver/storage/DistributionStore.h"
 #include "appserver/rpc/RemoteMethods.h"
 
 #include <QJsonDocument>

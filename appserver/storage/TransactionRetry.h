@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appserver/StorageError.h"
+#include "appserver/storage/StorageError.h"
 
 #include <QSqlDatabase>
 

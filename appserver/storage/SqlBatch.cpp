@@ -1,7 +1,7 @@
-#include "appserver/SqlBatch.h"
+#include "appserver/storage/SqlBatch.h"
 
-#include "appserver/StatementCache.h"
-#include "appserver/StorageError.h"
+#include "appserver/storage/StatementCache.h"
+#include "appserver/storage/StorageError.h"
 
 #include <QSqlQuery>
 #include <algorithm>

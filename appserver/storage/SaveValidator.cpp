@@ -1,11 +1,11 @@
-#include "appserver/SaveValidator.h"
+#include "appserver/storage/SaveValidator.h"
 
-#include "appserver/DistributionBuilder.h"
+#include "appserver/storage/DistributionBuilder.h"
 #include "appserver/rpc/InputLimits.h"
 #include "appserver/rpc/InputText.h"
 #include "appserver/rpc/Refusal.h"
-#include "appserver/SqlUtil.h"
-#include "appserver/StatementCache.h"
+#include "appserver/storage/SqlUtil.h"
+#include "appserver/storage/StatementCache.h"
 
 #include <QSet>
 #include <array>

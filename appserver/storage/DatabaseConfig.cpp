@@ -1,4 +1,4 @@
-#include "appserver/DatabaseConfig.h"
+#include "appserver/storage/DatabaseConfig.h"
 
 #include <QUrl>
 #include <stdexcept>

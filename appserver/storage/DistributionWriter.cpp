@@ -1,4 +1,4 @@
-#include "appserver/DistributionWriter.h"
+#include "appserver/storage/DistributionWriter.h"
 
 #include <QSet>
 

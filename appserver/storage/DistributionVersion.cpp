@@ -1,9 +1,9 @@
-#include "appserver/DistributionVersion.h"
+#include "appserver/storage/DistributionVersion.h"
 
 #include "appserver/AuditTrail.h"
 #include "appserver/rpc/Refusal.h"
-#include "appserver/SqlUtil.h"
-#include "appserver/StatementCache.h"
+#include "appserver/storage/SqlUtil.h"
+#include "appserver/storage/StatementCache.h"
 
 namespace pla {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "appserver/DistributionModel.h"
-#include "appserver/SqlBatch.h"
+#include "appserver/storage/DistributionModel.h"
+#include "appserver/storage/SqlBatch.h"
 
 #include <QHash>
 

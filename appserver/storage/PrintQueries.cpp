@@ -1,9 +1,9 @@
-#include "appserver/PrintQueries.h"
+#include "appserver/storage/PrintQueries.h"
 
 #include "appserver/rpc/RemoteMethods.h"
-#include "appserver/SqlTransaction.h"
-#include "appserver/SqlUtil.h"
-#include "appserver/StorageError.h"
+#include "appserver/storage/SqlTransaction.h"
+#include "appserver/storage/SqlUtil.h"
+#include "appserver/storage/StorageError.h"
 #include "framework/data/PacketCodec.h"
 
 #include <QJsonArray>

@@ -1,8 +1,8 @@
-#include "appserver/SqlTransaction.h"
+#include "appserver/storage/SqlTransaction.h"
 
-#include "appserver/SqlUtil.h"
-#include "appserver/StorageError.h"
-#include "appserver/WriterQueue.h"
+#include "appserver/storage/SqlUtil.h"
+#include "appserver/storage/StorageError.h"
+#include "appserver/storage/WriterQueue.h"
 
 namespace pla {
 

@@ -1,7 +1,7 @@
-#include "appserver/StatementCache.h"
+#include "appserver/storage/StatementCache.h"
 
-#include "appserver/SqlUtil.h"
-#include "appserver/StorageError.h"
+#include "appserver/storage/SqlUtil.h"
+#include "appserver/storage/StorageError.h"
 
 #include <QHash>
 #include <QSqlDriver>

@@ -1,17 +1,17 @@
-#include "appserver/DistributionStore.h"
+#include "appserver/storage/DistributionStore.h"
 
 #include "appserver/AuditTrail.h"
-#include "appserver/DistributionBuilder.h"
+#include "appserver/storage/DistributionBuilder.h"
 #include "appserver/rpc/DistributionPackets.h"
-#include "appserver/DistributionVersion.h"
-#include "appserver/DistributionWriter.h"
+#include "appserver/storage/DistributionVersion.h"
+#include "appserver/storage/DistributionWriter.h"
 #include "appserver/rpc/InputLimits.h"
 #include "appserver/rpc/Refusal.h"
-#include "appserver/SaveValidator.h"
-#include "appserver/SqlTransaction.h"
-#include "appserver/SqlUtil.h"
-#include "appserver/StatementCache.h"
-#include "appserver/StorageError.h"
+#include "appserver/storage/SaveValidator.h"
+#include "appserver/storage/SqlTransaction.h"
+#include "appserver/storage/SqlUtil.h"
+#include "appserver/storage/StatementCache.h"
+#include "appserver/storage/StorageError.h"
 
 #include <QHash>
 #include <QSet>

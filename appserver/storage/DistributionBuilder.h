@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appserver/DistributionModel.h"
+#include "appserver/storage/DistributionModel.h"
 
 namespace pla {
 

@@ -1,4 +1,4 @@
-#include "appserver/WriterQueue.h"
+#include "appserver/storage/WriterQueue.h"
 
 #include <QHash>
 #include <memory>

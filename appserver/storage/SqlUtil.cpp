@@ -1,6 +1,6 @@
-#include "appserver/SqlUtil.h"
+#include "appserver/storage/SqlUtil.h"
 
-#include "appserver/StorageError.h"
+#include "appserver/storage/StorageError.h"
 
 #include <QSqlError>
 

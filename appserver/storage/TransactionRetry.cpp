@@ -1,6 +1,6 @@
-#include "appserver/TransactionRetry.h"
+#include "appserver/storage/TransactionRetry.h"
 
-#include "appserver/ConnectionPool.h"
+#include "appserver/storage/ConnectionPool.h"
 #include "appserver/rpc/Refusal.h"
 #include "appserver/ServerLog.h"
 

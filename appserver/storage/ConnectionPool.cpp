@@ -1,8 +1,8 @@
-#include "appserver/ConnectionPool.h"
+#include "appserver/storage/ConnectionPool.h"
 
-#include "appserver/SqlUtil.h"
-#include "appserver/StatementCache.h"
-#include "appserver/StorageError.h"
+#include "appserver/storage/SqlUtil.h"
+#include "appserver/storage/StatementCache.h"
+#include "appserver/storage/StorageError.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

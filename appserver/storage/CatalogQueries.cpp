@@ -1,6 +1,6 @@
-#include "appserver/CatalogQueries.h"
+#include "appserver/storage/CatalogQueries.h"
 
-#include "appserver/SqlUtil.h"
+#include "appserver/storage/SqlUtil.h"
 
 #include <QHash>
 #include <QSet>
