@@ -5,7 +5,7 @@
 #include "appserver/http/HttpEndpoint.h"
 #include "appserver/rpc/JsonRpcDispatcher.h"
 #include "appserver/storage/Schema.h"
-#include "appserver/UserStore.h"
+#include "appserver/auth/UserStore.h"
 
 #include <QDir>
 #include <QFile>

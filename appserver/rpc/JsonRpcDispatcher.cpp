@@ -1,6 +1,6 @@
 #include "appserver/rpc/JsonRpcDispatcher.h"
 
-#include "appserver/Authenticator.h"
+#include "appserver/auth/Authenticator.h"
 #include "appserver/rpc/InputText.h"
 #include "appserver/storage/PrintQueries.h"
 #include "appserver/rpc/Refusal.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appserver/CredentialCache.h"
+#include "appserver/auth/CredentialCache.h"
 #include "appserver/storage/DistributionStore.h"
 #include "appserver/http/RequestContext.h"
 #include "appserver/rpc/RequestScanner.h"

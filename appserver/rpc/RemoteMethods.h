@@ -1,7 +1,7 @@
 #pragma once
 
-#include "appserver/BranchRestriction.h"
-#include "appserver/Caller.h"
+#include "appserver/auth/BranchRestriction.h"
+#include "appserver/auth/Caller.h"
 #include "appserver/storage/DistributionStore.h"
 #include "framework/data/DataPacket.h"
 

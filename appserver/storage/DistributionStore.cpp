@@ -1,6 +1,6 @@
 #include "appserver/storage/DistributionStore.h"
 
-#include "appserver/AuditTrail.h"
+#include "appserver/auth/AuditTrail.h"
 #include "appserver/storage/DistributionBuilder.h"
 #include "appserver/rpc/DistributionPackets.h"
 #include "appserver/storage/DistributionVersion.h"

@@ -1,6 +1,6 @@
 #include "appserver/storage/DistributionVersion.h"
 
-#include "appserver/AuditTrail.h"
+#include "appserver/auth/AuditTrail.h"
 #include "appserver/rpc/Refusal.h"
 #include "appserver/storage/SqlUtil.h"
 #include "appserver/storage/StatementCache.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appserver/UserStore.h"
+#include "appserver/auth/UserStore.h"
 
 #include <QByteArray>
 #include <QDateTime>

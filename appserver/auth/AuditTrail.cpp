@@ -1,4 +1,4 @@
-#include "appserver/AuditTrail.h"
+#include "appserver/auth/AuditTrail.h"
 
 #include "appserver/storage/SqlUtil.h"
 

@@ -1,4 +1,4 @@
-#include "appserver/BranchRestriction.h"
+#include "appserver/auth/BranchRestriction.h"
 
 #include "appserver/rpc/Refusal.h"
 #include "appserver/storage/SqlUtil.h"

@@ -1,4 +1,4 @@
-#include "appserver/SessionStore.h"
+#include "appserver/auth/SessionStore.h"
 
 #include "appserver/storage/SqlTransaction.h"
 #include "appserver/storage/SqlUtil.h"

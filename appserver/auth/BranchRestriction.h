@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appserver/Caller.h"
+#include "appserver/auth/Caller.h"
 #include "framework/data/DataPacket.h"
 
 #include <QSqlDatabase>

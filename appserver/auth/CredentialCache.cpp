@@ -1,4 +1,4 @@
-#include "appserver/CredentialCache.h"
+#include "appserver/auth/CredentialCache.h"
 
 namespace pla {
 

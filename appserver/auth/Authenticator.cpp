@@ -1,8 +1,8 @@
-#include "appserver/Authenticator.h"
+#include "appserver/auth/Authenticator.h"
 
 #include "appserver/rpc/RemoteMethods.h"
-#include "appserver/SessionStore.h"
-#include "appserver/UserStore.h"
+#include "appserver/auth/SessionStore.h"
+#include "appserver/auth/UserStore.h"
 
 namespace pla {
 

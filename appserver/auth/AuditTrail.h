@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appserver/Caller.h"
+#include "appserver/auth/Caller.h"
 #include "appserver/storage/DistributionModel.h"
 
 #include <QDateTime>

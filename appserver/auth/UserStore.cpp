@@ -1,4 +1,4 @@
-#include "appserver/UserStore.h"
+#include "appserver/auth/UserStore.h"
 
 #include "appserver/rpc/Refusal.h"
 #include "appserver/storage/SqlTransaction.h"

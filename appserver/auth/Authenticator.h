@@ -1,7 +1,7 @@
 #pragma once
 
-#include "appserver/Caller.h"
-#include "appserver/CredentialCache.h"
+#include "appserver/auth/Caller.h"
+#include "appserver/auth/CredentialCache.h"
 #include "appserver/http/RequestContext.h"
 
 #include <QDateTime>
