@@ -7,7 +7,7 @@
 namespace pla {
 
 int Schema::currentVersion() {
-    return 4;
+    return 5;
 }
 
 QStringList Schema::step(int version, bool postgres) {
@@ -156,6 +156,14 @@ QStringList Schema::step(int version, bool postgres) {
             QStringLiteral("ALTER TABLE PRATO ADD COLUMN QTPORPESSOA %1 NOT NULL DEFAULT 0")
                 .arg(real),
             QStringLiteral("ALTER TABLE PRATO ADD COLUMN QTEXTRA %1 NOT NULL DEFAULT 0").arg(real),
+        };
+    case 5:
+        return {
+            // A branch's day (its print, the export of a date) is found without walking the
+            // branch's whole history; a service's day is already the unique key's prefix, so its
+            // own index only cost every new distribution a write.
+            QStringLiteral("CREATE INDEX IX_DISTCARD_DIA ON DISTCARD (CDFILIAL, DTCARDAPIO)"),
+            QStringLiteral("DROP INDEX IX_DISTCARD_SERV"),
         };
     default:
         return {};
