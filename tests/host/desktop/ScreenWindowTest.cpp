@@ -13,6 +13,7 @@
 #include "framework/ui/TDBGrid.h"
 #include "framework/ui/TDBMemo.h"
 #include "framework/ui/TEdit.h"
+#include "host/desktop/MainWindow.h"
 #include "report_screen/ImpDistEmbCard.h"
 #include "tests/distribution/ScreenFixture.h"
 
@@ -26,6 +27,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -176,6 +178,29 @@ TEST_F(ScreenWindowTest, TextWrittenThroughAccessibilityIsTyping) {
     EXPECT_EQ(screen->dbmObservacaoEtiqueta->Text(), QStringLiteral("Sem sal"));
     EXPECT_EQ(screen->cdsDistCard->State(), TDataSetState::Edit);
     EXPECT_TRUE(screen->sbtConfirmar->Enabled());
+}
+
+// 1024 × 768, and 1920 × 1080 at scale 2 (960 × 540 for Qt), hold no 1300 × 860 window: it
+// opens maximised there, and at its size, centred, where it fits.
+TEST(MainWindowTest, OpensWithinTheAvailableScreen) {
+    struct Case {
+        QRect available;
+        bool maximised;
+    } cases[] = {{QRect(0, 0, 1024, 740), true},
+                 {QRect(0, 0, 960, 520), true},
+                 {QRect(0, 0, 1366, 740), true},
+                 {QRect(0, 0, 1920, 1050), false}};
+    for (const Case& c : cases) {
+        bool maximised = false;
+        const QRect placed = MainWindow::OpeningGeometry(c.available, maximised);
+        EXPECT_EQ(maximised, c.maximised) << c.available.width();
+        EXPECT_TRUE(c.available.contains(placed)) << c.available.width();
+    }
+    MainWindow window([](const QString&) {});
+    window.ShowOnScreen();
+    // The offscreen screen has no window manager: its window sits 2 pixels in, at full size.
+    const QSize shown = window.size(), screen = window.screen()->availableGeometry().size();
+    EXPECT_TRUE(shown.width() <= screen.width() && shown.height() <= screen.height());
 }
 
 } // namespace
