@@ -3,6 +3,7 @@
 #include "framework/print/TextFitter.h"
 #include "report/ReportTexts.h"
 
+#include <QHash>
 #include <algorithm>
 #include <optional>
 
@@ -37,8 +38,8 @@ QVector<Required> RequiredTexts(const LabelContents& c) {
 // The type size of a label and the lines its required texts take at it.
 struct Plan {
     double pt = 0;
-    QVector<int> lines; // per required text
-    double bottom = 0;  // height of the required texts, mm
+    QVector<QStringList> lines; // per required text
+    double bottom = 0;          // height of the required texts, mm
 };
 
 double LineHeight(double pt) {
@@ -56,7 +57,7 @@ std::optional<Plan> PlanFor(const QRectF& inner, const DayPackaging& p,
             const TextFitter::Fit f =
                 TextFitter::FitBlock(r.text, inner.width(), 1e6, pt, pt, r.bold);
             cut = cut || f.cut;
-            plan.lines.push_back(static_cast<int>(f.lines.size()));
+            plan.lines.push_back(f.lines);
             plan.bottom += f.lines.size() * LineHeight(pt);
         }
         if (cut) continue;
@@ -69,12 +70,19 @@ std::optional<Plan> PlanFor(const QRectF& inner, const DayPackaging& p,
     return std::nullopt;
 }
 
+// The side of the QR code: what the required texts leave above them, less the count row.
+double CodeSide(const QRectF& inner, const Plan& plan) {
+    const double top = inner.height() - plan.bottom - 0.5;
+    return std::min(top - kCountRow, inner.width() * 0.25);
+}
+
 QRectF Inner(const LabelStock& stock) {
     return QRectF(QPointF(0, 0), stock.label).adjusted(kPad, kPad, -kPad, -kPad);
 }
 
+// Draws everything of p's label but the unit count into rect.
 void Draw(PrintPage& page, const QRectF& rect, const DistributionDay& day, const DayPackaging& p,
-          int unit, const QVector<Required>& required, const Plan& plan) {
+          const QVector<Required>& required, const Plan& plan) {
     const QRectF inner = rect.adjusted(kPad, kPad, -kPad, -kPad);
     const double line = LineHeight(plan.pt);
     const double top = inner.height() - plan.bottom - 0.5;
@@ -82,22 +90,18 @@ void Draw(PrintPage& page, const QRectF& rect, const DistributionDay& day, const
     // Lower part: the required texts across the whole width, under a thin rule.
     double y = inner.bottom() - plan.bottom;
     page.AddLine({inner.left(), y - 0.25}, {inner.right(), y - 0.25}, 0.1);
-    for (int i = 0; i < required.size(); ++i) {
-        const double h = plan.lines[i] * line;
-        page.AddTextBlock(QRectF(inner.left(), y, inner.width(), h), required[i].text, plan.pt,
-                          plan.pt, required[i].bold);
-        y += h;
-    }
+    for (int i = 0; i < required.size(); ++i)
+        for (const QString& text : plan.lines[i]) {
+            page.AddText(QRectF(inner.left(), y, inner.width(), line), text, plan.pt, plan.pt,
+                         required[i].bold);
+            y += line;
+        }
 
-    // Upper right: the code, the unit count under it.
+    // Upper right: the code (the unit count goes under it, label by label).
     const QString number = QString::number(p.number);
-    const double side = std::min(top - kCountRow, inner.width() * 0.25);
+    const double side = CodeSide(inner, plan);
     const QRectF right(inner.right() - side, inner.top(), side, top);
     page.AddCode(QRectF(right.topLeft(), QSizeF(side, side)), number);
-    page.AddText(QRectF(right.left(), right.top() + side, side, top - side),
-                 QStringLiteral("%1/%2").arg(unit).arg(p.LabelCount()), 16, kShrunkPt, true,
-                 Qt::AlignCenter);
-
     // Upper left: who and what, then the dishes, then the remark in the room left.
     const QRectF left(inner.left(), inner.top(), inner.width() - side - kPad, top);
     y = left.top();
@@ -150,9 +154,20 @@ QVector<PrintPage> LabelLayout::Pages(const DistributionDay& day,
                                       QString& error) {
     QVector<PrintPage> pages;
     int slot = stock.PerPage();
+    // The packagings of a day repeat a few combinations of texts: fitting each once keeps a
+    // day of thousands of labels quick.
+    QHash<QString, std::optional<Plan>> plans;
     for (const DayPackaging* p : packagings) {
         const QVector<Required> required = RequiredTexts(LabelContents::Of(day, *p, prepared));
-        const std::optional<Plan> plan = PlanFor(Inner(stock), *p, required);
+        QStringList key{QString::number(p->dishes.size()),
+                        p->remark.trimmed().isEmpty() ? QString() : QStringLiteral("obs")};
+        for (const Required& r : required)
+            key << r.text;
+        const QString joined = key.join(QLatin1Char('\x1f'));
+        auto cached = plans.constFind(joined);
+        if (cached == plans.constEnd())
+            cached = plans.insert(joined, PlanFor(Inner(stock), *p, required));
+        const std::optional<Plan>& plan = *cached;
         if (!plan) {
             QStringList fitting;
             for (const LabelStock& other : LabelStock::All())
@@ -169,13 +184,25 @@ QVector<PrintPage> LabelLayout::Pages(const DistributionDay& day,
                                        .arg(fitting.join(QStringLiteral(", "))));
             return {};
         }
-        const int count = p->LabelCount();
-        for (int unit = 1; unit <= count; ++unit) {
+        // Every unit's label is the same but for its count: laid out once, copied.
+        const QRectF first(QPointF(0, 0), stock.label);
+        PrintPage label(stock.label);
+        Draw(label, first, day, *p, required, *plan);
+        const QRectF inner = Inner(stock);
+        const double top = inner.height() - plan->bottom - 0.5;
+        const double side = CodeSide(inner, *plan);
+        const QRectF count(inner.right() - side, inner.top() + side, side, top - side);
+        const int labels = p->LabelCount();
+        for (int unit = 1; unit <= labels; ++unit) {
             if (slot == stock.PerPage()) {
                 pages.push_back(PrintPage(stock.page));
                 slot = 0;
             }
-            Draw(pages.back(), stock.LabelRect(slot++), day, *p, unit, required, *plan);
+            const QPointF at = stock.LabelRect(slot++).topLeft();
+            pages.back().AddCopy(label, at);
+            pages.back().AddText(count.translated(at),
+                                 QStringLiteral("%1/%2").arg(unit).arg(labels), 16, kShrunkPt, true,
+                                 Qt::AlignCenter);
         }
     }
     return pages;
