@@ -6,7 +6,7 @@
 #include "framework/net/NetConnection.h"
 #include "framework/ui/Keys.h"
 #include "framework/ui/TfrmRotiGeral.h"
-#include "report/DistributionDay.h"
+#include "remote/DistributionDay.h"
 #include "report/DistributionReport.h"
 
 #include <QRect>
@@ -67,10 +67,11 @@ public:
 
     TImage *imgChecked = nullptr, *imgUnchecked = nullptr;
 
-    // Resets the screen to the user's branch and today and shows it modally. The day is
-    // loaded at once; when that fails its message is shown and the screen opens all the same,
-    // so the user can correct branch or date.
-    int Abre();
+    // Resets the screen to branch and date (the user's branch and today when not given; a
+    // user tied to his branch always gets his own) and shows it modally. The day is loaded at
+    // once; when that fails its message is shown and the screen opens all the same, so the
+    // user can correct branch or date.
+    int Abre(const QString& branch = QString(), const QDate& date = QDate());
 
     // ---- branch, date and the day --------------------------------------------------------
     // Validates branch (mandatory, registered) and date (mandatory); a failure focuses the
@@ -109,7 +110,8 @@ public:
     // action ends with the message.
     void VdPreparo();
     // Loads the day when needed and builds the document; nothing to print ends the action
-    // with its message, services left out are told before the output.
+    // with its message, services left out are told before the output (once for the same
+    // services of the same day, not before every output).
     PrintDocument MontaDocumento();
     void btnVisualizarClick(TComponent& sender);
     void btnImprimirClick(TComponent& sender);
@@ -137,6 +139,7 @@ private:
     void ForgetDay();
 
     std::optional<pla::DistributionDay> day_;
+    QString toldWithout_; // the services-left-out notice the user has seen for this day
     QStringList groupCodes_;
     QStringList pointKeys_; // of cmbPontoEntrega's items; entry 0 (all) is empty
 };

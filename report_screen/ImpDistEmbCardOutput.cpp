@@ -44,7 +44,8 @@ PrintDocument TfrmImpDistEmbCard::MontaDocumento() {
     // Labels the data does not allow are told; the packing lists still go out.
     if (!result.labelsRefused.isEmpty()) pla::Dialogs().ShowError(result.labelsRefused);
     const QString without = pla::DistributionReport::WithoutMessage(result);
-    if (!without.isEmpty()) pla::Dialogs().ShowInformation(without);
+    if (!without.isEmpty() && without != toldWithout_) pla::Dialogs().ShowInformation(without);
+    toldWithout_ = without;
     return result.document;
 }
 
@@ -55,7 +56,9 @@ void TfrmImpDistEmbCard::btnVisualizarClick(TComponent&) {
 
 void TfrmImpDistEmbCard::btnImprimirClick(TComponent&) {
     const PrintDocument document = MontaDocumento();
-    pla::Printing().Print(document);
+    if (pla::Printing().Print(document))
+        pla::Dialogs().ShowInformation(
+            msgPadrao->Msg(QStringLiteral("IMPRESSO")).arg(document.pages.size()));
 }
 
 void TfrmImpDistEmbCard::btnGerarPdfClick(TComponent&) {
