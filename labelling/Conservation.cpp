@@ -2,27 +2,43 @@
 
 namespace pla {
 
+namespace {
+
+struct Kind {
+    const char* code;
+    const char* instruction;
+    const char* word;
+    int maxHours; // hot food above 60 °C keeps 6 hours; chilled food at 4 °C or less, 5 days
+};
+
+const Kind kKinds[] = {
+    {"Q", "Conservar aquecido acima de 60 °C", "Quente", 6},
+    {"R", "Conservar refrigerado abaixo de 5 °C", "Refrigerado", 120},
+    {"C", "Conservar congelado a -18 °C ou menos", "Congelado", 0},
+    {"A", "Conservar em temperatura ambiente", "Ambiente", 0},
+};
+
+const Kind* Find(const QString& code) {
+    for (const Kind& k : kKinds)
+        if (code == QLatin1String(k.code)) return &k;
+    return nullptr;
+}
+
+} // namespace
+
 QString Conservation::Instruction(const QString& code) {
-    if (code == QLatin1String("Q")) return QStringLiteral("Conservar aquecido acima de 60 °C");
-    if (code == QLatin1String("R")) return QStringLiteral("Conservar refrigerado abaixo de 5 °C");
-    if (code == QLatin1String("C")) return QStringLiteral("Conservar congelado a -18 °C ou menos");
-    if (code == QLatin1String("A")) return QStringLiteral("Conservar em temperatura ambiente");
-    return {};
+    const Kind* k = Find(code);
+    return k ? QString::fromUtf8(k->instruction) : QString();
 }
 
 int Conservation::MaxHours(const QString& code) {
-    // Hot food above 60 °C keeps 6 hours; chilled food at 4 °C or less keeps 5 days.
-    if (code == QLatin1String("Q")) return 6;
-    if (code == QLatin1String("R")) return 120;
-    return 0;
+    const Kind* k = Find(code);
+    return k ? k->maxHours : 0;
 }
 
 QString Conservation::Short(const QString& code) {
-    if (code == QLatin1String("Q")) return QStringLiteral("Quente");
-    if (code == QLatin1String("R")) return QStringLiteral("Refrigerado");
-    if (code == QLatin1String("C")) return QStringLiteral("Congelado");
-    if (code == QLatin1String("A")) return QStringLiteral("Ambiente");
-    return {};
+    const Kind* k = Find(code);
+    return k ? QString::fromUtf8(k->word) : QString();
 }
 
 } // namespace pla

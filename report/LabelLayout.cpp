@@ -17,6 +17,7 @@ constexpr double kMinPt = 5;      // the smallest type a required text may take
 constexpr double kShrunkPt = 4;   // the dishes and the remark may go this far
 constexpr double kMinCode = 8;    // mm: a phone still reads a code of a few digits this size
 constexpr double kCountRow = 3.5; // mm under the code for the unit count
+constexpr double kRuleGap = 0.5;  // mm between the upper part and the required texts
 
 struct Required {
     QString text;
@@ -46,6 +47,11 @@ double LineHeight(double pt) {
     return TextFitter::LineHeight(pt, true);
 }
 
+// The height of the upper part of a label laid out by plan.
+double Top(const QRectF& inner, const Plan& plan) {
+    return inner.height() - plan.bottom - kRuleGap;
+}
+
 // The largest size at which the required texts fit the label's width uncut and leave room
 // for the identification rows, the dishes at their smallest and the code.
 std::optional<Plan> PlanFor(const QRectF& inner, const DayPackaging& p,
@@ -61,7 +67,7 @@ std::optional<Plan> PlanFor(const QRectF& inner, const DayPackaging& p,
             plan.bottom += f.lines.size() * LineHeight(pt);
         }
         if (cut) continue;
-        const double top = inner.height() - plan.bottom - 0.5;
+        const double top = Top(inner, plan);
         const bool remark = !p.remark.trimmed().isEmpty();
         const double rows =
             4 * LineHeight(pt) + (p.dishes.size() + (remark ? 1 : 0)) * LineHeight(kShrunkPt);
@@ -72,8 +78,7 @@ std::optional<Plan> PlanFor(const QRectF& inner, const DayPackaging& p,
 
 // The side of the QR code: what the required texts leave above them, less the count row.
 double CodeSide(const QRectF& inner, const Plan& plan) {
-    const double top = inner.height() - plan.bottom - 0.5;
-    return std::min(top - kCountRow, inner.width() * 0.25);
+    return std::min(Top(inner, plan) - kCountRow, inner.width() * 0.25);
 }
 
 QRectF Inner(const LabelStock& stock) {
@@ -85,11 +90,11 @@ void Draw(PrintPage& page, const QRectF& rect, const DistributionDay& day, const
           const QVector<Required>& required, const Plan& plan) {
     const QRectF inner = rect.adjusted(kPad, kPad, -kPad, -kPad);
     const double line = LineHeight(plan.pt);
-    const double top = inner.height() - plan.bottom - 0.5;
+    const double top = Top(inner, plan);
 
     // Lower part: the required texts across the whole width, under a thin rule.
     double y = inner.bottom() - plan.bottom;
-    page.AddLine({inner.left(), y - 0.25}, {inner.right(), y - 0.25}, 0.1);
+    page.AddLine({inner.left(), y - kRuleGap / 2}, {inner.right(), y - kRuleGap / 2}, 0.1);
     for (int i = 0; i < required.size(); ++i)
         for (const QString& text : plan.lines[i]) {
             page.AddText(QRectF(inner.left(), y, inner.width(), line), text, plan.pt, plan.pt,
@@ -189,9 +194,9 @@ QVector<PrintPage> LabelLayout::Pages(const DistributionDay& day,
         PrintPage label(stock.label);
         Draw(label, first, day, *p, required, *plan);
         const QRectF inner = Inner(stock);
-        const double top = inner.height() - plan->bottom - 0.5;
         const double side = CodeSide(inner, *plan);
-        const QRectF count(inner.right() - side, inner.top() + side, side, top - side);
+        const QRectF count(inner.right() - side, inner.top() + side, side,
+                           Top(inner, *plan) - side);
         const int labels = p->LabelCount();
         for (int unit = 1; unit <= labels; ++unit) {
             if (slot == stock.PerPage()) {

@@ -36,7 +36,9 @@ QStringList ReportTexts::Producer(const DayProducer& f) {
     if (!first.isEmpty()) lines << first.join(QStringLiteral(" · "));
     if (!f.address.trimmed().isEmpty()) lines << f.address.trimmed();
     if (!f.nutritionist.trimmed().isEmpty())
-        lines << QStringLiteral("RT: %1 — %2").arg(f.nutritionist.trimmed(), f.crn.trimmed());
+        lines << QStringLiteral("RT: ") + f.nutritionist.trimmed() +
+                     (f.crn.trimmed().isEmpty() ? QString()
+                                                : QStringLiteral(" — ") + f.crn.trimmed());
     return lines;
 }
 
