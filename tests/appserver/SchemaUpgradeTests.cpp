@@ -27,7 +27,7 @@ qint64 count(const QSqlDatabase& db, const QString& table) {
 
 class SchemaUpgradeTest : public ::testing::TestWithParam<Backend> {};
 
-TEST_P(SchemaUpgradeTest, VersionFourGetsTheIndexOfABranchsDay) {
+TEST_P(SchemaUpgradeTest, TheVersionBeforeGetsTheIndexOfABranchsDay) {
     test::ensureApplication();
     test::TestDatabase db(GetParam());
     if (!db.available()) GTEST_SKIP() << db.skipReason().toStdString();
@@ -36,13 +36,13 @@ TEST_P(SchemaUpgradeTest, VersionFourGetsTheIndexOfABranchsDay) {
     SqlUtil::execPlain(conn, QStringLiteral("DROP INDEX IX_DISTCARD_DIA"));
     SqlUtil::execPlain(conn, QStringLiteral("CREATE INDEX IX_DISTCARD_SERV ON DISTCARD "
                                             "(CDFILIAL, CDSERVFILI, DTCARDAPIO)"));
-    SqlUtil::exec(conn, QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = 4"));
+    SqlUtil::exec(conn, QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = 5"));
     const qint64 menus = count(conn, QStringLiteral("PRATCARD"));
     ASSERT_GT(menus, 0);
 
     Schema::migrate(conn);
 
-    EXPECT_EQ(Schema::storedVersion(conn), 5);
+    EXPECT_EQ(Schema::storedVersion(conn), 6);
     EXPECT_TRUE(hasIndex(conn, QStringLiteral("IX_DISTCARD_DIA")));
     EXPECT_FALSE(hasIndex(conn, QStringLiteral("IX_DISTCARD_SERV")));
     EXPECT_EQ(count(conn, QStringLiteral("PRATCARD")), menus);
