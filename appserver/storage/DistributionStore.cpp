@@ -27,6 +27,11 @@ namespace {
 
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 
+QString text(const StatementCache::Use& q, int i) {
+    const QVariant v = q.value(i);
+    return v.isNull() ? QString() : v.toString();
+}
+
 // Keys of the blank delivery point are stored as empty texts, never as NULL (Qt SQL binds a
 // null QString as NULL).
 QString keyText(const QString& s) {
@@ -139,86 +144,89 @@ std::optional<Distribution> DistributionStore::find(qint64 number) {
 
 std::optional<Distribution> DistributionStore::read(const QString& where,
                                                     const QVariantList& values) {
-    // The header and its three sets in one statement: one round trip to a database server,
-    // and one snapshot for the whole answer without a transaction around it. Each row says
-    // which set it belongs to (column 0); the columns after it are shared by type: two
-    // integers, six texts, seven numbers.
-    const QString number = QStringLiteral("(SELECT NRDISTCARD FROM DISTCARD WHERE %1)").arg(where);
-    const QString sql =
-        QStringLiteral(
-            "SELECT 0, NRDISTCARD, NRVERSAO, CDFILIAL, CDSERVFILI, DTCARDAPIO, NRCARDAPIO, "
-            "CDCLIENTE, CDDESTFILI, QTCOMENSAIS, NULL, NULL, NULL, NULL, NULL, NULL "
-            "FROM DISTCARD WHERE %1 "
-            "UNION ALL SELECT 1, NRSEQPRATCAR, NRORDPRATCAR, CDFILAUXPRAT, CDPRATO, NMPRATO, "
-            "SGUNIDADE, NULL, NULL, QTPORPESSOA, QTTOTCOMENSAIS, QTTOTPRATO, QTTOTEXTRA, "
-            "QTCOMENSAIS, QTPRATO, QTEXTRA FROM CARDDISP WHERE NRDISTCARD = %2 "
-            "UNION ALL SELECT 2, e.NREMBDISTCARD, NULL, e.CDCONTAINER, c.NMCONTAINER, "
-            "c.IDPROPOSITO, e.DSOBSETIQUETA, NULL, NULL, e.QTCONTAINER, e.QTPRATO, NULL, NULL, "
-            "NULL, NULL, NULL FROM EMBDISTCARD e JOIN CONTAINER c ON c.CDCONTAINER = "
-            "e.CDCONTAINER WHERE e.NRDISTCARD = %2 "
-            "UNION ALL SELECT 3, NREMBDISTCARD, NRSEQPRATCAR, IDPRINCIPAL, NULL, NULL, NULL, "
-            "NULL, NULL, QTCOMENSAIS, QTPRATO, QTEXTRA, VRQTDEPRATEMB, NULL, NULL, NULL "
-            "FROM ITEMBDISTCARD WHERE NRDISTCARD = %2 "
-            // Dishes by their order in the menu, packagings by number.
-            "ORDER BY 1, 3, 2")
-            .arg(where, number);
-    const QVariantList bound = values + values + values + values;
-    RowCursor q(db_, sql, bound);
-    if (!q.next()) return std::nullopt;
     Distribution d;
-    d.number = q.integer(1);
-    d.version = q.integer(2);
-    d.key.branch = q.text(3);
-    d.key.service = q.text(4);
-    d.key.date = QDate::fromString(q.text(5), kDateFormat);
-    d.menuNumber = q.text(6);
-    d.key.client = q.text(7);
-    d.key.destination = q.text(8);
-    d.diners = q.real(9);
-    while (q.next()) {
-        switch (q.integer(0)) {
-        case 1: {
+    {
+        auto q = StatementCache::run(
+            db_,
+            QStringLiteral("SELECT NRDISTCARD, CDFILIAL, CDSERVFILI, DTCARDAPIO, NRCARDAPIO, "
+                           "CDCLIENTE, CDDESTFILI, QTCOMENSAIS, NRVERSAO FROM DISTCARD WHERE ") +
+                where,
+            values);
+        if (!q.next()) return std::nullopt;
+        d.number = q.value(0).toLongLong();
+        d.key.branch = text(q, 1);
+        d.key.service = text(q, 2);
+        d.key.date = QDate::fromString(text(q, 3), kDateFormat);
+        d.menuNumber = text(q, 4);
+        d.key.client = text(q, 5);
+        d.key.destination = text(q, 6);
+        d.diners = q.value(7).toDouble();
+        d.version = q.value(8).toLongLong();
+    }
+    const QVariant number = QVariant::fromValue(d.number);
+    {
+        auto q = StatementCache::run(
+            db_,
+            QStringLiteral(
+                "SELECT NRSEQPRATCAR, NRORDPRATCAR, CDFILAUXPRAT, CDPRATO, NMPRATO, SGUNIDADE, "
+                "QTPORPESSOA, QTTOTCOMENSAIS, QTTOTPRATO, QTTOTEXTRA, QTCOMENSAIS, QTPRATO, "
+                "QTEXTRA FROM CARDDISP WHERE NRDISTCARD = ? "
+                "ORDER BY NRORDPRATCAR, NRSEQPRATCAR"),
+            {number});
+        while (q.next()) {
             UndistributedRow u;
-            u.sequence = static_cast<int>(q.integer(1));
-            u.order = static_cast<int>(q.integer(2));
-            u.recipeBranch = q.text(3);
-            u.dish = q.text(4);
-            u.name = q.text(5);
-            u.unit = q.text(6);
-            u.perPerson = q.real(9);
-            u.totalDiners = q.real(10);
-            u.totalQuantity = q.real(11);
-            u.totalExtra = q.real(12);
-            u.diners = q.real(13);
-            u.quantity = q.real(14);
-            u.extra = q.real(15);
+            u.sequence = q.value(0).toInt();
+            u.order = q.value(1).toInt();
+            u.recipeBranch = text(q, 2);
+            u.dish = text(q, 3);
+            u.name = text(q, 4);
+            u.unit = text(q, 5);
+            u.perPerson = q.value(6).toDouble();
+            u.totalDiners = q.value(7).toDouble();
+            u.totalQuantity = q.value(8).toDouble();
+            u.totalExtra = q.value(9).toDouble();
+            u.diners = q.value(10).toDouble();
+            u.quantity = q.value(11).toDouble();
+            u.extra = q.value(12).toDouble();
             d.undistributed.push_back(u);
-            break;
         }
-        case 2: {
+    }
+    {
+        auto q = StatementCache::run(
+            db_,
+            QStringLiteral("SELECT e.NREMBDISTCARD, e.CDCONTAINER, c.NMCONTAINER, c.IDPROPOSITO, "
+                           "e.QTCONTAINER, e.DSOBSETIQUETA, e.QTPRATO FROM EMBDISTCARD e "
+                           "JOIN CONTAINER c ON c.CDCONTAINER = e.CDCONTAINER "
+                           "WHERE e.NRDISTCARD = ? ORDER BY e.NREMBDISTCARD"),
+            {number});
+        while (q.next()) {
             Packaging p;
-            p.number = q.integer(1);
-            p.container = q.text(3);
-            p.containerName = q.text(4);
-            p.purpose = q.text(5);
-            p.remark = q.text(6);
-            p.units = q.real(9);
-            p.quantity = q.real(10);
+            p.number = q.value(0).toLongLong();
+            p.container = text(q, 1);
+            p.containerName = text(q, 2);
+            p.purpose = text(q, 3);
+            p.units = q.value(4).toDouble();
+            p.remark = text(q, 5);
+            p.quantity = q.value(6).toDouble();
             d.packagings.push_back(p);
-            break;
         }
-        default: {
-            DishRow r;
-            r.packaging = q.integer(1);
-            r.sequence = static_cast<int>(q.integer(2));
-            r.principal = q.text(3);
-            r.diners = q.real(9);
-            r.quantity = q.real(10);
-            r.extra = q.real(11);
-            r.capacity = q.real(12);
-            d.rows.push_back(r);
-        }
-        }
+    }
+    auto q = StatementCache::run(
+        db_,
+        QStringLiteral(
+            "SELECT NREMBDISTCARD, NRSEQPRATCAR, QTCOMENSAIS, QTPRATO, QTEXTRA, IDPRINCIPAL, "
+            "VRQTDEPRATEMB FROM ITEMBDISTCARD WHERE NRDISTCARD = ?"),
+        {number});
+    while (q.next()) {
+        DishRow r;
+        r.packaging = q.value(0).toLongLong();
+        r.sequence = q.value(1).toInt();
+        r.diners = q.value(2).toDouble();
+        r.quantity = q.value(3).toDouble();
+        r.extra = q.value(4).toDouble();
+        r.principal = text(q, 5);
+        r.capacity = q.value(6).toDouble();
+        d.rows.push_back(r);
     }
     // By packaging, then in the menu's order of the dishes: sorted here, where the dishes'
     // order is at hand, rather than by a join in the query.
