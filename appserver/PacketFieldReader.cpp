@@ -1,6 +1,6 @@
 #include "appserver/PacketFieldReader.h"
 
-#include "appserver/DistributionBuilder.h"
+#include "amounts/DishAmounts.h"
 #include "appserver/InputText.h"
 #include "appserver/Refusal.h"
 
@@ -78,7 +78,7 @@ double PacketFieldReader::amount(int row, const char* field, const Label& label,
     if (!(d <= max))
         throw Refusal(QStringLiteral("O campo %1 %2 passa do limite de %3.")
                           .arg(QLatin1StringView(field), label.text(), figure(max)));
-    return DistributionBuilder::round5(d);
+    return DishAmounts::Round5(d);
 }
 
 QString PacketFieldReader::text(int row, const char* field, const Label& label) const {

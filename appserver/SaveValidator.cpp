@@ -1,6 +1,6 @@
 #include "appserver/SaveValidator.h"
 
-#include "appserver/DistributionBuilder.h"
+#include "amounts/DishAmounts.h"
 #include "appserver/InputLimits.h"
 #include "appserver/InputText.h"
 #include "appserver/Refusal.h"
@@ -10,10 +10,14 @@
 #include <QSet>
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace pla {
 
 namespace {
+
+// A total that is no finite number, refused by the limit on amounts like any too large one.
+constexpr double kBeyondAnyLimit = std::numeric_limits<double>::infinity();
 
 // Amounts agree when they match to the kept decimals; every term of a sum may carry half a
 // unit of the last decimal from its own rounding, and the small relative part absorbs binary
@@ -79,9 +83,10 @@ void SaveValidator::checkDishes(QVector<UndistributedRow>& undistributed,
             throw Refusal(QStringLiteral("A quantidade por pessoa do prato %1 não pode ser "
                                          "alterada enquanto ele estiver em uma embalagem.")
                               .arg(s->name));
-        const double totalQuantity = perPersonChanged
-                                         ? DistributionBuilder::round5(s->totalDiners * u.perPerson)
-                                         : s->totalQuantity;
+        const double totalQuantity =
+            perPersonChanged
+                ? DishAmounts::QuantityFor(s->totalDiners, u.perPerson).value_or(kBeyondAnyLimit)
+                : s->totalQuantity;
         if (differs(u.totalDiners, s->totalDiners) || differs(u.totalExtra, s->totalExtra) ||
             differs(u.totalQuantity, totalQuantity))
             throw Refusal(
@@ -204,7 +209,7 @@ void SaveValidator::checkPackagingTotals(QVector<Packaging>& packagings,
     }
     for (Packaging& p : packagings) {
         const auto h = held.value(p.number, {0.0, 0});
-        const double sum = DistributionBuilder::round5(h.first);
+        const double sum = DishAmounts::Round5(h.first);
         // Collective packagings carry the quantity of their dish; an individual one keeps what
         // it was loaded with (nothing) or that same sum.
         const bool collective = p.purpose == QLatin1String("C");

@@ -294,10 +294,6 @@ public:
     void btnDelPratClick(TComponent& sender);
     // Every dish row of the packaging back, whole.
     void btnDelTPratClick(TComponent& sender);
-    // Units of a container of capacity c that quantity q plus extra e fill: 0 without
-    // capacity, otherwise the whole units plus one for any remainder above zero, compared
-    // after rounding to 5 decimals (0,8 + 0,4 at capacity 1,2 is one unit).
-    static double UnitCount(double q, double e, double c);
     // --- end packaging editing ---
 
     // ---- lifecycle and commands of the screen ----------------------------------------------

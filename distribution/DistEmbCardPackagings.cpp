@@ -1,6 +1,7 @@
 // Packaging records: the container check and lookup, the temporary numbers, the purpose word,
 // the quantity per unit, the key rules of the packaging grid, the editing guard and the
 // deletion that first hands the packaging's dishes back.
+#include "amounts/DishAmounts.h"
 #include "distribution/DistEmbCard.h"
 #include "framework/data/Abort.h"
 #include "framework/services/Consiste.h"
@@ -118,9 +119,8 @@ void TfrmDistEmbCard::cdsEmbDistCardIDPROPOSITOGetText(TField& sender, QString& 
 
 void TfrmDistEmbCard::cdsEmbDistCardCalcFields(TClientDataSet& dataSet) {
     const double units = dataSet.FieldByName(kUnits).AsFloat();
-    const double average =
-        units > 0 ? Consiste::RoundDec(dataSet.FieldByName(kQuantity).AsFloat() / units, 5) : 0.0;
-    dataSet.FieldByName(kAverage).SetAsFloat(average);
+    dataSet.FieldByName(kAverage).SetAsFloat(
+        pla::DishAmounts::PerUnit(dataSet.FieldByName(kQuantity).AsFloat(), units));
 }
 
 void TfrmDistEmbCard::cdsEmbDistCardBeforeInsert(TClientDataSet&) {

@@ -1,5 +1,6 @@
 #include "report/LabelLayout.h"
 
+#include "amounts/DishAmounts.h"
 #include "report/ReportTexts.h"
 
 #include <algorithm>
@@ -61,7 +62,10 @@ void LabelLayout::Draw(PrintPage& page, const QRectF& rect, const DistributionDa
     row(ReportTexts::Point(p), line, 8, false);
     row(ReportTexts::CodeName(p.container, p.containerName), line, 8, false);
 
-    const double perUnit = p.units > 0 ? p.units : 1;
+    // What one container of the packaging holds, as the screen shows it per unit.
+    const auto perUnit = [&p](double amount) {
+        return p.units > 0 ? DishAmounts::PerUnit(amount, p.units) : amount;
+    };
     const double remarkRoom = p.remark.trimmed().isEmpty() ? 0 : left.bottom() - y;
     const double dishRoom = left.bottom() - y - std::max(remarkRoom * 0.4, 0.0);
     const double dishLine =
@@ -69,10 +73,10 @@ void LabelLayout::Draw(PrintPage& page, const QRectF& rect, const DistributionDa
     const double nameWidth = left.width() * 0.5;
     for (const DayDish& d : p.dishes) {
         QString amounts = QStringLiteral("%1 com. %2")
-                              .arg(ReportTexts::Amount(d.diners / perUnit),
-                                   ReportTexts::AmountUnit(d.quantity / perUnit, d.unit));
+                              .arg(ReportTexts::Amount(perUnit(d.diners)),
+                                   ReportTexts::AmountUnit(perUnit(d.quantity), d.unit));
         if (d.extra > 0)
-            amounts += QStringLiteral(" + %1 extra").arg(ReportTexts::Amount(d.extra / perUnit));
+            amounts += QStringLiteral(" + %1 extra").arg(ReportTexts::Amount(perUnit(d.extra)));
         page.AddText(QRectF(left.left(), y, nameWidth, dishLine), d.name, 8, 4, false);
         page.AddText(QRectF(left.left() + nameWidth, y, left.width() - nameWidth, dishLine),
                      amounts, 8, 4, false, Qt::AlignRight | Qt::AlignVCenter);
