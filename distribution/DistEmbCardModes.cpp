@@ -205,6 +205,9 @@ void TfrmDistEmbCard::dtsEmbDistCardStateChange(TDataSource&) {
 }
 
 void TfrmDistEmbCard::cdsEmbDistCardAfterCancel(TClientDataSet&) {
+    // A discarded new packaging gives the current record back to the one before it without a
+    // scroll: the dish rows would stay those of the discarded one and block every move.
+    if (cdsItEmbDistCard->Filter() != DishRowFilterText()) AplicaFiltroItEmb();
     Habilita();
 }
 
