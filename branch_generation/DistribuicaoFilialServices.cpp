@@ -1,7 +1,7 @@
 // The service list: groups and their filter, loading the branch's transported services,
 // ticking, the user actions of the grid and the drawing of the tick column.
 #include "branch_generation/DistribuicaoFilial.h"
-#include "branch_generation/GroupFilter.h"
+#include "branch_panel/GroupFilter.h"
 #include "framework/data/Abort.h"
 #include "framework/data/EventSuspend.h"
 #include "framework/services/BusyScope.h"

@@ -1,6 +1,6 @@
 // The service list with its group filter and status lights, and the delivery points of the
 // current service.
-#include "branch_generation/GroupFilter.h"
+#include "branch_panel/GroupFilter.h"
 #include "distribution/DistEmbCard.h"
 #include "framework/data/EventSuspend.h"
 #include "framework/data/ScopeExit.h"
