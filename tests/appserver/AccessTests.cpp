@@ -2,12 +2,12 @@
 // method, and the audit trail every change leaves.
 #include "DistributionView.h"
 #include "TestDatabase.h"
-#include "appserver/AuditTrail.h"
-#include "appserver/ConnectionPool.h"
-#include "appserver/DistributionStore.h"
+#include "appserver/auth/AuditTrail.h"
+#include "appserver/storage/ConnectionPool.h"
+#include "appserver/storage/DistributionStore.h"
 #include "appserver/EmbeddedServer.h"
-#include "appserver/RemoteMethods.h"
-#include "appserver/UserStore.h"
+#include "appserver/rpc/RemoteMethods.h"
+#include "appserver/auth/UserStore.h"
 
 #include <QJsonDocument>
 #include <QProcess>
