@@ -34,10 +34,6 @@ void SetNum(TClientDataSet& ds, const QString& field, double v) {
     ds.FieldByName(field).SetAsFloat(v);
 }
 
-bool Editing(const TClientDataSet& ds) {
-    return ds.State() == TDataSetState::Edit || ds.State() == TDataSetState::Insert;
-}
-
 bool Collective(const TClientDataSet& packagings) {
     return packagings.FieldByName(QStringLiteral("IDPROPOSITO")).AsString() == QLatin1String("C");
 }
@@ -54,14 +50,14 @@ namespace {
 // packaging, and the dish rows in sight must be that packaging's.
 void PrepareMove(TfrmDistEmbCard& f) {
     TClientDataSet& packagings = *f.cdsEmbDistCard;
-    if (packagings.Active() && Editing(packagings)) packagings.Post();
+    if (packagings.Editing()) packagings.Post();
     if (!packagings.Active() || packagings.IsEmpty()) {
         if (f.dbgEmbalagens->CanFocus()) f.dbgEmbalagens->SetFocus();
         Consiste::MensErro(f.msgPadrao->Msg(QStringLiteral("EMB_N_INF")), true);
     }
     f.RequireDishRowsOfCurrentPackaging();
     TClientDataSet& available = *f.cdsCardapioDisponivel;
-    if (available.Active() && Editing(available)) available.Post();
+    if (available.Editing()) available.Post();
 }
 
 // Runs body inside section (entered with the given steps); however it ends, the section is

@@ -24,10 +24,6 @@ const QString kNumber = QStringLiteral("NREMBDISTCARD");
 constexpr int kCodeWidth = 5;
 constexpr int kMaxUnitDigits = 5;
 
-bool Editing(const TClientDataSet& ds) {
-    return ds.State() == TDataSetState::Edit || ds.State() == TDataSetState::Insert;
-}
-
 bool HoldsRecord(const TClientDataSet& ds) {
     return ds.Active() && !ds.IsEmpty();
 }
@@ -99,7 +95,7 @@ void TfrmDistEmbCard::dbgEmbalagensEditButtonClick(TComponent&) {
     if (!inserting && HoldsRecord(packagings)) return;
 
     // On an empty list this starts a new packaging (guard and numbering apply).
-    if (!Editing(packagings)) packagings.Edit();
+    if (!packagings.Editing()) packagings.Edit();
 
     GetVdEmbalagens(QStringLiteral("T"));
     const QString caption = msgPadrao->Msg(QStringLiteral("EMB")) + QLatin1Char('|') +
@@ -158,7 +154,7 @@ void TfrmDistEmbCard::cdsEmbDistCardAfterScroll(TClientDataSet&) {
 
 void TfrmDistEmbCard::cdsEmbDistCardCDCONTAINERChange(TField& sender) {
     TClientDataSet& ds = sender.DataSet();
-    if (!Editing(ds)) return;
+    if (!ds.Editing()) return;
     ds.FieldByName(kName).Clear();
     ds.FieldByName(kPurpose).Clear();
     ds.FieldByName(kUnits).Clear();
@@ -218,5 +214,5 @@ void TfrmDistEmbCard::dbgEmbalagensKeyPress(TComponent&, QChar& key) {
 }
 
 void TfrmDistEmbCard::panEmbDistrExit(TComponent&) {
-    if (cdsEmbDistCard->Active() && Editing(*cdsEmbDistCard)) cdsEmbDistCard->Post();
+    if (cdsEmbDistCard->Editing()) cdsEmbDistCard->Post();
 }

@@ -27,18 +27,6 @@ std::optional<qint64> LoadedVersion(const TClientDataSet& header) {
     return static_cast<qint64>(version->AsFloat());
 }
 
-bool Editing(const TClientDataSet& ds) {
-    return ds.Active() &&
-           (ds.State() == TDataSetState::Edit || ds.State() == TDataSetState::Insert);
-}
-
-// Gives c the focus; a hidden form only remembers it, a control that cannot take it now
-// leaves the focus where it is.
-void FocusIfPossible(TWinControl* c) {
-    TForm* form = c->ParentForm();
-    if (form && (!form->Showing() || c->CanFocus())) c->SetFocus();
-}
-
 // The packaging numbers that own at least one dish row, read from every stored row, so the
 // check does not depend on the filter the dish rows happen to have while the packagings are
 // walked.
@@ -58,7 +46,7 @@ QSet<double> PackagingsWithDishes(const TClientDataSet& dishRows) {
 } // namespace
 
 void TfrmDistEmbCard::sbtConfirmarClick(TComponent&) {
-    if (Editing(*cdsEmbDistCard)) {
+    if (cdsEmbDistCard->Editing()) {
         cdsEmbDistCard->Post();
         return;
     }
@@ -70,7 +58,7 @@ void TfrmDistEmbCard::ConfirmaAltDistribuicao() {
 
     // The packets carry stored records only: a dish row still being typed would be left out
     // and lost by the reload, so it is posted first, as every other pending edit was.
-    if (Editing(*cdsItEmbDistCard)) cdsItEmbDistCard->Post();
+    if (cdsItEmbDistCard->Editing()) cdsItEmbDistCard->Post();
 
     {
         pla::BusyScope busy(Zelvora::MainWindow());
@@ -81,7 +69,7 @@ void TfrmDistEmbCard::ConfirmaAltDistribuicao() {
                                 cdsItEmbDistCard->Data(), LoadedVersion(*cdsDistCard));
     }
 
-    if (Editing(*cdsDistCard)) cdsDistCard->Post();
+    if (cdsDistCard->Editing()) cdsDistCard->Post();
     sbtVerificar->Click();
 }
 
@@ -99,8 +87,8 @@ void TfrmDistEmbCard::VdDistribuicao() {
     };
 
     try {
-        if (Editing(*cdsCardapioDisponivel)) cdsCardapioDisponivel->Post();
-        if (Editing(*cdsEmbDistCard)) cdsEmbDistCard->Post();
+        if (cdsCardapioDisponivel->Editing()) cdsCardapioDisponivel->Post();
+        if (cdsEmbDistCard->Editing()) cdsEmbDistCard->Post();
 
         cdsEmbDistCard->DisableControls();
         cdsItEmbDistCard->DisableControls();
@@ -115,12 +103,12 @@ void TfrmDistEmbCard::VdDistribuicao() {
             cdsEmbDistCard->First();
             while (!cdsEmbDistCard->Eof()) {
                 if (!withDishes.contains(number.IsNull() ? 0.0 : number.AsFloat())) {
-                    FocusIfPossible(dbgEmbalagens);
+                    dbgEmbalagens->FocusIfPossible();
                     Consiste::MensErro(msgPadrao->Msg(QStringLiteral("EMB_SEM_PRATO")), true);
                 }
                 // An empty value reads as zero.
                 if (!(units.AsFloat() > 0)) {
-                    FocusIfPossible(dbgEmbalagens);
+                    dbgEmbalagens->FocusIfPossible();
                     const int column = dbgEmbalagens->ColumnOf(QStringLiteral("QTCONTAINER"));
                     if (column >= 0) dbgEmbalagens->SetSelectedIndex(column);
                     Consiste::MensErro(msgPadrao->Msg(QStringLiteral("QTEMB_ZERO")), true);
@@ -140,9 +128,9 @@ void TfrmDistEmbCard::VdDistribuicao() {
 
 void TfrmDistEmbCard::sbtApagarClick(TComponent&) {
     ConfirmLeavingChange();
-    const int answer = pla::Dialogs().MessageBox(msgPadrao->Msg(QStringLiteral("APAGAR_DISTR")),
-                                                 pla::MsgDlgType::Information,
-                                                 pla::mbYesNo | pla::mbDefaultNo);
+    const int answer =
+        pla::Dialogs().MessageBox(msgPadrao->Msg(QStringLiteral("APAGAR_DISTR")),
+                                  pla::MsgDlgType::Information, pla::mbYesNo | pla::mbDefaultNo);
     if (answer != mrYes) return;
 
     pla::BusyScope busy(Zelvora::MainWindow());
