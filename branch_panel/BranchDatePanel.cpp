@@ -75,7 +75,7 @@ void BranchDatePanel::BuildBranchDateControls(TComponent* owner, TWinControl* pa
     const int buttonLeft = 48 + at.codeWidth + 1;
     btnFilial = MakeControl<TBtnPesquisa>(owner, parent, "btnFilial");
     btnFilial->SetBounds(buttonLeft, at.branchTop, 21, 21);
-    btnFilial->SetHint(QStringLiteral("Pesquisar"));
+    btnFilial->SetHint(QStringLiteral("Pesquisar filial"));
     btnFilial->SetShowHint(true);
     btnFilial->SetEdit(edtCdFilial);
 
@@ -97,6 +97,10 @@ void BranchDatePanel::BuildBranchDateControls(TComponent* owner, TWinControl* pa
     lblDiaDaSemanaCard = MakeControl<TLabel>(owner, parent, "lblDiaDaSemanaCard");
     lblDiaDaSemanaCard->SetBounds(dateLeft + at.dateWidth + 8, at.dateTop + 4, 80, 13);
     lblDiaDaSemanaCard->SetCaption(QString());
+    // What a screen reader says for each field.
+    lblFilial->SetFocusControl(edtCdFilial);
+    edtNmFilial->SetAccessibleName(QStringLiteral("Nome da filial"));
+    lblData->SetFocusControl(depCardapio);
 }
 
 void BranchDatePanel::OpenBranchQuery(const QVariant& code, const QVariant& all) {
@@ -121,6 +125,8 @@ bool BranchDatePanel::ValidateBranch(bool mandatory) {
     OpenBranchQuery(edtCdFilial->Text(), QVariant());
     if (qryFilial->IsEmpty()) {
         edtCdFilial->FocusIfPossible();
+        // Selected, so that the next code typed replaces the wrong one.
+        edtCdFilial->SelectAll();
         Consiste::MensErro(messages_->Msg(QStringLiteral("FILIAL_N_CAD")), true);
     }
     edtNmFilial->SetText(qryFilial->FieldByName(QStringLiteral("NMFILIAL")).AsString());

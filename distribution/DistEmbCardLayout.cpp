@@ -21,6 +21,8 @@
 #include "framework/ui/TSpeedButton.h"
 #include "framework/ui/ToolGlyphs.h"
 
+#include <algorithm>
+
 using pla::MakeBoldLabel;
 using pla::MakeControl;
 using pla::MakeTitleBar;
@@ -70,6 +72,7 @@ void TfrmDistEmbCard::BuildServiceSide() {
     cmbFiltroGrupo->SetBounds(52, 16, 209, 21);
     cmbFiltroGrupo->SetColor(clInfoBk);
     cmbFiltroGrupo->SetTabStop(true);
+    lblFiltroGrupo->SetFocusControl(cmbFiltroGrupo);
 
     grbPontoEntrega = MakeControl<TGroupBox>(this, panDbgPadrao, "grbPontoEntrega");
     grbPontoEntrega->SetCaption(QStringLiteral("Ponto de Entrega"));
@@ -85,14 +88,26 @@ void TfrmDistEmbCard::BuildServiceSide() {
     dbgPadrao->SetOptions(dgColumnResize | dgColLines | dgRowLines | dgTabs | dgRowSelect |
                           dgAlwaysShowSelection | dgConfirmDelete | dgCancelOnExit);
     dbgPadrao->SetTabStop(true);
+    dbgPadrao->SetAccessibleName(panTServico->Caption());
     grbFiltroServico->SetTabOrder(0);
     dbgPadrao->SetTabOrder(1);
     grbPontoEntrega->SetTabOrder(2);
+
+    // The services list keeps its share of the window (269 of 1239), within what a small
+    // screen can spare and what its names need.
+    OnResize = [this](TComponent&) {
+        const int side = std::clamp(Width() * 269 / 1239, 220, 400);
+        panDbgPadrao->SetWidth(side);
+        // The two combos keep their margins to the list's right edge.
+        cmbFiltroGrupo->SetWidth(side - cmbFiltroGrupo->Left() - 8);
+        cmbPontosEntrega->SetWidth(side - cmbPontosEntrega->Left() - 8);
+    };
 }
 
 void TfrmDistEmbCard::BuildDistributionSide() {
-    // Below this the work area scrolls: both halves stay whole at small window sizes.
-    scbFolhaDados->SetContentMinimum(QSize(940, 430));
+    // Below this the work area scrolls: both halves stay whole at small window sizes (a
+    // 1024 × 768 screen holds it).
+    scbFolhaDados->SetContentMinimum(QSize(700, 430));
     panDistribuicao = MakeControl<TPanel>(this, scbFolhaDados, "panDistribuicao");
     panDistribuicao->SetBevelOuter(TBevelCut::bvNone);
     panDistribuicao->SetAlign(TAlign::alClient);
@@ -142,6 +157,7 @@ void TfrmDistEmbCard::BuildDistributionSide() {
     dbeQtPorPessoa->SetBounds(164, 16, 90, 21);
     dbeQtPorPessoa->SetColor(clInfoBk);
     dbeQtPorPessoa->SetTabStop(true);
+    lblQtPorPessoa->SetFocusControl(dbeQtPorPessoa);
     dblUnidade = MakeControl<TDBText>(this, grbInfoPrat, "dblUnidade");
     dblUnidade->SetBounds(260, 20, 60, 13);
 
@@ -149,6 +165,7 @@ void TfrmDistEmbCard::BuildDistributionSide() {
     dbgCardapio->SetAlign(TAlign::alClient);
     dbgCardapio->SetColor(clInfoBk);
     dbgCardapio->SetTabStop(true);
+    dbgCardapio->SetAccessibleName(panTCardapio->Caption());
     dbgCardapio->SetTabOrder(0);
     grbInfoPrat->SetTabOrder(1);
 
@@ -175,6 +192,7 @@ void TfrmDistEmbCard::BuildDistributionSide() {
     dbgEmbalagens->SetAlign(TAlign::alClient);
     dbgEmbalagens->SetColor(clInfoBk);
     dbgEmbalagens->SetTabStop(true);
+    dbgEmbalagens->SetAccessibleName(panTEmbalagens->Caption());
     dbgEmbalagens->SetTabOrder(0);
     grbObsEtiqueta->SetTabOrder(1);
 
@@ -184,11 +202,17 @@ void TfrmDistEmbCard::BuildDistributionSide() {
     dbgPratosEmb->SetAlign(TAlign::alClient);
     dbgPratosEmb->SetColor(clInfoBk);
     dbgPratosEmb->SetTabStop(true);
+    dbgPratosEmb->SetAccessibleName(panTPratosEmb->Caption());
     dbgPratosEmb->SetOptions(dgEditing | dgTitles | dgColumnResize | dgColLines | dgRowLines |
                              dgTabs | dgAlwaysShowSelection | dgConfirmDelete | dgCancelOnExit);
 
     panCardapio->SetTabOrder(0);
     panEmbalagens->SetTabOrder(1);
+
+    // The dishes to distribute and the packagings share the room the window gives.
+    panDistribuicao->OnResize = [this](TComponent&) {
+        panCardapio->SetWidth(panDistribuicao->Width() / 2);
+    };
 }
 
 void TfrmDistEmbCard::BuildCommands() {

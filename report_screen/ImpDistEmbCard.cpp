@@ -2,6 +2,7 @@
 #include "report_screen/ImpDistEmbCard.h"
 
 #include "framework/services/BusyScope.h"
+#include "framework/services/Consiste.h"
 #include "framework/services/Zelvora.h"
 #include "framework/ui/Dispatch.h"
 #include "framework/ui/TComboBox.h"
@@ -9,9 +10,9 @@
 #include "framework/ui/TDateEditPlus.h"
 #include "framework/ui/TEdit.h"
 #include "framework/ui/TMessages.h"
+#include "remote/DistEmbCardMethods.h"
 #include "remote/DistributionDayReader.h"
 #include "report/ReportTexts.h"
-#include "remote/DistEmbCardMethods.h"
 
 TfrmImpDistEmbCard::TfrmImpDistEmbCard(TComponent* owner) : TfrmRotiGeral(owner) {
     BuildDataSets();
@@ -38,11 +39,12 @@ void TfrmImpDistEmbCard::FormClose(TComponent&) {
     // Hidden, never destroyed: the framework hides the form once this handler returns.
 }
 
-int TfrmImpDistEmbCard::Abre() {
-    edtCdFilial->SetText(Zelvora::FiliProc);
+int TfrmImpDistEmbCard::Abre(const QString& branch, const QDate& date) {
+    edtCdFilial->SetText(branch.isEmpty() || Zelvora::ModuFili ? Zelvora::FiliProc : branch);
     ApplyBranchTie(true);
-    depCardapio->SetDate(Zelvora::Today());
+    depCardapio->SetDate(date.isValid() ? date : Zelvora::Today());
     depCardapioDateChange(*depCardapio);
+    edtHoraPreparo->SetText(QTime::currentTime().toString(QStringLiteral("HH:mm")));
     ForgetDay();
     cmbConteudo->SetItemIndex(0);
     // A day that cannot be read has told the user why; the screen opens to correct it.
@@ -69,6 +71,7 @@ void TfrmImpDistEmbCard::CarregaDia() {
 
 void TfrmImpDistEmbCard::ForgetDay() {
     day_.reset();
+    toldWithout_.clear();
     cdsServicos->EmptyDataSet();
     cmbPontoEntrega->Clear();
     pointKeys_.clear();
@@ -83,9 +86,20 @@ void TfrmImpDistEmbCard::btnFilialClick(TComponent&) {
     LookUpBranch();
 }
 
+void TfrmImpDistEmbCard::VdPreparo() {
+    dpePreparo->CheckValidDate();
+    if (Preparo().isValid()) return;
+    (dpePreparo->GetDate().isValid() ? static_cast<TWinControl*>(edtHoraPreparo) : dpePreparo)
+        ->FocusIfPossible();
+    Consiste::MensErro(msgPadrao->Msg(QStringLiteral("PREPARO_INV")), true);
+}
+
 void TfrmImpDistEmbCard::depCardapioDateChange(TComponent&) {
     ShowWeekDay();
-    if (day_ && day_->date != depCardapio->GetDate()) ForgetDay();
+    const QDate date = depCardapio->GetDate();
+    // The food of a menu is prepared on its day unless the user says otherwise.
+    if (date.isValid()) dpePreparo->SetDate(date);
+    if (day_ && day_->date != date) ForgetDay();
 }
 
 void TfrmImpDistEmbCard::panDbgPadraoEnter(TComponent&) {

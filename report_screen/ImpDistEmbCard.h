@@ -51,14 +51,19 @@ public:
     TGroupBox* grbImpressao = nullptr;
     TLabel *lblPontoEntrega = nullptr, *lblConteudo = nullptr, *lblEtiqueta = nullptr;
     TComboBox *cmbPontoEntrega = nullptr, *cmbConteudo = nullptr, *cmbEtiqueta = nullptr;
+    // "Preparado em": when the food was prepared, which the labels' validity counts from.
+    TLabel* lblPreparo = nullptr;
+    TDateEditPlus* dpePreparo = nullptr;
+    TEdit* edtHoraPreparo = nullptr;
     TButton *btnVisualizar = nullptr, *btnImprimir = nullptr, *btnGerarPdf = nullptr;
 
     TImage *imgChecked = nullptr, *imgUnchecked = nullptr;
 
-    // Resets the screen to the user's branch and today and shows it modally. The day is
-    // loaded at once; when that fails its message is shown and the screen opens all the same,
-    // so the user can correct branch or date.
-    int Abre();
+    // Resets the screen to branch and date (the user's branch and today when not given; a
+    // user tied to his branch always gets his own) and shows it modally. The day is loaded at
+    // once; when that fails its message is shown and the screen opens all the same, so the
+    // user can correct branch or date.
+    int Abre(const QString& branch = QString(), const QDate& date = QDate());
 
     // ---- branch, date and the day --------------------------------------------------------
     // Validates branch (mandatory, registered) and date (mandatory); a failure focuses the
@@ -87,10 +92,18 @@ public:
     void dbgServicosKeyDown(TComponent& sender, int& key, TShiftState shift);
 
     // ---- output --------------------------------------------------------------------------
-    // The request the controls describe now (ticked services whatever the filter).
+    // The request the controls describe now (ticked services whatever the filter; an
+    // unreadable preparation is left invalid).
     pla::ReportRequest Pedido() const;
+    // The preparation date and time typed ("hh:mm", or "hhmm"); invalid when either is
+    // missing or wrong.
+    QDateTime Preparo() const;
+    // Preparation must be a valid date and time: otherwise its field is focused and the
+    // action ends with the message.
+    void VdPreparo();
     // Loads the day when needed and builds the document; nothing to print ends the action
-    // with its message, services left out are told before the output.
+    // with its message, services left out are told before the output (once for the same
+    // services of the same day, not before every output).
     PrintDocument MontaDocumento();
     void btnVisualizarClick(TComponent& sender);
     void btnImprimirClick(TComponent& sender);
@@ -118,6 +131,7 @@ private:
     void ForgetDay();
 
     std::optional<pla::DistributionDay> day_;
+    QString toldWithout_; // the services-left-out notice the user has seen for this day
     pla::GroupChoice groups_;
     QStringList pointKeys_; // of cmbPontoEntrega's items; entry 0 (all) is empty
 };

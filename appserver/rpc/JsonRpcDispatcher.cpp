@@ -226,6 +226,12 @@ const std::vector<Method>& methodTable() {
          [](RemoteMethods& m, const Params& p) -> ResultText {
              return m.GetCapacidadeEmb(p.text(0), p.text(1), p.text(2));
          }},
+        {"GetAlteracoesDistribuicao",
+         {{Kind::Number, "número da distribuição"}, {Kind::Version, "versão da distribuição"}},
+         BranchRule::Distribution,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetAlteracoesDistribuicao(p.number(0), p.version(1).value_or(0));
+         }},
         {"ApagaDistribuicao",
          {{Kind::Number, "número da distribuição"}, {Kind::Version, "versão da distribuição"}},
          BranchRule::Distribution,

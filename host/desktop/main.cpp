@@ -16,7 +16,11 @@
 #include "host/desktop/ScreenshotTaker.h"
 
 #include <QApplication>
+#include <QDate>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 
 namespace {
@@ -60,6 +64,17 @@ int main(int argc, char* argv[]) {
         break;
     }
     const bool screenshot = !options.screenshot.isEmpty();
+    // Qt's own dialogs (files, printers, print preview) speak the clerk's language; only
+    // after the options, whose --help (and the manual page made from it) stays as it was.
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+
+    // The menu date of both screens, for a day that is not today.
+    if (!options.date.isEmpty())
+        Zelvora::SetToday(QDate::fromString(options.date, QStringLiteral("yyyy-MM-dd")));
 
     pla::QtDialogService dialogs;
     // Every box is also written to the error output, so unattended runs can be checked.
@@ -96,7 +111,7 @@ int main(int argc, char* argv[]) {
                  session.ServerAddress()));
     window.SetQuitCheck([&forms] { return forms.ConfirmQuit(); });
     Zelvora::SetHelpHandler([&window](const QString& topic) { window.ShowHelp(topic); });
-    window.show();
+    window.ShowOnScreen();
 
     bool attempted = false;
     std::unique_ptr<pla::ScreenshotTaker> taker;
