@@ -1,6 +1,7 @@
 #include "appserver/JsonRpcDispatcher.h"
 
 #include "appserver/Authenticator.h"
+#include "appserver/InputLimits.h"
 #include "appserver/InputText.h"
 #include "appserver/PrintQueries.h"
 #include "appserver/Refusal.h"
@@ -28,6 +29,19 @@ struct RpcFault {
     int code;
     QString message;
 };
+
+// The refusal of a save or delete that carries no version, when the server requires one; none
+// for any other call.
+std::optional<QString> unversionedRefusal(const QString& method, const QJsonArray& params) {
+    const bool save = method == QLatin1String("SetDistribuicao");
+    if (!save && method != QLatin1String("ApagaDistribuicao")) return std::nullopt;
+    const int position = save ? 4 : 1;
+    if (params.size() > position && !params[position].isNull()) return std::nullopt;
+    return QStringLiteral("%1 foi recusada: o programa não enviou a versão da distribuição, e "
+                          "este servidor exige a versão para que nenhuma alteração de outro "
+                          "usuário seja sobrescrita sem aviso. Atualize o programa.")
+        .arg(save ? QStringLiteral("A gravação") : QStringLiteral("A exclusão"));
+}
 
 QJsonObject errorResponse(const QJsonValue& id, int code, const QString& message) {
     // An invalid request without an id is still answered, and an answer always carries its
@@ -160,7 +174,8 @@ private:
 JsonRpcDispatcher::JsonRpcDispatcher(ConnectionProvider connection, int maxDepth,
                                      int credentialMilliseconds)
     : connection_(std::move(connection)), maxDepth_(maxDepth),
-      credentials_(std::make_unique<CredentialCache>(credentialMilliseconds)) {}
+      credentials_(std::make_unique<CredentialCache>(credentialMilliseconds)),
+      throttle_(std::make_unique<LoginThrottle>()) {}
 
 int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit) {
     int depth = 0, deepest = 0;
@@ -290,8 +305,9 @@ QByteArray JsonRpcDispatcher::call(const QString& method, const ParamValues& par
         // connection: it is reopened and the read run again, as for the methods themselves.
         TransactionRetry retry(db);
         if (login)
-            return encode(retry.run(
-                [&] { return Authenticator(db, credentials_.get()).login(request, now); }));
+            return encode(retry.run([&] {
+                return Authenticator(db, credentials_.get(), throttle_.get()).login(request, now);
+            }));
         caller =
             retry.run([&] { return Authenticator(db, credentials_.get()).caller(request, now); });
     } catch (const AuthFault& f) {
@@ -302,6 +318,9 @@ QByteArray JsonRpcDispatcher::call(const QString& method, const ParamValues& par
         ServerLog::write(e.message());
         return encode(RemoteMethods::refusal(TransactionRetry::unreachable()));
     }
+    if (requireVersion_)
+        if (const auto refused = unversionedRefusal(method, params.values))
+            return encode(RemoteMethods::refusal(*refused));
     RemoteMethods remote(db, hook_, caller);
     return (*methods)(remote).text;
 }
@@ -321,6 +340,11 @@ QByteArray JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond
     if (hasId && !id.isString() && !id.isDouble() && !id.isNull())
         return fault(QJsonValue::Null, -32600,
                      QStringLiteral("Requisição inválida: \"id\" mal formado."));
+    if (id.isDouble() && !(std::abs(id.toDouble()) <= InputLimits::maxNumericId &&
+                           id.toDouble() == std::floor(id.toDouble())))
+        return fault(QJsonValue::Null, -32600,
+                     QStringLiteral("Requisição inválida: um \"id\" numérico deve ser inteiro e "
+                                    "ter no máximo 15 algarismos."));
     if (o.value(QStringLiteral("jsonrpc")) != QJsonValue(QStringLiteral("2.0")))
         return fault(id, -32600,
                      QStringLiteral("Requisição inválida: \"jsonrpc\" deve ser \"2.0\"."));
@@ -385,6 +409,12 @@ QByteArray JsonRpcDispatcher::handle(const QByteArray& body, const RequestContex
         if (batch.isEmpty())
             return encode(errorResponse(QJsonValue::Null, -32600,
                                         QStringLiteral("Requisição inválida: lote vazio.")));
+        if (batch.size() > InputLimits::maxBatchCalls)
+            return encode(errorResponse(
+                QJsonValue::Null, -32600,
+                QStringLiteral("Requisição inválida: o lote tem %1 chamadas; o máximo é %2.")
+                    .arg(batch.size())
+                    .arg(InputLimits::maxBatchCalls)));
         QByteArrayList responses;
         for (const QJsonValue& r : batch) {
             bool respond = true;

@@ -2,6 +2,7 @@
 
 #include "appserver/CredentialCache.h"
 #include "appserver/DistributionStore.h"
+#include "appserver/LoginThrottle.h"
 #include "appserver/RequestContext.h"
 #include "appserver/RequestScanner.h"
 
@@ -33,6 +34,9 @@ public:
                                int credentialMilliseconds = 2000);
     // Test seam: forwarded to every save and generation.
     void setWriteHook(DistributionStore::WriteHook hook) { hook_ = std::move(hook); }
+    // With `require`, a save or delete without the version it was made from is refused (a
+    // business refusal naming the reason) instead of being applied over whatever is stored.
+    void setRequireVersion(bool require) { requireVersion_ = require; }
 
     // The response body for `body`; empty when the request held only notifications. Every
     // call is made for the caller that `context`'s credentials and address establish.
@@ -61,7 +65,9 @@ private:
     ConnectionProvider connection_;
     int maxDepth_;
     std::unique_ptr<CredentialCache> credentials_;
+    std::unique_ptr<LoginThrottle> throttle_;
     DistributionStore::WriteHook hook_;
+    bool requireVersion_ = false;
 };
 
 } // namespace pla
