@@ -1,12 +1,12 @@
 #include "appserver/AdminCommands.h"
 
-#include "appserver/AuditTrail.h"
-#include "appserver/ConnectionPool.h"
-#include "appserver/DatabaseConfig.h"
-#include "appserver/Refusal.h"
-#include "appserver/Schema.h"
+#include "appserver/auth/AuditTrail.h"
+#include "appserver/storage/ConnectionPool.h"
+#include "appserver/storage/DatabaseConfig.h"
+#include "appserver/rpc/Refusal.h"
+#include "appserver/storage/Schema.h"
 #include "appserver/ServerOptions.h"
-#include "appserver/UserStore.h"
+#include "appserver/auth/UserStore.h"
 
 #include <QCommandLineParser>
 #include <QDir>

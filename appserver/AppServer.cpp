@@ -1,11 +1,11 @@
 #include "appserver/AppServer.h"
 
-#include "appserver/ConnectionPool.h"
+#include "appserver/storage/ConnectionPool.h"
 #include "appserver/DemoData.h"
-#include "appserver/HttpEndpoint.h"
-#include "appserver/JsonRpcDispatcher.h"
-#include "appserver/Schema.h"
-#include "appserver/UserStore.h"
+#include "appserver/http/HttpEndpoint.h"
+#include "appserver/rpc/JsonRpcDispatcher.h"
+#include "appserver/storage/Schema.h"
+#include "appserver/auth/UserStore.h"
 
 #include <QDir>
 #include <QFile>

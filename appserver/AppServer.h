@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appserver/DistributionStore.h"
+#include "appserver/storage/DistributionStore.h"
 #include "appserver/ServerOptions.h"
 
 #include <memory>

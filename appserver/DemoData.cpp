@@ -1,7 +1,7 @@
 #include "appserver/DemoData.h"
 
-#include "appserver/SqlUtil.h"
-#include "appserver/StorageError.h"
+#include "appserver/storage/SqlUtil.h"
+#include "appserver/storage/StorageError.h"
 #include "appserver/transfer/DataImporter.h"
 
 #include <QVector>

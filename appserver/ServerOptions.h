@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appserver/HttpEndpoint.h"
+#include "appserver/http/HttpEndpoint.h"
 
 #include <QDate>
 #include <QString>

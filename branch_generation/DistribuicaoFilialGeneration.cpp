@@ -9,7 +9,7 @@
 #include "framework/ui/TDBGrid.h"
 #include "framework/ui/TDateEditPlus.h"
 #include "framework/ui/TMessages.h"
-#include "server/DistEmbCardMethods.h"
+#include "remote/DistEmbCardMethods.h"
 
 void TfrmDistribuicaoFilial::sbtConfirmaClick(TComponent& sender) {
     VdDistribuicaoFilial();

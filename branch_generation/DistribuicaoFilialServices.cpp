@@ -11,7 +11,7 @@
 #include "framework/ui/TComboBox.h"
 #include "framework/ui/TDBGrid.h"
 #include "framework/ui/TImage.h"
-#include "server/DistEmbCardMethods.h"
+#include "remote/DistEmbCardMethods.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "framework/net/NetConnection.h"
 #include "framework/ui/Keys.h"
 #include "framework/ui/TfrmPadraoGrid.h"
-#include "server/DistEmbCardMethods.h"
+#include "remote/DistEmbCardMethods.h"
 
 #include <QDate>
 #include <QStringList>

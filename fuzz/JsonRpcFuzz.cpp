@@ -4,10 +4,10 @@
 // internal error (an exception that escaped a method) is a breach. A body split to read its
 // packets straight from their bytes must read as the whole body does.
 #include "appserver/DemoData.h"
-#include "appserver/JsonRpcDispatcher.h"
-#include "appserver/RequestScanner.h"
-#include "appserver/Schema.h"
-#include "appserver/StatementCache.h"
+#include "appserver/rpc/JsonRpcDispatcher.h"
+#include "appserver/rpc/RequestScanner.h"
+#include "appserver/storage/Schema.h"
+#include "appserver/storage/StatementCache.h"
 #include "framework/data/DatabaseError.h"
 #include "framework/data/PacketCodec.h"
 #include "fuzz/FuzzCheck.h"

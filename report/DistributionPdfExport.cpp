@@ -7,7 +7,7 @@
 #include "framework/services/Zelvora.h"
 #include "framework/ui/DialogService.h"
 #include "framework/ui/Dispatch.h"
-#include "report/DistributionDayReader.h"
+#include "remote/DistributionDayReader.h"
 #include "report/DistributionReport.h"
 
 namespace pla {

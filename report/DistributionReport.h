@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/print/PrintDocument.h"
-#include "report/DistributionDay.h"
+#include "remote/DistributionDay.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/print/PrintPage.h"
-#include "report/DistributionDay.h"
+#include "remote/DistributionDay.h"
 #include "report/LabelStock.h"
 
 #include <QVector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/DistributionDay.h"
+#include "remote/DistributionDay.h"
 
 #include <QString>
 

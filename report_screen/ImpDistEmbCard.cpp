@@ -13,9 +13,9 @@
 #include "framework/ui/TEdit.h"
 #include "framework/ui/TLabel.h"
 #include "framework/ui/TMessages.h"
-#include "report/DistributionDayReader.h"
+#include "remote/DistributionDayReader.h"
 #include "report/ReportTexts.h"
-#include "server/DistEmbCardMethods.h"
+#include "remote/DistEmbCardMethods.h"
 
 namespace {
 

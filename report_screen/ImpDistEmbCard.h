@@ -6,7 +6,7 @@
 #include "framework/net/NetConnection.h"
 #include "framework/ui/Keys.h"
 #include "framework/ui/TfrmRotiGeral.h"
-#include "report/DistributionDay.h"
+#include "remote/DistributionDay.h"
 #include "report/DistributionReport.h"
 
 #include <QRect>

@@ -1,8 +1,8 @@
 #include "appserver/transfer/DataCommands.h"
 
-#include "appserver/Schema.h"
+#include "appserver/storage/Schema.h"
 #include "appserver/ServerOptions.h"
-#include "appserver/StorageError.h"
+#include "appserver/storage/StorageError.h"
 #include "appserver/transfer/DataExporter.h"
 #include "appserver/transfer/DataImporter.h"
 #include "appserver/transfer/DatabaseBackup.h"

@@ -1,6 +1,6 @@
 #include "appserver/transfer/DataExporter.h"
 
-#include "appserver/SqlUtil.h"
+#include "appserver/storage/SqlUtil.h"
 #include "appserver/transfer/CsvWriter.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "appserver/transfer/DataImporter.h"
 
-#include "appserver/SqlTransaction.h"
-#include "appserver/StatementCache.h"
+#include "appserver/storage/SqlTransaction.h"
+#include "appserver/storage/StatementCache.h"
 #include "appserver/transfer/ImportContext.h"
 #include "appserver/transfer/MenuImporter.h"
 

@@ -1,8 +1,8 @@
 #include "appserver/transfer/DatabaseBackup.h"
 
-#include "appserver/Schema.h"
-#include "appserver/SqlUtil.h"
-#include "appserver/StorageError.h"
+#include "appserver/storage/Schema.h"
+#include "appserver/storage/SqlUtil.h"
+#include "appserver/storage/StorageError.h"
 #include "appserver/transfer/ScopedConnection.h"
 
 #include <QFile>

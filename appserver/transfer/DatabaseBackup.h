@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appserver/DatabaseConfig.h"
+#include "appserver/storage/DatabaseConfig.h"
 
 #include <QString>
 

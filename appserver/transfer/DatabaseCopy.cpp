@@ -1,9 +1,9 @@
 #include "appserver/transfer/DatabaseCopy.h"
 
-#include "appserver/Schema.h"
-#include "appserver/SqlTransaction.h"
-#include "appserver/SqlUtil.h"
-#include "appserver/StorageError.h"
+#include "appserver/storage/Schema.h"
+#include "appserver/storage/SqlTransaction.h"
+#include "appserver/storage/SqlUtil.h"
+#include "appserver/storage/StorageError.h"
 #include "appserver/transfer/ScopedConnection.h"
 
 #include <QFileInfo>

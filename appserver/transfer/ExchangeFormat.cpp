@@ -1,8 +1,8 @@
 #include "appserver/transfer/ExchangeFormat.h"
 
-#include "appserver/InputAmount.h"
-#include "appserver/InputLimits.h"
-#include "appserver/InputText.h"
+#include "appserver/rpc/InputAmount.h"
+#include "appserver/rpc/InputLimits.h"
+#include "appserver/rpc/InputText.h"
 
 #include <QFileInfo>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "appserver/transfer/ImportContext.h"
 
-#include "appserver/SqlUtil.h"
+#include "appserver/storage/SqlUtil.h"
 
 #include <QSet>
 

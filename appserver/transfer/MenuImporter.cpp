@@ -1,8 +1,8 @@
 #include "appserver/transfer/MenuImporter.h"
 
-#include "appserver/SqlBatch.h"
-#include "appserver/SqlUtil.h"
-#include "appserver/StatementCache.h"
+#include "appserver/storage/SqlBatch.h"
+#include "appserver/storage/SqlUtil.h"
+#include "appserver/storage/StatementCache.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appserver/SqlBatch.h"
+#include "appserver/storage/SqlBatch.h"
 #include "appserver/transfer/ImportContext.h"
 
 namespace pla {

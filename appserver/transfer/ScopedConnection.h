@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appserver/ConnectionPool.h"
+#include "appserver/storage/ConnectionPool.h"
 
 #include <QSqlDatabase>
 #include <QString>

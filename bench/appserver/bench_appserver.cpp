@@ -5,12 +5,12 @@
 // Prints one "name: value unit" line per figure.
 #include "TestDatabase.h"
 #include "TestSockets.h"
-#include "appserver/Authenticator.h"
+#include "appserver/auth/Authenticator.h"
 #include "appserver/EmbeddedServer.h"
-#include "appserver/JsonRpcDispatcher.h"
-#include "appserver/SessionStore.h"
-#include "appserver/SqlUtil.h"
-#include "appserver/UserStore.h"
+#include "appserver/rpc/JsonRpcDispatcher.h"
+#include "appserver/auth/SessionStore.h"
+#include "appserver/storage/SqlUtil.h"
+#include "appserver/auth/UserStore.h"
 #include "framework/data/PacketCodec.h"
 
 #include <QJsonArray>

@@ -3,13 +3,13 @@
 #include "DistributionView.h"
 #include "ServerProcess.h"
 #include "TestDatabase.h"
-#include "appserver/AuditTrail.h"
-#include "appserver/ConnectionPool.h"
-#include "appserver/DistributionStore.h"
 #include "appserver/EmbeddedServer.h"
-#include "appserver/LoginThrottle.h"
-#include "appserver/RemoteMethods.h"
-#include "appserver/UserStore.h"
+#include "appserver/auth/AuditTrail.h"
+#include "appserver/auth/LoginThrottle.h"
+#include "appserver/auth/UserStore.h"
+#include "appserver/rpc/RemoteMethods.h"
+#include "appserver/storage/ConnectionPool.h"
+#include "appserver/storage/DistributionStore.h"
 
 #include <QFile>
 #include <QJsonDocument>

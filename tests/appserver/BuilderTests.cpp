@@ -1,4 +1,4 @@
-#include "appserver/DistributionBuilder.h"
+#include "appserver/storage/DistributionBuilder.h"
 
 #include <gtest/gtest.h>
 

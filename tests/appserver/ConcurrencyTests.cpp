@@ -3,8 +3,8 @@
 #include "DistributionView.h"
 #include "ServerProcess.h"
 #include "TestDatabase.h"
-#include "appserver/DistributionStore.h"
-#include "appserver/RemoteMethods.h"
+#include "appserver/storage/DistributionStore.h"
+#include "appserver/rpc/RemoteMethods.h"
 
 #include <QJsonDocument>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 // How the pool opens SQLite files: new ones in UTF-16, files made before in UTF-8 kept so.
-#include "appserver/ConnectionPool.h"
-#include "appserver/DatabaseConfig.h"
-#include "appserver/SqlUtil.h"
+#include "appserver/storage/ConnectionPool.h"
+#include "appserver/storage/DatabaseConfig.h"
+#include "appserver/storage/SqlUtil.h"
 
 #include <QSqlQuery>
 #include <QTemporaryDir>

@@ -3,8 +3,8 @@
 #include "ServerProcess.h"
 #include "TestDatabase.h"
 #include "TestDistributions.h"
-#include "appserver/ConnectionPool.h"
-#include "appserver/SqlUtil.h"
+#include "appserver/storage/ConnectionPool.h"
+#include "appserver/storage/SqlUtil.h"
 #include "framework/data/PacketCodec.h"
 
 #include <QHash>

@@ -1,6 +1,6 @@
 #include "TestDatabase.h"
 #include "TestDistributions.h"
-#include "appserver/DistributionStore.h"
+#include "appserver/storage/DistributionStore.h"
 
 #include <QFile>
 #include <QProcess>

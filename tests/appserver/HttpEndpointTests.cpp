@@ -1,7 +1,7 @@
 // The HTTP endpoint on its own, over raw sockets: what it refuses and how, pipelining, the
 // deadlines of a request's phases, the connection cap and the health answer.
 #include "TestSockets.h"
-#include "appserver/HttpEndpoint.h"
+#include "appserver/http/HttpEndpoint.h"
 
 #include <QByteArray>
 #include <atomic>

@@ -1,7 +1,7 @@
 #include "TestDatabase.h"
 #include "TestDistributions.h"
-#include "appserver/DistributionStore.h"
-#include "appserver/SqlUtil.h"
+#include "appserver/storage/DistributionStore.h"
+#include "appserver/storage/SqlUtil.h"
 #include "appserver/transfer/DataExporter.h"
 #include "appserver/transfer/DataImporter.h"
 

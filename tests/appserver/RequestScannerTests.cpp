@@ -1,5 +1,5 @@
 // Which request bodies are split so that their packets are read from their own bytes.
-#include "appserver/RequestScanner.h"
+#include "appserver/rpc/RequestScanner.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "TestDatabase.h"
 #include "appserver/AppServer.h"
 #include "appserver/EmbeddedServer.h"
-#include "appserver/InputLimits.h"
+#include "appserver/rpc/InputLimits.h"
 #include "framework/data/PacketCodec.h"
 
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 // Statements kept prepared per connection, on SQLite and, when available, on PostgreSQL.
 #include "TestDatabase.h"
-#include "appserver/ConnectionPool.h"
-#include "appserver/StatementCache.h"
+#include "appserver/storage/ConnectionPool.h"
+#include "appserver/storage/StatementCache.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Storage rules of distributions, run on SQLite and, when available, on PostgreSQL.
 #include "TestDatabase.h"
-#include "appserver/CatalogQueries.h"
-#include "appserver/DistributionPackets.h"
-#include "appserver/DistributionStore.h"
-#include "appserver/Refusal.h"
-#include "appserver/SqlUtil.h"
+#include "appserver/storage/CatalogQueries.h"
+#include "appserver/rpc/DistributionPackets.h"
+#include "appserver/storage/DistributionStore.h"
+#include "appserver/rpc/Refusal.h"
+#include "appserver/storage/SqlUtil.h"
 
 #include <QHash>
 #include <QMap>

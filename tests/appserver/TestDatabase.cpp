@@ -1,9 +1,9 @@
 #include "TestDatabase.h"
 
-#include "appserver/ConnectionPool.h"
+#include "appserver/storage/ConnectionPool.h"
 #include "appserver/DemoData.h"
-#include "appserver/Schema.h"
-#include "appserver/SqlUtil.h"
+#include "appserver/storage/Schema.h"
+#include "appserver/storage/SqlUtil.h"
 
 #include <QCoreApplication>
 #include <QSqlError>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PostgresInstance.h"
-#include "appserver/DatabaseConfig.h"
+#include "appserver/storage/DatabaseConfig.h"
 
 #include <QDate>
 #include <QSqlDatabase>

@@ -1,6 +1,6 @@
 #include "TestDistributions.h"
 
-#include "appserver/SqlUtil.h"
+#include "appserver/storage/SqlUtil.h"
 
 #include <QSqlQuery>
 #include <algorithm>

@@ -4,8 +4,8 @@
 #include "branch_generation/DistribuicaoFilial.h"
 #include "framework/net/NetConnection.h"
 #include "framework/ui/FormHost.h"
-#include "tests/server/LoopbackServer.h"
-#include "tests/server/TestEnvironment.h"
+#include "tests/remote/LoopbackServer.h"
+#include "tests/remote/TestEnvironment.h"
 
 #include <QDate>
 #include <QStringList>

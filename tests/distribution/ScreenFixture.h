@@ -1,8 +1,8 @@
 #pragma once
 
 #include "distribution/DistEmbCard.h"
-#include "tests/server/LoopbackServer.h"
-#include "tests/server/TestEnvironment.h"
+#include "tests/remote/LoopbackServer.h"
+#include "tests/remote/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -5,11 +5,11 @@
 #include "framework/data/PacketCodec.h"
 #include "framework/net/NetConnection.h"
 #include "framework/qt/QtPrintOutput.h"
-#include "report/DistributionDayReader.h"
+#include "remote/DistributionDayReader.h"
 #include "report/DistributionReport.h"
 #include "report/ReportTexts.h"
 #include "tests/report/ReportTestDay.h"
-#include "tests/server/TestEnvironment.h"
+#include "tests/remote/TestEnvironment.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,0 +1,158 @@
+#include "appserver/rpc/RemoteMethods.h"
+
+#include "appserver/storage/CatalogQueries.h"
+#include "appserver/rpc/DistributionPackets.h"
+#include "appserver/storage/PrintQueries.h"
+#include "appserver/rpc/Refusal.h"
+#include "appserver/storage/TransactionRetry.h"
+#include "framework/data/PacketCodec.h"
+#include "framework/data/PacketWriter.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace pla {
+
+RemoteMethods::RemoteMethods(QSqlDatabase db, DistributionStore::WriteHook hook, Caller caller)
+    : db_(std::move(db)), hook_(std::move(hook)), caller_(std::move(caller)),
+      restriction_(caller_, db_) {}
+
+DistributionStore RemoteMethods::store() const {
+    DistributionStore store(db_);
+    store.setWriteHook(hook_);
+    store.setCaller(caller_);
+    return store;
+}
+
+QJsonObject RemoteMethods::success(const QJsonValue& data) {
+    return QJsonObject{{QStringLiteral("ok"), true}, {QStringLiteral("data"), data}};
+}
+
+QJsonObject RemoteMethods::refusal(const QString& message) {
+    return QJsonObject{{QStringLiteral("ok"), false}, {QStringLiteral("message"), message}};
+}
+
+template <class F> QJsonObject RemoteMethods::guarded(F&& body) {
+    try {
+        return TransactionRetry(db_).run(body);
+    } catch (const Refusal& r) {
+        return refusal(r.message());
+    }
+}
+
+QJsonObject RemoteMethods::GetGruposServico() {
+    return guarded(
+        [&] { return success(PacketCodec::ToJson(CatalogQueries(db_).serviceGroups())); });
+}
+
+QJsonObject RemoteMethods::GetServicos(const QString& branch, const QDate& date) {
+    return guarded([&] {
+        restriction_.requireBranch(branch);
+        return success(PacketCodec::ToJson(CatalogQueries(db_).services(branch, date)));
+    });
+}
+
+QJsonObject RemoteMethods::GetServicosTransportados(const QString& branch) {
+    return guarded([&] {
+        restriction_.requireBranch(branch);
+        return success(PacketCodec::ToJson(CatalogQueries(db_).transportedServices(branch)));
+    });
+}
+
+QJsonObject RemoteMethods::GetImpressaoDistribuicao(const QString& branch, const QDate& date) {
+    return guarded([&] {
+        restriction_.requireBranch(branch);
+        return PrintQueries(db_).GetImpressaoDistribuicao(branch, date);
+    });
+}
+
+QJsonObject RemoteMethods::GetPontosEntrega(const QString& branch, const QString& service) {
+    return guarded([&] {
+        restriction_.requireBranch(branch);
+        return success(PacketCodec::ToJson(CatalogQueries(db_).deliveryPoints(branch, service)));
+    });
+}
+
+QJsonObject RemoteMethods::GetDistribuicao(const QString& branch, const QString& service,
+                                           const QDate& date, const QString& client,
+                                           const QString& destination, bool redo) {
+    return QJsonDocument::fromJson(
+               GetDistribuicaoJson(branch, service, date, client, destination, redo))
+        .object();
+}
+
+QByteArray RemoteMethods::GetDistribuicaoJson(const QString& branch, const QString& service,
+                                              const QDate& date, const QString& client,
+                                              const QString& destination, bool redo) {
+    QByteArray text;
+    const QJsonObject refused = guarded([&] {
+        text.clear(); // a retried attempt starts again
+        restriction_.requireBranch(branch);
+        const LoadResult r =
+            store().load(DistributionKey{branch, service, date, client, destination}, redo);
+        const Distribution empty;
+        const Distribution& d = r.message.isEmpty() ? r.distribution : empty;
+        const bool header = r.message.isEmpty() && r.hasHeader;
+        // The members in the order a JSON document writes them: "data", then "ok".
+        text += "{\"data\":[";
+        PacketWriter::AppendString(r.message, text);
+        for (const TDataPacket& p :
+             {DistributionPackets::header(header ? &d : nullptr),
+              DistributionPackets::undistributed(d), DistributionPackets::packagings(d),
+              DistributionPackets::rows(d)}) {
+            text += ',';
+            PacketWriter::Append(p, text);
+        }
+        text += "],\"ok\":true}";
+        return QJsonObject();
+    });
+    return refused.isEmpty() ? text : QJsonDocument(refused).toJson(QJsonDocument::Compact);
+}
+
+QJsonObject RemoteMethods::SetDistribuicao(std::optional<double> number,
+                                           const TDataPacket& undistributed,
+                                           const TDataPacket& packagings, const TDataPacket& rows,
+                                           std::optional<qint64> version) {
+    return guarded([&] {
+        if (!number) return refusal(QStringLiteral("Nenhuma distribuição carregada para gravar."));
+        restriction_.requireDistribution(*number);
+        store().save(*number, undistributed, packagings, rows, version);
+        return success(QJsonValue(QJsonValue::Null));
+    });
+}
+
+QJsonObject RemoteMethods::GetVdEmbalagens(const QString& code) {
+    return guarded(
+        [&] { return success(PacketCodec::ToJson(CatalogQueries(db_).containers(code))); });
+}
+
+QJsonObject RemoteMethods::GetCapacidadeEmb(const QString& recipeBranch, const QString& dish,
+                                            const QString& container) {
+    return guarded([&] {
+        return success(
+            PacketCodec::ToJson(CatalogQueries(db_).capacity(recipeBranch, dish, container)));
+    });
+}
+
+QJsonObject RemoteMethods::ApagaDistribuicao(std::optional<double> number,
+                                             std::optional<qint64> version) {
+    return guarded([&] {
+        if (!number) return refusal(QStringLiteral("Nenhuma distribuição carregada para apagar."));
+        restriction_.requireDistribution(*number);
+        store().remove(*number, version);
+        return success(QJsonValue(QJsonValue::Null));
+    });
+}
+
+QJsonObject RemoteMethods::GeraDistribuicaoFilial(const QDate& date, const TDataPacket& services,
+                                                  bool replace) {
+    return guarded([&] {
+        restriction_.requireRows(services);
+        const GenerationSummary s = store().generate(date, services, replace);
+        return success(QJsonObject{{QStringLiteral("geradas"), s.generated},
+                                   {QStringLiteral("mantidas"), s.kept},
+                                   {QStringLiteral("ignoradas"), s.skipped}});
+    });
+}
+
+} // namespace pla

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "appserver/auth/BranchRestriction.h"
+#include "appserver/auth/Caller.h"
+#include "appserver/storage/DistributionStore.h"
+#include "framework/data/DataPacket.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QJsonObject>
+#include <QSqlDatabase>
+#include <optional>
+
+namespace pla {
+
+// The ten remote methods of the distribution module, with typed arguments. Each returns the
+// result envelope {"ok":true,"data":...} or {"ok":false,"message":"..."}; refusals and
+// database failures become the second form, never an exception. Every method runs for
+// `caller`: a tied user is held to his branch, and changes are stamped and audited with him.
+class RemoteMethods {
+public:
+    explicit RemoteMethods(QSqlDatabase db, DistributionStore::WriteHook hook = {},
+                           Caller caller = {});
+
+    QJsonObject GetGruposServico();
+    QJsonObject GetServicos(const QString& branch, const QDate& date);
+    QJsonObject GetServicosTransportados(const QString& branch);
+    QJsonObject GetPontosEntrega(const QString& branch, const QString& service);
+    // data: [message, header, undistributed, packagings, dish rows]; with a message the four
+    // packets are empty.
+    QJsonObject GetDistribuicao(const QString& branch, const QString& service, const QDate& date,
+                                const QString& client, const QString& destination, bool redo);
+    // The same answer as compact JSON text, its packets written straight from their rows.
+    QByteArray GetDistribuicaoJson(const QString& branch, const QString& service, const QDate& date,
+                                   const QString& client, const QString& destination, bool redo);
+    // `version`: the NRVERSAO the client loaded; without it the save is made as before and
+    // audited as unversioned.
+    QJsonObject SetDistribuicao(std::optional<double> number, const TDataPacket& undistributed,
+                                const TDataPacket& packagings, const TDataPacket& rows,
+                                std::optional<qint64> version = std::nullopt);
+    QJsonObject GetVdEmbalagens(const QString& code);
+    QJsonObject GetCapacidadeEmb(const QString& recipeBranch, const QString& dish,
+                                 const QString& container);
+    QJsonObject ApagaDistribuicao(std::optional<double> number,
+                                  std::optional<qint64> version = std::nullopt);
+    QJsonObject GeraDistribuicaoFilial(const QDate& date, const TDataPacket& services,
+                                       bool replace);
+
+    // The print module's read of a whole branch day (PrintQueries), held to the caller's
+    // branch like every other method that names one.
+    QJsonObject GetImpressaoDistribuicao(const QString& branch, const QDate& date);
+
+    // Envelope builders.
+    static QJsonObject success(const QJsonValue& data);
+    static QJsonObject refusal(const QString& message);
+
+private:
+    template <class F> QJsonObject guarded(F&& body);
+    DistributionStore store() const;
+    QSqlDatabase db_;
+    DistributionStore::WriteHook hook_;
+    Caller caller_;
+    BranchRestriction restriction_;
+};
+
+} // namespace pla

@@ -1,0 +1,541 @@
+#include "appserver/storage/DistributionStore.h"
+
+#include "appserver/auth/AuditTrail.h"
+#include "appserver/storage/DistributionBuilder.h"
+#include "appserver/rpc/DistributionPackets.h"
+#include "appserver/storage/DistributionVersion.h"
+#include "appserver/storage/DistributionWriter.h"
+#include "appserver/rpc/InputLimits.h"
+#include "appserver/rpc/Refusal.h"
+#include "appserver/storage/SaveValidator.h"
+#include "appserver/storage/SqlTransaction.h"
+#include "appserver/storage/SqlUtil.h"
+#include "appserver/storage/StatementCache.h"
+#include "appserver/storage/StorageError.h"
+
+#include <QHash>
+#include <QSet>
+#include <QSqlError>
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+
+namespace pla {
+
+namespace {
+
+const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
+
+QString text(const StatementCache::Use& q, int i) {
+    const QVariant v = q.value(i);
+    return v.isNull() ? QString() : v.toString();
+}
+
+// Keys of the blank delivery point are stored as empty texts, never as NULL (Qt SQL binds a
+// null QString as NULL).
+QString keyText(const QString& s) {
+    return s.isNull() ? QStringLiteral("") : s;
+}
+
+// The header row of a delivery point's distribution, and the values it is found by.
+const QString kKeyWhere = QStringLiteral(
+    "CDFILIAL = ? AND CDSERVFILI = ? AND DTCARDAPIO = ? AND CDCLIENTE = ? AND CDDESTFILI = ?");
+
+QVariantList keyValues(const DistributionKey& key) {
+    return {key.branch, key.service, key.date.toString(kDateFormat), keyText(key.client),
+            keyText(key.destination)};
+}
+
+qint64 distributionNumber(double number) {
+    // The range is checked on the double so that the conversion is always defined.
+    if (!(number >= 1 && number <= InputLimits::maxPackagingNumber) || number != std::floor(number))
+        throw Refusal(QStringLiteral("Distribuição %1 não encontrada.").arg(number));
+    return static_cast<qint64>(number);
+}
+
+} // namespace
+
+DistributionStore::DistributionStore(QSqlDatabase db) : db_(std::move(db)) {}
+
+bool DistributionStore::lockHeader(qint64 number) {
+    // Every writer locks the header row first, so writers of one distribution never wait on
+    // each other's content rows in opposite orders. SQLite writers already queue up whole.
+    const QString sql =
+        SqlUtil::isPostgres(db_)
+            ? QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE NRDISTCARD = ? "
+                             "FOR UPDATE")
+            : QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE NRDISTCARD = ?");
+    return StatementCache::run(db_, sql, {QVariant::fromValue(number)}).next();
+}
+
+DistributionStore::ServiceInfo DistributionStore::serviceInfo(const QString& branch,
+                                                              const QString& service) {
+    ServiceInfo info;
+    auto q = StatementCache::run(
+        db_,
+        QStringLiteral("SELECT s.IDTRANSPORTADO, p.CDCLIENTE, p.CDDESTFILI, p.QTCOMENSAIS "
+                       "FROM SERVFILI s LEFT JOIN PONTENTREGA p ON p.CDFILIAL = s.CDFILIAL "
+                       "AND p.CDSERVFILI = s.CDSERVFILI WHERE s.CDFILIAL = ? AND s.CDSERVFILI = ? "
+                       "ORDER BY p.CDCLIENTE, p.CDDESTFILI"),
+        {branch, service});
+    while (q.next()) {
+        info.exists = true;
+        info.transported = q.value(0).toString() == QLatin1String("S");
+        if (!q.value(1).isNull())
+            info.points.push_back(Point{text(q, 1), text(q, 2), q.value(3).toDouble()});
+    }
+    return info;
+}
+
+std::optional<Menu> DistributionStore::menu(const QString& branch, const QString& service,
+                                            const QDate& date) {
+    auto q = StatementCache::run(
+        db_,
+        QStringLiteral(
+            "SELECT m.NRCARDAPIO, m.QTCOMENSAIS, pc.NRSEQPRATCAR, pc.NRORDPRATCAR, "
+            "pc.CDFILAUXPRAT, pc.CDPRATO, p.NMPRATO, pc.SGUNIDADE, pc.QTPORPESSOA, pc.QTEXTRA, "
+            "c.CDCONTAINER, c.IDPROPOSITO, c.NMCONTAINER, pe.VRQTDEPRATEMB, p.CDPRATO "
+            "FROM CARDAPIO m "
+            "LEFT JOIN PRATCARD pc ON pc.NRCARDAPIO = m.NRCARDAPIO "
+            "LEFT JOIN PRATO p ON p.CDFILAUXPRAT = pc.CDFILAUXPRAT AND p.CDPRATO = pc.CDPRATO "
+            "LEFT JOIN CONTAINER c ON c.CDCONTAINER = p.CDCONTPADRAO "
+            "LEFT JOIN PRATOEMB pe ON pe.CDFILAUXPRAT = pc.CDFILAUXPRAT AND pe.CDPRATO = "
+            "pc.CDPRATO AND pe.CDCONTAINER = p.CDCONTPADRAO "
+            "WHERE m.CDFILIAL = ? AND m.CDSERVFILI = ? AND m.DTCARDAPIO = ? "
+            "ORDER BY m.NRCARDAPIO, pc.NRORDPRATCAR, pc.NRSEQPRATCAR"),
+        {branch, service, date.toString(kDateFormat)});
+    if (!q.next()) return std::nullopt;
+    Menu m;
+    m.number = text(q, 0);
+    m.dayDiners = q.value(1).toDouble();
+    do {
+        if (text(q, 0) != m.number) break;
+        // A menu without dishes gives one row without a dish; a dish missing from the dish
+        // table is left out.
+        if (q.value(14).isNull()) continue;
+        MenuDish d;
+        d.sequence = q.value(2).toInt();
+        d.order = q.value(3).toInt();
+        d.recipeBranch = text(q, 4);
+        d.dish = text(q, 5);
+        d.name = text(q, 6);
+        d.unit = text(q, 7);
+        d.perPerson = q.value(8).toDouble();
+        d.extra = q.value(9).toDouble();
+        d.defaultContainer = text(q, 10);
+        d.defaultPurpose = text(q, 11);
+        d.defaultContainerName = text(q, 12);
+        d.defaultCapacity = q.value(13).toDouble();
+        m.dishes.push_back(d);
+    } while (q.next());
+    return m;
+}
+
+std::optional<qint64> DistributionStore::numberOf(const DistributionKey& key) {
+    auto q = StatementCache::run(
+        db_, QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE ") + kKeyWhere, keyValues(key));
+    if (!q.next()) return std::nullopt;
+    return q.value(0).toLongLong();
+}
+
+std::optional<Distribution> DistributionStore::find(qint64 number) {
+    return read(QStringLiteral("NRDISTCARD = ?"), {QVariant::fromValue(number)});
+}
+
+std::optional<Distribution> DistributionStore::read(const QString& where,
+                                                    const QVariantList& values) {
+    Distribution d;
+    {
+        auto q = StatementCache::run(
+            db_,
+            QStringLiteral("SELECT NRDISTCARD, CDFILIAL, CDSERVFILI, DTCARDAPIO, NRCARDAPIO, "
+                           "CDCLIENTE, CDDESTFILI, QTCOMENSAIS, NRVERSAO FROM DISTCARD WHERE ") +
+                where,
+            values);
+        if (!q.next()) return std::nullopt;
+        d.number = q.value(0).toLongLong();
+        d.key.branch = text(q, 1);
+        d.key.service = text(q, 2);
+        d.key.date = QDate::fromString(text(q, 3), kDateFormat);
+        d.menuNumber = text(q, 4);
+        d.key.client = text(q, 5);
+        d.key.destination = text(q, 6);
+        d.diners = q.value(7).toDouble();
+        d.version = q.value(8).toLongLong();
+    }
+    const QVariant number = QVariant::fromValue(d.number);
+    {
+        auto q = StatementCache::run(
+            db_,
+            QStringLiteral(
+                "SELECT NRSEQPRATCAR, NRORDPRATCAR, CDFILAUXPRAT, CDPRATO, NMPRATO, SGUNIDADE, "
+                "QTPORPESSOA, QTTOTCOMENSAIS, QTTOTPRATO, QTTOTEXTRA, QTCOMENSAIS, QTPRATO, "
+                "QTEXTRA FROM CARDDISP WHERE NRDISTCARD = ? "
+                "ORDER BY NRORDPRATCAR, NRSEQPRATCAR"),
+            {number});
+        while (q.next()) {
+            UndistributedRow u;
+            u.sequence = q.value(0).toInt();
+            u.order = q.value(1).toInt();
+            u.recipeBranch = text(q, 2);
+            u.dish = text(q, 3);
+            u.name = text(q, 4);
+            u.unit = text(q, 5);
+            u.perPerson = q.value(6).toDouble();
+            u.totalDiners = q.value(7).toDouble();
+            u.totalQuantity = q.value(8).toDouble();
+            u.totalExtra = q.value(9).toDouble();
+            u.diners = q.value(10).toDouble();
+            u.quantity = q.value(11).toDouble();
+            u.extra = q.value(12).toDouble();
+            d.undistributed.push_back(u);
+        }
+    }
+    {
+        auto q = StatementCache::run(
+            db_,
+            QStringLiteral("SELECT e.NREMBDISTCARD, e.CDCONTAINER, c.NMCONTAINER, c.IDPROPOSITO, "
+                           "e.QTCONTAINER, e.DSOBSETIQUETA, e.QTPRATO FROM EMBDISTCARD e "
+                           "JOIN CONTAINER c ON c.CDCONTAINER = e.CDCONTAINER "
+                           "WHERE e.NRDISTCARD = ? ORDER BY e.NREMBDISTCARD"),
+            {number});
+        while (q.next()) {
+            Packaging p;
+            p.number = q.value(0).toLongLong();
+            p.container = text(q, 1);
+            p.containerName = text(q, 2);
+            p.purpose = text(q, 3);
+            p.units = q.value(4).toDouble();
+            p.remark = text(q, 5);
+            p.quantity = q.value(6).toDouble();
+            d.packagings.push_back(p);
+        }
+    }
+    auto q = StatementCache::run(
+        db_,
+        QStringLiteral(
+            "SELECT NREMBDISTCARD, NRSEQPRATCAR, QTCOMENSAIS, QTPRATO, QTEXTRA, IDPRINCIPAL, "
+            "VRQTDEPRATEMB FROM ITEMBDISTCARD WHERE NRDISTCARD = ?"),
+        {number});
+    while (q.next()) {
+        DishRow r;
+        r.packaging = q.value(0).toLongLong();
+        r.sequence = q.value(1).toInt();
+        r.diners = q.value(2).toDouble();
+        r.quantity = q.value(3).toDouble();
+        r.extra = q.value(4).toDouble();
+        r.principal = text(q, 5);
+        r.capacity = q.value(6).toDouble();
+        d.rows.push_back(r);
+    }
+    // By packaging, then in the menu's order of the dishes: sorted here, where the dishes'
+    // order is at hand, rather than by a join in the query.
+    QHash<int, int> order;
+    for (const UndistributedRow& u : d.undistributed)
+        order.insert(u.sequence, u.order);
+    std::sort(d.rows.begin(), d.rows.end(), [&](const DishRow& a, const DishRow& b) {
+        return std::tuple(a.packaging, order.value(a.sequence), a.sequence) <
+               std::tuple(b.packaging, order.value(b.sequence), b.sequence);
+    });
+    return d;
+}
+
+std::optional<Distribution> DistributionStore::readByKey(const DistributionKey& key) {
+    return read(kKeyWhere, keyValues(key));
+}
+
+std::optional<Distribution> DistributionStore::findByKey(const DistributionKey& key) {
+    SqlTransaction tx(db_, SqlTransaction::Mode::Read);
+    std::optional<Distribution> d = readByKey(key);
+    tx.commit();
+    return d;
+}
+
+bool DistributionStore::menuChanged(const Distribution& stored, const Menu& menu) const {
+    if (stored.menuNumber != menu.number || stored.undistributed.size() != menu.dishes.size())
+        return true;
+    QHash<int, const MenuDish*> dishes;
+    for (const MenuDish& m : menu.dishes)
+        dishes.insert(m.sequence, &m);
+    for (const UndistributedRow& u : stored.undistributed) {
+        const MenuDish* m = dishes.value(u.sequence, nullptr);
+        if (!m || m->dish != u.dish || m->recipeBranch != u.recipeBranch) return true;
+    }
+    return false;
+}
+
+Distribution DistributionStore::view(const DistributionKey& key, const Menu& menu,
+                                     const QVector<Point>& points) {
+    Distribution all = DistributionBuilder::undistributed(menu, 0);
+    all.key = key;
+    all.menuNumber = menu.number;
+    QHash<int, int> indexOf;
+    for (int i = 0; i < all.undistributed.size(); ++i)
+        indexOf.insert(all.undistributed[i].sequence, i);
+    for (const Point& p : points) {
+        DistributionKey k = key;
+        k.client = p.client;
+        k.destination = p.destination;
+        const std::optional<Distribution> stored = readByKey(k);
+        const Distribution d =
+            stored ? *stored : DistributionBuilder::undistributed(menu, p.diners);
+        for (const UndistributedRow& u : d.undistributed) {
+            const int i = indexOf.value(u.sequence, -1);
+            if (i < 0) continue; // a dish no longer on the menu
+            UndistributedRow& a = all.undistributed[i];
+            a.totalDiners += u.totalDiners;
+            a.totalQuantity = DistributionBuilder::round5(a.totalQuantity + u.totalQuantity);
+            a.totalExtra = DistributionBuilder::round5(a.totalExtra + u.totalExtra);
+            a.diners += u.diners;
+            a.quantity = DistributionBuilder::round5(a.quantity + u.quantity);
+            a.extra = DistributionBuilder::round5(a.extra + u.extra);
+        }
+        all.diners += d.diners;
+        all.packagings += d.packagings;
+        all.rows += d.rows;
+    }
+    return all;
+}
+
+LoadResult DistributionStore::load(const DistributionKey& key, bool redo) {
+    LoadResult result;
+    const ServiceInfo info = serviceInfo(key.branch, key.service);
+    if (!info.exists || !info.transported) {
+        result.message = QStringLiteral("ERRO_SERV_N_TRANS");
+        return result;
+    }
+    const std::optional<Menu> m = menu(key.branch, key.service, key.date);
+    if (!m) {
+        result.message = QStringLiteral("ERRO_N_EXIST_CARD");
+        return result;
+    }
+    const bool blank = key.client.isEmpty() && key.destination.isEmpty();
+    double diners = m->dayDiners;
+    if (blank && !info.points.isEmpty()) {
+        if (redo) {
+            result.message =
+                QStringLiteral("Escolha um ponto de entrega para refazer a distribuição.");
+            return result;
+        }
+        SqlTransaction tx(db_, SqlTransaction::Mode::Read);
+        result.distribution = view(key, *m, info.points);
+        tx.commit();
+        result.hasHeader = false;
+        return result;
+    }
+    if (!blank) {
+        const auto it = std::find_if(info.points.cbegin(), info.points.cend(), [&](const Point& p) {
+            return p.client == key.client && p.destination == key.destination;
+        });
+        if (it == info.points.cend()) {
+            result.message = QStringLiteral("Ponto de entrega não cadastrado para o serviço.");
+            return result;
+        }
+        diners = it->diners;
+    }
+
+    if (!redo) {
+        if (auto stored = findByKey(key)) {
+            if (menuChanged(*stored, *m)) {
+                result.message = QStringLiteral("ERRO_PRAT_CARD_ALT");
+                return result;
+            }
+            result.distribution = *stored;
+            return result;
+        }
+    }
+    if (m->dayDiners <= 0) {
+        result.message = QStringLiteral("ERRO_COMESTICAR_ZERO");
+        return result;
+    }
+    if (diners <= 0) {
+        result.message = QStringLiteral("ERRO_COMESTICLI_ZERO");
+        return result;
+    }
+
+    const Distribution built = redo ? DistributionBuilder::automatic(*m, diners)
+                                    : DistributionBuilder::undistributed(*m, diners);
+    SqlTransaction tx(db_, SqlTransaction::Mode::Write);
+    std::optional<qint64> number = numberOf(key);
+    if (!number && !redo) {
+        // Two clerks opening the same new point on two servers at once: the second insert
+        // waits for the first and then finds its distribution, which both load at version 1.
+        number = insertNew(key, built);
+        if (number)
+            recordChange(QString(), std::nullopt, *number, std::nullopt, false);
+        else
+            number = numberOf(key);
+    }
+    if (!number || redo) number = store(key, built, redo ? AuditTrail::kRedo : QString());
+    result.distribution = *find(*number);
+    tx.commit();
+    if (!redo && menuChanged(result.distribution, *m)) {
+        // Another server stored it meanwhile from an older menu.
+        result.message = QStringLiteral("ERRO_PRAT_CARD_ALT");
+        result.distribution = Distribution();
+    }
+    return result;
+}
+
+qint64 DistributionStore::store(const DistributionKey& key, const Distribution& built,
+                                const QString& operation) {
+    std::optional<qint64> number = numberOf(key);
+    std::optional<Distribution> before;
+    std::optional<qint64> versionBefore;
+    if (number) {
+        // Another server may have deleted it since the look-up: then it is made anew.
+        if (const auto stamp = DistributionVersion(db_).lock(*number)) {
+            versionBefore = stamp->version;
+            if (!operation.isEmpty()) before = find(*number);
+        } else {
+            number.reset();
+        }
+    }
+    const qint64 stored = replace(key, built, number);
+    recordChange(operation, before, stored, versionBefore, false);
+    return stored;
+}
+
+std::optional<qint64> DistributionStore::insertNew(const DistributionKey& key,
+                                                   const Distribution& built) {
+    auto q = StatementCache::run(
+        db_,
+        QStringLiteral("INSERT INTO DISTCARD (CDFILIAL, CDSERVFILI, DTCARDAPIO, NRCARDAPIO, "
+                       "CDCLIENTE, CDDESTFILI, QTCOMENSAIS, NRVERSAO) VALUES (?, ?, ?, ?, ?, ?, ?, "
+                       "0) ON CONFLICT DO NOTHING RETURNING NRDISTCARD"),
+        {key.branch, key.service, key.date.toString(kDateFormat), built.menuNumber,
+         keyText(key.client), keyText(key.destination), built.diners});
+    if (!q.next()) return std::nullopt;
+    const qint64 n = q.value(0).toLongLong();
+    q.query().finish();
+    DistributionWriter(db_, n).insert(built);
+    return n;
+}
+
+qint64 DistributionStore::replace(const DistributionKey& key, const Distribution& built,
+                                  std::optional<qint64> number) {
+    if (!number) {
+        if (const std::optional<qint64> n = insertNew(key, built)) return *n;
+        // Another server inserted it between our look-up and our insert: replace its content.
+        number = numberOf(key);
+        if (!number) throw Refusal(QStringLiteral("Não foi possível gravar a distribuição."));
+    }
+    lockHeader(*number);
+    deleteContent(*number);
+    StatementCache::run(
+        db_,
+        QStringLiteral("UPDATE DISTCARD SET NRCARDAPIO = ?, QTCOMENSAIS = ? WHERE NRDISTCARD = ?"),
+        {built.menuNumber, built.diners, QVariant::fromValue(*number)});
+    DistributionWriter(db_, *number).insert(built);
+    return *number;
+}
+
+void DistributionStore::recordChange(const QString& operation,
+                                     const std::optional<Distribution>& before, qint64 number,
+                                     std::optional<qint64> versionBefore, bool versioned,
+                                     const Distribution* written) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const qint64 version = DistributionVersion(db_).advance(number, caller_, now);
+    if (operation.isEmpty()) return;
+    const std::optional<Distribution> after = written ? *written : find(number);
+    AuditTrail(db_).record(caller_, operation, now, before ? &*before : nullptr, &*after,
+                           versionBefore, version, versioned);
+}
+
+void DistributionStore::deleteContent(qint64 number) {
+    const QVariant n = QVariant::fromValue(number);
+    StatementCache::run(db_, QStringLiteral("DELETE FROM ITEMBDISTCARD WHERE NRDISTCARD = ?"), {n});
+    StatementCache::run(db_, QStringLiteral("DELETE FROM EMBDISTCARD WHERE NRDISTCARD = ?"), {n});
+    StatementCache::run(db_, QStringLiteral("DELETE FROM CARDDISP WHERE NRDISTCARD = ?"), {n});
+}
+
+void DistributionStore::save(double numberValue, const TDataPacket& undistributedPacket,
+                             const TDataPacket& packagingPacket, const TDataPacket& rowPacket,
+                             std::optional<qint64> version) {
+    const qint64 number = distributionNumber(numberValue);
+    QVector<UndistributedRow> undistributed =
+        DistributionPackets::readUndistributed(undistributedPacket);
+    QVector<Packaging> packagings = DistributionPackets::readPackagings(packagingPacket);
+    QVector<DishRow> rows = DistributionPackets::readRows(rowPacket);
+
+    SqlTransaction tx(db_, SqlTransaction::Mode::Write);
+    const auto stamp = DistributionVersion(db_).require(number, version);
+    const std::optional<Distribution> stored = find(number);
+    if (!stored) throw Refusal(QStringLiteral("Distribuição %1 não encontrada.").arg(number));
+
+    SaveValidator(db_, *stored).check(undistributed, packagings, rows);
+
+    DistributionWriter writer(db_, number);
+    hook(QStringLiteral("CARDDISP"));
+    writer.updateUndistributed(stored->undistributed, undistributed);
+    hook(QStringLiteral("EMBDISTCARD"));
+    writer.removeRows(stored->rows, rows);
+    const QHash<qint64, qint64> numbers = writer.writePackagings(stored->packagings, packagings);
+    for (DishRow& r : rows)
+        r.packaging = numbers.value(r.packaging);
+    hook(QStringLiteral("ITEMBDISTCARD"));
+    writer.writeRows(stored->rows, rows);
+    // What the trail compares is what was just written: no need to read it back.
+    Distribution written = *stored;
+    written.packagings = packagings;
+    for (Packaging& p : written.packagings)
+        p.number = numbers.value(p.number);
+    written.rows = rows;
+    recordChange(AuditTrail::kSave, stored, number, stamp->version, version.has_value(), &written);
+    tx.commit();
+}
+
+void DistributionStore::remove(double numberValue, std::optional<qint64> version) {
+    const qint64 number = distributionNumber(numberValue);
+    SqlTransaction tx(db_, SqlTransaction::Mode::Write);
+    const QVariant n = QVariant::fromValue(number);
+    const auto stamp = DistributionVersion(db_).require(number, version);
+    if (!stamp) throw Refusal(QStringLiteral("Distribuição %1 não encontrada.").arg(number));
+    const std::optional<Distribution> before = find(number);
+    deleteContent(number);
+    StatementCache::run(db_, QStringLiteral("DELETE FROM DISTCARD WHERE NRDISTCARD = ?"), {n});
+    AuditTrail(db_).record(caller_, AuditTrail::kDelete, QDateTime::currentDateTimeUtc(), &*before,
+                           nullptr, stamp->version, std::nullopt, version.has_value());
+    tx.commit();
+}
+
+GenerationSummary DistributionStore::generate(const QDate& date, const TDataPacket& services,
+                                              bool replace) {
+    const QVector<QPair<QString, QString>> ticked =
+        DistributionPackets::readTickedServices(services);
+    if (ticked.isEmpty())
+        throw Refusal(QStringLiteral("Nenhum serviço marcado para gerar a distribuição."));
+
+    GenerationSummary summary;
+    SqlTransaction tx(db_, SqlTransaction::Mode::Write);
+    for (const auto& [branch, service] : ticked) {
+        const ServiceInfo info = serviceInfo(branch, service);
+        if (!info.exists || !info.transported)
+            throw Refusal(QStringLiteral("O serviço %1 da filial %2 não é transportado.")
+                              .arg(service, branch));
+        const std::optional<Menu> m = menu(branch, service, date);
+        QVector<Point> points = info.points;
+        if (points.isEmpty()) points.push_back(Point{QString(), QString(), m ? m->dayDiners : 0});
+        if (!m) {
+            summary.skipped += points.size();
+            continue;
+        }
+        for (const Point& p : points) {
+            const DistributionKey key{branch, service, date, p.client, p.destination};
+            if (!replace && numberOf(key)) {
+                ++summary.kept;
+                continue;
+            }
+            if (m->dayDiners <= 0 || p.diners <= 0) {
+                ++summary.skipped;
+                continue;
+            }
+            store(key, DistributionBuilder::automatic(*m, p.diners), AuditTrail::kGenerate);
+            ++summary.generated;
+        }
+    }
+    tx.commit();
+    return summary;
+}
+
+} // namespace pla
