@@ -16,6 +16,8 @@
 #include <QDate>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -177,8 +179,8 @@ JsonRpcDispatcher::JsonRpcDispatcher(ConnectionProvider connection, int maxDepth
       credentials_(std::make_unique<CredentialCache>(credentialMilliseconds)),
       throttle_(std::make_unique<LoginThrottle>()) {}
 
-int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit) {
-    int depth = 0, deepest = 0;
+int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit, int* outerCommas) {
+    int depth = 0, deepest = 0, commas = 0;
     bool inString = false, escaped = false;
     for (const char c : json) {
         if (inString) {
@@ -197,7 +199,10 @@ int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit) {
             if (deepest > limit) return deepest;
         } else if (c == ']' || c == '}')
             --depth;
+        else if (c == ',' && depth == 1)
+            ++commas;
     }
+    if (outerCommas) *outerCommas = commas;
     return deepest;
 }
 
@@ -373,10 +378,22 @@ QByteArray JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond
 }
 
 QByteArray JsonRpcDispatcher::handle(const QByteArray& body, const RequestContext& context) const {
-    if (nestingDepth(body, maxDepth_) > maxDepth_)
+    int commas = 0;
+    if (nestingDepth(body, maxDepth_, &commas) > maxDepth_)
         return encode(errorResponse(
             QJsonValue::Null, -32700,
             QStringLiteral("Erro de análise: JSON aninhado além de %1 níveis.").arg(maxDepth_)));
+    // A batch over the bound is refused from its bytes, before it is read: reading a hundred
+    // thousand calls would take seconds and hundreds of megabytes.
+    const auto first = std::find_if(body.cbegin(), body.cend(), [](char c) {
+        return !std::isspace(static_cast<unsigned char>(c));
+    });
+    if (first != body.cend() && *first == '[' && commas + 1 > InputLimits::maxBatchCalls)
+        return encode(errorResponse(
+            QJsonValue::Null, -32600,
+            QStringLiteral("Requisição inválida: o lote tem %1 chamadas; o máximo é %2.")
+                .arg(commas + 1)
+                .arg(InputLimits::maxBatchCalls)));
     // Packets in the params are read straight from their bytes when they can all be, the rest
     // of the request through a JSON document; any other body is read whole.
     QJsonDocument doc;
@@ -409,12 +426,6 @@ QByteArray JsonRpcDispatcher::handle(const QByteArray& body, const RequestContex
         if (batch.isEmpty())
             return encode(errorResponse(QJsonValue::Null, -32600,
                                         QStringLiteral("Requisição inválida: lote vazio.")));
-        if (batch.size() > InputLimits::maxBatchCalls)
-            return encode(errorResponse(
-                QJsonValue::Null, -32600,
-                QStringLiteral("Requisição inválida: o lote tem %1 chamadas; o máximo é %2.")
-                    .arg(batch.size())
-                    .arg(InputLimits::maxBatchCalls)));
         QByteArrayList responses;
         for (const QJsonValue& r : batch) {
             bool respond = true;

@@ -42,8 +42,9 @@ public:
     // call is made for the caller that `context`'s credentials and address establish.
     QByteArray handle(const QByteArray& body, const RequestContext& context) const;
     // Deepest nesting of arrays/objects in `json` (strings are skipped), stopping early once
-    // `limit` is exceeded.
-    static int nestingDepth(const QByteArray& json, int limit);
+    // `limit` is exceeded; `outerCommas`, when given, receives the commas directly inside the
+    // outermost array or object (a batch's calls less one).
+    static int nestingDepth(const QByteArray& json, int limit, int* outerCommas = nullptr);
     int maxDepth() const { return maxDepth_; }
 
     // Packets of a request's params already read from its bytes, by position.

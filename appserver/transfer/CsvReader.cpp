@@ -60,6 +60,17 @@ QString overlongField(QStringView text) {
 
 } // namespace
 
+CsvDocument CsvReader::read(QIODevice& file) {
+    QByteArray bytes;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine(maxLineBytes + 2);
+        bytes += line;
+        // Longer than the bound: the part read is enough for read() to report it.
+        if (line.size() > maxLineBytes && !line.endsWith('\n')) break;
+    }
+    return read(bytes);
+}
+
 CsvDocument CsvReader::read(const QByteArray& raw) {
     CsvDocument doc;
     QByteArray bytes = raw;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QVector>
 
@@ -49,6 +50,9 @@ public:
     static constexpr int maxLineBytes = 65536;
 
     static CsvDocument read(const QByteArray& bytes);
+    // Reads a file line by line and stops at the first line over the bound, so a huge one is
+    // never read whole.
+    static CsvDocument read(QIODevice& file);
 };
 
 } // namespace pla
