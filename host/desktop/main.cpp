@@ -16,7 +16,11 @@
 #include "host/desktop/ScreenshotTaker.h"
 
 #include <QApplication>
+#include <QDate>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 
 namespace {
@@ -46,6 +50,12 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pla-host"));
     QApplication::setApplicationDisplayName(QStringLiteral("Distribuição do Cardápio"));
+    // Qt's own dialogs (files, printers, print preview) speak the clerk's language.
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     pla::HostOptions options;
     QString message;
@@ -60,6 +70,10 @@ int main(int argc, char* argv[]) {
         break;
     }
     const bool screenshot = !options.screenshot.isEmpty();
+
+    // The menu date of both screens, for a day that is not today.
+    if (!options.date.isEmpty())
+        Zelvora::SetToday(QDate::fromString(options.date, QStringLiteral("yyyy-MM-dd")));
 
     pla::QtDialogService dialogs;
     // Every box is also written to the error output, so unattended runs can be checked.
@@ -96,7 +110,7 @@ int main(int argc, char* argv[]) {
                  session.ServerAddress()));
     window.SetQuitCheck([&forms] { return forms.ConfirmQuit(); });
     Zelvora::SetHelpHandler([&window](const QString& topic) { window.ShowHelp(topic); });
-    window.show();
+    window.ShowOnScreen();
 
     bool attempted = false;
     std::unique_ptr<pla::ScreenshotTaker> taker;
