@@ -6,6 +6,7 @@
 
 #include <QVector>
 #include <cstdint>
+#include <iterator>
 
 namespace pla {
 
@@ -82,6 +83,55 @@ const DemoDish kDishes[] = {
     {"PR00034", "Chá mate", "LT", 0.2, 1, Course::BreakfastDrink, "00013"},
     {"PR00035", "Achocolatado", "LT", 0.2, 1, Course::BreakfastDrink, "00003"},
 };
+
+// What each dish's labels declare, in the order of kDishes: conservation, shelf life in hours,
+// allergens, gluten and lactose.
+struct DemoLabel {
+    const char* dish;
+    char conservation;
+    int shelfHours;
+    const char* allergens;
+    char gluten, lactose;
+};
+
+const DemoLabel kLabels[] = {
+    {"PR00001", 'Q', 6, "", 'N', 'N'},
+    {"PR00002", 'Q', 6, "", 'N', 'N'},
+    {"PR00003", 'Q', 6, "", 'N', 'N'},
+    {"PR00004", 'Q', 6, "", 'N', 'N'},
+    {"PR00005", 'Q', 6, "", 'N', 'N'},
+    {"PR00006", 'Q', 6, "soja", 'N', 'N'},
+    {"PR00007", 'Q', 6, "", 'N', 'N'},
+    {"PR00008", 'Q', 6, "peixes, leite", 'N', 'S'},
+    {"PR00009", 'Q', 6, "leite", 'N', 'S'},
+    {"PR00010", 'Q', 6, "leite", 'N', 'S'},
+    {"PR00011", 'Q', 6, "leite", 'N', 'S'},
+    {"PR00012", 'Q', 6, "", 'N', 'N'},
+    {"PR00013", 'Q', 6, "trigo, ovos", 'S', 'N'},
+    {"PR00014", 'Q', 6, "leite", 'N', 'S'},
+    {"PR00015", 'R', 24, "", 'N', 'N'},
+    {"PR00016", 'R', 24, "ovos", 'N', 'N'},
+    {"PR00017", 'R', 24, "", 'N', 'N'},
+    {"PR00018", 'R', 72, "ovos, leite", 'N', 'S'},
+    {"PR00019", 'R', 48, "leite", 'N', 'S'},
+    {"PR00020", 'R', 48, "", 'N', 'N'},
+    {"PR00021", 'R', 72, "", 'N', 'N'},
+    {"PR00022", 'R', 24, "", 'N', 'N'},
+    {"PR00023", 'R', 24, "", 'N', 'N'},
+    {"PR00024", 'R', 24, "", 'N', 'N'},
+    {"PR00025", 'A', 168, "", 'N', 'N'},
+    {"PR00026", 'A', 24, "trigo", 'S', 'N'},
+    {"PR00027", 'A', 12, "ovos, leite", 'N', 'S'},
+    {"PR00028", 'A', 72, "trigo, ovos, leite", 'S', 'S'},
+    {"PR00029", 'Q', 4, "trigo, leite", 'S', 'S'},
+    {"PR00030", 'A', 720, "ovos", 'N', 'N'},
+    {"PR00031", 'R', 120, "leite", 'N', 'S'},
+    {"PR00032", 'A', 72, "", 'N', 'N'},
+    {"PR00033", 'Q', 4, "leite", 'N', 'S'},
+    {"PR00034", 'Q', 4, "", 'N', 'N'},
+    {"PR00035", 'R', 24, "leite", 'N', 'S'},
+};
+static_assert(std::size(kLabels) == std::size(kDishes));
 
 const DemoCapacity kCapacities[] = {
     // Rice, beans, pasta and stews travel in full-size steam-table pans or individual boxes.
@@ -257,10 +307,23 @@ bool DemoData::fill(const QSqlDatabase& db, const QDate& today) {
     }
     auto header = [](const char* columns) { return utf(columns).split(QLatin1Char(';')); };
     DemoTable branches(DataKind::Branches,
-                       header("CDFILIAL;NMFILIAL;IDCNTRRESC;CDFILCENTPME;IDFILCENTPME"));
-    branches.add({"0001", QStringLiteral("Cozinha Central São Paulo"), "S", "0001", "S"});
-    branches.add({"0002", QStringLiteral("Cozinha Campinas"), "S", "0001", "N"});
-    branches.add({"0003", QStringLiteral("Restaurante da Sede"), "N", "0001", "N"});
+                       header("CDFILIAL;NMFILIAL;IDCNTRRESC;CDFILCENTPME;IDFILCENTPME;"
+                              "NMRAZSOCIAL;NRCNPJ;DSENDERECO;NMRESPTECNICO;NRCRN"));
+    const QString company = QStringLiteral("Nutriplena Alimentação Coletiva Ltda.");
+    branches.add({"0001", QStringLiteral("Cozinha Central São Paulo"), "S", "0001", "S", company,
+                  "47.381.265/0001-40",
+                  QStringLiteral("Rua dos Andradas, 1200 - Santa Ifigênia, São Paulo - SP, "
+                                 "01208-000"),
+                  QStringLiteral("Mariana Costa Ribeiro"), "CRN-3 12345"});
+    branches.add({"0002", QStringLiteral("Cozinha Campinas"), "S", "0001", "N", company,
+                  "47.381.265/0002-21",
+                  QStringLiteral("Av. John Boyd Dunlop, 3500 - Jardim Ipaussurama, Campinas - SP, "
+                                 "13060-000"),
+                  QStringLiteral("Rafael Nunes Pereira"), "CRN-3 23456"});
+    branches.add({"0003", QStringLiteral("Restaurante da Sede"), "N", "0001", "N", company,
+                  "47.381.265/0003-02",
+                  QStringLiteral("Rua Funchal, 418 - Vila Olímpia, São Paulo - SP, 04551-060"),
+                  QStringLiteral("Carla Mendes Duarte"), "CRN-3 34567"});
 
     DemoTable groups(DataKind::ServiceGroups, header("CDGRUPSERV;NMGRUPSERV"));
     groups.add({"001", QStringLiteral("Hospitais")});
@@ -307,10 +370,17 @@ bool DemoData::fill(const QSqlDatabase& db, const QDate& today) {
 
     DemoTable dishes(DataKind::Dishes,
                      header("CDFILAUXPRAT;CDPRATO;NMPRATO;SGUNIDADE;QTPORPESSOA;QTEXTRA;"
-                            "CDCONTPADRAO"));
-    for (const DemoDish& d : kDishes)
+                            "CDCONTPADRAO;IDCONSERVACAO;QTHORASVALIDADE;DSALERGENICOS;IDGLUTEN;"
+                            "IDLACTOSE"));
+    for (std::size_t i = 0; i < std::size(kDishes); ++i) {
+        const DemoDish& d = kDishes[i];
+        const DemoLabel& l = kLabels[i];
         dishes.add({kRecipeBranch, utf(d.code), utf(d.name), utf(d.unit), num(d.perPerson),
-                    num(d.extra), d.defaultContainer ? utf(d.defaultContainer) : QString()});
+                    num(d.extra), d.defaultContainer ? utf(d.defaultContainer) : QString(),
+                    QString(QLatin1Char(l.conservation)), QString::number(l.shelfHours),
+                    utf(l.allergens), QString(QLatin1Char(l.gluten)),
+                    QString(QLatin1Char(l.lactose))});
+    }
     DemoTable capacities(DataKind::Capacities,
                          header("CDFILAUXPRAT;CDPRATO;CDCONTAINER;VRQTDEPRATEMB"));
     for (const DemoCapacity& c : kCapacities)

@@ -11,6 +11,16 @@ struct DayDish {
     int order = 0; // menu order
     QString code, name, unit;
     double diners = 0, quantity = 0, extra = 0;
+    // What its labels declare, as the dish records it (empty or 0 where it records nothing).
+    QString conservation; // Q, R, C or A
+    int shelfHours = 0;   // after preparation
+    QString allergens;    // legal names, comma-separated
+    bool gluten = false, lactose = false;
+};
+
+// Who produces the food of a branch, as its labels name it.
+struct DayProducer {
+    QString legalName, cnpj, address, nutritionist, crn;
 };
 
 // One stored packaging of a distribution, with where it goes and what it holds.
@@ -41,6 +51,7 @@ struct DayService {
 struct DistributionDay {
     QString branch, branchName;
     QDate date;
+    DayProducer producer;
     QVector<DayService> services;
     QVector<DayPackaging> packagings;
 

@@ -45,11 +45,12 @@ DistributionDay DistributionDayReader::Read(TNetConnection& net, const QString& 
             net.Call(method, {branch, date.toString(QStringLiteral("yyyy-MM-dd"))}), true, 0);
     }
     const QJsonArray parts = payload.toArray();
-    if (!payload.isArray() || parts.size() != 3)
-        reader.Fail(QStringLiteral("esperada uma lista de três pacotes."));
+    if (!payload.isArray() || parts.size() != 4)
+        reader.Fail(QStringLiteral("esperada uma lista de quatro pacotes."));
     const TDataPacket services = reader.Packet(parts[0], QStringLiteral("serviços"));
     const TDataPacket packagings = reader.Packet(parts[1], QStringLiteral("embalagens"));
     const TDataPacket dishes = reader.Packet(parts[2], QStringLiteral("pratos"));
+    const TDataPacket producer = reader.Packet(parts[3], QStringLiteral("produtor"));
     reader.RequireFields(services, {QStringLiteral("CDSERVFILI"), QStringLiteral("NMSERVICO")},
                          QStringLiteral("serviços"));
     reader.RequireFields(packagings,
@@ -65,6 +66,10 @@ DistributionDay DistributionDayReader::Read(TNetConnection& net, const QString& 
     day.branch = branch;
     day.branchName = branchName;
     day.date = date;
+    const Rows f(producer);
+    if (f.Count() > 0)
+        day.producer = {f.Text(0, "NMRAZSOCIAL"), f.Text(0, "NRCNPJ"), f.Text(0, "DSENDERECO"),
+                        f.Text(0, "NMRESPTECNICO"), f.Text(0, "NRCRN")};
     const Rows s(services);
     for (int r = 0; r < s.Count(); ++r)
         day.services.push_back(
@@ -97,10 +102,13 @@ DistributionDay DistributionDayReader::Read(TNetConnection& net, const QString& 
         if (it == index.constEnd())
             reader.Fail(QStringLiteral("prato de uma embalagem que não veio na lista (%1).")
                             .arg(d.Text(r, "NREMBDISTCARD")));
-        day.packagings[*it].dishes.push_back({static_cast<int>(d.Number(r, "NRORDPRATCAR")),
-                                              d.Text(r, "CDPRATO"), d.Text(r, "NMPRATO"),
-                                              d.Text(r, "SGUNIDADE"), d.Number(r, "QTCOMENSAIS"),
-                                              d.Number(r, "QTPRATO"), d.Number(r, "QTEXTRA")});
+        day.packagings[*it].dishes.push_back(
+            {static_cast<int>(d.Number(r, "NRORDPRATCAR")), d.Text(r, "CDPRATO"),
+             d.Text(r, "NMPRATO"), d.Text(r, "SGUNIDADE"), d.Number(r, "QTCOMENSAIS"),
+             d.Number(r, "QTPRATO"), d.Number(r, "QTEXTRA"), d.Text(r, "IDCONSERVACAO"),
+             static_cast<int>(d.Number(r, "QTHORASVALIDADE")), d.Text(r, "DSALERGENICOS"),
+             d.Text(r, "IDGLUTEN") == QLatin1String("S"),
+             d.Text(r, "IDLACTOSE") == QLatin1String("S")});
     }
     return day;
 }

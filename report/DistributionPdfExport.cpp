@@ -57,6 +57,16 @@ bool DistributionPdfExport::Run(const QVariantMap& params) {
                 QStringLiteral("Data inválida: \"%1\" (use AAAA-MM-DD).").arg(dateText), true);
 
         ReportRequest request;
+        const QString preparedText = params.value(QStringLiteral("prepared")).toString();
+        if (!preparedText.isEmpty()) {
+            request.prepared = QDateTime::fromString(preparedText.simplified(),
+                                                     QStringLiteral("yyyy-MM-dd HH:mm"));
+            if (!request.prepared.isValid())
+                Consiste::MensErro(QStringLiteral("Data e hora do preparo inválidas: \"%1\" (use "
+                                                  "AAAA-MM-DD HH:MM).")
+                                       .arg(preparedText),
+                                   true);
+        }
         request.contents = Contents(params.value(QStringLiteral("contents")).toString());
         const QString stock = params.value(QStringLiteral("stock")).toString();
         if (!stock.isEmpty()) request.stock = stock;
@@ -76,6 +86,8 @@ bool DistributionPdfExport::Run(const QVariantMap& params) {
         QString error;
         if (!Printing().WritePdf(result.document, file, error)) Consiste::MensErro(error, true);
         written = true;
+        // The packing lists are written; the labels the data does not allow fail the run.
+        if (!result.labelsRefused.isEmpty()) Consiste::MensErro(result.labelsRefused, true);
     });
     return written;
 }

@@ -10,8 +10,10 @@ class DistributionPdfExport {
 public:
     // params: "pdf" the file to write (required), "branch" (the user's branch when absent),
     // "date" as AAAA-MM-DD (today when absent), "stock" a label stock name (A4-2x7 when
-    // absent), "contents" "etiquetas", "romaneios" or "ambos" (the default). Prints every
-    // service of the day. True when the PDF was written.
+    // absent), "contents" "etiquetas", "romaneios" or "ambos" (the default), "prepared" as
+    // AAAA-MM-DD HH:MM (the menu date at this time when absent). Prints every service of the
+    // day. True when the PDF was written; labels refused for missing data are shown as an
+    // error after the packing lists were written.
     static bool Run(const QVariantMap& params);
 };
 

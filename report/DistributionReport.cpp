@@ -1,6 +1,7 @@
 #include "report/DistributionReport.h"
 
 #include "framework/data/NumberFormat.h"
+#include "report/LabelContents.h"
 #include "report/LabelLayout.h"
 #include "report/LabelStock.h"
 #include "report/PackingListLayout.h"
@@ -56,10 +57,28 @@ DistributionReport::Result DistributionReport::Build(const DistributionDay& day,
     }
 
     r.document.title = QStringLiteral("Distribuição %1 %2").arg(day.branch, date);
-    if (request.contents != ReportContents::PackingList)
-        r.document.pages += LabelLayout::Pages(day, chosen, *stock);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime prepared =
+        request.prepared.isValid()
+            ? request.prepared
+            : QDateTime(day.date, QTime(now.time().hour(), now.time().minute()));
+    if (request.contents != ReportContents::PackingList) {
+        const QString missing = LabelContents::Missing(day, chosen);
+        if (!missing.isEmpty() && request.contents == ReportContents::Labels) {
+            r.error = missing;
+            return r;
+        }
+        r.labelsRefused = missing;
+        if (missing.isEmpty()) {
+            r.document.pages += LabelLayout::Pages(day, chosen, *stock, prepared, r.error);
+            if (!r.error.isEmpty()) {
+                r.document.pages.clear();
+                return r;
+            }
+        }
+    }
     if (request.contents != ReportContents::Labels)
-        r.document.pages += PackingListLayout::Pages(day, chosen);
+        r.document.pages += PackingListLayout::Pages(day, chosen, prepared);
     return r;
 }
 

@@ -3,6 +3,7 @@
 #include "framework/print/PrintDocument.h"
 #include "remote/DistributionDay.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -17,16 +18,21 @@ struct ReportRequest {
     QString pointKey;     // DayPackaging::PointKey() of one delivery point; empty for all
     ReportContents contents = ReportContents::Both;
     QString stock = QStringLiteral("A4-2x7"); // LabelStock name
+    QDateTime prepared; // when the food was prepared; invalid: the menu date at this time
 };
 
 // Turns a branch day and a request into the pages to print: every label first (in service,
-// delivery point and packaging order), then the packing lists.
+// delivery point and packaging order), then the packing lists. Labels are only printed when
+// every dish and the producer have what the law asks a label to state.
 class DistributionReport {
 public:
     struct Result {
         PrintDocument document; // no pages when error is set
         QString error;          // why nothing can be printed
         QStringList without;    // requested services that have nothing distributed
+        // Why the labels were left out although the packing lists were laid out (the dishes
+        // and the producer data they lack); with labels alone this is the error instead.
+        QString labelsRefused;
     };
 
     static Result Build(const DistributionDay& day, const ReportRequest& request);

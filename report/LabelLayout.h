@@ -2,24 +2,29 @@
 
 #include "framework/print/PrintPage.h"
 #include "remote/DistributionDay.h"
+#include "report/LabelContents.h"
 #include "report/LabelStock.h"
 
+#include <QDateTime>
 #include <QVector>
 
 namespace pla {
 
 // Packaging labels: one per container unit ("1/3", "2/3", "3/3"), filling the stock's pages
-// row by row in the packagings' order. A label shows branch, date and week day, service,
-// client and delivery point, container and packaging number, each dish with its diners and
-// quantity per unit, the label remark in larger type, and a QR code of the packaging number.
+// row by row in the packagings' order. The upper part shows branch, date and week day,
+// service, client and delivery point, packaging number and container, each dish with its diners and
+// quantity per unit and the label remark, beside a QR code of the packaging number with the unit
+// count under it; the lower part, across the whole label, the texts the law asks for
+// (LabelContents). Those are never cut: the whole label takes the largest type, from 9 pt
+// down to 5 pt, at which they fit, and only the dishes and the remark shrink further.
 class LabelLayout {
 public:
+    // The pages, or none with error set when a packaging's required texts do not fit the
+    // stock at 5 pt; the error names the stock and the stocks they fit.
     static QVector<PrintPage> Pages(const DistributionDay& day,
                                     const QVector<const DayPackaging*>& packagings,
-                                    const LabelStock& stock);
-    // Draws the label of unit (1-based) of packaging p into rect.
-    static void Draw(PrintPage& page, const QRectF& rect, const DistributionDay& day,
-                     const DayPackaging& p, int unit);
+                                    const LabelStock& stock, const QDateTime& prepared,
+                                    QString& error);
 };
 
 } // namespace pla

@@ -1,6 +1,7 @@
 #include "report/PackingListLayout.h"
 
 #include "framework/print/TextFitter.h"
+#include "labelling/Conservation.h"
 #include "report/ReportTexts.h"
 
 #include <QHash>
@@ -14,14 +15,16 @@ const QSizeF kA4(210, 297);
 constexpr double kLeft = 12, kRight = 198, kTop = 12;
 constexpr double kBodyBottom = 279;
 constexpr double kRow = 4.5;
-constexpr double kText = 8;
+constexpr double kText = 7.5;
 
-// Columns of the packaging lines: left edge and width.
+// Columns of the packaging lines: left edge and width. The two temperatures are left blank
+// for whoever loads and whoever receives the packaging to write down.
 struct Column {
     double x, w;
 };
-const Column kNumber{kLeft, 14}, kContainer{26, 50}, kUnits{76, 13}, kDish{91, 53},
-    kDiners{144, 18}, kQuantity{162, 22}, kExtra{184, 14};
+const Column kNumber{kLeft, 10}, kContainer{22, 30}, kUnits{52, 9}, kTempOut{62, 16},
+    kTempIn{78, 16}, kDish{95, 35}, kConservation{130, 15}, kValidity{145, 19}, kDiners{164, 11},
+    kQuantity{175, 14}, kExtra{189, 9};
 
 QRectF Cell(const Column& c, double y, double h = kRow) {
     return QRectF(c.x, y, c.w, h);
@@ -32,7 +35,8 @@ const Qt::Alignment kRightAlign = Qt::AlignRight | Qt::AlignVCenter;
 // Writes one list's pages: the header on each, lines kept together, footers at the end.
 class ListWriter {
 public:
-    ListWriter(const DistributionDay& day, const DayPackaging& first) : day_(day), first_(first) {}
+    ListWriter(const DistributionDay& day, const DayPackaging& first, const QDateTime& prepared)
+        : day_(day), first_(first), prepared_(prepared) {}
 
     // Starts a new page when a block of height h does not fit on the current one.
     void Reserve(double h) {
@@ -59,8 +63,16 @@ public:
         page.AddText(Cell(kContainer, y_), ReportTexts::CodeName(p.container, p.containerName),
                      kText, 5);
         page.AddText(Cell(kUnits, y_), ReportTexts::Amount(p.units), kText, 5, false, kRightAlign);
+        page.AddBox(Cell(kTempOut, y_ + 0.3, kRow - 0.6).adjusted(1, 0, -1, 0), 0.15);
+        page.AddBox(Cell(kTempIn, y_ + 0.3, kRow - 0.6).adjusted(1, 0, -1, 0), 0.15);
         for (const DayDish& d : p.dishes) {
             page.AddText(Cell(kDish, y_), d.name, kText, 5);
+            page.AddText(Cell(kConservation, y_), Conservation::Short(d.conservation), kText, 5);
+            if (d.shelfHours > 0)
+                page.AddText(Cell(kValidity, y_),
+                             prepared_.addSecs(qint64(d.shelfHours) * 3600)
+                                 .toString(QStringLiteral("dd/MM/yy HH:mm")),
+                             kText, 5);
             page.AddText(Cell(kDiners, y_), ReportTexts::Amount(d.diners), kText, 5, false,
                          kRightAlign);
             page.AddText(Cell(kQuantity, y_), ReportTexts::AmountUnit(d.quantity, d.unit), kText, 5,
@@ -121,8 +133,13 @@ private:
         pages_.push_back(PrintPage(kA4));
         PrintPage& page = pages_.back();
         const double half = (kRight - kLeft) / 2;
-        page.AddText(QRectF(kLeft, kTop, kRight - kLeft, 7), QStringLiteral("Romaneio de Entrega"),
-                     14, 8, true);
+        page.AddText(QRectF(kLeft, kTop, 70, 7), QStringLiteral("Romaneio de Entrega"), 14, 8,
+                     true);
+        // The producer, as on the labels: who answers for the food on the way.
+        const QStringList producer = ReportTexts::Producer(day_.producer);
+        for (int i = 0; i < producer.size(); ++i)
+            page.AddText(QRectF(kLeft + 72, kTop - 1 + i * 2.8, kRight - kLeft - 72, 2.8),
+                         producer[i], 7, 5, false, kRightAlign);
         page.AddText(QRectF(kLeft, 20, half + 30, 5),
                      QStringLiteral("Filial: ") +
                          ReportTexts::CodeName(day_.branch, day_.branchName),
@@ -141,11 +158,19 @@ private:
                      QStringLiteral("Ponto de entrega: ") +
                          ReportTexts::CodeName(first_.destination, first_.destinationName),
                      10, 6);
-        const double y = 37;
+        const double y = 38;
         page.AddText(Cell(kNumber, y), QStringLiteral("Nº"), kText, 5, true);
         page.AddText(Cell(kContainer, y), QStringLiteral("Embalagem"), kText, 5, true);
         page.AddText(Cell(kUnits, y), QStringLiteral("Unid."), kText, 5, true, kRightAlign);
+        page.AddText(Cell(kTempOut, y - 2.2), QStringLiteral("Temp. saída"), kText, 5, true,
+                     Qt::AlignCenter);
+        page.AddText(Cell(kTempOut, y), QStringLiteral("(°C)"), kText, 5, true, Qt::AlignCenter);
+        page.AddText(Cell(kTempIn, y - 2.2), QStringLiteral("Temp. chegada"), kText, 5, true,
+                     Qt::AlignCenter);
+        page.AddText(Cell(kTempIn, y), QStringLiteral("(°C)"), kText, 5, true, Qt::AlignCenter);
         page.AddText(Cell(kDish, y), QStringLiteral("Prato"), kText, 5, true);
+        page.AddText(Cell(kConservation, y), QStringLiteral("Conservação"), kText, 5, true);
+        page.AddText(Cell(kValidity, y), QStringLiteral("Validade"), kText, 5, true);
         page.AddText(Cell(kDiners, y), QStringLiteral("Comensais"), kText, 5, true, kRightAlign);
         page.AddText(Cell(kQuantity, y), QStringLiteral("Quantidade"), kText, 5, true, kRightAlign);
         page.AddText(Cell(kExtra, y), QStringLiteral("Extra"), kText, 5, true, kRightAlign);
@@ -155,13 +180,15 @@ private:
 
     const DistributionDay& day_;
     const DayPackaging& first_;
+    const QDateTime prepared_;
     QVector<PrintPage> pages_;
     double y_ = 0;
 };
 
 QVector<PrintPage> OneList(const DistributionDay& day,
-                           const QVector<const DayPackaging*>& packagings) {
-    ListWriter w(day, *packagings.first());
+                           const QVector<const DayPackaging*>& packagings,
+                           const QDateTime& prepared) {
+    ListWriter w(day, *packagings.first(), prepared);
     for (const DayPackaging* p : packagings)
         w.Packaging(*p);
 
@@ -242,14 +269,15 @@ PackingListLayout::DishTotals(const QVector<const DayPackaging*>& packagings) {
 }
 
 QVector<PrintPage> PackingListLayout::Pages(const DistributionDay& day,
-                                            const QVector<const DayPackaging*>& packagings) {
+                                            const QVector<const DayPackaging*>& packagings,
+                                            const QDateTime& prepared) {
     QVector<PrintPage> pages;
     for (int begin = 0; begin < packagings.size();) {
         int end = begin + 1;
         while (end < packagings.size() && packagings[end]->service == packagings[begin]->service &&
                packagings[end]->PointKey() == packagings[begin]->PointKey())
             ++end;
-        pages += OneList(day, packagings.mid(begin, end - begin));
+        pages += OneList(day, packagings.mid(begin, end - begin), prepared);
         begin = end;
     }
     return pages;

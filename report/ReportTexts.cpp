@@ -2,6 +2,7 @@
 
 #include "framework/data/NumberFormat.h"
 #include "framework/services/Consiste.h"
+#include "labelling/Cnpj.h"
 
 namespace pla {
 
@@ -26,6 +27,19 @@ QString ReportTexts::Point(const DayPackaging& p) {
     const QString client = p.clientName.isEmpty() ? p.client : p.clientName;
     const QString point = p.destinationName.isEmpty() ? p.destination : p.destinationName;
     return client + QStringLiteral(" · ") + point;
+}
+
+QStringList ReportTexts::Producer(const DayProducer& f) {
+    QStringList first, lines;
+    if (!f.legalName.trimmed().isEmpty()) first << f.legalName.trimmed();
+    if (!f.cnpj.trimmed().isEmpty()) first << QStringLiteral("CNPJ ") + Cnpj::Format(f.cnpj);
+    if (!first.isEmpty()) lines << first.join(QStringLiteral(" · "));
+    if (!f.address.trimmed().isEmpty()) lines << f.address.trimmed();
+    if (!f.nutritionist.trimmed().isEmpty())
+        lines << QStringLiteral("RT: ") + f.nutritionist.trimmed() +
+                     (f.crn.trimmed().isEmpty() ? QString()
+                                                : QStringLiteral(" — ") + f.crn.trimmed());
+    return lines;
 }
 
 QString ReportTexts::Amount(double v) {

@@ -3,6 +3,7 @@
 #include "remote/DistributionDay.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace pla {
 
@@ -20,6 +21,9 @@ public:
     static QString Point(const DayPackaging& p);
     // An amount with the decimal comma and at most three decimals ("1.234,5").
     static QString Amount(double v);
+    // The producer's identification in lines, leaving out what is not recorded: legal name
+    // and "CNPJ 00.000.000/0000-00"; address; "RT: NAME — CRN NUMBER".
+    static QStringList Producer(const DayProducer& producer);
     // Amount followed by the unit ("3,4 KG").
     static QString AmountUnit(double v, const QString& unit);
 };

@@ -68,6 +68,7 @@ int TfrmImpDistEmbCard::Abre(const QString& branch, const QDate& date) {
     btnFilial->SetEnabled(edtCdFilial->Enabled());
     depCardapio->SetDate(date.isValid() ? date : Zelvora::Today());
     depCardapioDateChange(*depCardapio);
+    edtHoraPreparo->SetText(QTime::currentTime().toString(QStringLiteral("HH:mm")));
     ForgetDay();
     cmbConteudo->SetItemIndex(0);
     // A day that cannot be read has told the user why; the screen opens to correct it.
@@ -140,11 +141,21 @@ void TfrmImpDistEmbCard::btnFilialClick(TComponent&) {
         edtCdFilial->SetText(qryFilial->FieldByName(QStringLiteral("CDFILIAL")).AsString());
 }
 
+void TfrmImpDistEmbCard::VdPreparo() {
+    dpePreparo->CheckValidDate();
+    if (Preparo().isValid()) return;
+    FocusIfPossible(dpePreparo->GetDate().isValid() ? static_cast<TWinControl*>(edtHoraPreparo)
+                                                    : dpePreparo);
+    Consiste::MensErro(msgPadrao->Msg(QStringLiteral("PREPARO_INV")), true);
+}
+
 void TfrmImpDistEmbCard::depCardapioDateChange(TComponent&) {
     const QDate date = depCardapio->GetDate();
     lblDiaDaSemanaCard->SetCaption(
         date.isValid() ? Consiste::DiaSemana(QString::number(date.dayOfWeek() % 7 + 1))
                        : QString());
+    // The food of a menu is prepared on its day unless the user says otherwise.
+    if (date.isValid()) dpePreparo->SetDate(date);
     if (day_ && day_->date != date) ForgetDay();
 }
 

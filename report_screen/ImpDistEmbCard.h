@@ -59,6 +59,10 @@ public:
     TGroupBox* grbImpressao = nullptr;
     TLabel *lblPontoEntrega = nullptr, *lblConteudo = nullptr, *lblEtiqueta = nullptr;
     TComboBox *cmbPontoEntrega = nullptr, *cmbConteudo = nullptr, *cmbEtiqueta = nullptr;
+    // "Preparado em": when the food was prepared, which the labels' validity counts from.
+    TLabel* lblPreparo = nullptr;
+    TDateEditPlus* dpePreparo = nullptr;
+    TEdit* edtHoraPreparo = nullptr;
     TButton *btnVisualizar = nullptr, *btnImprimir = nullptr, *btnGerarPdf = nullptr;
 
     TImage *imgChecked = nullptr, *imgUnchecked = nullptr;
@@ -96,8 +100,15 @@ public:
     void dbgServicosKeyDown(TComponent& sender, int& key, TShiftState shift);
 
     // ---- output --------------------------------------------------------------------------
-    // The request the controls describe now (ticked services whatever the filter).
+    // The request the controls describe now (ticked services whatever the filter; an
+    // unreadable preparation is left invalid).
     pla::ReportRequest Pedido() const;
+    // The preparation date and time typed ("hh:mm", or "hhmm"); invalid when either is
+    // missing or wrong.
+    QDateTime Preparo() const;
+    // Preparation must be a valid date and time: otherwise its field is focused and the
+    // action ends with the message.
+    void VdPreparo();
     // Loads the day when needed and builds the document; nothing to print ends the action
     // with its message, services left out are told before the output (once for the same
     // services of the same day, not before every output).

@@ -51,7 +51,7 @@ void TfrmImpDistEmbCard::BuildLayout() {
     SetCaption(QStringLiteral("Impressão da Distribuição"));
     // The list and the output box are 478 wide: the client area beside the button column
     // holds them whole.
-    SetBounds(0, 0, 560, 500);
+    SetBounds(0, 0, 560, 528);
     lblCodTela->SetCaption(QStringLiteral("PLA15500"));
     // The three output buttons do the work; there is nothing to confirm.
     sbtConfirma->SetVisible(false);
@@ -155,7 +155,7 @@ void TfrmImpDistEmbCard::BuildServiceList() {
 void TfrmImpDistEmbCard::BuildOutputControls() {
     grbImpressao = MakeControl<TGroupBox>(this, grbDadosRel, "grbImpressao");
     grbImpressao->SetCaption(QStringLiteral("Impressão"));
-    grbImpressao->SetBounds(2, 348, 478, 120);
+    grbImpressao->SetBounds(2, 348, 478, 148);
 
     auto combo = [this](TLabel*& label, TComboBox*& cmb, const char* labelName,
                         const char* comboName, const QString& caption, int top) {
@@ -180,10 +180,23 @@ void TfrmImpDistEmbCard::BuildOutputControls() {
     cmbEtiqueta->SetItems(stocks);
     cmbEtiqueta->SetItemIndex(0);
 
+    lblPreparo = MakeControl<TLabel>(this, grbImpressao, "lblPreparo");
+    lblPreparo->SetCaption(QStringLiteral("Preparado em"));
+    lblPreparo->SetBounds(8, 100, 100, 13);
+    dpePreparo = MakeControl<TDateEditPlus>(this, grbImpressao, "dpePreparo");
+    dpePreparo->SetBounds(112, 96, 100, 21);
+    dpePreparo->SetColor(clInfoBk);
+    edtHoraPreparo = MakeControl<TEdit>(this, grbImpressao, "edtHoraPreparo");
+    edtHoraPreparo->SetBounds(216, 96, 50, 21);
+    edtHoraPreparo->SetMaxLength(5);
+    edtHoraPreparo->SetColor(clInfoBk);
+    edtHoraPreparo->SetAccessibleName(QStringLiteral("Hora do preparo"));
+    lblPreparo->SetFocusControl(dpePreparo);
+
     auto button = [this](const char* name, const QString& caption, int left) {
         auto* b = MakeControl<TButton>(this, grbImpressao, name);
         b->SetCaption(caption);
-        b->SetBounds(left, 94, 100, 23);
+        b->SetBounds(left, 122, 100, 23);
         return b;
     };
     btnVisualizar = button("btnVisualizar", QStringLiteral("Visualizar"), 112);
@@ -226,6 +239,7 @@ void TfrmImpDistEmbCard::BuildMessages() {
         QStringLiteral("N_HA_FILIAL|Não há filial cadastrada."),
         QStringLiteral("DTCARD_N_INF|Data do cardápio deve ser informada"),
         QStringLiteral("PDF_GRAVADO|PDF gravado em %1"),
+        QStringLiteral("PREPARO_INV|Informe a data e a hora do preparo (dd/mm/aaaa e hh:mm)."),
         QStringLiteral("IMPRESSO|Impressão enviada à impressora: %1 página(s)."),
     });
 }

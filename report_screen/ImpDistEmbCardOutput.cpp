@@ -4,6 +4,8 @@
 #include "framework/services/Consiste.h"
 #include "framework/ui/DialogService.h"
 #include "framework/ui/TComboBox.h"
+#include "framework/ui/TDateEditPlus.h"
+#include "framework/ui/TEdit.h"
 #include "framework/ui/TMessages.h"
 #include "report/LabelStock.h"
 #include "report_screen/ImpDistEmbCard.h"
@@ -22,13 +24,25 @@ pla::ReportRequest TfrmImpDistEmbCard::Pedido() const {
     r.contents = kContents[std::clamp(cmbConteudo->ItemIndex(), 0, 2)];
     const auto& stocks = pla::LabelStock::All();
     r.stock = stocks.value(std::clamp(cmbEtiqueta->ItemIndex(), 0, int(stocks.size()) - 1)).name;
+    r.prepared = Preparo();
     return r;
+}
+
+QDateTime TfrmImpDistEmbCard::Preparo() const {
+    QString hour = edtHoraPreparo->Text().trimmed();
+    if (hour.size() == 4 && !hour.contains(QLatin1Char(':'))) hour.insert(2, QLatin1Char(':'));
+    const QTime time = QTime::fromString(hour, QStringLiteral("H:mm"));
+    const QDate date = dpePreparo->GetDate();
+    return date.isValid() && time.isValid() ? QDateTime(date, time) : QDateTime();
 }
 
 PrintDocument TfrmImpDistEmbCard::MontaDocumento() {
     CarregaDia();
+    VdPreparo();
     const pla::DistributionReport::Result result = pla::DistributionReport::Build(*day_, Pedido());
     if (!result.error.isEmpty()) Consiste::MensErro(result.error, true);
+    // Labels the data does not allow are told; the packing lists still go out.
+    if (!result.labelsRefused.isEmpty()) pla::Dialogs().ShowError(result.labelsRefused);
     const QString without = pla::DistributionReport::WithoutMessage(result);
     if (!without.isEmpty() && without != toldWithout_) pla::Dialogs().ShowInformation(without);
     toldWithout_ = without;

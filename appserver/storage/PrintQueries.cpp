@@ -43,9 +43,9 @@ QJsonObject PrintQueries::GetImpressaoDistribuicao(const QString& branch, const 
         // One snapshot: a save landing between the reads must not split a packaging from its
         // dishes.
         SqlTransaction tx(db_, SqlTransaction::Mode::Read);
-        const QJsonArray data{PacketCodec::ToJson(services(branch)),
-                              PacketCodec::ToJson(packagings(branch, day)),
-                              PacketCodec::ToJson(dishRows(branch, day))};
+        const QJsonArray data{
+            PacketCodec::ToJson(services(branch)), PacketCodec::ToJson(packagings(branch, day)),
+            PacketCodec::ToJson(dishRows(branch, day)), PacketCodec::ToJson(producer(branch))};
         tx.commit();
         return RemoteMethods::success(data);
     } catch (const StorageError& e) {
@@ -92,19 +92,41 @@ TDataPacket PrintQueries::packagings(const QString& branch, const QString& date)
 
 TDataPacket PrintQueries::dishRows(const QString& branch, const QString& date) {
     TDataPacket p;
-    p.Fields = {{"NREMBDISTCARD", F, 0}, {"NRORDPRATCAR", F, 0}, {"CDPRATO", S, 10},
-                {"NMPRATO", S, 40},      {"SGUNIDADE", S, 10},   {"QTCOMENSAIS", F, 0},
-                {"QTPRATO", F, 0},       {"QTEXTRA", F, 0}};
+    p.Fields = {{"NREMBDISTCARD", F, 0},   {"NRORDPRATCAR", F, 0},    {"CDPRATO", S, 10},
+                {"NMPRATO", S, 40},        {"SGUNIDADE", S, 10},      {"QTCOMENSAIS", F, 0},
+                {"QTPRATO", F, 0},         {"QTEXTRA", F, 0},         {"IDCONSERVACAO", S, 1},
+                {"QTHORASVALIDADE", F, 0}, {"DSALERGENICOS", S, 250}, {"IDGLUTEN", S, 1},
+                {"IDLACTOSE", S, 1}};
+    // The label data comes from the dish as it is now: a correction of a dish's shelf life
+    // or allergens reaches the labels of days already distributed.
     QSqlQuery q = SqlUtil::exec(
         db_,
         QStringLiteral("SELECT i.NREMBDISTCARD, p.NRORDPRATCAR, p.CDPRATO, p.NMPRATO, "
-                       "p.SGUNIDADE, i.QTCOMENSAIS, i.QTPRATO, i.QTEXTRA FROM ITEMBDISTCARD i "
+                       "p.SGUNIDADE, i.QTCOMENSAIS, i.QTPRATO, i.QTEXTRA, r.IDCONSERVACAO, "
+                       "r.QTHORASVALIDADE, r.DSALERGENICOS, r.IDGLUTEN, r.IDLACTOSE "
+                       "FROM ITEMBDISTCARD i "
                        "JOIN DISTCARD d ON d.NRDISTCARD = i.NRDISTCARD "
                        "JOIN CARDDISP p ON p.NRDISTCARD = i.NRDISTCARD AND "
                        "p.NRSEQPRATCAR = i.NRSEQPRATCAR "
+                       "LEFT JOIN PRATO r ON r.CDFILAUXPRAT = p.CDFILAUXPRAT AND "
+                       "r.CDPRATO = p.CDPRATO "
                        "WHERE d.CDFILIAL = ? AND d.DTCARDAPIO = ? "
                        "ORDER BY i.NREMBDISTCARD, p.NRORDPRATCAR"),
         {branch, date});
+    fill(p, q);
+    return p;
+}
+
+TDataPacket PrintQueries::producer(const QString& branch) {
+    TDataPacket p;
+    p.Fields = {{"CDFILIAL", S, 4}, {"NMFILIAL", S, 30},    {"NMRAZSOCIAL", S, 60},
+                {"NRCNPJ", S, 14},  {"DSENDERECO", S, 120}, {"NMRESPTECNICO", S, 60},
+                {"NRCRN", S, 20}};
+    QSqlQuery q = SqlUtil::exec(db_,
+                                QStringLiteral("SELECT CDFILIAL, NMFILIAL, NMRAZSOCIAL, NRCNPJ, "
+                                               "DSENDERECO, NMRESPTECNICO, NRCRN FROM FILIAL "
+                                               "WHERE CDFILIAL = ?"),
+                                {branch});
     fill(p, q);
     return p;
 }

@@ -18,7 +18,7 @@ public:
     explicit PrintQueries(QSqlDatabase db);
 
     // The result envelope of GetImpressaoDistribuicao(branch, date): data is the array
-    // [services, packagings, dish rows] of three packets, read in one snapshot:
+    // [services, packagings, dish rows, producer] of four packets, read in one snapshot:
     // - services: CDSERVFILI, NMSERVICO, CDGRUPSERV of every transported service of the
     //   branch, by code;
     // - packagings: NREMBDISTCARD, NRDISTCARD, CDSERVFILI, CDCLIENTE, NMRAZSOCCLIE,
@@ -26,7 +26,11 @@ public:
     //   DSOBSETIQUETA of every stored packaging of the date, by service, delivery point and
     //   packaging number;
     // - dish rows: NREMBDISTCARD, NRORDPRATCAR, CDPRATO, NMPRATO, SGUNIDADE, QTCOMENSAIS,
-    //   QTPRATO, QTEXTRA, by packaging and menu order.
+    //   QTPRATO, QTEXTRA and the dish's label data IDCONSERVACAO, QTHORASVALIDADE,
+    //   DSALERGENICOS, IDGLUTEN, IDLACTOSE (null where not recorded), by packaging and menu
+    //   order;
+    // - producer: CDFILIAL, NMFILIAL, NMRAZSOCIAL, NRCNPJ, DSENDERECO, NMRESPTECNICO, NRCRN
+    //   of the branch (no row for an unknown branch).
     // A database failure is a refusal with its message; nothing is written.
     QJsonObject GetImpressaoDistribuicao(const QString& branch, const QDate& date);
 
@@ -34,6 +38,7 @@ private:
     TDataPacket services(const QString& branch);
     TDataPacket packagings(const QString& branch, const QString& date);
     TDataPacket dishRows(const QString& branch, const QString& date);
+    TDataPacket producer(const QString& branch);
 
     QSqlDatabase db_;
 };

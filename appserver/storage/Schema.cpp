@@ -7,7 +7,7 @@
 namespace pla {
 
 int Schema::currentVersion() {
-    return 4;
+    return 5;
 }
 
 QStringList Schema::step(int version, bool postgres) {
@@ -156,6 +156,23 @@ QStringList Schema::step(int version, bool postgres) {
             QStringLiteral("ALTER TABLE PRATO ADD COLUMN QTPORPESSOA %1 NOT NULL DEFAULT 0")
                 .arg(real),
             QStringLiteral("ALTER TABLE PRATO ADD COLUMN QTEXTRA %1 NOT NULL DEFAULT 0").arg(real),
+        };
+    case 5:
+        // What a label must declare: per dish its conservation, shelf life and allergens;
+        // per branch the producer. All optional, so stored rows stay valid; a label that
+        // misses them is refused when printed.
+        return {
+            QStringLiteral("ALTER TABLE PRATO ADD COLUMN IDCONSERVACAO VARCHAR(1)"),
+            QStringLiteral("ALTER TABLE PRATO ADD COLUMN QTHORASVALIDADE INTEGER"),
+            QStringLiteral("ALTER TABLE PRATO ADD COLUMN DSALERGENICOS VARCHAR(250)"),
+            QStringLiteral("ALTER TABLE PRATO ADD COLUMN IDGLUTEN VARCHAR(1)"),
+            QStringLiteral("ALTER TABLE PRATO ADD COLUMN IDLACTOSE VARCHAR(1)"),
+            QStringLiteral("ALTER TABLE PRATO ADD COLUMN DSINGREDIENTES VARCHAR(1000)"),
+            QStringLiteral("ALTER TABLE FILIAL ADD COLUMN NMRAZSOCIAL VARCHAR(60)"),
+            QStringLiteral("ALTER TABLE FILIAL ADD COLUMN NRCNPJ VARCHAR(14)"),
+            QStringLiteral("ALTER TABLE FILIAL ADD COLUMN DSENDERECO VARCHAR(120)"),
+            QStringLiteral("ALTER TABLE FILIAL ADD COLUMN NMRESPTECNICO VARCHAR(60)"),
+            QStringLiteral("ALTER TABLE FILIAL ADD COLUMN NRCRN VARCHAR(20)"),
         };
     default:
         return {};

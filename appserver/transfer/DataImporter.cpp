@@ -94,6 +94,12 @@ void DataImporter::importRows(ImportContext& context, const ExchangeKind& kind,
             if (merged[c] != *row.values[c]) same = false;
             merged[c] = *row.values[c];
         }
+        int column = 0;
+        const QString broken = ExchangeFormat::rowRule(kind, merged, column);
+        if (!broken.isEmpty()) {
+            context.error(row, column, broken);
+            continue;
+        }
         if (same) {
             ++count.unchanged;
             continue;

@@ -3,6 +3,9 @@
 #include "appserver/rpc/InputAmount.h"
 #include "appserver/rpc/InputLimits.h"
 #include "appserver/rpc/InputText.h"
+#include "labelling/Allergens.h"
+#include "labelling/Cnpj.h"
+#include "labelling/Conservation.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -35,6 +38,9 @@ ExchangeColumn freeCode(const char* name, int size, bool required = true) {
 ExchangeColumn text(const char* name, int size) {
     return {QString::fromLatin1(name), ValueType::Text, size, true, {}, {}, false};
 }
+ExchangeColumn optionalText(const char* name, int size) {
+    return {QString::fromLatin1(name), ValueType::Text, size, false, {}, {}, false};
+}
 ExchangeColumn number(const char* name, bool required, QVariant fallback = {}) {
     return {QString::fromLatin1(name), ValueType::Number, 0, required, {}, fallback, false};
 }
@@ -44,6 +50,9 @@ ExchangeColumn flag(const char* name, const char* letters, bool required, QVaria
 }
 ExchangeColumn integer(const char* name, bool required) {
     return {QString::fromLatin1(name), ValueType::Integer, 0, required, {}, {}, false};
+}
+ExchangeColumn special(const char* name, ValueType type, int size) {
+    return {QString::fromLatin1(name), type, size, false, {}, {}, false};
 }
 
 QVector<ExchangeKind> buildKinds() {
@@ -55,12 +64,18 @@ QVector<ExchangeKind> buildKinds() {
     const QStringList servKey{QStringLiteral("CDFILIAL"), QStringLiteral("CDSERVFILI")};
     ExchangeColumn capacity = number("VRQTDEPRATEMB", true);
     capacity.positive = true;
+    ExchangeColumn shelfLife = integer("QTHORASVALIDADE", false);
+    shelfLife.positive = true;
     return {
         {DataKind::Branches,
          QStringLiteral("filiais"),
          QStringLiteral("FILIAL"),
          {code("CDFILIAL", 4), text("NMFILIAL", 30), flag("IDCNTRRESC", "SN", false),
-          code("CDFILCENTPME", 4, false), flag("IDFILCENTPME", "SN", false)},
+          code("CDFILCENTPME", 4, false), flag("IDFILCENTPME", "SN", false),
+          // The producer every label of the branch names.
+          optionalText("NMRAZSOCIAL", 60), special("NRCNPJ", ValueType::Cnpj, 14),
+          optionalText("DSENDERECO", 120), optionalText("NMRESPTECNICO", 60),
+          optionalText("NRCRN", 20)},
          cdFilial,
          {{{QStringLiteral("CDFILCENTPME")},
            DataKind::Branches,
@@ -117,7 +132,11 @@ QVector<ExchangeKind> buildKinds() {
          QStringLiteral("PRATO"),
          {code("CDFILAUXPRAT", 4), freeCode("CDPRATO", 10), text("NMPRATO", 40),
           freeCode("SGUNIDADE", 10), number("QTPORPESSOA", false, 0.0),
-          number("QTEXTRA", false, 0.0), code("CDCONTPADRAO", 5, false)},
+          number("QTEXTRA", false, 0.0), code("CDCONTPADRAO", 5, false),
+          // What the dish's labels declare.
+          flag("IDCONSERVACAO", Conservation::kCodes, false), shelfLife,
+          special("DSALERGENICOS", ValueType::Allergens, 250), flag("IDGLUTEN", "SN", false),
+          flag("IDLACTOSE", "SN", false), optionalText("DSINGREDIENTES", 1000)},
          {QStringLiteral("CDFILAUXPRAT"), QStringLiteral("CDPRATO")},
          {{{QStringLiteral("CDFILAUXPRAT")}, DataKind::Branches, branch},
           {{QStringLiteral("CDCONTPADRAO")}, DataKind::Containers, container}}},
@@ -242,12 +261,35 @@ std::optional<QVariant> ExchangeFormat::parse(const ExchangeColumn& column, cons
     case ValueType::Flag:
         t = t.toUpper();
         if (t.size() != 1 || !column.letters.contains(t)) {
+            QStringList letters;
+            for (const QChar c : column.letters)
+                letters << QString(c);
+            const QString last = letters.takeLast();
             error = QStringLiteral("%1 deve ser %2 ou %3, não \"%4\"")
-                        .arg(column.name, column.letters.left(1), column.letters.mid(1),
+                        .arg(column.name, letters.join(QStringLiteral(", ")), last,
                              InputText::quoted(t));
             return std::nullopt;
         }
         return QVariant(t);
+    case ValueType::Cnpj: {
+        QString reason;
+        const QString digits = Cnpj::Digits(t, reason);
+        if (digits.isEmpty()) {
+            error = QStringLiteral("%1 \"%2\" %3").arg(column.name, t, reason);
+            return std::nullopt;
+        }
+        return QVariant(digits);
+    }
+    case ValueType::Allergens: {
+        QString unknown;
+        const auto names = Allergens::Parse(t, unknown);
+        if (!names) {
+            error = QStringLiteral("%1: \"%2\" não é um alergênico da lista legal (%3)")
+                        .arg(column.name, unknown, Allergens::Names().join(QStringLiteral(", ")));
+            return std::nullopt;
+        }
+        return names->isEmpty() ? column.fallback : QVariant(names->join(QStringLiteral(", ")));
+    }
     case ValueType::Number:
     case ValueType::Integer: {
         const bool whole = column.type == ValueType::Integer;
@@ -332,9 +374,29 @@ QString ExchangeFormat::format(const ExchangeColumn& column, const QVariant& val
     case ValueType::Text:
         if (const QString t = value.toString(); startsAsFormula(t)) return QLatin1Char('\'') + t;
         return value.toString();
+    case ValueType::Cnpj:
+        // Punctuated, so that a spreadsheet keeps it as text with its leading zeros.
+        return Cnpj::Format(value.toString());
     default:
         return value.toString();
     }
+}
+
+QString ExchangeFormat::rowRule(const ExchangeKind& kind, const QVariantList& values, int& column) {
+    if (kind.kind != DataKind::Dishes) return {};
+    const int conservation = kind.indexOf(QStringLiteral("IDCONSERVACAO"));
+    const int hours = kind.indexOf(QStringLiteral("QTHORASVALIDADE"));
+    const QString code = values[conservation].toString();
+    const int limit = Conservation::MaxHours(code);
+    if (limit == 0 || values[hours].isNull() || values[hours].toInt() <= limit) return {};
+    column = hours;
+    QString instruction = Conservation::Instruction(code);
+    instruction[0] = instruction[0].toLower();
+    return QStringLiteral("QTHORASVALIDADE %1 passa do limite de %2 horas para prato %3 (%4): "
+                          "%5 por no máximo %2 horas após o preparo")
+        .arg(values[hours].toInt())
+        .arg(limit)
+        .arg(Conservation::Short(code).toLower(), code, instruction);
 }
 
 } // namespace pla

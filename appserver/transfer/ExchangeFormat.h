@@ -27,12 +27,14 @@ enum class DataKind {
 
 // How a column's text is read and written.
 enum class ValueType {
-    Code,    // trimmed, upper case; digits only left-padded with zeros to the size where `pad`
-    Text,    // trimmed
-    Number,  // decimal comma or point, never negative
-    Integer, // whole number, never negative
-    Date,    // dd/mm/aaaa or aaaa-mm-dd; stored as aaaa-mm-dd
-    Flag,    // one letter out of `letters`
+    Code,      // trimmed, upper case; digits only left-padded with zeros to the size where `pad`
+    Text,      // trimmed
+    Number,    // decimal comma or point, never negative
+    Integer,   // whole number, never negative
+    Date,      // dd/mm/aaaa or aaaa-mm-dd; stored as aaaa-mm-dd
+    Flag,      // one letter out of `letters`
+    Cnpj,      // a company's register number, check digits verified; stored as 14 digits
+    Allergens, // comma-separated legal allergen names; stored in the law's order
 };
 
 struct ExchangeColumn {
@@ -89,6 +91,10 @@ public:
     static QString number(double value);
     // A stored date (aaaa-mm-dd) as dd/mm/aaaa.
     static QString date(const QString& iso);
+    // The rule a whole row of `kind` breaks although each of its values reads well (values
+    // per column, as stored after the import), with column set to the cell at fault; empty
+    // when it breaks none.
+    static QString rowRule(const ExchangeKind& kind, const QVariantList& values, int& column);
 };
 
 } // namespace pla

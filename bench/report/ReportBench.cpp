@@ -1,5 +1,6 @@
 // The PDF of a whole branch day: the demo day scaled to 40 services of 30 packagings each,
-// 5 units on average (6,000 labels), with their packing lists, on A4 2 × 7 labels.
+// 5 units on average (6,000 labels), with their packing lists, on A4 2 × 7 labels; every
+// dish with its conservation, shelf life and allergens, so labels carry all they must.
 // Prints:
 //   report_day_labels: <n> labels
 //   report_day_layout: <s> s            (drawing commands of every page)
@@ -21,14 +22,25 @@
 namespace {
 
 pla::DistributionDay ScaledDay() {
-    static const char* const dishes[][2] = {{"Arroz branco", "KG"},    {"Feijão carioca", "KG"},
-                                            {"Frango grelhado", "KG"}, {"Purê de batata", "KG"},
-                                            {"Salada verde", "KG"},    {"Pudim de leite", "UN"},
-                                            {"Suco de laranja", "LT"}, {"Farofa de cenoura", "KG"}};
+    // Name, unit, conservation, shelf hours, allergens, lactose.
+    static const char* const dishes[][6] = {
+        {"Arroz branco", "KG", "Q", "6", "", ""},
+        {"Feijão carioca", "KG", "Q", "6", "", ""},
+        {"Frango grelhado", "KG", "Q", "6", "", ""},
+        {"Purê de batata", "KG", "Q", "6", "leite", "S"},
+        {"Salada verde", "KG", "R", "24", "", ""},
+        {"Pudim de leite", "UN", "R", "72", "ovos, leite", "S"},
+        {"Suco de laranja", "LT", "R", "24", "", ""},
+        {"Farofa de cenoura", "KG", "Q", "6", "trigo, leite", "S"}};
     pla::DistributionDay day;
     day.branch = QStringLiteral("0001");
     day.branchName = QStringLiteral("Cozinha Central São Paulo");
     day.date = QDate(2026, 12, 8);
+    day.producer = {QStringLiteral("Nutriplena Alimentação Coletiva Ltda."),
+                    QStringLiteral("47381265000140"),
+                    QStringLiteral("Rua dos Andradas, 1200 - Santa Ifigênia, São Paulo - SP, "
+                                   "01208-000"),
+                    QStringLiteral("Mariana Costa Ribeiro"), QStringLiteral("CRN-3 12345")};
     qint64 number = 0;
     for (int s = 1; s <= 40; ++s) {
         const QString code = QStringLiteral("%1").arg(s, 5, 10, QLatin1Char('0'));
@@ -51,7 +63,9 @@ pla::DistributionDay ScaledDay() {
                 const auto& dish = dishes[(s + k + d) % 8];
                 p.dishes.push_back({d + 1, QStringLiteral("PR%1").arg((s + k + d) % 8),
                                     QString::fromUtf8(dish[0]), QString::fromLatin1(dish[1]),
-                                    p.units * 2, p.units * 0.35, 0.1});
+                                    p.units * 2, p.units * 0.35, 0.1, QString::fromLatin1(dish[2]),
+                                    QString::fromLatin1(dish[3]).toInt(),
+                                    QString::fromLatin1(dish[4]), false, *dish[5] == 'S'});
             }
             day.packagings.push_back(std::move(p));
         }
@@ -71,6 +85,7 @@ int main(int argc, char* argv[]) {
     pla::ReportRequest request;
     for (const pla::DayService& s : day.services)
         request.services.push_back(s.code);
+    request.prepared = QDateTime(day.date, QTime(10, 30));
 
     QElapsedTimer t;
     t.start();

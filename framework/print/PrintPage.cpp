@@ -63,6 +63,15 @@ void PrintPage::AddTextBlock(const QRectF& rect, const QString& text, double max
     }
 }
 
+void PrintPage::AddCopy(const PrintPage& other, const QPointF& offset) {
+    commands_.reserve(commands_.size() + other.commands_.size());
+    for (PrintCommand c : other.commands_) {
+        c.rect.translate(offset);
+        c.line.translate(offset);
+        commands_.push_back(std::move(c));
+    }
+}
+
 void PrintPage::AddCode(const QRectF& rect, const QString& text) {
     const QrCode code = QrCode::Encode(text);
     const double side = std::min(rect.width(), rect.height());

@@ -29,6 +29,9 @@ public:
     // the last line kept ends with an ellipsis. Lines are stacked from rect's top.
     void AddTextBlock(const QRectF& rect, const QString& text, double maxPt, double minPt = 5,
                       bool bold = false, Qt::Alignment align = Qt::AlignLeft);
+    // Appends every command of other, moved by offset: a block laid out once (a label) drawn
+    // again elsewhere without fitting its texts again.
+    void AddCopy(const PrintPage& other, const QPointF& offset);
     // A QR code of text, as large a square as fits rect, centred in it. Throws
     // std::runtime_error when the text cannot be encoded.
     void AddCode(const QRectF& rect, const QString& text);

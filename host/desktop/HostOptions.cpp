@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QDate>
+#include <QDateTime>
 #include <QStandardPaths>
 
 namespace pla {
@@ -61,12 +62,17 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
         QStringLiteral("stock"),
         QStringLiteral("Etiqueta do PDF: A4-2x7 (padrão), A4-3x8, A4-2x4 ou ROLO-100x60."),
         QStringLiteral("NOME"));
+    const QCommandLineOption prepared(
+        QStringLiteral("prepared"),
+        QStringLiteral("Data e hora do preparo impressas nas etiquetas, de que conta a validade "
+                       "(padrão: a data do cardápio na hora atual)."),
+        QStringLiteral("AAAA-MM-DD HH:MM"));
     const QCommandLineOption contents(
         QStringLiteral("contents"),
         QStringLiteral("Conteúdo do PDF: etiquetas, romaneios ou ambos (padrão)."),
         QStringLiteral("QUAIS"));
     p.addOptions({help, branch, tied, server, db, modules, screenshot, module, focus, pdf, date,
-                  stock, contents});
+                  prepared, stock, contents});
     if (!p.parse(arguments)) {
         message = p.errorText();
         return ParseResult::Error;
@@ -112,6 +118,15 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
         out.date = p.value(date).trimmed();
         if (!QDate::fromString(out.date, QStringLiteral("yyyy-MM-dd")).isValid()) {
             message = QStringLiteral("Data inválida: \"%1\" (use AAAA-MM-DD).").arg(out.date);
+            return ParseResult::Error;
+        }
+    }
+    if (p.isSet(prepared)) {
+        out.prepared = p.value(prepared).simplified();
+        if (!QDateTime::fromString(out.prepared, QStringLiteral("yyyy-MM-dd HH:mm")).isValid()) {
+            message = QStringLiteral("Data e hora do preparo inválidas: \"%1\" (use AAAA-MM-DD "
+                                     "HH:MM).")
+                          .arg(out.prepared);
             return ParseResult::Error;
         }
     }

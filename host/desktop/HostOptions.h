@@ -18,6 +18,7 @@ struct HostOptions {
     QString module = QStringLiteral("PLA15400");
     QString pdf;      // write the print module's PDF of a branch day here and exit
     QString date;     // menu date of that PDF (AAAA-MM-DD); empty: today
+    QString prepared; // preparation on that PDF's labels (AAAA-MM-DD HH:MM); empty: default
     QString stock;    // label stock of that PDF; empty: the module's default
     QString contents; // etiquetas, romaneios or ambos; empty: both
 

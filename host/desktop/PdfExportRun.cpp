@@ -65,6 +65,7 @@ int PdfExportRun::Run(HostSession& session, const HostOptions& options) {
     QVariantMap param{{QStringLiteral("pdf"), options.pdf},
                       {QStringLiteral("branch"), options.branch}};
     if (!options.date.isEmpty()) param.insert(QStringLiteral("date"), options.date);
+    if (!options.prepared.isEmpty()) param.insert(QStringLiteral("prepared"), options.prepared);
     if (!options.stock.isEmpty()) param.insert(QStringLiteral("stock"), options.stock);
     if (!options.contents.isEmpty()) param.insert(QStringLiteral("contents"), options.contents);
     session.OpenModule(options.module, param);

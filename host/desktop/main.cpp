@@ -50,12 +50,6 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pla-host"));
     QApplication::setApplicationDisplayName(QStringLiteral("Distribuição do Cardápio"));
-    // Qt's own dialogs (files, printers, print preview) speak the clerk's language.
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
 
     pla::HostOptions options;
     QString message;
@@ -70,6 +64,13 @@ int main(int argc, char* argv[]) {
         break;
     }
     const bool screenshot = !options.screenshot.isEmpty();
+    // Qt's own dialogs (files, printers, print preview) speak the clerk's language; only
+    // after the options, whose --help (and the manual page made from it) stays as it was.
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     // The menu date of both screens, for a day that is not today.
     if (!options.date.isEmpty())

@@ -3,8 +3,8 @@
 #include "DistributionView.h"
 #include "ServerProcess.h"
 #include "TestDatabase.h"
-#include "appserver/storage/DistributionStore.h"
 #include "appserver/rpc/RemoteMethods.h"
+#include "appserver/storage/DistributionStore.h"
 
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -158,6 +158,38 @@ TEST(ConflictTest, EveryChangeAdvancesTheVersionAndAnOlderViewCanNeitherSaveNorD
             EXPECT_EQ(after->packagings.size(), before->packagings.size());
         }
     }
+}
+
+// The refused clerk asks what was stored since his version: who, the new version, one line per
+// save and per changed packaging or dish row; his save over it with that version passes.
+TEST(ConflictTest, TheRefusedClerkReadsWhatWasStoredAndMaySaveOverIt) {
+    test::ensureApplication();
+    test::TestDatabase db(Backend::Sqlite);
+    RemoteMethods ana(db.connection(), {}, Caller{"ana", "Ana Souza", "0001", false, "10.0.0.5"});
+    RemoteMethods bruno(db.connection(), {}, Caller{"bruno", "Bruno", "0001", false, "10.0.0.6"});
+    DistributionView viewA = DistributionView::of(loadWith(ana));
+    DistributionView viewB = DistributionView::of(loadWith(bruno));
+    ASSERT_TRUE(viewB.version);
+    viewA.moveIntoNew(0, QStringLiteral("Ana"));
+    ASSERT_TRUE(saveWith(ana, viewA).value("ok").toBool());
+
+    const QJsonObject changes = bruno.GetAlteracoesDistribuicao(viewB.number, *viewB.version);
+    ASSERT_TRUE(changes.value("ok").toBool()) << QJsonDocument(changes).toJson().toStdString();
+    const QJsonObject data = changes.value("data").toObject();
+    EXPECT_EQ(data.value("versao").toInteger(), *viewB.version + 1);
+    EXPECT_EQ(data.value("nome").toString(), QStringLiteral("Ana Souza"));
+    const QJsonArray lines = data.value("alteracoes").toArray();
+    ASSERT_GE(lines.size(), 3); // the save, its packaging, its dish row
+    EXPECT_TRUE(lines.at(0).toString().endsWith(QStringLiteral("Ana Souza: gravação")));
+    EXPECT_TRUE(lines.at(1).toString().contains(QStringLiteral("embalagem")));
+
+    viewB.moveIntoNew(1, QStringLiteral("Bruno"));
+    viewB.version = data.value("versao").toInteger();
+    EXPECT_TRUE(saveWith(bruno, viewB).value("ok").toBool());
+    // Nothing stored since the version just written.
+    const QJsonObject none =
+        bruno.GetAlteracoesDistribuicao(viewB.number, *viewB.version + 1).value("data").toObject();
+    EXPECT_TRUE(none.value("alteracoes").toArray().isEmpty());
 }
 
 } // namespace

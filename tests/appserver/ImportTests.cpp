@@ -177,6 +177,21 @@ TEST_P(ImportTest, EveryBadLineIsRefusedWithItsPlaceAndNothingIsStored) {
         {"clientes.csv",
          "CDCLIENTE;NMRAZSOCCLIE\n20001;Bom\n20002;" + QByteArray(70000, 'y') + "\n",
          "clientes.csv:3:1", "linha com mais de 65.536 bytes"},
+        {"pratos.csv",
+         "CDFILAUXPRAT;CDPRATO;NMPRATO;SGUNIDADE;IDCONSERVACAO;QTHORASVALIDADE\n"
+         "0001;PR90001;Sopa;KG;Q;6\n0001;PR90002;Caldo;KG;Q;7\n",
+         "pratos.csv:3:25", "passa do limite de 6 horas para prato quente (Q)"},
+        {"pratos.csv",
+         "CDFILAUXPRAT;CDPRATO;NMPRATO;SGUNIDADE;IDCONSERVACAO;QTHORASVALIDADE\n"
+         "0001;PR90001;Salada;KG;R;120\n0001;PR90002;Maionese;KG;R;121\n",
+         "pratos.csv:3:28", "passa do limite de 120 horas para prato refrigerado (R)"},
+        {"pratos.csv",
+         "CDFILAUXPRAT;CDPRATO;NMPRATO;SGUNIDADE;DSALERGENICOS\n0001;PR90001;Bolo;KG;Trigo, "
+         "OVOS\n0001;PR90002;Broa;KG;trigo, glúten\n",
+         "pratos.csv:3:22", "\"glúten\" não é um alergênico da lista legal"},
+        {"filiais.csv",
+         "CDFILIAL;NMFILIAL;NRCNPJ\n0004;Nova;11.222.333/0001-81\n0005;Outra;11.222.333/0001-82\n",
+         "filiais.csv:3:12", "NRCNPJ \"11.222.333/0001-82\" tem dígitos verificadores errados"},
     };
     const QString before = dump(db_->connection());
     for (const auto& c : cases) {

@@ -7,10 +7,12 @@
 #include "framework/qt/QtPrintOutput.h"
 #include "remote/DistributionDayReader.h"
 #include "report/DistributionReport.h"
+#include "report/LabelContents.h"
 #include "report/ReportTexts.h"
 #include "tests/report/ReportTestDay.h"
 #include "tests/remote/TestEnvironment.h"
 
+#include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -87,6 +89,17 @@ protected:
         r.contents = contents;
         r.stock = stock;
         return r;
+    }
+
+    // pla-host without a window on the demo database, branch 0001.
+    static void StartHost(QProcess& p, const QStringList& args) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.remove(QStringLiteral("DISPLAY"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dir_->filePath(QStringLiteral("data")));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(PLA_HOST_BIN),
+                QStringList{"--module", "PLA15500", "--branch", "0001", "--db", database_} + args);
     }
 
     static QTemporaryDir* dir_;
@@ -189,14 +202,7 @@ TEST_F(DemoDayPrint, TheCodeOnARenderedLabelDecodesToItsPackagingNumber) {
 TEST_F(DemoDayPrint, TheCommandLineWritesTheDaysPdfWithoutAWindow) {
     const QString file = dir_->filePath(QStringLiteral("linha.pdf"));
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("DISPLAY"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dir_->filePath(QStringLiteral("data")));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(PLA_HOST_BIN),
-            {"--module", "PLA15500", "--pdf", file, "--branch", "0001", "--date", "2026-12-08",
-             "--db", database_, "--contents", "romaneios"});
+    StartHost(p, {"--pdf", file, "--date", "2026-12-08", "--contents", "romaneios"});
     ASSERT_TRUE(p.waitForFinished(60000));
     const QString errors = QString::fromLocal8Bit(p.readAllStandardError());
     ASSERT_EQ(p.exitCode(), 0) << errors.toStdString();
@@ -207,15 +213,54 @@ TEST_F(DemoDayPrint, TheCommandLineWritesTheDaysPdfWithoutAWindow) {
                   .document.pages.size());
 
     // A date with nothing distributed fails with the reason and writes nothing.
-    p.start(QStringLiteral(PLA_HOST_BIN),
-            {"--module", "PLA15500", "--pdf", dir_->filePath("vazio.pdf"), "--date", "2026-12-09",
-             "--db", database_});
+    StartHost(p, {"--pdf", dir_->filePath("vazio.pdf"), "--date", "2026-12-09"});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 1);
     EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardError())
                     .contains(QStringLiteral("Não há embalagens distribuídas na filial 0001 em "
                                              "09/12/2026.")));
     EXPECT_FALSE(QFile::exists(dir_->filePath("vazio.pdf")));
+}
+
+} // namespace pla::test
+
+namespace pla::test {
+
+TEST_F(DemoDayPrint, EveryLabelOfTheDayCarriesEveryRequiredLine) {
+    const QString file = dir_->filePath(QStringLiteral("etiquetas.pdf"));
+    QProcess p;
+    StartHost(p, {"--pdf", file, "--date", "2026-12-08", "--contents", "etiquetas", "--prepared",
+                  "2026-12-08 06:30"});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    // In drawing order, so a wrapped line's pieces follow each other.
+    std::optional<QString> text = Tool(QStringLiteral("pdftotext"), {"-raw", file, "-"});
+    if (!text) GTEST_SKIP() << "pdftotext (poppler-utils) não instalado";
+    // The PDF draws "fi" and "fl" as ligatures, which the extraction keeps.
+    const QString all = text->simplified()
+                            .replace(QChar(0xFB01), QStringLiteral("fi"))
+                            .replace(QChar(0xFB02), QStringLiteral("fl"));
+
+    // Each required line as many times as there are labels that must carry it.
+    const QDateTime prepared(kDay, QTime(6, 30));
+    QHash<QString, int> expected;
+    int labels = 0;
+    for (const DayPackaging& pk : day_->packagings) {
+        const LabelContents c = LabelContents::Of(*day_, pk, prepared);
+        const int n = pk.LabelCount();
+        labels += n;
+        for (const QString& line : QStringList{c.dates, c.allergens, c.glutenLactose, c.lot} +
+                                       c.conservation + c.producer)
+            if (!line.isEmpty()) expected[line] += n;
+    }
+    ASSERT_GT(labels, 50);
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        EXPECT_GE(all.count(it.key()), it.value()) << it.key().toStdString();
+    EXPECT_EQ(all.count(QStringLiteral("Preparo: 08/12/2026 06:30 · Validade: ")), labels);
+    EXPECT_EQ(all.count(QStringLiteral("GLÚTEN")), labels);
+    EXPECT_EQ(all.count(QStringLiteral("Lote: 20261208-0001-000")), labels);
+    EXPECT_EQ(all.count(QStringLiteral("CNPJ 47.381.265/0001-40")), labels);
+    EXPECT_EQ(all.count(QStringLiteral("RT: Mariana Costa Ribeiro — CRN-3 12345")), labels);
 }
 
 } // namespace pla::test

@@ -6,6 +6,7 @@
 #include "report/PackingListLayout.h"
 #include "tests/report/ReportTestDay.h"
 
+#include <QDateTime>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -34,11 +35,20 @@ void ExpectInside(const PrintPage& page) {
     }
 }
 
+const QDateTime kPrepared(QDate(2026, 12, 8), QTime(10, 30));
+
+QVector<PrintPage> Labels(const DistributionDay& day, const LabelStock& stock) {
+    QString error;
+    const QVector<PrintPage> pages = LabelLayout::Pages(day, All(day), stock, kPrepared, error);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    return pages;
+}
+
 } // namespace
 
 TEST(LabelLayout, APackagingOfThreeUnitsGivesThreeNumberedLabelsWithItsCode) {
     const DistributionDay day = SmallDay({Packaging(731, 3, {QStringLiteral("Arroz branco")})});
-    const QVector<PrintPage> pages = LabelLayout::Pages(day, All(day), *LabelStock::Find("A4-2x7"));
+    const QVector<PrintPage> pages = Labels(day, *LabelStock::Find("A4-2x7"));
     ASSERT_EQ(pages.size(), 1);
     const QStringList texts = Texts(pages[0]);
     for (const char* unit : {"1/3", "2/3", "3/3"})
@@ -64,15 +74,20 @@ TEST(LabelLayout, EveryStockFillsItsPagesAndKeepsEachLabelInsideItsRectangle) {
                                 {QStringLiteral("Arroz branco"), QStringLiteral("Feijão carioca"),
                                  QStringLiteral("Frango grelhado")},
                                 QStringLiteral("Manter aquecido"))});
-        const QVector<PrintPage> pages = LabelLayout::Pages(day, All(day), stock);
+        const QVector<PrintPage> pages = Labels(day, stock);
         ASSERT_EQ(pages.size(), 3);
         EXPECT_EQ(pages[0].Size(), stock.page);
         for (const PrintPage& page : pages) {
             ExpectInside(page);
             for (const PrintCommand& c : page.Commands()) {
+                const bool line = c.kind == PrintCommand::Kind::Line;
                 bool inOne = false;
-                for (int i = 0; i < stock.PerPage(); ++i)
-                    inOne = inOne || stock.LabelRect(i).contains(c.rect);
+                for (int i = 0; i < stock.PerPage(); ++i) {
+                    const QRectF label = stock.LabelRect(i);
+                    inOne =
+                        inOne || (line ? label.contains(c.line.p1()) && label.contains(c.line.p2())
+                                       : label.contains(c.rect));
+                }
                 EXPECT_TRUE(inOne) << c.text.toStdString();
             }
         }
@@ -88,9 +103,8 @@ TEST(LabelLayout, ALongRemarkIsShrunkThenCutWithAnEllipsisNeverOutsideItsBox) {
                                    .repeated(3);
     const LabelStock& stock = *LabelStock::Find("A4-3x8");
     auto remarkTexts = [&](const QString& remark) {
-        PrintPage page(stock.page);
         const DistributionDay day = SmallDay({Packaging(9, 1, {QStringLiteral("Arroz")}, remark)});
-        LabelLayout::Draw(page, stock.LabelRect(0), day, day.packagings[0], 1);
+        const PrintPage page = Labels(day, stock).value(0);
         ExpectInside(page);
         QVector<PrintCommand> out;
         for (const PrintCommand& c : page.Commands())
@@ -108,6 +122,39 @@ TEST(LabelLayout, ALongRemarkIsShrunkThenCutWithAnEllipsisNeverOutsideItsBox) {
         EXPECT_TRUE(stock.LabelRect(0).contains(c.rect));
 }
 
+TEST(LabelLayout, RequiredTextsAreWholeOrTheStockIsRefusedWithALargerOne) {
+    QVector<DayPackaging> packagings;
+    for (int n = 1; n <= 4; ++n) {
+        QStringList names;
+        for (int d = 1; d <= n; ++d)
+            names << QStringLiteral("Prato de nome comprido número %1").arg(d);
+        packagings.push_back(Packaging(n, 1, names, QStringLiteral("Frágil")));
+        packagings.back().dishes.first().allergens = QStringLiteral("trigo, ovos, leite, soja");
+    }
+    DistributionDay day = SmallDay(packagings);
+    // The common case fits the usual sheet and the roll (the small 3 × 8 may refuse it).
+    for (const char* name : {"A4-2x7", "A4-2x4", "ROLO-100x60"}) {
+        const LabelStock& stock = *LabelStock::Find(QString::fromLatin1(name));
+        SCOPED_TRACE(name);
+        // A required text may wrap, never lose a word.
+        const QString texts = Texts(Labels(day, stock).value(0)).join(QLatin1Char(' '));
+        for (const char* line :
+             {"Preparo: 08/12/2026 10:30 · Validade: 08/12/2026 16:30",
+              "Conservar aquecido acima de 60 °C", "Lote: 20261208-0001-00001",
+              "Cozinha Central Ltda. · CNPJ 11.222.333/0001-81", "RT: Ana Lima — CRN-3 1"})
+            EXPECT_TRUE(texts.contains(QString::fromUtf8(line))) << line;
+        EXPECT_FALSE(texts.contains(QChar(0x2026))) << texts.toStdString();
+    }
+    // An address that leaves no room on a small label: refused there, with what would do.
+    day.producer.address = QStringLiteral("Rodovia dos Bandeirantes, km 23, galpão 4 ").repeated(4);
+    QString error;
+    EXPECT_TRUE(
+        LabelLayout::Pages(day, All(day), *LabelStock::Find("A4-3x8"), kPrepared, error).isEmpty());
+    EXPECT_TRUE(error.contains(QStringLiteral("A4-3x8"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("Use uma etiqueta maior: "))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("ROLO-100x60"))) << error.toStdString();
+}
+
 TEST(PackingList, PageBreaksKeepAPackagingsLinesTogetherAndNumberThePages) {
     QVector<DayPackaging> packagings;
     for (int k = 1; k <= 60; ++k) {
@@ -118,7 +165,7 @@ TEST(PackingList, PageBreaksKeepAPackagingsLinesTogetherAndNumberThePages) {
             k, 2, dishes, k % 7 == 0 ? QStringLiteral("Obs. longa ").repeated(30) : QString()));
     }
     const DistributionDay day = SmallDay(packagings);
-    const QVector<PrintPage> pages = PackingListLayout::Pages(day, All(day));
+    const QVector<PrintPage> pages = PackingListLayout::Pages(day, All(day), kPrepared);
     ASSERT_GE(pages.size(), 3);
     // The dish totals take the first packaging's names, so the others appear only in their
     // own lines.
@@ -138,6 +185,10 @@ TEST(PackingList, PageBreaksKeepAPackagingsLinesTogetherAndNumberThePages) {
             QStringLiteral("Página %1 de %2").arg(i + 1).arg(pages.size())));
     }
     EXPECT_TRUE(Texts(pages.last()).contains(QStringLiteral("Assinatura do recebedor")));
+    const QStringList first = Texts(pages[0]);
+    for (const char* t : {"Temp. saída", "Temp. chegada", "Quente", "08/12/26 16:30",
+                          "Cozinha Central Ltda. · CNPJ 11.222.333/0001-81"})
+        EXPECT_TRUE(first.contains(QString::fromUtf8(t))) << t;
 }
 
 TEST(DistributionReport, NothingToPrintIsAnErrorAndServicesLeftOutAreNamed) {
@@ -158,6 +209,35 @@ TEST(DistributionReport, NothingToPrintIsAnErrorAndServicesLeftOutAreNamed) {
     EXPECT_EQ(r.error, QStringLiteral("Os serviços selecionados não têm embalagens distribuídas "
                                       "em 08/12/2026."));
     EXPECT_TRUE(r.document.pages.isEmpty());
+}
+
+TEST(DistributionReport, MissingLabelDataNamesEveryDishAndLeavesThePackingListsAlone) {
+    DistributionDay day = SmallDay(
+        {Packaging(1, 1, {QStringLiteral("Arroz"), QStringLiteral("Suco")}),
+         Packaging(2, 1,
+                   {QStringLiteral("Arroz"), QStringLiteral("Pudim"), QStringLiteral("Salada")})});
+    day.packagings[0].dishes[1].conservation.clear();
+    day.packagings[1].dishes[1].shelfHours = 0;
+    day.packagings[1].dishes[2].conservation.clear();
+    day.packagings[1].dishes[2].shelfHours = 0;
+    day.producer.cnpj.clear();
+    ReportRequest request;
+    request.services = {QStringLiteral("00001")};
+    const DistributionReport::Result both = DistributionReport::Build(day, request);
+    EXPECT_TRUE(both.error.isEmpty());
+    EXPECT_EQ(both.labelsRefused,
+              QStringLiteral("As etiquetas não foram impressas: faltam dados obrigatórios no "
+                             "cadastro.\n"
+                             "Prato D2 - Suco: falta conservação.\n"
+                             "Prato D2 - Pudim: falta prazo de validade (horas).\n"
+                             "Prato D3 - Salada: falta conservação e prazo de validade (horas).\n"
+                             "Filial 0001: falta CNPJ."));
+    ASSERT_EQ(both.document.pages.size(), 1);
+    EXPECT_TRUE(Texts(both.document.pages[0]).contains(QStringLiteral("Romaneio de Entrega")));
+    request.contents = ReportContents::Labels;
+    const DistributionReport::Result labels = DistributionReport::Build(day, request);
+    EXPECT_EQ(labels.error, both.labelsRefused);
+    EXPECT_TRUE(labels.document.pages.isEmpty());
 }
 
 } // namespace pla::test

@@ -7,6 +7,9 @@ DistributionDay SmallDay(QVector<DayPackaging> packagings) {
     day.branch = QStringLiteral("0001");
     day.branchName = QStringLiteral("Cozinha Central");
     day.date = QDate(2026, 12, 8);
+    day.producer = {QStringLiteral("Cozinha Central Ltda."), QStringLiteral("11222333000181"),
+                    QStringLiteral("Rua A, 1 - São Paulo - SP"), QStringLiteral("Ana Lima"),
+                    QStringLiteral("CRN-3 1")};
     day.services = {
         {QStringLiteral("00001"), QStringLiteral("Almoço Hospital"), QStringLiteral("001")},
         {QStringLiteral("00002"), QStringLiteral("Jantar Hospital"), QStringLiteral("001")}};
@@ -30,8 +33,8 @@ DayPackaging Packaging(qint64 number, double units, const QStringList& dishes,
     int order = 0;
     for (const QString& d : dishes) {
         ++order;
-        p.dishes.push_back(
-            {order, QStringLiteral("D%1").arg(order), d, QStringLiteral("KG"), 2, 1, 0});
+        p.dishes.push_back({order, QStringLiteral("D%1").arg(order), d, QStringLiteral("KG"), 2, 1,
+                            0, QStringLiteral("Q"), 6});
     }
     return p;
 }
