@@ -31,16 +31,21 @@ TEST(OffLoopback, ListeningOnTheNetworkWithoutUsersIsRefused) {
     }
 }
 
-TEST(OffLoopback, CertificateAndKeyMakeTheServerSpeakHttps) {
+// Starts `server` on loopback over HTTPS with the test certificate; returns its port.
+int startHttps(EmbeddedServer& server, const QTemporaryDir& dir) {
     test::ensureApplication();
-    QTemporaryDir dir;
     ServerOptions o;
     o.port = 0;
     o.database = dir.filePath(QStringLiteral("tls.sqlite"));
     o.tlsCertificate = QStringLiteral(PLA_TEST_TLS_DIR "/cert.pem");
     o.tlsKey = QStringLiteral(PLA_TEST_TLS_DIR "/key.pem");
+    return server.start(o);
+}
+
+TEST(OffLoopback, CertificateAndKeyMakeTheServerSpeakHttps) {
+    QTemporaryDir dir;
     EmbeddedServer server;
-    const int port = server.start(o);
+    const int port = startHttps(server, dir);
     httplib::Client client("https://127.0.0.1:" + std::to_string(port));
     client.set_ca_cert_path(PLA_TEST_TLS_DIR "/cert.pem");
     const auto r =
@@ -56,15 +61,9 @@ TEST(OffLoopback, CertificateAndKeyMakeTheServerSpeakHttps) {
 TEST(OffLoopback, TlsOffersOnlyModernForwardSecretSuitesInTheServersOrder) {
     const QString gnutls = QStandardPaths::findExecutable(QStringLiteral("gnutls-cli"));
     if (gnutls.isEmpty()) GTEST_SKIP() << "gnutls-cli não instalado (pacote gnutls-bin)";
-    test::ensureApplication();
     QTemporaryDir dir;
-    ServerOptions o;
-    o.port = 0;
-    o.database = dir.filePath(QStringLiteral("tls.sqlite"));
-    o.tlsCertificate = QStringLiteral(PLA_TEST_TLS_DIR "/cert.pem");
-    o.tlsKey = QStringLiteral(PLA_TEST_TLS_DIR "/key.pem");
     EmbeddedServer server;
-    const QString port = QString::number(server.start(o));
+    const QString port = QString::number(startHttps(server, dir));
     // The handshake's outcome and what the client printed about it.
     auto handshake = [&](const char* priority) {
         QProcess p;
