@@ -104,10 +104,12 @@ void AppServer::prepare() {
                                                       options_.maxJsonDepth,
                                                       options_.credentialCacheMilliseconds);
     JsonRpcDispatcher* dispatcher = dispatcher_.get();
+    dispatcher->setRequireVersion(options_.requireVersion);
     HttpEndpoint::Tls tls;
     if (!options_.tlsCertificate.isEmpty()) {
         tls.certificate = readPem(options_.tlsCertificate);
         tls.key = readPem(options_.tlsKey);
+        tls.priorities = options_.tlsPriorities.toUtf8();
     }
     endpoint_ = std::make_unique<HttpEndpoint>(
         [dispatcher](const QByteArray& body, const RequestContext& context) {

@@ -62,7 +62,17 @@ QString ServerOptions::helpText() {
                "padrão: nenhuma)\n"
                "  --tls-cert ARQUIVO    certificado (PEM) para atender em HTTPS\n"
                "  --tls-key ARQUIVO     chave privada (PEM) do certificado\n"
+               "  --tls-priority TEXTO  versões e cifras do TLS, como texto de prioridade do "
+               "GnuTLS\n"
+               "                        (padrão: TLS 1.2 e 1.3, só cifras com sigilo futuro, na "
+               "ordem do\n"
+               "                        servidor)\n"
                "  --no-tls              permite HTTP sem TLS fora do endereço local\n"
+               "  --require-version     recusa gravar ou apagar uma distribuição sem a versão "
+               "de que\n"
+               "                        a alteração partiu (clientes antigos), para nenhuma "
+               "alteração\n"
+               "                        de outro usuário ser sobrescrita sem aviso\n"
                "  -h, --help            mostra esta ajuda\n"
                "\n"
                "Fora do endereço local (127.0.0.1, ::1), o servidor só escuta com usuários "
@@ -120,12 +130,19 @@ ServerOptions::ParseResult ServerOptions::parse(const QStringList& arguments, Se
                                          QStringLiteral("origem"));
     const QCommandLineOption tlsCert(QStringLiteral("tls-cert"), QString(),
                                      QStringLiteral("arquivo"));
+    const QCommandLineOption tlsPriority(QStringLiteral("tls-priority"), QString(),
+                                         QStringLiteral("texto"));
     const QCommandLineOption tlsKey(QStringLiteral("tls-key"), QString(),
                                     QStringLiteral("arquivo"));
     const QCommandLineOption noTls(QStringLiteral("no-tls"), QString());
-    p.addOptions({help, listen, db, passwordFile, demo, today, threads, maxBody, maxDepth, readTimeout,
-                  writeTimeout, keepAlive, headerTimeout, bodyTimeout, maxConnections, allowOrigin,
-                  tlsCert, tlsKey, noTls});
+    const QCommandLineOption requireVersion(QStringLiteral("require-version"), QString());
+    p.addOptions({help,          listen,       db,
+                  passwordFile,  demo,         today,
+                  threads,       maxBody,      maxDepth,
+                  readTimeout,   writeTimeout, keepAlive,
+                  headerTimeout, bodyTimeout,  maxConnections,
+                  allowOrigin,   tlsCert,      tlsKey,
+                  tlsPriority,   noTls,        requireVersion});
     if (!p.parse(arguments)) {
         message = QStringLiteral("Opção inválida: %1\n\n%2").arg(p.errorText(), helpText());
         return ParseResult::Error;
@@ -192,7 +209,9 @@ ServerOptions::ParseResult ServerOptions::parse(const QStringList& arguments, Se
     out.limits.allowedOrigins = p.values(allowOrigin);
     out.tlsCertificate = p.value(tlsCert);
     out.tlsKey = p.value(tlsKey);
+    if (p.isSet(tlsPriority)) out.tlsPriorities = p.value(tlsPriority);
     out.noTls = p.isSet(noTls);
+    out.requireVersion = p.isSet(requireVersion);
     if (out.tlsCertificate.isEmpty() != out.tlsKey.isEmpty()) {
         message = QStringLiteral("--tls-cert e --tls-key devem ser informados juntos.");
         return ParseResult::Error;

@@ -1,8 +1,11 @@
 #include "appserver/auth/Authenticator.h"
 
-#include "appserver/rpc/RemoteMethods.h"
+#include "appserver/ServerLog.h"
+#include "appserver/auth/AuditTrail.h"
 #include "appserver/auth/SessionStore.h"
 #include "appserver/auth/UserStore.h"
+#include "appserver/rpc/InputText.h"
+#include "appserver/rpc/RemoteMethods.h"
 
 namespace pla {
 
@@ -24,8 +27,8 @@ const QString kRequired = QStringLiteral("Este servidor exige usuário e senha."
 
 } // namespace
 
-Authenticator::Authenticator(QSqlDatabase db, CredentialCache* cache)
-    : db_(std::move(db)), cache_(cache) {}
+Authenticator::Authenticator(QSqlDatabase db, CredentialCache* cache, LoginThrottle* throttle)
+    : db_(std::move(db)), cache_(cache), throttle_(throttle) {}
 
 bool Authenticator::openWithoutUsers(const RequestContext& request, const QDateTime& now) {
     if (!request.fromLoopback()) return false;
@@ -64,8 +67,22 @@ QJsonObject Authenticator::login(const RequestContext& request, const QDateTime&
     const qsizetype colon = pair.indexOf(':');
     const QString login = QString::fromUtf8(pair.left(colon < 0 ? 0 : colon));
     const QString password = QString::fromUtf8(pair.mid(colon + 1));
+    const QString& address = request.clientAddress;
+    if (const int wait = throttle_ ? throttle_->wait(login, address, now) : 0)
+        return RemoteMethods::refusal(
+            QStringLiteral("Muitas tentativas de entrar sem sucesso. Tente novamente em %1 "
+                           "segundo(s).")
+                .arg(wait));
     const auto user = colon < 0 ? std::nullopt : UserStore(db_).verify(login, password);
-    if (!user) return RemoteMethods::refusal(QStringLiteral("Usuário ou senha inválidos."));
+    if (!user) {
+        const int failures = throttle_ ? throttle_->failed(login, address, now) : 1;
+        ServerLog::write(QStringLiteral("login recusado: usuário \"%1\" de %2 (%3ª falha seguida "
+                                        "deste endereço)")
+                             .arg(AuditTrail::visible(InputText::quoted(login)), address)
+                             .arg(failures));
+        return RemoteMethods::refusal(QStringLiteral("Usuário ou senha inválidos."));
+    }
+    if (throttle_) throttle_->succeeded(login, address);
     QDateTime expires;
     const QString token = SessionStore(db_).open(user->login, now, expires);
     return RemoteMethods::success(QJsonObject{

@@ -337,6 +337,9 @@ struct HttpEndpoint::Impl {
                 {MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char*>(tls.certificate.constData())});
             options.push_back(
                 {MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char*>(tls.key.constData())});
+            if (tls.priorities.isEmpty()) tls.priorities = kTlsPriorities;
+            options.push_back(
+                {MHD_OPTION_HTTPS_PRIORITIES, 0, const_cast<char*>(tls.priorities.constData())});
         }
         options.push_back({MHD_OPTION_END, 0, nullptr});
         daemon = MHD_start_daemon(flags, 0, nullptr, nullptr, &onAccess, this, MHD_OPTION_ARRAY,

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "appserver/auth/CredentialCache.h"
-#include "appserver/storage/DistributionStore.h"
+#include "appserver/auth/LoginThrottle.h"
 #include "appserver/http/RequestContext.h"
 #include "appserver/rpc/RequestScanner.h"
+#include "appserver/storage/DistributionStore.h"
 
 #include <QByteArray>
 #include <QJsonArray>
@@ -33,13 +34,17 @@ public:
                                int credentialMilliseconds = 2000);
     // Test seam: forwarded to every save and generation.
     void setWriteHook(DistributionStore::WriteHook hook) { hook_ = std::move(hook); }
+    // With `require`, a save or delete without the version it was made from is refused (a
+    // business refusal naming the reason) instead of being applied over whatever is stored.
+    void setRequireVersion(bool require) { requireVersion_ = require; }
 
     // The response body for `body`; empty when the request held only notifications. Every
     // call is made for the caller that `context`'s credentials and address establish.
     QByteArray handle(const QByteArray& body, const RequestContext& context) const;
     // Deepest nesting of arrays/objects in `json` (strings are skipped), stopping early once
-    // `limit` is exceeded.
-    static int nestingDepth(const QByteArray& json, int limit);
+    // `limit` is exceeded; `outerCommas`, when given, receives the commas directly inside the
+    // outermost array or object (a batch's calls less one).
+    static int nestingDepth(const QByteArray& json, int limit, int* outerCommas = nullptr);
     int maxDepth() const { return maxDepth_; }
 
     // Packets of a request's params already read from its bytes, by position.
@@ -61,7 +66,9 @@ private:
     ConnectionProvider connection_;
     int maxDepth_;
     std::unique_ptr<CredentialCache> credentials_;
+    std::unique_ptr<LoginThrottle> throttle_;
     DistributionStore::WriteHook hook_;
+    bool requireVersion_ = false;
 };
 
 } // namespace pla

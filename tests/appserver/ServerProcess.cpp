@@ -55,7 +55,9 @@ int ServerProcess::start(const QString& database, const QStringList& arguments,
     return 0;
 }
 
-QByteArray ServerProcess::output() {
+QByteArray ServerProcess::output(int milliseconds) {
+    while (milliseconds > 0 && process_.waitForReadyRead(milliseconds))
+        output_ += process_.readAll();
     output_ += process_.readAll();
     return output_;
 }

@@ -21,8 +21,9 @@ public:
     // SIGKILL, then reap the process.
     void kill();
     qint64 pid() const { return process_.processId(); }
-    // Everything the server wrote to standard output and standard error so far.
-    QByteArray output();
+    // Everything the server wrote to standard output and standard error so far, waiting up to
+    // `milliseconds` for more to arrive.
+    QByteArray output(int milliseconds = 0);
 
 private:
     QProcess process_;
