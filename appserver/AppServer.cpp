@@ -103,6 +103,7 @@ void AppServer::prepare() {
     dispatcher_ = std::make_unique<JsonRpcDispatcher>([pool] { return pool->connection(); },
                                                       options_.maxJsonDepth,
                                                       options_.credentialCacheMilliseconds);
+    dispatcher_->setSessionLifetime(options_.sessionLifetime);
     JsonRpcDispatcher* dispatcher = dispatcher_.get();
     HttpEndpoint::Tls tls;
     if (!options_.tlsCertificate.isEmpty()) {

@@ -2,6 +2,7 @@
 
 #include "appserver/auth/Caller.h"
 #include "appserver/auth/CredentialCache.h"
+#include "appserver/auth/SessionStore.h"
 #include "appserver/http/RequestContext.h"
 
 #include <QDateTime>
@@ -22,8 +23,10 @@ struct AuthFault {
 // server and a fresh or demo database always did.
 class Authenticator {
 public:
-    // `cache`, when given, spares the database look-ups of recent callers.
-    explicit Authenticator(QSqlDatabase db, CredentialCache* cache = nullptr);
+    // `cache`, when given, spares the database look-ups of recent callers; a login opens a
+    // session lasting `sessionLifetime`.
+    explicit Authenticator(QSqlDatabase db, CredentialCache* cache = nullptr,
+                           std::chrono::seconds sessionLifetime = SessionStore::kLifetime);
 
     // The caller of a remote method; throws AuthFault.
     Caller caller(const RequestContext& request, const QDateTime& now);
@@ -36,6 +39,7 @@ private:
     bool openWithoutUsers(const RequestContext& request, const QDateTime& now);
     QSqlDatabase db_;
     CredentialCache* cache_;
+    std::chrono::seconds sessionLifetime_;
 };
 
 } // namespace pla

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "appserver/auth/CredentialCache.h"
-#include "appserver/storage/DistributionStore.h"
+#include "appserver/auth/SessionStore.h"
 #include "appserver/http/RequestContext.h"
 #include "appserver/rpc/RequestScanner.h"
+#include "appserver/storage/DistributionStore.h"
 
 #include <QByteArray>
 #include <QJsonArray>
@@ -31,6 +32,8 @@ public:
     // CredentialCache).
     explicit JsonRpcDispatcher(ConnectionProvider connection, int maxDepth = 64,
                                int credentialMilliseconds = 2000);
+    // How long a session opened by `Login` lasts (SessionStore::kLifetime unless set).
+    void setSessionLifetime(std::chrono::seconds lifetime) { sessionLifetime_ = lifetime; }
     // Test seam: forwarded to every save and generation.
     void setWriteHook(DistributionStore::WriteHook hook) { hook_ = std::move(hook); }
 
@@ -62,6 +65,7 @@ private:
     int maxDepth_;
     std::unique_ptr<CredentialCache> credentials_;
     DistributionStore::WriteHook hook_;
+    std::chrono::seconds sessionLifetime_ = SessionStore::kLifetime;
 };
 
 } // namespace pla
