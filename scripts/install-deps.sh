@@ -10,6 +10,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6
 packages+=(dpkg-dev file help2man lintian)
 # Printing: QR codes on the labels; reading PDFs and codes back in the tests and the demo.
 packages+=(libqrencode-dev poppler-utils zbar-tools curl)
+# Several application servers behind one address: the load balancer of the deployment test.
+packages+=(haproxy)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
