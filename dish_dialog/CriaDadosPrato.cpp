@@ -5,10 +5,10 @@
 TfrmDadosPrato* frmDadosPrato = nullptr;
 
 bool CriaDadosPrato(double& diners, double& quantity, const QString& unit, double& extra,
-                    double qtPerPerson) {
+                    double qtPerPerson, const QString& dish) {
     // Owned by nobody but this global: it lives as long as the application.
     if (!frmDadosPrato) frmDadosPrato = new TfrmDadosPrato(nullptr);
-    return frmDadosPrato->Ask(diners, quantity, unit, extra, qtPerPerson);
+    return frmDadosPrato->Ask(diners, quantity, unit, extra, qtPerPerson, dish);
 }
 
 namespace pla {

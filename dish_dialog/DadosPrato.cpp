@@ -8,6 +8,7 @@
 #include "framework/ui/Colors.h"
 #include "framework/ui/EConvertError.h"
 #include "framework/ui/TEdit.h"
+#include "framework/ui/TGroupBox.h"
 #include "framework/ui/TLabel.h"
 #include "framework/ui/TMessages.h"
 
@@ -82,7 +83,8 @@ void TfrmDadosPrato::Prepare(double diners, double quantity, const QString& unit
 }
 
 bool TfrmDadosPrato::Ask(double& diners, double& quantity, const QString& unit, double& extra,
-                         double qtPerPerson) {
+                         double qtPerPerson, const QString& dish) {
+    grbDadosRel->SetCaption(dish);
     Prepare(diners, quantity, unit, extra, qtPerPerson);
     if (ShowModal() != mrOk) return false;
     // All three are read before any is handed back, so the caller never gets a mixture.

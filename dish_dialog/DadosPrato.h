@@ -34,13 +34,13 @@ public:
     void Prepare(double diners, double quantity, const QString& unit, double extra,
                  double qtPerPerson);
 
-    // Prepare(), then the modal run through the installed form host. True when the user
-    // confirmed and at least one chosen value is not zero: the three values then hold the
-    // choice, each rounded to 5 decimals and none above its maximum. Confirmed with all
+    // Prepare() with dish named at the top, then the modal run through the installed form host.
+    // True when the user confirmed and at least one chosen value is not zero: the three values then
+    // hold the choice, each rounded to 5 decimals and none above its maximum. Confirmed with all
     // three zero: false, and the three are set to zero. Closed any other way: false, the
     // three values untouched.
     bool Ask(double& diners, double& quantity, const QString& unit, double& extra,
-             double qtPerPerson);
+             double qtPerPerson, const QString& dish = QString());
 
     // The maximum the dialog offers for amount: amount rounded to 5 decimals, or one step
     // lower when rounding would go above amount (0,111105 gives 0,1111), so that moving the

@@ -34,8 +34,9 @@ TfrmDadosPrato::~TfrmDadosPrato() {
 
 void TfrmDadosPrato::BuildLayout() {
     SetCaption(QStringLiteral("Dados do Prato"));
-    // Room for the captions, amounts and units at the desktop's font.
-    SetBounds(0, 0, 340, 132);
+    // Room for the dish's name, the amounts and units at the desktop's font, and for the
+    // title beside the application's name in the window's title bar.
+    SetBounds(0, 0, 440, 140);
     lblCodTela->SetCaption(QStringLiteral("PLA15410"));
     sbtHelp->SetVisible(false);
 
@@ -48,16 +49,19 @@ void TfrmDadosPrato::BuildLayout() {
     edtComensais = AmountEdit(this, grbDadosRel, "edtComensais", 22);
     edtPrato = AmountEdit(this, grbDadosRel, "edtPrato", 50);
     edtExtra = AmountEdit(this, grbDadosRel, "edtExtra", 78);
+    lblComensais->SetFocusControl(edtComensais);
+    lblQuantidade->SetFocusControl(edtPrato);
+    lblExtra->SetFocusControl(edtExtra);
 
     // Replaced by the dish's unit at every opening.
     lblUnidade = MakeBoldLabel(this, grbDadosRel, "lblUnidade", QStringLiteral("UN"), 206, 54, 50);
     lblUnidadeExtra =
         MakeBoldLabel(this, grbDadosRel, "lblUnidadeExtra", QStringLiteral("UN"), 206, 82, 50);
 
-    // The keyboard runs bottom up: extra, then quantity, then diners.
-    edtExtra->SetTabOrder(0);
+    // The keyboard runs as the eye reads: diners, quantity, extra, then confirm and cancel.
+    edtComensais->SetTabOrder(0);
     edtPrato->SetTabOrder(1);
-    edtComensais->SetTabOrder(2);
+    edtExtra->SetTabOrder(2);
 }
 
 void TfrmDadosPrato::BuildMessages() {

@@ -55,13 +55,18 @@ void TfrmDistEmbCard::netDistEmbCardBeforeConnect(TNetConnection& sender) {
 }
 
 void TfrmDistEmbCard::sbtImprimirClick(TComponent&) {
-    // Nothing of this screen is handed over. A print module that is not there is named to
+    // The print screen opens on the branch (once validated) and date this screen shows, so
+    // the day's packagings are there at once. A print module that is not there is named to
     // the user; where it was looked for is the log's.
     if (!Zelvora::ModuleInstalled(QStringLiteral("PLA15500"))) {
         pla::Dialogs().ShowError(QStringLiteral("Módulo de impressão PLA15500 não instalado."));
         return;
     }
-    Zelvora::LoadBPL(QStringLiteral("PLA15500"), QVariant());
+    QVariantMap day;
+    if (!edtNmFilial->Text().isEmpty()) day.insert(QStringLiteral("branch"), edtCdFilial->Text());
+    if (depCardapio->GetDate().isValid())
+        day.insert(QStringLiteral("date"), depCardapio->GetDate().toString(Qt::ISODate));
+    Zelvora::LoadBPL(QStringLiteral("PLA15500"), day);
 }
 
 void TfrmDistEmbCard::sbtAjudaClick(TComponent&) {

@@ -317,8 +317,16 @@ public:
     // the undistributed dishes, the packagings and the dish rows, ends change mode and
     // reloads it as the server now holds it. A fault found by the validation, a refusal by
     // the server or a server out of reach is shown and ends the action: nothing is reloaded,
-    // the screen stays in change mode and every local edit stays as it was.
+    // the screen stays in change mode and every local edit stays as it was. A refusal because
+    // another clerk stored a newer version goes on to ResolveConflict.
     void ConfirmaAltDistribuicao();
+    // After a save refused for a newer version: shows what the other clerk stored and lets
+    // the clerk keep editing (nothing changes), reload the stored one (his edits discarded,
+    // after a question) or save his own over it (after a question naming the other clerk;
+    // sent with the newer version, so the audit trail records it). Returns only when his
+    // version was stored; otherwise ends the action (Abort), after reloading the service
+    // list (its light) with the distribution when the clerk chose to reload.
+    void ResolveConflict(const pla::StoredChanges& newer);
     // Posts the undistributed dish and the packaging being typed, then checks every
     // packaging in order: it must hold dish rows and more than zero units. The first one at
     // fault stays current, the focus goes to the packaging grid (to its units cell for the

@@ -41,6 +41,8 @@ void TfrmDistEmbCard::VdFilial(bool mandatory) {
 
     if (qryFilial->IsEmpty()) {
         FocusIfPossible(edtCdFilial);
+        // Selected, so that the next code typed replaces the wrong one.
+        edtCdFilial->SelectAll();
         Consiste::MensErro(msgPadrao->Msg(QStringLiteral("FILIAL_N_CAD")), true);
     }
     edtNmFilial->SetText(qryFilial->FieldByName(QStringLiteral("NMFILIAL")).AsString());

@@ -165,7 +165,12 @@ void TfrmDistEmbCard::BuildDataSets() {
 void TfrmDistEmbCard::BuildGridColumns() {
     dbtNome->SetDataField(QStringLiteral("SERVICO"));
     dbgPadrao->AddColumn(QStringLiteral("SERVICO"), 200);
-    dbgPadrao->AddColumn(QStringLiteral("IDSITUACAO"), 25);
+    // The state is drawn as a light (grey, red, green); a screen reader says it in words.
+    dbgPadrao->AddColumn(QStringLiteral("IDSITUACAO"), 25).SetSpokenText([](const QString& status) {
+        return status == QLatin1String("N")   ? QStringLiteral("Sem distribuição")
+               : status == QLatin1String("I") ? QStringLiteral("Incompleta")
+                                              : QStringLiteral("Completa");
+    });
 
     dbgCardapio->SetDataSource(dtsCardapioDisponivel.get());
     dbgCardapio->AddColumn(QStringLiteral("NMPRATO"), 164);

@@ -5,6 +5,7 @@
 #include "distribution/DishMoveSection.h"
 #include "distribution/DistEmbCard.h"
 #include "framework/services/Consiste.h"
+#include "framework/ui/DialogService.h"
 #include "framework/ui/TDBEdit.h"
 #include "framework/ui/TDBGrid.h"
 #include "framework/ui/TMessages.h"
@@ -48,6 +49,12 @@ void SetNum(TClientDataSet& ds, const QString& field, double v) {
 
 bool Editing(const TClientDataSet& ds) {
     return ds.State() == TDataSetState::Edit || ds.State() == TDataSetState::Insert;
+}
+
+// The dish the dish dialog asks about, as the lists show it: "P1 - Arroz".
+QString DishTitle(const TClientDataSet& dishes) {
+    return dishes.FieldByName(QStringLiteral("CDPRATO")).AsString() + QStringLiteral(" - ") +
+           dishes.FieldByName(QStringLiteral("NMPRATO")).AsString();
 }
 
 bool Collective(const TClientDataSet& packagings) {
@@ -200,7 +207,7 @@ void TfrmDistEmbCard::btnAddPratClick(TComponent&) {
                 double q = Num(available, kQuantity);
                 double e = Num(available, kExtra);
                 if (!CriaDadosPrato(d, q, available.FieldByName(kUnit).AsString(), e,
-                                    Num(available, kPerPerson)))
+                                    Num(available, kPerPerson), DishTitle(available)))
                     return;
                 const double u = UnitCount(q, e, c);
 
@@ -235,51 +242,67 @@ void TfrmDistEmbCard::btnAddTPratClick(TComponent&) {
                              DishMoveSection::AvailableFilter, DishMoveSection::AvailableDisplay,
                              DishMoveSection::RowsInsertGuard, DishMoveSection::RowsEditGuard,
                              DishMoveSection::RowsDisplay});
-    RunMove(*this, section,
-            {DishMoveSection::AvailablePost, DishMoveSection::AvailableScroll,
-             DishMoveSection::AvailableFilter, DishMoveSection::AvailableDisplay,
-             DishMoveSection::RowsInsertGuard, DishMoveSection::RowsEditGuard,
-             DishMoveSection::RowsDisplay},
-            [&] {
-                const bool collective = Collective(packagings);
-                const QString container =
-                    packagings.FieldByName(QStringLiteral("CDCONTAINER")).AsString();
-                // Every dish, in menu order, the exhausted ones included (the filter is off).
-                available.First();
-                for (; !available.Eof(); available.Next()) {
-                    if (collective && !rows.IsEmpty() &&
-                        rows.FieldByName(kDish).Value() != available.FieldByName(kDish).Value())
-                        continue;
-                    const double d = Num(available, kDiners);
-                    const double q = Num(available, kQuantity);
-                    const double e = Num(available, kExtra);
-                    if (!(d > 0) && !(q > 0) && !(e > 0)) continue;
-                    const double c = CapacidadeEmb(
-                        available.FieldByName(QStringLiteral("CDFILAUXPRAT")).AsString(),
-                        available.FieldByName(QStringLiteral("CDPRATO")).AsString(), container);
-                    if ((collective && !(Num(available, kPerPerson) > 0)) || c == 0) continue;
-
-                    const bool found = rows.Locate(kDish, available.FieldByName(kDish).Value());
-                    const double u = UnitCount(q, e, c);
-                    if (found) {
-                        rows.Edit();
-                        SetNum(rows, kDiners, Num(rows, kDiners) + d);
-                        SetNum(rows, kQuantity, Num(rows, kQuantity) + q);
-                        SetNum(rows, kExtra, Num(rows, kExtra) + e);
-                    } else {
-                        InsertDishRow(rows, packagings, available, d, q, e, c);
-                    }
-                    rows.Post();
-
-                    available.Edit();
-                    SetNum(available, kDiners, 0);
-                    SetNum(available, kQuantity, 0);
-                    SetNum(available, kExtra, 0);
-                    available.Post();
-
-                    if (collective) GrowCollective(packagings, u, q);
+    // Dishes with something left that this packaging cannot take, each with its reason.
+    QStringList skipped;
+    RunMove(
+        *this, section,
+        {DishMoveSection::AvailablePost, DishMoveSection::AvailableScroll,
+         DishMoveSection::AvailableFilter, DishMoveSection::AvailableDisplay,
+         DishMoveSection::RowsInsertGuard, DishMoveSection::RowsEditGuard,
+         DishMoveSection::RowsDisplay},
+        [&] {
+            const bool collective = Collective(packagings);
+            const QString container =
+                packagings.FieldByName(QStringLiteral("CDCONTAINER")).AsString();
+            // Every dish, in menu order, the exhausted ones included (the filter is off).
+            available.First();
+            for (; !available.Eof(); available.Next()) {
+                if (collective && !rows.IsEmpty() &&
+                    rows.FieldByName(kDish).Value() != available.FieldByName(kDish).Value())
+                    continue;
+                const double d = Num(available, kDiners);
+                const double q = Num(available, kQuantity);
+                const double e = Num(available, kExtra);
+                if (!(d > 0) && !(q > 0) && !(e > 0)) continue;
+                const double c = CapacidadeEmb(
+                    available.FieldByName(QStringLiteral("CDFILAUXPRAT")).AsString(),
+                    available.FieldByName(QStringLiteral("CDPRATO")).AsString(), container);
+                const QString name = available.FieldByName(QStringLiteral("NMPRATO")).AsString();
+                if (c == 0) {
+                    skipped << QStringLiteral("%1: sem relação de transporte com o container %2.")
+                                   .arg(name, container);
+                    continue;
                 }
-            });
+                if (collective && !(Num(available, kPerPerson) > 0)) {
+                    skipped
+                        << QStringLiteral("%1: sem quantidade por pessoa na receita.").arg(name);
+                    continue;
+                }
+
+                const bool found = rows.Locate(kDish, available.FieldByName(kDish).Value());
+                const double u = UnitCount(q, e, c);
+                if (found) {
+                    rows.Edit();
+                    SetNum(rows, kDiners, Num(rows, kDiners) + d);
+                    SetNum(rows, kQuantity, Num(rows, kQuantity) + q);
+                    SetNum(rows, kExtra, Num(rows, kExtra) + e);
+                } else {
+                    InsertDishRow(rows, packagings, available, d, q, e, c);
+                }
+                rows.Post();
+
+                available.Edit();
+                SetNum(available, kDiners, 0);
+                SetNum(available, kQuantity, 0);
+                SetNum(available, kExtra, 0);
+                available.Post();
+
+                if (collective) GrowCollective(packagings, u, q);
+            }
+        });
+    if (!skipped.isEmpty())
+        pla::Dialogs().ShowInformation(QStringLiteral("Pratos não adicionados à embalagem:\n") +
+                                       skipped.join(QLatin1Char('\n')));
 }
 
 void TfrmDistEmbCard::btnDelPratClick(TComponent&) {
@@ -305,7 +328,7 @@ void TfrmDistEmbCard::btnDelPratClick(TComponent&) {
                 double q = Num(rows, kQuantity);
                 double e = Num(rows, kExtra);
                 if (!CriaDadosPrato(d, q, available.FieldByName(kUnit).AsString(), e,
-                                    Num(available, kPerPerson)))
+                                    Num(available, kPerPerson), DishTitle(available)))
                     return;
                 const double u = UnitCount(q, e, Num(rows, kCapacity));
 

@@ -82,6 +82,8 @@ void TfrmDistEmbCard::BindEvents() {
     panEmbDistr->OnEnter = Notify(this, &F::panEmbDistrEnter);
     dbgPratosEmb->OnEnter = Notify(this, &F::dbgPratosEmbEnter);
     dbgCardapio->OnEnter = Notify(this, &F::dbgCardapioEnter);
+    // A double click on a dish is the single add, when the add button would take it.
+    dbgCardapio->OnDblClick = [this](TComponent&) { btnAddPrat->UserClick(); };
     dbgEmbalagens->OnEnter = Notify(this, &F::dbgEmbalagensEnter);
     dbeQtPorPessoa->OnEnter = Notify(this, &F::dbeQtPorPessoaEnter);
     dbmObservacaoEtiqueta->OnEnter = Notify(this, &F::dbmObservacaoEtiquetaEnter);

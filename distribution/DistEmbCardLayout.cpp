@@ -22,6 +22,8 @@
 #include "framework/ui/TSpeedButton.h"
 #include "framework/ui/ToolGlyphs.h"
 
+#include <algorithm>
+
 using pla::MakeBoldLabel;
 using pla::MakeControl;
 using pla::MakeTitleBar;
@@ -79,6 +81,11 @@ void TfrmDistEmbCard::BuildBranchPanel() {
     lblDiaDaSemanaCard->SetBounds(644, 10, 80, 13);
     lblDiaDaSemanaCard->SetCaption(QString());
 
+    lblFilial->SetFocusControl(edtCdFilial);
+    edtNmFilial->SetAccessibleName(QStringLiteral("Nome da filial"));
+    lblData->SetFocusControl(depCardapio);
+    btnFilial->SetHint(QStringLiteral("Pesquisar filial"));
+
     // Inside the panel the focus passes from the date to the branch code.
     depCardapio->SetTabOrder(0);
     edtCdFilial->SetTabOrder(1);
@@ -102,6 +109,7 @@ void TfrmDistEmbCard::BuildServiceSide() {
     cmbFiltroGrupo->SetBounds(52, 16, 209, 21);
     cmbFiltroGrupo->SetColor(clInfoBk);
     cmbFiltroGrupo->SetTabStop(true);
+    lblFiltroGrupo->SetFocusControl(cmbFiltroGrupo);
 
     grbPontoEntrega = MakeControl<TGroupBox>(this, panDbgPadrao, "grbPontoEntrega");
     grbPontoEntrega->SetCaption(QStringLiteral("Ponto de Entrega"));
@@ -117,14 +125,26 @@ void TfrmDistEmbCard::BuildServiceSide() {
     dbgPadrao->SetOptions(dgColumnResize | dgColLines | dgRowLines | dgTabs | dgRowSelect |
                           dgAlwaysShowSelection | dgConfirmDelete | dgCancelOnExit);
     dbgPadrao->SetTabStop(true);
+    dbgPadrao->SetAccessibleName(panTServico->Caption());
     grbFiltroServico->SetTabOrder(0);
     dbgPadrao->SetTabOrder(1);
     grbPontoEntrega->SetTabOrder(2);
+
+    // The services list keeps its share of the window (269 of 1239), within what a small
+    // screen can spare and what its names need.
+    OnResize = [this](TComponent&) {
+        const int side = std::clamp(Width() * 269 / 1239, 220, 400);
+        panDbgPadrao->SetWidth(side);
+        // The two combos keep their margins to the list's right edge.
+        cmbFiltroGrupo->SetWidth(side - cmbFiltroGrupo->Left() - 8);
+        cmbPontosEntrega->SetWidth(side - cmbPontosEntrega->Left() - 8);
+    };
 }
 
 void TfrmDistEmbCard::BuildDistributionSide() {
-    // Below this the work area scrolls: both halves stay whole at small window sizes.
-    scbFolhaDados->SetContentMinimum(QSize(940, 430));
+    // Below this the work area scrolls: both halves stay whole at small window sizes (a
+    // 1024 × 768 screen holds it).
+    scbFolhaDados->SetContentMinimum(QSize(700, 430));
     panDistribuicao = MakeControl<TPanel>(this, scbFolhaDados, "panDistribuicao");
     panDistribuicao->SetBevelOuter(TBevelCut::bvNone);
     panDistribuicao->SetAlign(TAlign::alClient);
@@ -174,6 +194,7 @@ void TfrmDistEmbCard::BuildDistributionSide() {
     dbeQtPorPessoa->SetBounds(164, 16, 90, 21);
     dbeQtPorPessoa->SetColor(clInfoBk);
     dbeQtPorPessoa->SetTabStop(true);
+    lblQtPorPessoa->SetFocusControl(dbeQtPorPessoa);
     dblUnidade = MakeControl<TDBText>(this, grbInfoPrat, "dblUnidade");
     dblUnidade->SetBounds(260, 20, 60, 13);
 
@@ -181,6 +202,7 @@ void TfrmDistEmbCard::BuildDistributionSide() {
     dbgCardapio->SetAlign(TAlign::alClient);
     dbgCardapio->SetColor(clInfoBk);
     dbgCardapio->SetTabStop(true);
+    dbgCardapio->SetAccessibleName(panTCardapio->Caption());
     dbgCardapio->SetTabOrder(0);
     grbInfoPrat->SetTabOrder(1);
 
@@ -207,6 +229,7 @@ void TfrmDistEmbCard::BuildDistributionSide() {
     dbgEmbalagens->SetAlign(TAlign::alClient);
     dbgEmbalagens->SetColor(clInfoBk);
     dbgEmbalagens->SetTabStop(true);
+    dbgEmbalagens->SetAccessibleName(panTEmbalagens->Caption());
     dbgEmbalagens->SetTabOrder(0);
     grbObsEtiqueta->SetTabOrder(1);
 
@@ -216,11 +239,17 @@ void TfrmDistEmbCard::BuildDistributionSide() {
     dbgPratosEmb->SetAlign(TAlign::alClient);
     dbgPratosEmb->SetColor(clInfoBk);
     dbgPratosEmb->SetTabStop(true);
+    dbgPratosEmb->SetAccessibleName(panTPratosEmb->Caption());
     dbgPratosEmb->SetOptions(dgEditing | dgTitles | dgColumnResize | dgColLines | dgRowLines |
                              dgTabs | dgAlwaysShowSelection | dgConfirmDelete | dgCancelOnExit);
 
     panCardapio->SetTabOrder(0);
     panEmbalagens->SetTabOrder(1);
+
+    // The dishes to distribute and the packagings share the room the window gives.
+    panDistribuicao->OnResize = [this](TComponent&) {
+        panCardapio->SetWidth(panDistribuicao->Width() / 2);
+    };
 }
 
 void TfrmDistEmbCard::BuildCommands() {

@@ -36,7 +36,7 @@ void TfrmDistEmbCard::BuildMessages() {
         QStringLiteral("DTCARDAPIO_N_INF|Data do cardápio deve ser informada"),
         QStringLiteral("APAGAR_DISTR|Confirma a exclusão da distribuição?"),
         QStringLiteral("ERRO_COMESTICAR_ZERO|Número de comensais do dia igual a zero."),
-        QStringLiteral("EXISTE_IT_EMBCOL|Apenas um item pode ser associado à embalagens "
+        QStringLiteral("EXISTE_IT_EMBCOL|Apenas um item pode ser associado a embalagens "
                        "coletivas."),
     });
 }

@@ -3,8 +3,10 @@
 // deletion that first hands the packaging's dishes back.
 #include "distribution/DistEmbCard.h"
 #include "framework/data/Abort.h"
+#include "framework/data/NumberFormat.h"
 #include "framework/services/Consiste.h"
 #include "framework/services/Pesquisa.h"
+#include "framework/ui/DialogService.h"
 #include "framework/ui/TColumn.h"
 #include "framework/ui/TComboBox.h"
 #include "framework/ui/TDBGrid.h"
@@ -82,6 +84,9 @@ void TfrmDistEmbCard::VdEmbalagens(bool mandatory) {
         Consiste::MensErro(msgPadrao->Msg(QStringLiteral("EMB_N_INF")), true);
     }
 
+    // Units typed during the insertion give way to the container's: the clerk is told so.
+    const TField& units = packagings.FieldByName(kUnits);
+    const QVariant typedUnits = units.IsNull() ? QVariant() : QVariant(units.AsFloat());
     code.SetAsString(Consiste::Ajusta(typed, kCodeWidth));
     GetVdEmbalagens(code.AsString());
     if (cdsVdEmbalagens->IsEmpty()) {
@@ -89,6 +94,14 @@ void TfrmDistEmbCard::VdEmbalagens(bool mandatory) {
         Consiste::MensErro(msgPadrao->Msg(QStringLiteral("EMB_N_CAD")), true);
     }
     CopyContainer(packagings, *cdsVdEmbalagens, *cdsDistCard);
+    if (typedUnits.isValid() && typedUnits.toDouble() != units.AsFloat())
+        pla::Dialogs().ShowInformation(
+            QStringLiteral("As unidades de uma embalagem nova vêm do container: uma por comensal "
+                           "na individual; na coletiva, conforme os pratos adicionados. As %1 "
+                           "unidades digitadas deram lugar a %2; depois de incluída, a "
+                           "embalagem aceita outras unidades.")
+                .arg(NumberFormat::General(typedUnits.toDouble()),
+                     NumberFormat::General(units.AsFloat())));
 }
 
 void TfrmDistEmbCard::dbgEmbalagensEditButtonClick(TComponent&) {

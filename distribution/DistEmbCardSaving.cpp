@@ -1,6 +1,8 @@
 // Confirming a changed distribution (validated, stored in one remote call, reloaded) and
 // deleting the loaded one.
 #include "distribution/DistEmbCard.h"
+#include "framework/data/Abort.h"
+#include "framework/data/DataSource.h"
 #include "framework/services/BusyScope.h"
 #include "framework/services/Consiste.h"
 #include "framework/services/Zelvora.h"
@@ -72,17 +74,82 @@ void TfrmDistEmbCard::ConfirmaAltDistribuicao() {
     // and lost by the reload, so it is posted first, as every other pending edit was.
     if (Editing(*cdsItEmbDistCard)) cdsItEmbDistCard->Post();
 
-    {
+    const double number = cdsDistCard->FieldByName(QStringLiteral("NRDISTCARD")).AsFloat();
+    const std::optional<qint64> version = LoadedVersion(*cdsDistCard);
+    try {
         pla::BusyScope busy(Zelvora::MainWindow());
         // Every record of each set whatever its filter: dishes fully distributed are out of
         // sight but still belong to the distribution.
-        server_.SetDistribuicao(cdsDistCard->FieldByName(QStringLiteral("NRDISTCARD")).AsFloat(),
-                                cdsCardapioDisponivel->Data(), cdsEmbDistCard->Data(),
-                                cdsItEmbDistCard->Data(), LoadedVersion(*cdsDistCard));
+        server_.SetDistribuicao(number, cdsCardapioDisponivel->Data(), cdsEmbDistCard->Data(),
+                                cdsItEmbDistCard->Data(), version);
+    } catch (const Abort&) {
+        // The refusal has been shown. When another clerk stored a newer version meanwhile,
+        // the clerk decides what becomes of his work instead of being left to discard it.
+        std::optional<pla::StoredChanges> newer;
+        if (version) newer = server_.GetAlteracoesDistribuicao(number, *version);
+        if (!newer) throw;
+        ResolveConflict(*newer);
     }
 
     if (Editing(*cdsDistCard)) cdsDistCard->Post();
     sbtVerificar->Click();
+    pla::Dialogs().ShowStatus(QStringLiteral("Distribuição gravada."));
+}
+
+void TfrmDistEmbCard::ResolveConflict(const pla::StoredChanges& newer) {
+    const QString who =
+        newer.changedBy.isEmpty() ? QStringLiteral("outro usuário") : newer.changedBy;
+    pla::Dialogs().ShowWarning(
+        QStringLiteral("Depois que esta distribuição foi carregada, %1 gravou:\n\n%2")
+            .arg(who, newer.lines.isEmpty() ? QStringLiteral("(sem detalhes)")
+                                            : newer.lines.join(QLatin1Char('\n'))));
+
+    TClientDataSet choices(QStringLiteral("cdsConflito"));
+    choices.AddField({.Name = QStringLiteral("OPCAO"),
+                      .Type = TFieldType::String,
+                      .Size = 80,
+                      .DisplayLabel = QStringLiteral("O que fazer com as suas alterações"),
+                      .DisplayWidth = 70});
+    choices.CreateDataSet();
+    const QStringList options = {
+        QStringLiteral("Continuar editando (nada é gravado agora)"),
+        QStringLiteral("Recarregar a distribuição gravada (descarta as suas alterações)"),
+        QStringLiteral("Gravar a sua versão por cima da de %1").arg(who)};
+    for (const QString& option : options) {
+        choices.Append();
+        choices.FieldByName(QStringLiteral("OPCAO")).SetAsString(option);
+        choices.Post();
+    }
+    choices.First();
+    TDataSource source(QStringLiteral("dtsConflito"), &choices);
+    const int choice =
+        pla::Dialogs().PickList(source, QStringLiteral("Distribuição alterada"))
+            ? options.indexOf(choices.FieldByName(QStringLiteral("OPCAO")).AsString())
+            : 0;
+    const auto ask = [](const QString& question) {
+        return pla::Dialogs().MessageBox(question, pla::MsgDlgType::Confirmation,
+                                         pla::mbYesNo | pla::mbDefaultNo) == mrYes;
+    };
+    if (choice == 1 &&
+        ask(QStringLiteral("Descartar as suas alterações e carregar a distribuição gravada "
+                           "por %1?")
+                .arg(who))) {
+        CancelaAltDistribuicao();
+        // The list's light with it: the stored state is the other clerk's.
+        GetServicos(edtCdFilial->Text(), depCardapio->GetDate(), true);
+        Habilita();
+    }
+    if (choice == 2 && ask(QStringLiteral("Gravar a sua versão por cima da gravada por %1 em "
+                                          "%2? As alterações de %1 serão substituídas pelas "
+                                          "suas.")
+                               .arg(who, newer.changedAt))) {
+        pla::BusyScope busy(Zelvora::MainWindow());
+        server_.SetDistribuicao(cdsDistCard->FieldByName(QStringLiteral("NRDISTCARD")).AsFloat(),
+                                cdsCardapioDisponivel->Data(), cdsEmbDistCard->Data(),
+                                cdsItEmbDistCard->Data(), newer.version);
+        return;
+    }
+    throw Abort();
 }
 
 void TfrmDistEmbCard::VdDistribuicao() {
@@ -140,9 +207,9 @@ void TfrmDistEmbCard::VdDistribuicao() {
 
 void TfrmDistEmbCard::sbtApagarClick(TComponent&) {
     ConfirmLeavingChange();
-    const int answer = pla::Dialogs().MessageBox(msgPadrao->Msg(QStringLiteral("APAGAR_DISTR")),
-                                                 pla::MsgDlgType::Information,
-                                                 pla::mbYesNo | pla::mbDefaultNo);
+    const int answer =
+        pla::Dialogs().MessageBox(msgPadrao->Msg(QStringLiteral("APAGAR_DISTR")),
+                                  pla::MsgDlgType::Information, pla::mbYesNo | pla::mbDefaultNo);
     if (answer != mrYes) return;
 
     pla::BusyScope busy(Zelvora::MainWindow());

@@ -9,6 +9,8 @@
 #include "framework/services/Zelvora.h"
 #include "remote/PayloadReader.h"
 
+#include <QJsonObject>
+
 namespace pla {
 
 namespace {
@@ -170,6 +172,28 @@ double DistEmbCardMethods::GetCapacidadeEmb(const QString& recipeBranch, const Q
     capacity.SetData(packet);
     capacity.First();
     return capacity.FieldByName(QStringLiteral("VRQTDEPRATEMB")).AsFloat();
+}
+
+std::optional<StoredChanges> DistEmbCardMethods::GetAlteracoesDistribuicao(double distribution,
+                                                                           qint64 version) {
+    BusyScope busy(Zelvora::MainWindow());
+    QJsonObject data;
+    try {
+        const QJsonValue raw = net_.Call(QString::fromLatin1(kGetAlteracoesDistribuicao),
+                                         {distribution, static_cast<double>(version)});
+        data = Consiste::CheckResultServ(raw, false, 0).toObject();
+    } catch (...) {
+        // The refusal of the save has been told; this is only its explanation.
+        return std::nullopt;
+    }
+    StoredChanges c;
+    c.version = data.value(QStringLiteral("versao")).toInteger();
+    if (c.version <= version) return std::nullopt;
+    c.changedBy = data.value(QStringLiteral("nome")).toString();
+    c.changedAt = data.value(QStringLiteral("quando")).toString();
+    for (const QJsonValue& line : data.value(QStringLiteral("alteracoes")).toArray())
+        c.lines << line.toString();
+    return c;
 }
 
 void DistEmbCardMethods::ApagaDistribuicao(double distribution, std::optional<qint64> version) {

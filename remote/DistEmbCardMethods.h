@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonValue>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <optional>
 
@@ -26,6 +27,14 @@ struct DeliveryPoint {
     QString destinationName; // NMDESTFILI
     QString destinationCode; // CDDESTFILI
     QString clientCode;      // CDCLIENTE
+};
+
+// What another clerk stored of a distribution after the version a refused save came from.
+struct StoredChanges {
+    qint64 version = 0; // the stored version a save over it must name
+    QString changedBy;  // who stored it
+    QString changedAt;  // when, "dd/mm/aaaa hh:mm"
+    QStringList lines;  // each save, then its packagings and dish rows added, changed, removed
 };
 
 // The five elements of GetDistribuicao, decoded and checked, not yet loaded anywhere.
@@ -56,6 +65,7 @@ public:
     static constexpr const char* kGetCapacidadeEmb = "GetCapacidadeEmb";
     static constexpr const char* kApagaDistribuicao = "ApagaDistribuicao";
     static constexpr const char* kGeraDistribuicaoFilial = "GeraDistribuicaoFilial";
+    static constexpr const char* kGetAlteracoesDistribuicao = "GetAlteracoesDistribuicao";
 
     // Calls go through net, which must outlive this object.
     explicit DistEmbCardMethods(TNetConnection& net);
@@ -103,6 +113,11 @@ public:
     // server knows none.
     double GetCapacidadeEmb(const QString& recipeBranch, const QString& dish,
                             const QString& container);
+
+    // What was stored of distribution after version, asked after a refused save. Quiet:
+    // nullopt, with nothing shown, when the server cannot say (a refusal, a fault, an older
+    // server) or nothing was stored since.
+    std::optional<StoredChanges> GetAlteracoesDistribuicao(double distribution, qint64 version);
 
     // Deletes a stored distribution, from the version it was loaded at when there is one.
     void ApagaDistribuicao(double distribution, std::optional<qint64> version = std::nullopt);

@@ -7,12 +7,16 @@
 extern "C" {
 
 void IniProc() {
-    const QVariant param = Zelvora::BplParam();
-    if (param.isNull()) {
-        CriaImpDistEmbCard();
+    // A PDF for a script names its file; otherwise the screen opens, on the branch and date
+    // of the screen that opened it when it says them.
+    const QVariantMap param = Zelvora::BplParam().toMap();
+    if (param.contains(QStringLiteral("pdf"))) {
+        pla::DistributionPdfExport::Run(param);
         return;
     }
-    pla::DistributionPdfExport::Run(param.toMap());
+    CriaImpDistEmbCard(
+        param.value(QStringLiteral("branch")).toString(),
+        QDate::fromString(param.value(QStringLiteral("date")).toString(), Qt::ISODate));
 }
 
 void Initialize() {}

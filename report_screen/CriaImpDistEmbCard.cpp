@@ -4,7 +4,7 @@
 
 TfrmImpDistEmbCard* frmImpDistEmbCard = nullptr;
 
-void CriaImpDistEmbCard() {
+void CriaImpDistEmbCard(const QString& branch, const QDate& date) {
     if (!frmImpDistEmbCard) {
         auto* screen = new TfrmImpDistEmbCard(nullptr);
         try {
@@ -19,5 +19,5 @@ void CriaImpDistEmbCard() {
                 frmImpDistEmbCard = nullptr;
         });
     }
-    frmImpDistEmbCard->Abre();
+    frmImpDistEmbCard->Abre(branch, date);
 }

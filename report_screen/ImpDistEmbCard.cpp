@@ -62,11 +62,11 @@ void TfrmImpDistEmbCard::FormClose(TComponent&) {
     // Hidden, never destroyed: the framework hides the form once this handler returns.
 }
 
-int TfrmImpDistEmbCard::Abre() {
-    edtCdFilial->SetText(Zelvora::FiliProc);
+int TfrmImpDistEmbCard::Abre(const QString& branch, const QDate& date) {
+    edtCdFilial->SetText(branch.isEmpty() || Zelvora::ModuFili ? Zelvora::FiliProc : branch);
     edtCdFilial->SetEnabled(!Zelvora::ModuFili);
     btnFilial->SetEnabled(edtCdFilial->Enabled());
-    depCardapio->SetDate(Zelvora::Today());
+    depCardapio->SetDate(date.isValid() ? date : Zelvora::Today());
     depCardapioDateChange(*depCardapio);
     ForgetDay();
     cmbConteudo->SetItemIndex(0);
@@ -92,6 +92,8 @@ void TfrmImpDistEmbCard::VdImpressao() {
     qryFilial->Open();
     if (qryFilial->IsEmpty()) {
         FocusIfPossible(edtCdFilial);
+        // Selected, so that the next code typed replaces the wrong one.
+        edtCdFilial->SelectAll();
         Consiste::MensErro(msgPadrao->Msg(QStringLiteral("FILIAL_N_CAD")), true);
     }
     edtNmFilial->SetText(qryFilial->FieldByName(QStringLiteral("NMFILIAL")).AsString());
@@ -115,6 +117,7 @@ void TfrmImpDistEmbCard::CarregaDia() {
 
 void TfrmImpDistEmbCard::ForgetDay() {
     day_.reset();
+    toldWithout_.clear();
     cdsServicos->EmptyDataSet();
     cmbPontoEntrega->Clear();
     pointKeys_.clear();

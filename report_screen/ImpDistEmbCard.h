@@ -63,10 +63,11 @@ public:
 
     TImage *imgChecked = nullptr, *imgUnchecked = nullptr;
 
-    // Resets the screen to the user's branch and today and shows it modally. The day is
-    // loaded at once; when that fails its message is shown and the screen opens all the same,
-    // so the user can correct branch or date.
-    int Abre();
+    // Resets the screen to branch and date (the user's branch and today when not given; a
+    // user tied to his branch always gets his own) and shows it modally. The day is loaded at
+    // once; when that fails its message is shown and the screen opens all the same, so the
+    // user can correct branch or date.
+    int Abre(const QString& branch = QString(), const QDate& date = QDate());
 
     // ---- branch, date and the day --------------------------------------------------------
     // Validates branch (mandatory, registered) and date (mandatory); a failure focuses the
@@ -98,7 +99,8 @@ public:
     // The request the controls describe now (ticked services whatever the filter).
     pla::ReportRequest Pedido() const;
     // Loads the day when needed and builds the document; nothing to print ends the action
-    // with its message, services left out are told before the output.
+    // with its message, services left out are told before the output (once for the same
+    // services of the same day, not before every output).
     PrintDocument MontaDocumento();
     void btnVisualizarClick(TComponent& sender);
     void btnImprimirClick(TComponent& sender);
@@ -126,6 +128,7 @@ private:
     void ForgetDay();
 
     std::optional<pla::DistributionDay> day_;
+    QString toldWithout_; // the services-left-out notice the user has seen for this day
     QStringList groupCodes_;
     QStringList pointKeys_; // of cmbPontoEntrega's items; entry 0 (all) is empty
 };

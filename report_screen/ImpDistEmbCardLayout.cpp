@@ -49,7 +49,9 @@ template <class Form> auto DataSetEvent(Form* f, void (Form::*h)(TClientDataSet&
 void TfrmImpDistEmbCard::BuildLayout() {
     SetName(QStringLiteral("frmImpDistEmbCard"));
     SetCaption(QStringLiteral("Impressão da Distribuição"));
-    SetBounds(0, 0, 520, 500);
+    // The list and the output box are 478 wide: the client area beside the button column
+    // holds them whole.
+    SetBounds(0, 0, 560, 500);
     lblCodTela->SetCaption(QStringLiteral("PLA15500"));
     // The three output buttons do the work; there is nothing to confirm.
     sbtConfirma->SetVisible(false);
@@ -76,7 +78,7 @@ void TfrmImpDistEmbCard::BuildBranchControls() {
 
     btnFilial = MakeControl<TBtnPesquisa>(this, box, "btnFilial");
     btnFilial->SetBounds(99, 18, 21, 21);
-    btnFilial->SetHint(QStringLiteral("Pesquisar"));
+    btnFilial->SetHint(QStringLiteral("Pesquisar filial"));
     btnFilial->SetShowHint(true);
     btnFilial->SetEdit(edtCdFilial);
 
@@ -90,6 +92,9 @@ void TfrmImpDistEmbCard::BuildBranchControls() {
     depCardapio = MakeControl<TDateEditPlus>(this, box, "depCardapio");
     depCardapio->SetBounds(48, 46, 100, 21);
     depCardapio->SetColor(clInfoBk);
+    lblFilial->SetFocusControl(edtCdFilial);
+    edtNmFilial->SetAccessibleName(QStringLiteral("Nome da filial"));
+    lblData->SetFocusControl(depCardapio);
     lblDiaDaSemanaCard = MakeControl<TLabel>(this, box, "lblDiaDaSemanaCard");
     lblDiaDaSemanaCard->SetBounds(156, 50, 80, 13);
     lblDiaDaSemanaCard->SetCaption(QString());
@@ -113,6 +118,7 @@ void TfrmImpDistEmbCard::BuildServiceList() {
     cmbFiltroGrupo = MakeControl<TComboBox>(this, grbFiltroServico, "cmbFiltroGrupo");
     cmbFiltroGrupo->SetBounds(44, 16, 250, 21);
     cmbFiltroGrupo->SetColor(clInfoBk);
+    lblFiltroGrupo->SetFocusControl(cmbFiltroGrupo);
 
     dbgServicos = MakeControl<TDBGrid>(this, panDbgPadrao, "dbgServicos");
     dbgServicos->SetAlign(TAlign::alClient);
@@ -120,7 +126,13 @@ void TfrmImpDistEmbCard::BuildServiceList() {
     dbgServicos->SetOptions(dgTitles | dgColumnResize | dgColLines | dgRowLines | dgTabs |
                             dgAlwaysShowSelection);
     dbgServicos->SetDataSource(dtsServicos.get());
-    dbgServicos->AddColumn(QStringLiteral("IDMARCADO"), 32, QStringLiteral("\u2714"));
+    dbgServicos->SetAccessibleName(panTServico->Caption());
+    // The tick is drawn as a picture; a screen reader says it in words.
+    dbgServicos->AddColumn(QStringLiteral("IDMARCADO"), 32, QStringLiteral("\u2714"))
+        .SetSpokenText([](const QString& ticked) {
+            return ticked == QLatin1String("S") ? QStringLiteral("Marcado")
+                                                : QStringLiteral("Desmarcado");
+        });
     dbgServicos->AddColumn(QStringLiteral("SERVICO"), 330, QStringLiteral("Serviço"));
     dbgServicos->AddColumn(QStringLiteral("QTEMBALAGENS"), 80, QStringLiteral("Embalagens"));
     grbFiltroServico->SetTabOrder(0);
@@ -153,6 +165,7 @@ void TfrmImpDistEmbCard::BuildOutputControls() {
         cmb = MakeControl<TComboBox>(this, grbImpressao, comboName);
         cmb->SetBounds(112, top, 356, 21);
         cmb->SetColor(clInfoBk);
+        label->SetFocusControl(cmb);
     };
     combo(lblPontoEntrega, cmbPontoEntrega, "lblPontoEntrega", "cmbPontoEntrega",
           QStringLiteral("Ponto de entrega"), 18);
@@ -213,6 +226,7 @@ void TfrmImpDistEmbCard::BuildMessages() {
         QStringLiteral("N_HA_FILIAL|Não há filial cadastrada."),
         QStringLiteral("DTCARD_N_INF|Data do cardápio deve ser informada"),
         QStringLiteral("PDF_GRAVADO|PDF gravado em %1"),
+        QStringLiteral("IMPRESSO|Impressão enviada à impressora: %1 página(s)."),
     });
 }
 

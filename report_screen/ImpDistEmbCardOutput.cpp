@@ -30,7 +30,8 @@ PrintDocument TfrmImpDistEmbCard::MontaDocumento() {
     const pla::DistributionReport::Result result = pla::DistributionReport::Build(*day_, Pedido());
     if (!result.error.isEmpty()) Consiste::MensErro(result.error, true);
     const QString without = pla::DistributionReport::WithoutMessage(result);
-    if (!without.isEmpty()) pla::Dialogs().ShowInformation(without);
+    if (!without.isEmpty() && without != toldWithout_) pla::Dialogs().ShowInformation(without);
+    toldWithout_ = without;
     return result.document;
 }
 
@@ -41,7 +42,9 @@ void TfrmImpDistEmbCard::btnVisualizarClick(TComponent&) {
 
 void TfrmImpDistEmbCard::btnImprimirClick(TComponent&) {
     const PrintDocument document = MontaDocumento();
-    pla::Printing().Print(document);
+    if (pla::Printing().Print(document))
+        pla::Dialogs().ShowInformation(
+            msgPadrao->Msg(QStringLiteral("IMPRESSO")).arg(document.pages.size()));
 }
 
 void TfrmImpDistEmbCard::btnGerarPdfClick(TComponent&) {

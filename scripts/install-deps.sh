@@ -12,6 +12,8 @@ packages+=(dpkg-dev file help2man lintian)
 packages+=(libqrencode-dev poppler-utils zbar-tools curl)
 # Several application servers behind one address: the load balancer of the deployment test.
 packages+=(haproxy)
+# Qt's own dialogs (files, printing) in Portuguese.
+packages+=(qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -82,7 +82,7 @@ QString number(const QJsonValue& v) {
     return QStringLiteral("\"%1\"").arg(v.toString());
 }
 
-QString describe(const QJsonObject& c) {
+QString describeChange(const QJsonObject& c) {
     QString what = c.value(QStringLiteral("tipo")).toString() == QLatin1String("embalagem")
                        ? QStringLiteral("embalagem %1")
                              .arg(c.value(QStringLiteral("NREMBDISTCARD")).toInteger())
@@ -247,6 +247,15 @@ QVector<AuditEvent> AuditTrail::events(const Filter& filter) {
                   values);
 }
 
+QVector<AuditEvent> AuditTrail::eventsAfter(qint64 number, qint64 version) {
+    return select(QStringLiteral(" WHERE NRDISTCARD = ? AND NRVERSAOANT >= ? ORDER BY NRAUDIT"),
+                  {QVariant::fromValue(number), QVariant::fromValue(version)});
+}
+
+QString AuditTrail::describe(const QJsonObject& change) {
+    return describeChange(change);
+}
+
 std::optional<AuditEvent> AuditTrail::lastDeletion(qint64 number) {
     const QVector<AuditEvent> e =
         select(QStringLiteral(" WHERE NRDISTCARD = ? AND DSOPERACAO = ? ORDER BY NRAUDIT DESC"),
@@ -282,7 +291,7 @@ QString AuditTrail::table(const QVector<AuditEvent>& events) {
                             .arg(v(e.versionBefore), v(e.versionAfter),
                                  e.versioned ? QString() : QStringLiteral(" (sem versão)")));
         for (const QJsonValue& c : e.changes)
-            out += QStringLiteral("    ") + describe(c.toObject()) + QLatin1Char('\n');
+            out += QStringLiteral("    ") + describeChange(c.toObject()) + QLatin1Char('\n');
     }
     return out;
 }

@@ -28,7 +28,8 @@ struct AuditEvent {
 };
 
 // The audit trail: appended to inside the transaction of each change, read by the
-// `pla-appserver audit` command. No remote method reads or changes it.
+// `pla-appserver audit` command and, for one distribution whose save was refused, by the
+// clerk (GetAlteracoesDistribuicao). No remote method changes it.
 class AuditTrail {
 public:
     static inline const QString kSave = QStringLiteral("gravação");
@@ -53,6 +54,10 @@ public:
                 bool versioned);
     // The events that match, oldest first.
     QVector<AuditEvent> events(const Filter& filter);
+    // The events of distribution `number` made from version `version` on, oldest first.
+    QVector<AuditEvent> eventsAfter(qint64 number, qint64 version);
+    // One change of an event, in words: "embalagem 10 alterada: QTCONTAINER 4 → 5".
+    static QString describe(const QJsonObject& change);
     // The latest deletion of distribution `number`, if any.
     std::optional<AuditEvent> lastDeletion(qint64 number);
 

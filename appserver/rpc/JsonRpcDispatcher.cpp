@@ -256,6 +256,14 @@ QByteArray JsonRpcDispatcher::call(const QString& method, const ParamValues& par
                 return m.GetCapacidadeEmb(p.text(0), p.text(1), p.text(2));
             };
         }
+        if (method == QLatin1String("GetAlteracoesDistribuicao")) {
+            Params p(method, params,
+                     {{Kind::Number, "número da distribuição"},
+                      {Kind::Version, "versão da distribuição"}});
+            return [p = std::move(p)](RemoteMethods& m) {
+                return m.GetAlteracoesDistribuicao(p.number(0), p.version(1).value_or(0));
+            };
+        }
         if (method == QLatin1String("ApagaDistribuicao")) {
             Params p(method, params,
                      {{Kind::Number, "número da distribuição"},

@@ -1,9 +1,11 @@
 #include "appserver/rpc/RemoteMethods.h"
 
-#include "appserver/storage/CatalogQueries.h"
+#include "appserver/auth/AuditTrail.h"
 #include "appserver/rpc/DistributionPackets.h"
-#include "appserver/storage/PrintQueries.h"
 #include "appserver/rpc/Refusal.h"
+#include "appserver/storage/CatalogQueries.h"
+#include "appserver/storage/DistributionVersion.h"
+#include "appserver/storage/PrintQueries.h"
 #include "appserver/storage/TransactionRetry.h"
 #include "framework/data/PacketCodec.h"
 #include "framework/data/PacketWriter.h"
@@ -148,6 +150,31 @@ QJsonObject RemoteMethods::ApagaDistribuicao(std::optional<double> number,
         restriction_.requireDistribution(*number);
         store().remove(*number, version);
         return success(QJsonValue(QJsonValue::Null));
+    });
+}
+
+QJsonObject RemoteMethods::GetAlteracoesDistribuicao(std::optional<double> number, qint64 version) {
+    return guarded([&] {
+        if (!number) return refusal(QStringLiteral("Nenhuma distribuição carregada."));
+        restriction_.requireDistribution(*number);
+        const auto stored = static_cast<qint64>(*number);
+        const std::optional<DistributionVersion::Stamp> stamp =
+            DistributionVersion(db_).current(stored);
+        if (!stamp) return refusal(QStringLiteral("A distribuição não está mais gravada."));
+        QJsonArray lines;
+        for (const AuditEvent& e : AuditTrail(db_).eventsAfter(stored, version)) {
+            lines.append(QStringLiteral("%1, %2: %3")
+                             .arg(e.when.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")),
+                                  e.userName.isEmpty() ? e.login : e.userName, e.operation));
+            for (const QJsonValue& c : e.changes)
+                lines.append(QStringLiteral("    ") + AuditTrail::describe(c.toObject()));
+        }
+        return success(QJsonObject{
+            {QStringLiteral("versao"), static_cast<double>(stamp->version)},
+            {QStringLiteral("nome"), stamp->changedBy},
+            {QStringLiteral("quando"),
+             stamp->changedAt.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"))},
+            {QStringLiteral("alteracoes"), lines}});
     });
 }
 

@@ -53,6 +53,12 @@ public:
     // branch like every other method that names one.
     QJsonObject GetImpressaoDistribuicao(const QString& branch, const QDate& date);
 
+    // Read only: what was stored of distribution `number` since `version`, for a clerk whose
+    // save was refused because someone else saved first. Data {"versao": current version,
+    // "nome": who made it, "quando": "dd/mm/aaaa hh:mm", "alteracoes": one line per change,
+    // each save's line first}; "versao" equals `version` when nothing changed since.
+    QJsonObject GetAlteracoesDistribuicao(std::optional<double> number, qint64 version);
+
     // Envelope builders.
     static QJsonObject success(const QJsonValue& data);
     static QJsonObject refusal(const QString& message);

@@ -12,9 +12,17 @@ DistributionVersion::DistributionVersion(QSqlDatabase db) : db_(std::move(db)) {
 std::optional<DistributionVersion::Stamp> DistributionVersion::lock(qint64 number) {
     // SQLite writers already hold the database's write lock (BEGIN IMMEDIATE); PostgreSQL
     // needs the row lock so two servers check and advance one after the other.
+    return read(number, SqlUtil::isPostgres(db_));
+}
+
+std::optional<DistributionVersion::Stamp> DistributionVersion::current(qint64 number) {
+    return read(number, false);
+}
+
+std::optional<DistributionVersion::Stamp> DistributionVersion::read(qint64 number, bool forUpdate) {
     const QString sql =
         QStringLiteral("SELECT NRVERSAO, NMUSUALT, DTHRALT FROM DISTCARD WHERE NRDISTCARD = ?") +
-        (SqlUtil::isPostgres(db_) ? QStringLiteral(" FOR UPDATE") : QString());
+        (forUpdate ? QStringLiteral(" FOR UPDATE") : QString());
     auto q = StatementCache::run(db_, sql, {QVariant::fromValue(number)});
     if (!q.next()) return std::nullopt;
     return Stamp{q.value(0).toLongLong(), q.value(1).toString(),

@@ -24,6 +24,8 @@ public:
     // Inside a write transaction: the current stamp of distribution `number`, the row locked
     // against other writers until the transaction ends; nullopt when it is not stored.
     std::optional<Stamp> lock(qint64 number);
+    // The current stamp of `number`, read without locking; nullopt when it is not stored.
+    std::optional<Stamp> current(qint64 number);
     // Refuses (pla::Refusal with the conflict message) when `expected` is given and the
     // distribution was changed or deleted since that version; returns the current stamp
     // (nullopt when not stored and nothing says it was deleted).
@@ -36,6 +38,7 @@ public:
     static QString conflictMessage(const QString& who, const QDateTime& when);
 
 private:
+    std::optional<Stamp> read(qint64 number, bool forUpdate);
     QSqlDatabase db_;
 };
 

@@ -4,6 +4,7 @@
 #include "framework/ui/TComboBox.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 
 namespace pla {
 
@@ -19,6 +20,12 @@ ComboBinding::ComboBinding(FormRenderer& renderer, TControl& control, QWidget* p
         Sync(TChange::Selection);
         renderer_.RunAction([&model, index] { model.UserSelect(index); });
     });
+}
+
+bool ComboBinding::WidgetKey(const QKeyEvent& key) const {
+    const bool alt = key.modifiers() == Qt::AltModifier;
+    return (alt && (key.key() == Qt::Key_Down || key.key() == Qt::Key_Up)) ||
+           (key.key() == Qt::Key_F4 && key.modifiers() == Qt::NoModifier);
 }
 
 void ComboBinding::SyncItems() {

@@ -10,6 +10,9 @@ class ComboBinding : public ControlBinding {
 public:
     ComboBinding(FormRenderer& renderer, TControl& control, QWidget* parent);
 
+    // Alt+Down, Alt+Up and F4 open the list, as in every desktop combo box.
+    bool WidgetKey(const QKeyEvent& key) const override;
+
 protected:
     void SyncItems() override;
     void SyncSelection() override;

@@ -1,6 +1,7 @@
 #include "framework/qt/ControlBinding.h"
 
 #include "framework/qt/FormRenderer.h"
+#include "framework/ui/AccessibleName.h"
 #include "framework/ui/TControl.h"
 
 namespace pla {
@@ -68,6 +69,8 @@ void ControlBinding::SyncBounds() {
 
 void ControlBinding::SyncAppearance() {
     widget_->setToolTip(control_.Hint());
+    // Said by screen readers and found by desktop test robots: the label's or caption's words.
+    widget_->setAccessibleName(AccessibleName(control_));
     widget_->setFont(FormRenderer::QtFont(control_.Font(), widget_->font()));
     QPalette pal = widget_->palette();
     SetEnabledColor(pal, QPalette::WindowText, control_.Font().Color);

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QKeyEvent;
 class TControl;
 
 namespace pla {
@@ -34,6 +35,11 @@ public:
     void SyncAll();
     // True while the binding writes to its widget (signals then come from code, not the user).
     bool Syncing() const { return syncing_ > 0; }
+    // Whether key is the widget's own (e.g. opening a combo's list) rather than the model's.
+    virtual bool WidgetKey(const QKeyEvent& key) const {
+        (void)key;
+        return false;
+    }
 
 protected:
     // Sets role to color for an enabled widget only: a disabled one keeps the style's own

@@ -28,13 +28,14 @@ int DataSetTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DataSetTableModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid()) return {};
+    if ((role != Qt::DisplayRole && role != Qt::AccessibleTextRole) || !index.isValid()) return {};
     const int col = GridColumn(index.column());
     TClientDataSet* ds = grid_.DataSet();
     if (col < 0 || !ds || !ds->Active() || index.row() >= ds->VisibleCount()) return {};
     TField* f = grid_.Column(col).Field();
     if (!f) return {};
-    return ds->VisibleDisplayText(index.row(), f->Index());
+    const QString shown = ds->VisibleDisplayText(index.row(), f->Index());
+    return role == Qt::DisplayRole ? shown : grid_.Column(col).SpokenText(shown);
 }
 
 QVariant DataSetTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -5,6 +5,7 @@
 #include "framework/ui/TCustomEdit.h"
 #include "framework/ui/TDBMemo.h"
 #include "framework/ui/TDateEditPlus.h"
+#include "framework/ui/TForm.h"
 #include "framework/ui/TMemo.h"
 
 #include <QLineEdit>
@@ -44,10 +45,14 @@ EditBinding::EditBinding(FormRenderer& renderer, TControl& control, QWidget* par
         QObject::connect(line, &QLineEdit::selectionChanged, &context_, [this] { UserSelected(); });
         QObject::connect(line, &QLineEdit::cursorPositionChanged, &context_,
                          [this] { UserSelected(); });
+        QObject::connect(line, &QLineEdit::textChanged, &context_,
+                         [this](const QString& text) { TextWritten(text); });
     } else if (auto* memo = dynamic_cast<QPlainTextEdit*>(widget_.data())) {
         renderer.WatchWidget(memo->viewport(), &control);
         QObject::connect(memo, &QPlainTextEdit::cursorPositionChanged, &context_,
                          [this] { UserSelected(); });
+        QObject::connect(memo, &QPlainTextEdit::textChanged, &context_,
+                         [this, memo] { TextWritten(memo->toPlainText()); });
     }
 }
 
@@ -111,6 +116,32 @@ void EditBinding::SyncAppearance() {
         memo->setReadOnly(readOnly);
     }
     if (dynamic_cast<TDateEditPlus*>(&control_)) SyncText();
+}
+
+void EditBinding::TextWritten(const QString& text) {
+    // Keys never reach the widget, so a change not made by this binding comes from outside:
+    // it is the user's typing, with the field's rules and the edit mode it starts.
+    if (Syncing() || !widget_) return;
+    QString held = Edit().Text();
+    held.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (text == held) return;
+    TCustomEdit& edit = Edit();
+    const QPointer<QWidget> widget = widget_;
+    renderer_.UserFocused(edit);
+    TForm* form = edit.ParentForm();
+    if (form && form->ActiveControl() == &edit) {
+        renderer_.RunAction([form, &edit, text] {
+            if (!edit.UserClear()) return;
+            for (QChar ch : text) {
+                if (form->ActiveControl() != &edit) break;
+                if (ch == QLatin1Char('\n')) ch = QChar(13);
+                edit.KeyPress(ch);
+            }
+        });
+    }
+    // Whatever the rules let through is what the widget shows (the binding goes with its
+    // widget when the action closed the form).
+    if (widget) Sync(TChange::Text);
 }
 
 void EditBinding::UserSelected() {

@@ -31,10 +31,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QFocusFrame>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QTableView>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace pla {
@@ -263,6 +266,18 @@ bool FormRenderer::RunAction(const std::function<void()>& action) {
     return ok;
 }
 
+void FormRenderer::RingFocus(QWidget* widget) {
+    const bool unmarked = qobject_cast<QToolButton*>(widget) || qobject_cast<QComboBox*>(widget);
+    if (!unmarked) widget = nullptr;
+    if (!focusRing_ && widget) {
+        focusRing_ = new QFocusFrame(root_);
+        QPalette pal = focusRing_->palette();
+        pal.setColor(QPalette::WindowText, pal.color(QPalette::Highlight));
+        focusRing_->setPalette(pal);
+    }
+    if (focusRing_) focusRing_->setWidget(widget);
+}
+
 void FormRenderer::SyncFocus() {
     if (!form_ || !form_->Showing()) return;
     TWinControl* active = form_->ActiveControl();
@@ -318,6 +333,8 @@ bool FormRenderer::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
+        const ControlBinding* binding = BindingFor(ControlFor(qobject_cast<QWidget*>(watched)));
+        if (binding && binding->WidgetKey(*key)) return false;
         return DeliverKey(*key);
     }
     case QEvent::KeyRelease:
@@ -385,7 +402,11 @@ bool FormRenderer::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::MouseButtonRelease:
         return static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton;
+    case QEvent::FocusOut:
+        if (focusRing_ && focusRing_->widget() == watched) RingFocus(nullptr);
+        return false;
     case QEvent::FocusIn: {
+        RingFocus(qobject_cast<QWidget*>(watched));
         if (focusing_) return false;
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::MouseFocusReason) {

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+class QFocusFrame;
 class QKeyEvent;
 class QMenuBar;
 class TControl;
@@ -89,10 +90,14 @@ private:
     void SyncChildren(TWinControl& container);
     void Forget(TComponent* component);
     void FormChanged(TChange what);
+    // Rings widget when it has the focus and its style shows none (flat tool buttons, combo
+    // boxes on a coloured base); nullptr takes the ring away.
+    void RingFocus(QWidget* widget);
 
     TForm* form_;
     QPointer<QWidget> root_;
     QPointer<QWidget> client_;
+    QPointer<QFocusFrame> focusRing_;
     std::unique_ptr<MenuBarBinding> menu_;
     std::unordered_map<const TControl*, std::unique_ptr<ControlBinding>> bindings_;
     std::unordered_map<const QObject*, TControl*> controlOf_;

@@ -12,6 +12,11 @@
 
 namespace pla {
 
+namespace {
+// A name column is not narrowed below this.
+constexpr int kNarrowest = 80;
+} // namespace
+
 GridBinding::GridBinding(FormRenderer& renderer, TControl& control, QWidget* parent)
     : ControlBinding(renderer, control, new QTableView(parent)) {
     auto* view = View();
@@ -83,6 +88,8 @@ bool GridBinding::CellPressed(const QMouseEvent& event) {
                               .contains(event.position().toPoint());
     if (onButton)
         renderer_.RunAction([&g] { g.UserClickEditButton(); });
+    else if (event.type() == QEvent::MouseButtonDblClick)
+        renderer_.RunAction([&g, row, col] { g.UserDoubleClickCell(row, col); });
     else
         renderer_.RunAction([&g, row, col] { g.UserClickCell(row, col); });
     return true;
@@ -129,10 +136,12 @@ void GridBinding::SyncWidths() {
     int room = view->width() - 2 * view->frameWidth();
     if (!view->verticalHeader()->isHidden()) room -= view->verticalHeader()->width();
     if (view->verticalScrollBar()->isVisible()) room -= view->verticalScrollBar()->width();
+    // The widest column (a name) takes the spare room, and gives up room down to a readable
+    // width when the list is narrower than its columns, so the numbers stay in sight.
     const int spare = room - total;
     for (int v = 0; v < columns; ++v) {
         const int w = Grid().Column(model_->GridColumn(v)).Width();
-        view->setColumnWidth(v, v == widest && spare > 0 ? w + spare : w);
+        view->setColumnWidth(v, v == widest ? std::max(w + spare, std::min(w, kNarrowest)) : w);
     }
 }
 

@@ -36,6 +36,7 @@ NavigatorBinding::NavigatorBinding(FormRenderer& renderer, TControl& control, QW
         b->setFocusPolicy(Qt::NoFocus);
         b->setText(QString::fromUtf8(info.text));
         b->setToolTip(QString::fromUtf8(info.hint));
+        b->setAccessibleName(QString::fromUtf8(info.hint));
         const TNavigateBtn which = info.button;
         QObject::connect(b, &QToolButton::clicked, &context_, [this, &nav, which] {
             if (Syncing()) return;

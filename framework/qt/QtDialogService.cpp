@@ -10,8 +10,10 @@
 #include "framework/ui/ModalResult.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <cstdio>
 
 namespace pla {
@@ -75,6 +77,11 @@ QtDialogService::~QtDialogService() {
     }
 }
 
+void QtDialogService::ShowStatus(const QString& text) {
+    if (auto* window = qobject_cast<QMainWindow*>(mainWindow_.data()))
+        window->statusBar()->showMessage(text, 10000);
+}
+
 void QtDialogService::SetMainWindow(QWidget* window) {
     mainWindow_ = window;
     busy_.SetWindow(window);
@@ -96,7 +103,11 @@ QWidget* QtDialogService::Parent() const {
 
 QMessageBox* QtDialogService::BuildBox(const QString& text, MsgDlgType type, MsgDlgButtons buttons,
                                        QWidget* parent) {
-    auto* box = new QMessageBox(IconFor(type), TitleFor(type), text, QMessageBox::NoButton, parent);
+    // An information that asks yes or no is a question, and says so.
+    const bool question = type == MsgDlgType::Information && (buttons & (mbYes | mbNo)) != 0;
+    auto* box = new QMessageBox(question ? QMessageBox::Question : IconFor(type),
+                                TitleFor(question ? MsgDlgType::Confirmation : type), text,
+                                QMessageBox::NoButton, parent);
     auto add = [box](const QString& caption, QMessageBox::ButtonRole role, int answer) {
         QPushButton* b = box->addButton(caption, role);
         b->setProperty(kAnswerProperty, answer);

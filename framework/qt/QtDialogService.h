@@ -25,6 +25,8 @@ public:
     void Find(TClientDataSet& dataSet) override;
     void BusyBegin(int kind) override;
     void BusyEnd() override;
+    // On the main window's status line, for ten seconds.
+    void ShowStatus(const QString& text) override;
 
     BusyIndicator& Busy() { return busy_; }
     // When on (runs with nobody at the screen), no dialog ever opens: each message box is a

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QVBoxLayout>
@@ -106,9 +107,14 @@ void QtFormHost::Show(TForm& form) {
     Entry& entry = EntryFor(form);
     MakeWindow(entry, false);
     if (entry.sub) {
-        entry.sub->show();
+        // The screen fills the work area; the window's own buttons give it back its size.
+        entry.sub->showMaximized();
         entry.sub->widget()->show();
         mdi_->setActiveSubWindow(entry.sub);
+        // The MDI area watches the whole application for Ctrl+Tab to switch windows; the
+        // screens give that key to their grids (leave the grid). Installing again puts this
+        // host's watch ahead of the area's, whenever the area installed its own.
+        qApp->installEventFilter(this);
     } else {
         entry.window->show();
         entry.window->raise();
@@ -151,8 +157,7 @@ void QtFormHost::Close(TForm& form) {
 bool QtFormHost::ConfirmQuit() {
     std::vector<TForm*> pending;
     for (const auto& [form, entry] : entries_)
-        if (entry->form && entry->form->PendingChange())
-            pending.push_back(entry->form);
+        if (entry->form && entry->form->PendingChange()) pending.push_back(entry->form);
     for (TForm* form : pending) {
         const QString text = QStringLiteral("Existem alterações não confirmadas na %1. Deseja "
                                             "sair assim mesmo?")
@@ -210,10 +215,32 @@ TForm* QtFormHost::FormOfWindow(QObject* window) const {
     return nullptr;
 }
 
+bool QtFormHost::TakeCtrlTab(QObject* watched, QEvent* event) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) ||
+        !(key->modifiers() & Qt::ControlModifier))
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget) return false;
+    for (const auto& [form, entry] : entries_) {
+        FormRenderer* renderer = entry->renderer.get();
+        if (!renderer || !renderer->Root() || !renderer->Root()->isAncestorOf(widget)) continue;
+        if (event->type() == QEvent::ShortcutOverride)
+            event->accept();
+        else
+            renderer->DeliverKey(*key);
+        return true;
+    }
+    return false;
+}
+
 bool QtFormHost::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)
+        return TakeCtrlTab(watched, event);
     if (event->type() != QEvent::Close) return false;
     TForm* form = FormOfWindow(watched);
-    if (!form || !form->Showing()) return false;
+    // A modal form that has its result is being ended through its dialog: let it close.
+    if (!form || !form->Showing() || form->ModalResult() != mrNone) return false;
     // The user closes the window: that is the form's Close, which hides it (or ends its
     // modal run) when the form agrees.
     event->ignore();

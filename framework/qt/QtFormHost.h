@@ -59,6 +59,9 @@ private:
     void MakeWindow(Entry& entry, bool modal);
     void FormChanged(TComponent& form, int what);
     TForm* FormOfWindow(QObject* window) const;
+    // Ctrl+Tab and Ctrl+Shift+Tab typed in a shown form go to that form (they leave a grid)
+    // before the MDI area can take them; true when taken.
+    bool TakeCtrlTab(QObject* watched, QEvent* event);
 
     QPointer<QMdiArea> mdi_;
     std::unordered_map<const TForm*, std::unique_ptr<Entry>> entries_;

@@ -8,6 +8,8 @@ namespace pla {
 
 DialogService::~DialogService() = default;
 
+void DialogService::ShowStatus(const QString&) {}
+
 void DialogService::ShowError(const QString& text) {
     MessageBox(text, MsgDlgType::Error, mbOK);
 }

@@ -41,6 +41,9 @@ public:
     // with the last BusyEnd.
     virtual void BusyBegin(int kind) = 0;
     virtual void BusyEnd() = 0;
+    // A short word on what just happened ("Distribuição gravada."), shown for a while where it
+    // asks for no answer (the main window's status line); nothing by default.
+    virtual void ShowStatus(const QString& text);
 
     // Conveniences over MessageBox.
     void ShowError(const QString& text);

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <functional>
 
 class TDBGrid;
 class TField;
@@ -40,6 +41,12 @@ public:
     // Cell background; invalid means the grid's colour.
     QColor Color() const { return color_; }
     void SetColor(const QColor& c);
+    // What a screen reader says for a cell of this column, given the cell's text: that text
+    // itself unless a column drawn as a picture says what the picture means.
+    QString SpokenText(const QString& shown) const { return spoken_ ? spoken_(shown) : shown; }
+    void SetSpokenText(std::function<QString(const QString& shown)> spoken) {
+        spoken_ = std::move(spoken);
+    }
 
 private:
     void Changed();
@@ -51,4 +58,5 @@ private:
     bool readOnly_ = false;
     TColumnButtonStyle buttonStyle_ = TColumnButtonStyle::cbsAuto;
     QColor color_;
+    std::function<QString(const QString&)> spoken_;
 };

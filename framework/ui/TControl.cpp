@@ -96,6 +96,12 @@ void TControl::SetCaption(const QString& value) {
     Changed(TChange::Text);
 }
 
+void TControl::SetAccessibleName(const QString& value) {
+    if (accessibleName_ == value) return;
+    accessibleName_ = value;
+    Changed(TChange::Appearance);
+}
+
 void TControl::SetHint(const QString& value) {
     if (hint_ == value) return;
     hint_ = value;

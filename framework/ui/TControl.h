@@ -61,6 +61,10 @@ public:
     void SetHint(const QString& value);
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool value);
+    // The name a screen reader says for the control when neither a label, its caption nor
+    // its hint says it (see pla::AccessibleName); empty by default.
+    QString AccessibleName() const { return accessibleName_; }
+    void SetAccessibleName(const QString& value);
     QColor Color() const { return color_; }
     void SetColor(const QColor& value);
     const TFont& Font() const { return font_; }
@@ -93,6 +97,7 @@ private:
     TAlign align_ = TAlign::alNone;
     QString caption_;
     QString hint_;
+    QString accessibleName_;
     bool showHint_ = false;
     QColor color_{240, 240, 240};
     TFont font_;

@@ -364,6 +364,13 @@ void TDBGrid::UserClickCell(int row, int column) {
     if (TColumn* c = SelectedColumn(); c && c->Index() == column) OnCellClick(*c);
 }
 
+void TDBGrid::UserDoubleClickCell(int row, int column) {
+    UserClickCell(row, column);
+    const TForm* form = ParentForm();
+    if (form && form->Showing() && form->ActiveControl() != this) return;
+    OnDblClick(*this);
+}
+
 void TDBGrid::UserClickTitle(int column) {
     FocusForUser();
     if (column < 0 || column >= ColumnCount()) return;

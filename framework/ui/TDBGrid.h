@@ -106,6 +106,9 @@ public:
     bool UserSelectColumn(const QString& fieldName);
     // Click on a cell: row and column selected, then OnCellClick(column).
     void UserClickCell(int row, int column);
+    // Double click on a cell: the first click's selection, then OnDblClick. Nothing when the
+    // click moved the focus elsewhere (an exit handler refused it).
+    void UserDoubleClickCell(int row, int column);
     // Click on a column title: OnTitleClick(column).
     void UserClickTitle(int column);
     // Click on the selected cell's "..." button: OnEditButtonClick. False (nothing happens)
@@ -116,6 +119,7 @@ public:
     TNotifyEvent OnColExit;
     Event<TColumn&> OnCellClick;
     Event<TColumn&> OnTitleClick;
+    TNotifyEvent OnDblClick;
     TNotifyEvent OnEditButtonClick;
     // After the grid drew a cell itself: (grid, cell rectangle, column index, column, state).
     // Canvas() draws on the grid; DrawingRow()/DrawingValue() tell the row being drawn.

@@ -90,6 +90,11 @@ void TWinControl::DoExit() {
     OnExit(*this);
 }
 
+void TWinControl::BoundsChanged() {
+    OnResize(*this);
+    Realign();
+}
+
 void TWinControl::Realign() {
     if (aligning_) return;
     aligning_ = true;

@@ -35,6 +35,9 @@ public:
 
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
+    // The control's size changed (a window resized, a parent re-aligned it); runs before its
+    // children are laid out again, so it may resize them.
+    TNotifyEvent OnResize;
     // See every key first; setting the key (or char) to 0 swallows it.
     Event<TComponent&, int&, TShiftState> OnKeyDown;
     Event<TComponent&, QChar&> OnKeyPress;
@@ -60,7 +63,7 @@ public:
 protected:
     virtual void DefaultKeyDown(int& key, TShiftState shift) {}
     virtual void DefaultKeyPress(QChar& ch) {}
-    void BoundsChanged() override { Realign(); }
+    void BoundsChanged() override;
 
 private:
     friend class TControl;

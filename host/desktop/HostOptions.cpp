@@ -57,9 +57,10 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
         QStringLiteral("Sem janela: grava o PDF das etiquetas e romaneios do dia da filial "
                        "(use com --module PLA15500) e termina."),
         QStringLiteral("ARQUIVO"));
-    const QCommandLineOption date(QStringLiteral("date"),
-                                  QStringLiteral("Data do cardápio do PDF (padrão hoje)."),
-                                  QStringLiteral("AAAA-MM-DD"));
+    const QCommandLineOption date(
+        QStringLiteral("date"),
+        QStringLiteral("Data do cardápio das telas e do PDF (padrão hoje)."),
+        QStringLiteral("AAAA-MM-DD"));
     const QCommandLineOption stock(
         QStringLiteral("stock"),
         QStringLiteral("Etiqueta do PDF: A4-2x7 (padrão), A4-3x8, A4-2x4 ou ROLO-100x60."),

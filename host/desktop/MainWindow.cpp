@@ -1,16 +1,19 @@
 #include "host/desktop/MainWindow.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QUrl>
+#include <algorithm>
 
 namespace pla {
 
@@ -27,7 +30,8 @@ MainWindow::MainWindow(std::function<void(const QString&)> openModule)
     connect(dist, &QAction::triggered, this, [this] { openModule_(QStringLiteral("PLA15400")); });
     modules->addSeparator();
     QAction* quit = modules->addAction(QStringLiteral("&Sair"));
-    quit->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Q")), QKeySequence(QStringLiteral("Alt+F4"))});
+    quit->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Q")), QKeySequence(QStringLiteral("Alt+F4"))});
     quit->setShortcutContext(Qt::ApplicationShortcut);
     connect(quit, &QAction::triggered, this, [this] { close(); });
 
@@ -40,7 +44,27 @@ MainWindow::MainWindow(std::function<void(const QString&)> openModule)
     connect(guide, &QAction::triggered, this, [this] { ShowHelp(QString()); });
 
     statusBar()->showMessage(QStringLiteral("Pronto"));
-    resize(1300, 860);
+}
+
+QRect MainWindow::OpeningGeometry(const QRect& available, bool& maximised) {
+    const QSize preferred(1300, 860);
+    // The window manager's title bar and borders around the window.
+    const QSize frame(16, 48);
+    maximised = preferred.width() + frame.width() > available.width() ||
+                preferred.height() + frame.height() > available.height();
+    if (maximised) return available;
+    QRect placed(QPoint(0, 0), preferred);
+    placed.moveCenter(available.center());
+    return placed;
+}
+
+void MainWindow::ShowOnScreen() {
+    bool maximised = false;
+    setGeometry(OpeningGeometry(screen()->availableGeometry(), maximised));
+    if (maximised)
+        showMaximized();
+    else
+        show();
 }
 
 void MainWindow::SetContext(const QString& text) {
@@ -63,9 +87,23 @@ void MainWindow::ShowHelp(const QString& topic) {
         browser->setWindowFlag(Qt::Window);
         browser->setWindowTitle(QStringLiteral("Ajuda — Distribuição do Cardápio"));
         browser->setOpenExternalLinks(true);
-        browser->resize(760, 640);
+        // Esc closes the guide, as it closes every dialog.
+        auto* close = new QAction(browser);
+        close->setShortcut(QKeySequence(Qt::Key_Escape));
+        close->setShortcutContext(Qt::WindowShortcut);
+        connect(close, &QAction::triggered, browser, &QWidget::close);
+        browser->addAction(close);
         help_ = browser;
     }
+    // Over the main window and whole on the screen, however small the screen.
+    const QRect available = screen()->availableGeometry();
+    QRect placed(QPoint(0, 0), QSize(760, 640).boundedTo(available.size() - QSize(16, 48)));
+    placed.moveCenter(frameGeometry().center());
+    placed.moveLeft(
+        std::clamp(placed.left(), available.left(), available.right() - placed.width()));
+    placed.moveTop(
+        std::clamp(placed.top(), available.top() + 32, available.bottom() - placed.height()));
+    browser->setGeometry(placed);
     QUrl page(QStringLiteral("qrc:/ajuda/ajuda.html"));
     if (!topic.isEmpty()) page.setFragment(topic);
     browser->setSource(page);

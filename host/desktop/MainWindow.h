@@ -19,6 +19,12 @@ public:
     explicit MainWindow(std::function<void(const QString&)> openModule);
 
     QMdiArea* MdiArea() const { return mdi_; }
+    // Shows the window within the screen's available area: at its preferred size, centred,
+    // where that fits with its frame; maximised where it does not.
+    void ShowOnScreen();
+    // Where the window opens on a screen whose available area is available; maximised is
+    // set when it opens maximised (the area itself is returned then).
+    static QRect OpeningGeometry(const QRect& available, bool& maximised);
     // Text at the right of the status bar (who is logged in, which server).
     void SetContext(const QString& text);
     // Asked whenever the user quits (menu, Ctrl+Q, closing the window): false keeps the host

@@ -16,7 +16,11 @@
 #include "host/desktop/ScreenshotTaker.h"
 
 #include <QApplication>
+#include <QDate>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 
 namespace {
@@ -67,6 +71,16 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pla-host"));
     QApplication::setApplicationDisplayName(QStringLiteral("Distribuição do Cardápio"));
+    // Qt's own dialogs (files, printers, print preview) speak the clerk's language.
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+
+    // The menu date of both screens, for a day that is not today.
+    if (!options.date.isEmpty())
+        Zelvora::SetToday(QDate::fromString(options.date, QStringLiteral("yyyy-MM-dd")));
 
     pla::QtDialogService dialogs;
     // Nobody answers a dialog of a PDF or picture run: every box goes to the error output
@@ -108,7 +122,7 @@ int main(int argc, char* argv[]) {
                  session.ServerAddress()));
     window.SetQuitCheck([&forms] { return forms.ConfirmQuit(); });
     Zelvora::SetHelpHandler([&window](const QString& topic) { window.ShowHelp(topic); });
-    window.show();
+    window.ShowOnScreen();
 
     bool attempted = false;
     std::unique_ptr<pla::ScreenshotTaker> taker;

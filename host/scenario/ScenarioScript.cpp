@@ -14,7 +14,8 @@ QString ScenarioLine::RestAfter(int skip) const {
         rest = rest.trimmed();
         if (rest.startsWith(QLatin1Char('"'))) {
             int j = 1;
-            while (j < rest.size() && rest.at(j) != QLatin1Char('"')) j += rest.at(j) == QLatin1Char('\\') ? 2 : 1;
+            while (j < rest.size() && rest.at(j) != QLatin1Char('"'))
+                j += rest.at(j) == QLatin1Char('\\') ? 2 : 1;
             rest = rest.mid(j + 1);
         } else {
             const int space = rest.indexOf(QLatin1Char(' '));
@@ -44,6 +45,11 @@ ScenarioLine ScenarioScript::ParseLine(const QString& raw, int number, const QSt
             if (c == QLatin1Char('\\') && i + 1 < raw.size() &&
                 (raw.at(i + 1) == QLatin1Char('"') || raw.at(i + 1) == QLatin1Char('\\'))) {
                 token += raw.at(++i);
+            } else if (c == QLatin1Char('\\') && i + 1 < raw.size() &&
+                       raw.at(i + 1) == QLatin1Char('n')) {
+                // A message of several lines is written on one: "\n" is its line break.
+                token += QLatin1Char('\n');
+                ++i;
             } else if (c == QLatin1Char('"')) {
                 inQuotes = false;
             } else {
@@ -61,7 +67,8 @@ ScenarioLine ScenarioScript::ParseLine(const QString& raw, int number, const QSt
             hasToken = true;
         }
     }
-    if (inQuotes) throw ScenarioSyntaxError(fileName, number, QStringLiteral("aspas sem fechamento"));
+    if (inQuotes)
+        throw ScenarioSyntaxError(fileName, number, QStringLiteral("aspas sem fechamento"));
     flush();
     line.text = raw.left(end).trimmed();
     return line;

@@ -7,6 +7,7 @@
 #include "framework/ui/Keys.h"
 #include "framework/ui/TButtonFlat.h"
 #include "framework/ui/TEdit.h"
+#include "framework/ui/TGroupBox.h"
 #include "framework/ui/TLabel.h"
 
 #include <deque>
@@ -108,11 +109,14 @@ TEST_F(DishDialogTest, OpeningShowsTheAmountsAndIsReusedWithFreshState) {
         EXPECT_EQ(f.lblUnidade->Caption(), QStringLiteral("KG"));
         EXPECT_EQ(f.lblUnidadeExtra->Caption(), QStringLiteral("KG"));
         EXPECT_FALSE(f.ComensaisChanged() || f.PratoChanged());
-        EXPECT_EQ(f.ActiveControl(), f.edtPrato); // extra is closed: the next in tab order
+        // The keyboard starts at the top, on the diners, below the dish it is about.
+        EXPECT_EQ(f.ActiveControl(), f.edtComensais);
+        EXPECT_EQ(f.grbDadosRel->Caption(), QStringLiteral("P1 - Arroz"));
         Type(f.edtComensais, QStringLiteral("3"));
         Click(f.sbtCancel);
     });
-    EXPECT_FALSE(CriaDadosPrato(diners, quantity, QStringLiteral("KG"), extra, 0.25));
+    EXPECT_FALSE(CriaDadosPrato(diners, quantity, QStringLiteral("KG"), extra, 0.25,
+                                QStringLiteral("P1 - Arroz")));
     EXPECT_EQ(diners, 10); // cancelled: untouched
     EXPECT_EQ(quantity, 2.5);
     TfrmDadosPrato* first = frmDadosPrato;
@@ -126,7 +130,7 @@ TEST_F(DishDialogTest, OpeningShowsTheAmountsAndIsReusedWithFreshState) {
     host.scripts.push_back([](TfrmDadosPrato& f) {
         EXPECT_TRUE(f.edtExtra->Enabled());
         EXPECT_EQ(f.edtExtra->Color(), clWindow);
-        EXPECT_EQ(f.ActiveControl(), f.edtExtra);
+        EXPECT_EQ(f.ActiveControl(), f.edtComensais);
         EXPECT_EQ(f.edtComensais->Text(), QStringLiteral("4,00000"));
         EXPECT_EQ(f.edtPrato->Text(), QStringLiteral("1,23456"));
         EXPECT_EQ(f.lblUnidade->Caption(), QStringLiteral("LT"));
@@ -315,8 +319,9 @@ TEST_F(DishDialogTest, TextsThatAreNoNumberAreReportedAndCancelStillWorks) {
     EXPECT_EQ(dialogs.UncheckedCount(), 0);
 }
 
-// The keyboard alone: Tab goes from the last edit to confirm, then cancel, Shift+Tab comes
-// back, and Space or Enter on the focused confirm button confirms what was typed.
+// The keyboard alone: Tab goes from the last open edit (the quantity: no extra here) to
+// confirm, then cancel, Shift+Tab comes back, and Space or Enter on the focused confirm button
+// confirms what was typed.
 TEST_F(DishDialogTest, TabReachesConfirmAndCancelAndAKeyThereConfirms) {
     for (int key : {VK_SPACE, VK_RETURN}) {
         SCOPED_TRACE(key);
@@ -325,7 +330,7 @@ TEST_F(DishDialogTest, TabReachesConfirmAndCancelAndAKeyThereConfirms) {
             auto press = [&f](int k, TShiftState shift = ssNone) {
                 pla::Dispatch([&] { f.DeliverKey(k, shift); });
             };
-            Retype(f.edtComensais, QStringLiteral("3"));
+            Retype(f.edtPrato, QStringLiteral("0,75"));
             press(VK_TAB);
             EXPECT_EQ(f.ActiveControl(), f.sbtConfirma);
             press(VK_TAB);

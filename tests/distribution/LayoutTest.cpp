@@ -46,7 +46,7 @@ TEST_F(LayoutTest, WindowAndRegions) {
         EXPECT_EQ(screen.Find<TControl>(name)->Color(), clInfoBk) << name;
     for (const char* name : {"lblFilial", "lblData", "panTServico", "panTDistribuicao"})
         EXPECT_TRUE(screen.Find<TControl>(name)->Font().Bold) << name;
-    EXPECT_EQ(screen.btnFilial->Hint(), "Pesquisar");
+    EXPECT_EQ(screen.btnFilial->Hint(), "Pesquisar filial");
 }
 
 TEST_F(LayoutTest, ToolButtonsAndMenuItemsInOrderWithShortcuts) {
@@ -104,7 +104,7 @@ TEST_F(LayoutTest, MessageCatalogueHoldsEveryText) {
               "Informações do cardápio foram alteradas invalidando a distribuição atual. Para "
               "corrigir refaça a distribuição através do botão \"Redistribuir cardápio\".");
     EXPECT_EQ(screen.msgPadrao->Msg("EXISTE_IT_EMBCOL"),
-              "Apenas um item pode ser associado à embalagens coletivas.");
+              "Apenas um item pode ser associado a embalagens coletivas.");
     EXPECT_EQ(screen.msgPadrao->Msg("SERV_N_INF"), "Serviço deve ser informado");
 }
 

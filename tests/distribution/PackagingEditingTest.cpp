@@ -42,9 +42,11 @@ TEST_F(PackagingRecordsTest, TypedCodeIsNormalisedCheckedAndItsUnitsResetOnPost)
     EXPECT_EQ(pk.FieldByName("QTCONTAINER").AsFloat(), 0);
     EXPECT_EQ(server->Params("GetVdEmbalagens"), QVector<QJsonArray>({QJsonArray{"00007"}}));
 
-    // Units typed while inserting a collective packaging give way to its default on post.
+    // Units typed while inserting a collective packaging give way to its default on post,
+    // and the clerk is told why.
     TypeInGrid(screen->dbgEmbalagens, "QTCONTAINER", "7");
     Focus(screen->dbgCardapio);
+    EXPECT_TRUE(NextMessage().contains("As 7 unidades digitadas deram lugar a 0"));
     EXPECT_EQ(pk.State(), TDataSetState::Browse);
     EXPECT_EQ(pk.FieldByName("QTCONTAINER").AsFloat(), 0);
     EXPECT_EQ(server->Count("GetVdEmbalagens"), 2); // checked again before the post
@@ -271,6 +273,7 @@ protected:
         DishRowsTest::SetUp();
         GoToPackaging(101);
         Click(screen->btnAddTPrat); // Arroz (principal), Feijão, Suco
+        NextMessage();              // Salada, left out, is named
         Focus(screen->dbgPratosEmb);
     }
     // Row of dish in the grid (rows inserted before the current one come first).

@@ -173,6 +173,9 @@ TEST_F(ServiceListTest, TypedCodeIsUpperCaseAndFourCharactersLong) {
     EXPECT_EQ(NextMessage(), "Filial informada não cadastrada.");
     EXPECT_EQ(screen->ActiveControl(), screen->edtCdFilial);
     EXPECT_TRUE(screen->cdsServicos->IsEmpty());
+    // The wrong code is selected: the next one typed replaces it.
+    screen->DeliverChar(QLatin1Char('2'));
+    EXPECT_EQ(screen->edtCdFilial->Text(), "2");
 }
 
 TEST_F(ServiceListTest, StatusColumnIsNeverEditable) {

@@ -26,12 +26,16 @@ ScriptedDialogs& TestEnvironment::Install() {
     static int argc = 1;
     static char name[] = "screen_tests";
     static char* argv[] = {name, nullptr};
-    // Never destroyed: Qt's own globals are gone by the time static destructors run.
-    static QGuiApplication* app = nullptr;
+    static bool installed = false;
     static ScriptedDialogs dialogs;
-    if (!app) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = new QGuiApplication(argc, argv);
+    if (!installed) {
+        installed = true;
+        // Never destroyed: Qt's own globals are gone by the time static destructors run. A
+        // test of the real widgets brings its own QApplication.
+        if (!QCoreApplication::instance()) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            new QGuiApplication(argc, argv);
+        }
         QSqlDatabase db =
             QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QString::fromLatin1(kConnection));
         db.setDatabaseName(QStringLiteral(":memory:"));

@@ -15,7 +15,8 @@ namespace pla::test {
 
 // The process-wide set-up every screen test needs: a Qt application object (offscreen), the
 // scripted dialog services, an error handler that shows failures as the front end does, and
-// the general database with table FILIAL on an in-memory SQLite connection.
+// the general database with table FILIAL on an in-memory SQLite connection. A QApplication
+// made before the first Install is used as it is.
 class TestEnvironment {
 public:
     // Installs everything once per process; later calls reset the dialogs and login context.

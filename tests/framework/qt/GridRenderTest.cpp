@@ -86,10 +86,11 @@ TEST_F(GridRenderTest, ShowsExactlyTheVisibleRecordsWithTheirFormats) {
     EXPECT_EQ(Shown(1, 1).trimmed(), ""); // the zero section of the format is blank
     EXPECT_EQ(Shown(2, 1), "12,25000");
     EXPECT_EQ(view->model()->headerData(1, Qt::Horizontal).toString(), "Quantidade");
-    // The room the columns leave goes to the widest, so long texts are not cut.
+    // The room the columns leave goes to the widest, so long texts are not cut; a list too
+    // narrow for its columns narrows the widest, so the others stay in sight.
     EXPECT_EQ(view->columnWidth(0), 80);
     EXPECT_GT(view->columnWidth(1), 100);
-    for (int width : {0, 500, 300}) {
+    for (int width : {0, 500, 300, 200}) {
         if (width) view->resize(width, 200);
         EXPECT_EQ(view->columnWidth(0) + view->columnWidth(1) + view->columnWidth(2),
                   view->viewport()->width())

@@ -1,31 +1,35 @@
-#include <gtest/gtest.h>
+#include "host/scenario/ScenarioScript.h"
 
 #include "host/scenario/KeyNames.h"
-#include "host/scenario/ScenarioScript.h"
+
+#include <gtest/gtest.h>
 
 using pla::ScenarioScript;
 
 TEST(ScenarioScriptTest, QuotesCommentsAndEscapesSplitAsWritten) {
-    const auto lines = ScenarioScript::Parse(
-        "# a comment line\n"
-        "\n"
-        "type edtCdFilial \"ab c\"   # trailing comment\n"
-        "expect items cmbFiltroGrupo \"\" Hospitais \"Escolas # 2\"\r\n"
-        "expect message \"Clique em \\\"Redistribuir\\\" já\"\n",
-        QStringLiteral("f.scn"));
-    ASSERT_EQ(lines.size(), 3);
+    const auto lines =
+        ScenarioScript::Parse("# a comment line\n"
+                              "\n"
+                              "type edtCdFilial \"ab c\"   # trailing comment\n"
+                              "expect items cmbFiltroGrupo \"\" Hospitais \"Escolas # 2\"\r\n"
+                              "expect message \"Clique em \\\"Redistribuir\\\" já\"\n"
+                              "expect message \"Linha 1\\nLinha 2\"\n",
+                              QStringLiteral("f.scn"));
+    ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0].number, 3);
     EXPECT_EQ(lines[0].words, (QStringList{"type", "edtCdFilial", "ab c"}));
-    EXPECT_EQ(lines[1].words, (QStringList{"expect", "items", "cmbFiltroGrupo", "", "Hospitais", "Escolas # 2"}));
+    EXPECT_EQ(lines[1].words,
+              (QStringList{"expect", "items", "cmbFiltroGrupo", "", "Hospitais", "Escolas # 2"}));
     EXPECT_EQ(lines[2].RestAfter(2), QStringLiteral("Clique em \"Redistribuir\" já"));
+    EXPECT_EQ(lines[3].RestAfter(2), QStringLiteral("Linha 1\nLinha 2"));
 }
 
 TEST(ScenarioScriptTest, UnquotedTextIsTheRestOfTheLine) {
     const auto line = ScenarioScript::ParseLine(
         QStringLiteral("expect message Filial deve ser informada."), 1, QStringLiteral("f"));
     EXPECT_EQ(line.RestAfter(2), QStringLiteral("Filial deve ser informada."));
-    const auto quotedFirst = ScenarioScript::ParseLine(
-        QStringLiteral("expect text \"a b\" c d"), 1, QStringLiteral("f"));
+    const auto quotedFirst = ScenarioScript::ParseLine(QStringLiteral("expect text \"a b\" c d"), 1,
+                                                       QStringLiteral("f"));
     EXPECT_EQ(quotedFirst.RestAfter(3), QStringLiteral("c d"));
 }
 
