@@ -103,6 +103,7 @@ void AppServer::prepare() {
     dispatcher_ = std::make_unique<JsonRpcDispatcher>([pool] { return pool->connection(); },
                                                       options_.maxJsonDepth,
                                                       options_.credentialCacheMilliseconds);
+    dispatcher_->setSessionLifetime(options_.sessionLifetime);
     JsonRpcDispatcher* dispatcher = dispatcher_.get();
     dispatcher->setRequireVersion(options_.requireVersion);
     HttpEndpoint::Tls tls;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "appserver/auth/SessionStore.h"
 #include "appserver/http/HttpEndpoint.h"
 
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <chrono>
 
 namespace pla {
 
@@ -22,6 +24,8 @@ struct ServerOptions {
     // How long a checked session (and the absence of users) is trusted without asking the
     // database again; 0 asks on every call.
     int credentialCacheMilliseconds = 2000;
+    // How long a session opened by a login lasts (--session-hours, fractions allowed).
+    std::chrono::seconds sessionLifetime = SessionStore::kLifetime;
     HttpEndpoint::Limits limits;
     QString tlsCertificate; // PEM files for HTTPS; both or neither
     QString tlsKey;

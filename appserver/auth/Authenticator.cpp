@@ -20,15 +20,16 @@ QByteArray scheme(const QByteArray& authorization, const char* name) {
 }
 
 Caller callerOf(const UserRecord& u, const RequestContext& request) {
-    return Caller{u.login, u.name, u.branch, u.tied, request.clientAddress};
+    return Caller{u.login, u.name, u.branch, u.tied, request.origin()};
 }
 
 const QString kRequired = QStringLiteral("Este servidor exige usuário e senha.");
 
 } // namespace
 
-Authenticator::Authenticator(QSqlDatabase db, CredentialCache* cache, LoginThrottle* throttle)
-    : db_(std::move(db)), cache_(cache), throttle_(throttle) {}
+Authenticator::Authenticator(QSqlDatabase db, CredentialCache* cache, LoginThrottle* throttle,
+                             std::chrono::seconds sessionLifetime)
+    : db_(std::move(db)), cache_(cache), throttle_(throttle), sessionLifetime_(sessionLifetime) {}
 
 bool Authenticator::openWithoutUsers(const RequestContext& request, const QDateTime& now) {
     if (!request.fromLoopback()) return false;
@@ -54,7 +55,7 @@ Caller Authenticator::caller(const RequestContext& request, const QDateTime& now
     if (!request.authorization.isEmpty())
         throw AuthFault{QStringLiteral("Credenciais não aceitas: use a sessão aberta pelo login "
                                        "(Authorization: Bearer).")};
-    if (openWithoutUsers(request, now)) return Caller{{}, {}, {}, false, request.clientAddress};
+    if (openWithoutUsers(request, now)) return Caller{{}, {}, {}, false, request.origin()};
     throw AuthFault{kRequired};
 }
 
@@ -84,7 +85,7 @@ QJsonObject Authenticator::login(const RequestContext& request, const QDateTime&
     }
     if (throttle_) throttle_->succeeded(login, address);
     QDateTime expires;
-    const QString token = SessionStore(db_).open(user->login, now, expires);
+    const QString token = SessionStore(db_, sessionLifetime_).open(user->login, now, expires);
     return RemoteMethods::success(QJsonObject{
         {QStringLiteral("exigeLogin"), true},
         {QStringLiteral("token"), token},

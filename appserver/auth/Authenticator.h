@@ -3,6 +3,7 @@
 #include "appserver/auth/Caller.h"
 #include "appserver/auth/CredentialCache.h"
 #include "appserver/auth/LoginThrottle.h"
+#include "appserver/auth/SessionStore.h"
 #include "appserver/http/RequestContext.h"
 
 #include <QDateTime>
@@ -24,9 +25,11 @@ struct AuthFault {
 class Authenticator {
 public:
     // `cache`, when given, spares the database look-ups of recent callers; `throttle`, when
-    // given, slows down repeated failed logins (see LoginThrottle).
+    // given, slows down repeated failed logins (see LoginThrottle); a login opens a session
+    // lasting `sessionLifetime`.
     explicit Authenticator(QSqlDatabase db, CredentialCache* cache = nullptr,
-                           LoginThrottle* throttle = nullptr);
+                           LoginThrottle* throttle = nullptr,
+                           std::chrono::seconds sessionLifetime = SessionStore::kLifetime);
 
     // The caller of a remote method; throws AuthFault.
     Caller caller(const RequestContext& request, const QDateTime& now);
@@ -41,6 +44,7 @@ private:
     QSqlDatabase db_;
     CredentialCache* cache_;
     LoginThrottle* throttle_;
+    std::chrono::seconds sessionLifetime_;
 };
 
 } // namespace pla

@@ -206,6 +206,7 @@ struct HttpEndpoint::Impl {
         r.body = std::make_unique<BodyDecoder>(encoding, limits.maxBodyBytes);
         r.context.clientAddress = c.address;
         r.context.authorization = header(connection, MHD_HTTP_HEADER_AUTHORIZATION);
+        r.context.forwardedFor = header(connection, "X-Forwarded-For");
         r.context.tls = !tls.certificate.isEmpty();
         return std::nullopt;
     }

@@ -7,6 +7,7 @@
 #include "appserver/rpc/Refusal.h"
 #include "appserver/rpc/RemoteMethods.h"
 #include "appserver/rpc/RequestScanner.h"
+#include "appserver/storage/CatalogQueries.h"
 #include "appserver/storage/PrintQueries.h"
 #include "appserver/storage/StorageError.h"
 #include "appserver/storage/TransactionRetry.h"
@@ -74,7 +75,7 @@ QByteArray successResponse(const QJsonValue& id, const QByteArray& result) {
     return "{\"id\":" + idText + ",\"jsonrpc\":\"2.0\",\"result\":" + result + '}';
 }
 
-enum class Kind { Text, Date, Number, Packet, Flag, Version };
+enum class Kind { Text, TextOrNull, Date, Number, Packet, Flag, Version };
 
 // A Version is the one optional parameter: last, and may be left out by older callers.
 struct ParamSpec {
@@ -102,6 +103,7 @@ public:
         for (int i = 0; i < values_.size(); ++i)
             check(i);
     }
+    // A null TextOrNull reads as a null string.
     QString text(int i) const { return values_[i].toString(); }
     QDate date(int i) const {
         return QDate::fromString(values_[i].toString(), QStringLiteral("yyyy-MM-dd"));
@@ -129,6 +131,10 @@ private:
         switch (specs_[i].kind) {
         case Kind::Text:
             if (!v.isString()) throw fault(i, QStringLiteral("deve ser um texto."));
+            break;
+        case Kind::TextOrNull:
+            if (!v.isString() && !v.isNull())
+                throw fault(i, QStringLiteral("deve ser um texto ou null."));
             break;
         case Kind::Flag:
             if (!v.isString() ||
@@ -295,6 +301,11 @@ QByteArray JsonRpcDispatcher::call(const QString& method, const ParamValues& par
                 return m.GeraDistribuicaoFilial(p.date(0), p.packet(1), p.flag(2));
             };
         }
+        if (method == QLatin1String(CatalogQueries::kBranchMethod)) {
+            Params p(method, params, {{Kind::TextOrNull, "filial"}, {Kind::TextOrNull, "todas"}});
+            return
+                [p = std::move(p)](RemoteMethods& m) { return m.GetFiliais(p.text(0), p.text(1)); };
+        }
         if (method == QLatin1String(PrintQueries::kMethod)) {
             Params p(method, params, {{Kind::Text, "filial"}, {Kind::Date, "data do cardápio"}});
             return [p = std::move(p)](RemoteMethods& m) {
@@ -319,7 +330,8 @@ QByteArray JsonRpcDispatcher::call(const QString& method, const ParamValues& par
         TransactionRetry retry(db);
         if (login)
             return encode(retry.run([&] {
-                return Authenticator(db, credentials_.get(), throttle_.get()).login(request, now);
+                return Authenticator(db, credentials_.get(), throttle_.get(), sessionLifetime_)
+                    .login(request, now);
             }));
         caller =
             retry.run([&] { return Authenticator(db, credentials_.get()).caller(request, now); });

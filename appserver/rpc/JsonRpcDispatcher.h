@@ -2,6 +2,7 @@
 
 #include "appserver/auth/CredentialCache.h"
 #include "appserver/auth/LoginThrottle.h"
+#include "appserver/auth/SessionStore.h"
 #include "appserver/http/RequestContext.h"
 #include "appserver/rpc/RequestScanner.h"
 #include "appserver/storage/DistributionStore.h"
@@ -32,6 +33,8 @@ public:
     // CredentialCache).
     explicit JsonRpcDispatcher(ConnectionProvider connection, int maxDepth = 64,
                                int credentialMilliseconds = 2000);
+    // How long a session opened by `Login` lasts (SessionStore::kLifetime unless set).
+    void setSessionLifetime(std::chrono::seconds lifetime) { sessionLifetime_ = lifetime; }
     // Test seam: forwarded to every save and generation.
     void setWriteHook(DistributionStore::WriteHook hook) { hook_ = std::move(hook); }
     // With `require`, a save or delete without the version it was made from is refused (a
@@ -69,6 +72,7 @@ private:
     std::unique_ptr<LoginThrottle> throttle_;
     DistributionStore::WriteHook hook_;
     bool requireVersion_ = false;
+    std::chrono::seconds sessionLifetime_ = SessionStore::kLifetime;
 };
 
 } // namespace pla

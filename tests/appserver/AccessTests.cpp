@@ -10,6 +10,7 @@
 #include "appserver/rpc/RemoteMethods.h"
 #include "appserver/storage/ConnectionPool.h"
 #include "appserver/storage/DistributionStore.h"
+#include "framework/data/PacketCodec.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -161,6 +162,38 @@ TEST(BranchRestrictionTest, ATiedUserIsRefusedAnotherBranchByEveryMethodAndNothi
     EXPECT_TRUE(AuditTrail(db.connection()).events({}).isEmpty());
     // His own branch is his to work on.
     EXPECT_TRUE(other.GetServicos("0002", kDate).value("ok").toBool());
+}
+
+TEST(BranchQueryTest, AnswersTheWorkstationsQueryForTheBranchesTheUserMaySee) {
+    test::ensureApplication();
+    test::TestDatabase db(Backend::Sqlite);
+    RemoteMethods free(db.connection(), {}, Caller{"ana", "Ana", "0001", false, "10.0.0.5"});
+    RemoteMethods tied(db.connection(), {}, Caller{"rui", "Rui", "0002", true, "10.0.0.9"});
+    const auto codes = [](const QJsonObject& answer) {
+        EXPECT_TRUE(answer.value("ok").toBool())
+            << answer.value("message").toString().toStdString();
+        QStringList out;
+        for (const auto& row : PacketCodec::FromJson(answer.value("data")).Rows)
+            out << row[0].toString();
+        return out.join(',');
+    };
+    // (code, all) as the query's P_CDFILIAL and P_TCDFILIAL: one code, or "T" for every one.
+    const struct {
+        RemoteMethods* who;
+        QString code, all, expected;
+    } cases[] = {
+        {&free, "0002", {}, "0002"}, {&free, {}, "T", "0001,0002,0003"},
+        {&free, "9999", {}, ""},     {&free, {}, {}, ""},
+        {&free, "T", {}, ""},        {&tied, "0002", {}, "0002"},
+        {&tied, {}, "T", "0002"},    {&tied, "0001", {}, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(codes(c.who->GetFiliais(c.code, c.all)), c.expected)
+            << c.code.toStdString() << "/" << c.all.toStdString();
+    const TDataPacket one = PacketCodec::FromJson(free.GetFiliais("0001", {}).value("data"));
+    ASSERT_EQ(one.Rows.size(), 1);
+    EXPECT_EQ(one.Fields.size(), 5);
+    EXPECT_EQ(one.Rows[0][one.IndexOf("NMFILIAL")].toString(), "Cozinha Central São Paulo");
 }
 
 TEST(AuditTrailTest, ASaveRecordsWhoWhenWhereTheVersionsAndEveryPackagingAndDishRowChanged) {

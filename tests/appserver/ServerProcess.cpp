@@ -62,6 +62,12 @@ QByteArray ServerProcess::output(int milliseconds) {
     return output_;
 }
 
+bool ServerProcess::terminate() {
+    if (process_.state() == QProcess::NotRunning) return true;
+    process_.terminate();
+    return process_.waitForFinished(10000);
+}
+
 void ServerProcess::kill() {
     if (process_.state() == QProcess::NotRunning) return;
     process_.kill();

@@ -52,6 +52,7 @@ expected=(
     "pla-appserver|etc/pla-appserver/pla-appserver.conf"
     "pla-appserver|usr/share/man/man1/pla-appserver.1.gz"
     "pla-appserver|usr/share/doc/pla-appserver/copyright"
+    "pla-appserver|usr/share/doc/pla-appserver/examples/haproxy.cfg"
 )
 
 # package|member of the control archive: conffiles and maintainer scripts
