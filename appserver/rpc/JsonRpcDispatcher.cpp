@@ -2,6 +2,7 @@
 
 #include "appserver/ServerLog.h"
 #include "appserver/auth/Authenticator.h"
+#include "appserver/rpc/InputLimits.h"
 #include "appserver/rpc/InputText.h"
 #include "appserver/rpc/Refusal.h"
 #include "appserver/rpc/RemoteMethods.h"
@@ -14,6 +15,8 @@
 #include <QDate>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -27,6 +30,19 @@ struct RpcFault {
     int code;
     QString message;
 };
+
+// The refusal of a save or delete that carries no version, when the server requires one; none
+// for any other call.
+std::optional<QString> unversionedRefusal(const QString& method, const QJsonArray& params) {
+    const bool save = method == QLatin1String("SetDistribuicao");
+    if (!save && method != QLatin1String("ApagaDistribuicao")) return std::nullopt;
+    const int position = save ? 4 : 1;
+    if (params.size() > position && !params[position].isNull()) return std::nullopt;
+    return QStringLiteral("%1 foi recusada: o programa não enviou a versão da distribuição, e "
+                          "este servidor exige a versão para que nenhuma alteração de outro "
+                          "usuário seja sobrescrita sem aviso. Atualize o programa.")
+        .arg(save ? QStringLiteral("A gravação") : QStringLiteral("A exclusão"));
+}
 
 QJsonObject errorResponse(const QJsonValue& id, int code, const QString& message) {
     // An invalid request without an id is still answered, and an answer always carries its
@@ -57,7 +73,7 @@ QByteArray successResponse(const QJsonValue& id, const QByteArray& result) {
     return "{\"id\":" + idText + ",\"jsonrpc\":\"2.0\",\"result\":" + result + '}';
 }
 
-enum class Kind { Text, Date, Number, Packet, Flag, Version };
+enum class Kind { Text, TextOrNull, Date, Number, Packet, Flag, Version };
 
 // A Version is the one optional parameter: last, and may be left out by older callers.
 struct ParamSpec {
@@ -85,6 +101,7 @@ public:
         for (int i = 0; i < values_.size(); ++i)
             check(i);
     }
+    // A null TextOrNull reads as a null string.
     QString text(int i) const { return values_[i].toString(); }
     QDate date(int i) const {
         return QDate::fromString(values_[i].toString(), QStringLiteral("yyyy-MM-dd"));
@@ -112,6 +129,10 @@ private:
         switch (specs_[i].kind) {
         case Kind::Text:
             if (!v.isString()) throw fault(i, QStringLiteral("deve ser um texto."));
+            break;
+        case Kind::TextOrNull:
+            if (!v.isString() && !v.isNull())
+                throw fault(i, QStringLiteral("deve ser um texto ou null."));
             break;
         case Kind::Flag:
             if (!v.isString() ||
@@ -246,6 +267,12 @@ const std::vector<Method>& methodTable() {
          [](RemoteMethods& m, const Params& p) -> ResultText {
              return m.GeraDistribuicaoFilial(p.date(0), p.packet(1), p.flag(2));
          }},
+        {"GetFiliais",
+         {{Kind::TextOrNull, "filial"}, {Kind::TextOrNull, "todas"}},
+         BranchRule::None,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetFiliais(p.text(0), p.text(1));
+         }},
         {"GetImpressaoDistribuicao",
          {{Kind::Text, "filial"}, {Kind::Date, "data do cardápio"}},
          BranchRule::BranchArgument,
@@ -267,7 +294,8 @@ const Method* findMethod(const QString& name) {
 JsonRpcDispatcher::JsonRpcDispatcher(ConnectionProvider connection, int maxDepth,
                                      int credentialMilliseconds)
     : connection_(std::move(connection)), maxDepth_(maxDepth),
-      credentials_(std::make_unique<CredentialCache>(credentialMilliseconds)) {}
+      credentials_(std::make_unique<CredentialCache>(credentialMilliseconds)),
+      throttle_(std::make_unique<LoginThrottle>()) {}
 
 QVector<JsonRpcDispatcher::MethodInfo> JsonRpcDispatcher::methods() {
     static const char* const rules[] = {"none", "branch", "distribution", "services"};
@@ -285,8 +313,8 @@ QVector<JsonRpcDispatcher::MethodInfo> JsonRpcDispatcher::methods() {
     return list;
 }
 
-int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit) {
-    int depth = 0, deepest = 0;
+int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit, int* outerCommas) {
+    int depth = 0, deepest = 0, commas = 0;
     bool inString = false, escaped = false;
     for (const char c : json) {
         if (inString) {
@@ -305,7 +333,10 @@ int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit) {
             if (deepest > limit) return deepest;
         } else if (c == ']' || c == '}')
             --depth;
+        else if (c == ',' && depth == 1)
+            ++commas;
     }
+    if (outerCommas) *outerCommas = commas;
     return deepest;
 }
 
@@ -331,8 +362,10 @@ QByteArray JsonRpcDispatcher::call(const QString& method, const ParamValues& par
         // connection: it is reopened and the read run again, as for the methods themselves.
         TransactionRetry retry(db);
         if (login)
-            return encode(retry.run(
-                [&] { return Authenticator(db, credentials_.get()).login(request, now); }));
+            return encode(retry.run([&] {
+                return Authenticator(db, credentials_.get(), throttle_.get(), sessionLifetime_)
+                    .login(request, now);
+            }));
         caller =
             retry.run([&] { return Authenticator(db, credentials_.get()).caller(request, now); });
     } catch (const AuthFault& f) {
@@ -343,6 +376,9 @@ QByteArray JsonRpcDispatcher::call(const QString& method, const ParamValues& par
         ServerLog::write(e.message());
         return encode(RemoteMethods::refusal(TransactionRetry::unreachable()));
     }
+    if (requireVersion_)
+        if (const auto refused = unversionedRefusal(method, params.values))
+            return encode(RemoteMethods::refusal(*refused));
     RemoteMethods remote(db, hook_, caller);
     return entry->handler(remote, *args).text;
 }
@@ -362,6 +398,11 @@ QByteArray JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond
     if (hasId && !id.isString() && !id.isDouble() && !id.isNull())
         return fault(QJsonValue::Null, -32600,
                      QStringLiteral("Requisição inválida: \"id\" mal formado."));
+    if (id.isDouble() && !(std::abs(id.toDouble()) <= InputLimits::maxNumericId &&
+                           id.toDouble() == std::floor(id.toDouble())))
+        return fault(QJsonValue::Null, -32600,
+                     QStringLiteral("Requisição inválida: um \"id\" numérico deve ser inteiro e "
+                                    "ter no máximo 15 algarismos."));
     if (o.value(QStringLiteral("jsonrpc")) != QJsonValue(QStringLiteral("2.0")))
         return fault(id, -32600,
                      QStringLiteral("Requisição inválida: \"jsonrpc\" deve ser \"2.0\"."));
@@ -390,10 +431,22 @@ QByteArray JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond
 }
 
 QByteArray JsonRpcDispatcher::handle(const QByteArray& body, const RequestContext& context) const {
-    if (nestingDepth(body, maxDepth_) > maxDepth_)
+    int commas = 0;
+    if (nestingDepth(body, maxDepth_, &commas) > maxDepth_)
         return encode(errorResponse(
             QJsonValue::Null, -32700,
             QStringLiteral("Erro de análise: JSON aninhado além de %1 níveis.").arg(maxDepth_)));
+    // A batch over the bound is refused from its bytes, before it is read: reading a hundred
+    // thousand calls would take seconds and hundreds of megabytes.
+    const auto first = std::find_if(body.cbegin(), body.cend(), [](char c) {
+        return !std::isspace(static_cast<unsigned char>(c));
+    });
+    if (first != body.cend() && *first == '[' && commas + 1 > InputLimits::maxBatchCalls)
+        return encode(errorResponse(
+            QJsonValue::Null, -32600,
+            QStringLiteral("Requisição inválida: o lote tem %1 chamadas; o máximo é %2.")
+                .arg(commas + 1)
+                .arg(InputLimits::maxBatchCalls)));
     // Packets in the params are read straight from their bytes when they can all be, the rest
     // of the request through a JSON document; any other body is read whole.
     QJsonDocument doc;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "appserver/auth/CredentialCache.h"
+#include "appserver/auth/LoginThrottle.h"
+#include "appserver/auth/SessionStore.h"
 #include "appserver/http/RequestContext.h"
 #include "appserver/rpc/RequestScanner.h"
 #include "appserver/storage/DistributionStore.h"
@@ -33,15 +35,21 @@ public:
     // CredentialCache).
     explicit JsonRpcDispatcher(ConnectionProvider connection, int maxDepth = 64,
                                int credentialMilliseconds = 2000);
+    // How long a session opened by `Login` lasts (SessionStore::kLifetime unless set).
+    void setSessionLifetime(std::chrono::seconds lifetime) { sessionLifetime_ = lifetime; }
     // Test seam: forwarded to every save and generation.
     void setWriteHook(DistributionStore::WriteHook hook) { hook_ = std::move(hook); }
+    // With `require`, a save or delete without the version it was made from is refused (a
+    // business refusal naming the reason) instead of being applied over whatever is stored.
+    void setRequireVersion(bool require) { requireVersion_ = require; }
 
     // The response body for `body`; empty when the request held only notifications. Every
     // call is made for the caller that `context`'s credentials and address establish.
     QByteArray handle(const QByteArray& body, const RequestContext& context) const;
     // Deepest nesting of arrays/objects in `json` (strings are skipped), stopping early once
-    // `limit` is exceeded.
-    static int nestingDepth(const QByteArray& json, int limit);
+    // `limit` is exceeded; `outerCommas`, when given, receives the commas directly inside the
+    // outermost array or object (a batch's calls less one).
+    static int nestingDepth(const QByteArray& json, int limit, int* outerCommas = nullptr);
     int maxDepth() const { return maxDepth_; }
 
     // One remote method of the table the dispatcher answers from, as docs/protocol.md lists
@@ -76,7 +84,10 @@ private:
     ConnectionProvider connection_;
     int maxDepth_;
     std::unique_ptr<CredentialCache> credentials_;
+    std::unique_ptr<LoginThrottle> throttle_;
     DistributionStore::WriteHook hook_;
+    bool requireVersion_ = false;
+    std::chrono::seconds sessionLifetime_ = SessionStore::kLifetime;
 };
 
 } // namespace pla

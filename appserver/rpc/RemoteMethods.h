@@ -23,6 +23,9 @@ public:
     explicit RemoteMethods(QSqlDatabase db, DistributionStore::WriteHook hook = {},
                            Caller caller = {});
 
+    // The workstation's branch query (CatalogQueries::branches): a tied user sees his own
+    // branch only, so asking for another one answers no row, as an unknown code does.
+    QJsonObject GetFiliais(const QString& code, const QString& all);
     QJsonObject GetGruposServico();
     QJsonObject GetServicos(const QString& branch, const QDate& date);
     QJsonObject GetServicosTransportados(const QString& branch);
