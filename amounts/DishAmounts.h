@@ -8,13 +8,8 @@ namespace pla {
 // screens, in the reports and on the application server. Amounts are kept to five decimals.
 class DishAmounts {
 public:
-    // Rounds value to the given number of decimal places, halves away from zero.
-    // The value is first taken to 15 significant decimal digits, the precision a double holds
-    // reliably, so the rounding acts on the number as written or computed rather than on its
-    // binary approximation: Round(1.234565, 5) == 1.23457, Round(2.675, 2) == 2.68,
-    // Round(-1.234565, 5) == -1.23457, and sums such as 0.1 + 0.2 round as 0.3 would.
-    // The result is the double nearest to the rounded decimal. A value with no digits beyond
-    // the requested place, an infinity or a NaN is returned unchanged; a result of zero is +0.
+    // Rounds value to the given number of decimal places, halves away from zero, judged on
+    // its 15 significant digits (DecimalRounding::Round): Round(1.234565, 5) == 1.23457.
     static double Round(double value, int decimals);
 
     // Round(value, 5): every stored amount.

@@ -16,6 +16,9 @@ namespace pla {
 
 namespace {
 
+// A total that is no finite number, refused by the limit on amounts like any too large one.
+constexpr double kBeyondAnyLimit = std::numeric_limits<double>::infinity();
+
 // Amounts agree when they match to the kept decimals, give or take one unit of the last: every
 // amount read is rounded to those decimals, and so is every sum before it is compared, so the
 // tolerance is one per comparison however many rows a sum has (one per row would let a save of

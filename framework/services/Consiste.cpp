@@ -1,6 +1,7 @@
 #include "framework/services/Consiste.h"
 
 #include "framework/data/Abort.h"
+#include "framework/data/DecimalRounding.h"
 #include "framework/net/ResultEnvelope.h"
 #include "framework/ui/DialogService.h"
 #include "framework/ui/TWinControl.h"
@@ -17,6 +18,10 @@ QJsonValue CheckResultServ(const QJsonValue& raw, bool showMessage, int /*helpCo
     if (d.IsSuccess()) return d.data;
     if (showMessage) pla::Dialogs().ShowError(d.message);
     throw Abort();
+}
+
+double RoundDec(double value, int decimals) {
+    return pla::DecimalRounding::Round(value, decimals);
 }
 
 bool EmptyString(const QString& text) {

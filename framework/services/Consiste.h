@@ -21,6 +21,11 @@ void MensErro(const QString& text, bool abortAction = true);
 // helpContext is the help topic of that box; 0 for none (the boxes carry no help here).
 QJsonValue CheckResultServ(const QJsonValue& raw, bool showMessage = true, int helpContext = 0);
 
+// Rounds value to the given number of decimal places, halves away from zero, on the value as
+// written rather than its binary approximation (RoundDec(1.234565, 5) == 1.23457); the same
+// routine the dish arithmetic and the application server use.
+double RoundDec(double value, int decimals);
+
 // True when text is empty or holds only blanks.
 bool EmptyString(const QString& text);
 
