@@ -7,8 +7,6 @@
 #include "appserver/rpc/Refusal.h"
 #include "appserver/rpc/RemoteMethods.h"
 #include "appserver/rpc/RequestScanner.h"
-#include "appserver/storage/CatalogQueries.h"
-#include "appserver/storage/PrintQueries.h"
 #include "appserver/storage/StorageError.h"
 #include "appserver/storage/TransactionRetry.h"
 #include "framework/data/DatabaseError.h"
@@ -177,6 +175,120 @@ private:
     std::vector<TDataPacket> packets_;
 };
 
+// Whose branch a method holds a tied user to; RemoteMethods applies the rule through
+// BranchRestriction.
+enum class BranchRule { None, BranchArgument, Distribution, TickedServices };
+
+// One remote method: its wire name, the reading of its params (in order), the branch rule
+// it keeps and the call it makes. Every name the server answers is here once.
+struct Method {
+    const char* name;
+    std::vector<ParamSpec> params;
+    BranchRule branchRule;
+    ResultText (*handler)(RemoteMethods&, const Params&);
+};
+
+const std::vector<Method>& methodTable() {
+    static const std::vector<Method> table = {
+        {"GetGruposServico",
+         {},
+         BranchRule::None,
+         [](RemoteMethods& m, const Params&) -> ResultText { return m.GetGruposServico(); }},
+        {"GetServicos",
+         {{Kind::Text, "filial"}, {Kind::Date, "data do cardápio"}},
+         BranchRule::BranchArgument,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetServicos(p.text(0), p.date(1));
+         }},
+        {"GetServicosTransportados",
+         {{Kind::Text, "filial"}},
+         BranchRule::BranchArgument,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetServicosTransportados(p.text(0));
+         }},
+        {"GetPontosEntrega",
+         {{Kind::Text, "filial"}, {Kind::Text, "serviço"}},
+         BranchRule::BranchArgument,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetPontosEntrega(p.text(0), p.text(1));
+         }},
+        {"GetDistribuicao",
+         {{Kind::Text, "filial"},
+          {Kind::Text, "serviço"},
+          {Kind::Date, "data do cardápio"},
+          {Kind::Text, "cliente"},
+          {Kind::Text, "destino"},
+          {Kind::Flag, "redistribuição"}},
+         BranchRule::BranchArgument,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetDistribuicaoJson(p.text(0), p.text(1), p.date(2), p.text(3), p.text(4),
+                                          p.flag(5));
+         }},
+        {"SetDistribuicao",
+         {{Kind::Number, "número da distribuição"},
+          {Kind::Packet, "pratos não distribuídos"},
+          {Kind::Packet, "embalagens"},
+          {Kind::Packet, "pratos na embalagem"},
+          {Kind::Version, "versão da distribuição"}},
+         BranchRule::Distribution,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.SetDistribuicao(p.number(0), p.packet(1), p.packet(2), p.packet(3),
+                                      p.version(4));
+         }},
+        {"GetVdEmbalagens",
+         {{Kind::Text, "código da embalagem"}},
+         BranchRule::None,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetVdEmbalagens(p.text(0));
+         }},
+        {"GetCapacidadeEmb",
+         {{Kind::Text, "filial da receita"}, {Kind::Text, "prato"}, {Kind::Text, "embalagem"}},
+         BranchRule::None,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetCapacidadeEmb(p.text(0), p.text(1), p.text(2));
+         }},
+        {"GetAlteracoesDistribuicao",
+         {{Kind::Number, "número da distribuição"}, {Kind::Version, "versão da distribuição"}},
+         BranchRule::Distribution,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetAlteracoesDistribuicao(p.number(0), p.version(1).value_or(0));
+         }},
+        {"ApagaDistribuicao",
+         {{Kind::Number, "número da distribuição"}, {Kind::Version, "versão da distribuição"}},
+         BranchRule::Distribution,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.ApagaDistribuicao(p.number(0), p.version(1));
+         }},
+        {"GeraDistribuicaoFilial",
+         {{Kind::Date, "data do cardápio"},
+          {Kind::Packet, "serviços"},
+          {Kind::Flag, "substituição"}},
+         BranchRule::TickedServices,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GeraDistribuicaoFilial(p.date(0), p.packet(1), p.flag(2));
+         }},
+        {"GetFiliais",
+         {{Kind::TextOrNull, "filial"}, {Kind::TextOrNull, "todas"}},
+         BranchRule::None,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetFiliais(p.text(0), p.text(1));
+         }},
+        {"GetImpressaoDistribuicao",
+         {{Kind::Text, "filial"}, {Kind::Date, "data do cardápio"}},
+         BranchRule::BranchArgument,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetImpressaoDistribuicao(p.text(0), p.date(1));
+         }},
+    };
+    return table;
+}
+
+const Method* findMethod(const QString& name) {
+    for (const Method& m : methodTable())
+        if (name == QLatin1String(m.name)) return &m;
+    return nullptr;
+}
+
 } // namespace
 
 JsonRpcDispatcher::JsonRpcDispatcher(ConnectionProvider connection, int maxDepth,
@@ -184,6 +296,22 @@ JsonRpcDispatcher::JsonRpcDispatcher(ConnectionProvider connection, int maxDepth
     : connection_(std::move(connection)), maxDepth_(maxDepth),
       credentials_(std::make_unique<CredentialCache>(credentialMilliseconds)),
       throttle_(std::make_unique<LoginThrottle>()) {}
+
+QVector<JsonRpcDispatcher::MethodInfo> JsonRpcDispatcher::methods() {
+    static const char* const rules[] = {"none", "branch", "distribution", "services"};
+    QVector<MethodInfo> list;
+    for (const Method& m : methodTable()) {
+        MethodInfo info{QString::fromLatin1(m.name),
+                        {},
+                        false,
+                        QString::fromLatin1(rules[static_cast<int>(m.branchRule)])};
+        for (const ParamSpec& p : m.params)
+            info.params.push_back(QString::fromUtf8(p.label));
+        info.lastOptional = !m.params.empty() && m.params.back().kind == Kind::Version;
+        list.push_back(info);
+    }
+    return list;
+}
 
 int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit, int* outerCommas) {
     int depth = 0, deepest = 0, commas = 0;
@@ -214,112 +342,17 @@ int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit, int* oute
 
 QByteArray JsonRpcDispatcher::call(const QString& method, const ParamValues& params,
                                    const RequestContext& request) const {
-    // Parameters are checked before any database work.
-    auto methods = [&]() -> std::optional<std::function<ResultText(RemoteMethods&)>> {
-        if (method == QLatin1String("GetGruposServico")) {
-            Params p(method, params, {});
-            return [](RemoteMethods& m) { return m.GetGruposServico(); };
-        }
-        if (method == QLatin1String("GetServicos")) {
-            Params p(method, params, {{Kind::Text, "filial"}, {Kind::Date, "data do cardápio"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.GetServicos(p.text(0), p.date(1));
-            };
-        }
-        if (method == QLatin1String("GetServicosTransportados")) {
-            Params p(method, params, {{Kind::Text, "filial"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.GetServicosTransportados(p.text(0));
-            };
-        }
-        if (method == QLatin1String("GetPontosEntrega")) {
-            Params p(method, params, {{Kind::Text, "filial"}, {Kind::Text, "serviço"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.GetPontosEntrega(p.text(0), p.text(1));
-            };
-        }
-        if (method == QLatin1String("GetDistribuicao")) {
-            Params p(method, params,
-                     {{Kind::Text, "filial"},
-                      {Kind::Text, "serviço"},
-                      {Kind::Date, "data do cardápio"},
-                      {Kind::Text, "cliente"},
-                      {Kind::Text, "destino"},
-                      {Kind::Flag, "redistribuição"}});
-            return [p = std::move(p)](RemoteMethods& m) -> ResultText {
-                return m.GetDistribuicaoJson(p.text(0), p.text(1), p.date(2), p.text(3), p.text(4),
-                                             p.flag(5));
-            };
-        }
-        if (method == QLatin1String("SetDistribuicao")) {
-            Params p(method, params,
-                     {{Kind::Number, "número da distribuição"},
-                      {Kind::Packet, "pratos não distribuídos"},
-                      {Kind::Packet, "embalagens"},
-                      {Kind::Packet, "pratos na embalagem"},
-                      {Kind::Version, "versão da distribuição"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.SetDistribuicao(p.number(0), p.packet(1), p.packet(2), p.packet(3),
-                                         p.version(4));
-            };
-        }
-        if (method == QLatin1String("GetVdEmbalagens")) {
-            Params p(method, params, {{Kind::Text, "código da embalagem"}});
-            return [p = std::move(p)](RemoteMethods& m) { return m.GetVdEmbalagens(p.text(0)); };
-        }
-        if (method == QLatin1String("GetCapacidadeEmb")) {
-            Params p(method, params,
-                     {{Kind::Text, "filial da receita"},
-                      {Kind::Text, "prato"},
-                      {Kind::Text, "embalagem"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.GetCapacidadeEmb(p.text(0), p.text(1), p.text(2));
-            };
-        }
-        if (method == QLatin1String("GetAlteracoesDistribuicao")) {
-            Params p(method, params,
-                     {{Kind::Number, "número da distribuição"},
-                      {Kind::Version, "versão da distribuição"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.GetAlteracoesDistribuicao(p.number(0), p.version(1).value_or(0));
-            };
-        }
-        if (method == QLatin1String("ApagaDistribuicao")) {
-            Params p(method, params,
-                     {{Kind::Number, "número da distribuição"},
-                      {Kind::Version, "versão da distribuição"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.ApagaDistribuicao(p.number(0), p.version(1));
-            };
-        }
-        if (method == QLatin1String("GeraDistribuicaoFilial")) {
-            Params p(method, params,
-                     {{Kind::Date, "data do cardápio"},
-                      {Kind::Packet, "serviços"},
-                      {Kind::Flag, "substituição"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.GeraDistribuicaoFilial(p.date(0), p.packet(1), p.flag(2));
-            };
-        }
-        if (method == QLatin1String(CatalogQueries::kBranchMethod)) {
-            Params p(method, params, {{Kind::TextOrNull, "filial"}, {Kind::TextOrNull, "todas"}});
-            return
-                [p = std::move(p)](RemoteMethods& m) { return m.GetFiliais(p.text(0), p.text(1)); };
-        }
-        if (method == QLatin1String(PrintQueries::kMethod)) {
-            Params p(method, params, {{Kind::Text, "filial"}, {Kind::Date, "data do cardápio"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.GetImpressaoDistribuicao(p.text(0), p.date(1));
-            };
-        }
-        return std::nullopt;
-    }();
+    const Method* entry = findMethod(method);
     const bool login = method == QLatin1String("Login");
+    // Parameters are checked before any database work.
+    std::optional<Params> args;
     if (login)
         Params(method, params, {}); // Login takes no parameters
-    else if (!methods)
+    else if (!entry)
         throw RpcFault{-32601,
                        QStringLiteral("Método não encontrado: %1").arg(InputText::quoted(method))};
+    else
+        args.emplace(method, params, entry->params);
     QSqlDatabase db;
     Caller caller;
     try {
@@ -347,7 +380,7 @@ QByteArray JsonRpcDispatcher::call(const QString& method, const ParamValues& par
         if (const auto refused = unversionedRefusal(method, params.values))
             return encode(RemoteMethods::refusal(*refused));
     RemoteMethods remote(db, hook_, caller);
-    return (*methods)(remote).text;
+    return entry->handler(remote, *args).text;
 }
 
 QByteArray JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond,

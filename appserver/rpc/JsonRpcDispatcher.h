@@ -12,6 +12,8 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QSqlDatabase>
+#include <QStringList>
+#include <QVector>
 #include <functional>
 #include <memory>
 
@@ -21,8 +23,8 @@ namespace pla {
 // Protocol faults get the standard error objects: -32700 parse error, -32600 invalid
 // request, -32601 method not found, -32602 invalid params (naming the parameter), -32603
 // internal error, -32001 credentials missing or not accepted; business results travel in
-// `result` as the ok/message envelope. Besides the ten methods it answers `Login`, which
-// opens a session (see Authenticator).
+// `result` as the ok/message envelope. Besides the methods of its table (methods()) it
+// answers `Login`, which opens a session (see Authenticator).
 class JsonRpcDispatcher {
 public:
     using ConnectionProvider = std::function<QSqlDatabase()>;
@@ -49,6 +51,19 @@ public:
     // outermost array or object (a batch's calls less one).
     static int nestingDepth(const QByteArray& json, int limit, int* outerCommas = nullptr);
     int maxDepth() const { return maxDepth_; }
+
+    // One remote method of the table the dispatcher answers from, as docs/protocol.md lists
+    // it: wire name, the labels of its params in order (the last one optional when
+    // lastOptional), and whose branch it holds a tied user to ("none", "branch" for its branch
+    // argument, "distribution" for the stored distribution it names, "services" for the
+    // branches of the services it is given).
+    struct MethodInfo {
+        QString name;
+        QStringList params;
+        bool lastOptional = false;
+        QString branchRule;
+    };
+    static QVector<MethodInfo> methods();
 
     // Packets of a request's params already read from its bytes, by position.
     using Preread = RequestScanner::Packets;

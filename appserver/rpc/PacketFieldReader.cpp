@@ -1,9 +1,9 @@
 #include "appserver/rpc/PacketFieldReader.h"
 
+#include "amounts/DishAmounts.h"
 #include "appserver/rpc/InputAmount.h"
 #include "appserver/rpc/InputText.h"
 #include "appserver/rpc/Refusal.h"
-#include "appserver/storage/DistributionBuilder.h"
 
 #include <cmath>
 
@@ -76,7 +76,7 @@ double PacketFieldReader::amount(int row, const char* field, const Label& label,
     if (!problem.isEmpty())
         throw Refusal(QStringLiteral("O campo %1 %2 %3.")
                           .arg(QLatin1StringView(field), label.text(), problem));
-    return DistributionBuilder::round5(d);
+    return DishAmounts::Round5(d);
 }
 
 QString PacketFieldReader::text(int row, const char* field, const Label& label) const {

@@ -13,7 +13,8 @@
 
 namespace pla {
 
-// The ten remote methods of the distribution module, with typed arguments. Each returns the
+// The remote methods of the distribution module, with typed arguments (JsonRpcDispatcher's
+// table names each one and reads its params). Each returns the
 // result envelope {"ok":true,"data":...} or {"ok":false,"message":"..."}; refusals and
 // database failures become the second form, never an exception. Every method runs for
 // `caller`: a tied user is held to his branch, and changes are stamped and audited with him.

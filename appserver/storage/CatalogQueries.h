@@ -10,10 +10,6 @@ namespace pla {
 // The read-only look-ups behind the list methods, each answered as a wire packet.
 class CatalogQueries {
 public:
-    // The read-only method that answers a workstation's branch query instead of its own
-    // database connection.
-    static constexpr const char* kBranchMethod = "GetFiliais";
-
     explicit CatalogQueries(QSqlDatabase db);
 
     // The branch query's columns (CDFILIAL, NMFILIAL, IDCNTRRESC, CDFILCENTPME, IDFILCENTPME)

@@ -1,12 +1,13 @@
 #include "appserver/storage/DistributionStore.h"
 
+#include "amounts/DishAmounts.h"
 #include "appserver/auth/AuditTrail.h"
-#include "appserver/storage/DistributionBuilder.h"
 #include "appserver/rpc/DistributionPackets.h"
-#include "appserver/storage/DistributionVersion.h"
-#include "appserver/storage/DistributionWriter.h"
 #include "appserver/rpc/InputLimits.h"
 #include "appserver/rpc/Refusal.h"
+#include "appserver/storage/DistributionBuilder.h"
+#include "appserver/storage/DistributionVersion.h"
+#include "appserver/storage/DistributionWriter.h"
 #include "appserver/storage/SaveValidator.h"
 #include "appserver/storage/SqlTransaction.h"
 #include "appserver/storage/SqlUtil.h"
@@ -284,11 +285,11 @@ Distribution DistributionStore::view(const DistributionKey& key, const Menu& men
             if (i < 0) continue; // a dish no longer on the menu
             UndistributedRow& a = all.undistributed[i];
             a.totalDiners += u.totalDiners;
-            a.totalQuantity = DistributionBuilder::round5(a.totalQuantity + u.totalQuantity);
-            a.totalExtra = DistributionBuilder::round5(a.totalExtra + u.totalExtra);
+            a.totalQuantity = DishAmounts::Round5(a.totalQuantity + u.totalQuantity);
+            a.totalExtra = DishAmounts::Round5(a.totalExtra + u.totalExtra);
             a.diners += u.diners;
-            a.quantity = DistributionBuilder::round5(a.quantity + u.quantity);
-            a.extra = DistributionBuilder::round5(a.extra + u.extra);
+            a.quantity = DishAmounts::Round5(a.quantity + u.quantity);
+            a.extra = DishAmounts::Round5(a.extra + u.extra);
         }
         all.diners += d.diners;
         all.packagings += d.packagings;

@@ -1,6 +1,6 @@
 #include "appserver/storage/SaveValidator.h"
 
-#include "appserver/storage/DistributionBuilder.h"
+#include "amounts/DishAmounts.h"
 #include "appserver/rpc/InputLimits.h"
 #include "appserver/rpc/InputText.h"
 #include "appserver/rpc/Refusal.h"
@@ -10,17 +10,21 @@
 #include <QSet>
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace pla {
 
 namespace {
+
+// A total that is no finite number, refused by the limit on amounts like any too large one.
+constexpr double kBeyondAnyLimit = std::numeric_limits<double>::infinity();
 
 // Amounts agree when they match to the kept decimals, give or take one unit of the last: every
 // amount read is rounded to those decimals, and so is every sum before it is compared, so the
 // tolerance is one per comparison however many rows a sum has (one per row would let a save of
 // many rows create food). The small relative part absorbs binary rounding of large values.
 bool differs(double a, double b) {
-    return std::abs(DistributionBuilder::round5(a) - DistributionBuilder::round5(b)) >
+    return std::abs(DishAmounts::Round5(a) - DishAmounts::Round5(b)) >
            0.00001 + 1e-12 * std::max(1.0, std::abs(b));
 }
 
@@ -81,9 +85,10 @@ void SaveValidator::checkDishes(QVector<UndistributedRow>& undistributed,
             throw Refusal(QStringLiteral("A quantidade por pessoa do prato %1 não pode ser "
                                          "alterada enquanto ele estiver em uma embalagem.")
                               .arg(s->name));
-        const double totalQuantity = perPersonChanged
-                                         ? DistributionBuilder::round5(s->totalDiners * u.perPerson)
-                                         : s->totalQuantity;
+        const double totalQuantity =
+            perPersonChanged
+                ? DishAmounts::QuantityFor(s->totalDiners, u.perPerson).value_or(kBeyondAnyLimit)
+                : s->totalQuantity;
         if (differs(u.totalDiners, s->totalDiners) || differs(u.totalExtra, s->totalExtra) ||
             differs(u.totalQuantity, totalQuantity))
             throw Refusal(
@@ -201,7 +206,7 @@ void SaveValidator::checkPackagingTotals(QVector<Packaging>& packagings,
             throw Refusal(QStringLiteral("A embalagem %1 tem pratos, mas nenhuma unidade: informe "
                                          "ao menos 1 em QTCONTAINER.")
                               .arg(packagingLabel(p)));
-        const double sum = DistributionBuilder::round5(held.value(p.number, 0.0));
+        const double sum = DishAmounts::Round5(held.value(p.number, 0.0));
         // Collective packagings carry the quantity of their dish; an individual one keeps what
         // it was loaded with (nothing) or that same sum.
         const bool collective = p.purpose == QLatin1String("C");
