@@ -103,11 +103,14 @@ void AppServer::prepare() {
     dispatcher_ = std::make_unique<JsonRpcDispatcher>([pool] { return pool->connection(); },
                                                       options_.maxJsonDepth,
                                                       options_.credentialCacheMilliseconds);
+    dispatcher_->setSessionLifetime(options_.sessionLifetime);
     JsonRpcDispatcher* dispatcher = dispatcher_.get();
+    dispatcher->setRequireVersion(options_.requireVersion);
     HttpEndpoint::Tls tls;
     if (!options_.tlsCertificate.isEmpty()) {
         tls.certificate = readPem(options_.tlsCertificate);
         tls.key = readPem(options_.tlsKey);
+        tls.priorities = options_.tlsPriorities.toUtf8();
     }
     endpoint_ = std::make_unique<HttpEndpoint>(
         [dispatcher](const QByteArray& body, const RequestContext& context) {

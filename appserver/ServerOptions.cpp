@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <arpa/inet.h>
+#include <cmath>
 
 namespace pla {
 
@@ -62,7 +63,20 @@ QString ServerOptions::helpText() {
                "padrão: nenhuma)\n"
                "  --tls-cert ARQUIVO    certificado (PEM) para atender em HTTPS\n"
                "  --tls-key ARQUIVO     chave privada (PEM) do certificado\n"
+               "  --tls-priority TEXTO  versões e cifras do TLS, como texto de prioridade do "
+               "GnuTLS\n"
+               "                        (padrão: TLS 1.2 e 1.3, só cifras com sigilo futuro, na "
+               "ordem do\n"
+               "                        servidor)\n"
                "  --no-tls              permite HTTP sem TLS fora do endereço local\n"
+               "  --require-version     recusa gravar ou apagar uma distribuição sem a versão "
+               "de que\n"
+               "                        a alteração partiu (clientes antigos), para nenhuma "
+               "alteração\n"
+               "                        de outro usuário ser sobrescrita sem aviso\n"
+               "  --session-hours H     duração de uma sessão aberta pelo login, em horas "
+               "(padrão %10;\n"
+               "                        aceita frações, como 0.5)\n"
                "  -h, --help            mostra esta ajuda\n"
                "\n"
                "Fora do endereço local (127.0.0.1, ::1), o servidor só escuta com usuários "
@@ -85,7 +99,8 @@ QString ServerOptions::helpText() {
         .arg(d.limits.writeTimeoutSeconds)
         .arg(d.limits.keepAliveSeconds)
         .arg(d.limits.bodyTimeoutSeconds)
-        .arg(d.limits.maxConnections);
+        .arg(d.limits.maxConnections)
+        .arg(std::chrono::duration_cast<std::chrono::hours>(d.sessionLifetime).count());
 }
 
 ServerOptions::ParseResult ServerOptions::parse(const QStringList& arguments, ServerOptions& out,
@@ -120,12 +135,22 @@ ServerOptions::ParseResult ServerOptions::parse(const QStringList& arguments, Se
                                          QStringLiteral("origem"));
     const QCommandLineOption tlsCert(QStringLiteral("tls-cert"), QString(),
                                      QStringLiteral("arquivo"));
+    const QCommandLineOption tlsPriority(QStringLiteral("tls-priority"), QString(),
+                                         QStringLiteral("texto"));
     const QCommandLineOption tlsKey(QStringLiteral("tls-key"), QString(),
                                     QStringLiteral("arquivo"));
     const QCommandLineOption noTls(QStringLiteral("no-tls"), QString());
-    p.addOptions({help, listen, db, passwordFile, demo, today, threads, maxBody, maxDepth, readTimeout,
-                  writeTimeout, keepAlive, headerTimeout, bodyTimeout, maxConnections, allowOrigin,
-                  tlsCert, tlsKey, noTls});
+    const QCommandLineOption requireVersion(QStringLiteral("require-version"), QString());
+    const QCommandLineOption sessionHours(QStringLiteral("session-hours"), QString(),
+                                          QStringLiteral("h"));
+    p.addOptions({help,          listen,       db,
+                  passwordFile,  demo,         today,
+                  threads,       maxBody,      maxDepth,
+                  readTimeout,   writeTimeout, keepAlive,
+                  headerTimeout, bodyTimeout,  maxConnections,
+                  allowOrigin,   tlsCert,      tlsKey,
+                  tlsPriority,   noTls,        requireVersion,
+                  sessionHours});
     if (!p.parse(arguments)) {
         message = QStringLiteral("Opção inválida: %1\n\n%2").arg(p.errorText(), helpText());
         return ParseResult::Error;
@@ -192,7 +217,9 @@ ServerOptions::ParseResult ServerOptions::parse(const QStringList& arguments, Se
     out.limits.allowedOrigins = p.values(allowOrigin);
     out.tlsCertificate = p.value(tlsCert);
     out.tlsKey = p.value(tlsKey);
+    if (p.isSet(tlsPriority)) out.tlsPriorities = p.value(tlsPriority);
     out.noTls = p.isSet(noTls);
+    out.requireVersion = p.isSet(requireVersion);
     if (out.tlsCertificate.isEmpty() != out.tlsKey.isEmpty()) {
         message = QStringLiteral("--tls-cert e --tls-key devem ser informados juntos.");
         return ParseResult::Error;
@@ -201,6 +228,18 @@ ServerOptions::ParseResult ServerOptions::parse(const QStringList& arguments, Se
     if (p.isSet(writeTimeout)) out.limits.writeTimeoutSeconds = static_cast<int>(v);
     if (!positive(keepAlive, 1, v)) return ParseResult::Error;
     if (p.isSet(keepAlive)) out.limits.keepAliveSeconds = static_cast<int>(v);
+    if (p.isSet(sessionHours)) {
+        // A second at least, and no more than ten years: a longer session is a mistake.
+        bool ok = false;
+        const double hours = p.value(sessionHours).toDouble(&ok);
+        if (!ok || !(hours * 3600 >= 1) || hours > 87600) {
+            message = QStringLiteral("Valor inválido para --session-hours (horas, de 0.0003 a "
+                                     "87600): %1")
+                          .arg(p.value(sessionHours));
+            return ParseResult::Error;
+        }
+        out.sessionLifetime = std::chrono::seconds(std::lround(hours * 3600));
+    }
     return ParseResult::Run;
 }
 

@@ -2,8 +2,6 @@
 #include "branch_generation/DistribuicaoFilial.h"
 
 #include "framework/services/Consiste.h"
-#include "framework/services/Zelvora.h"
-#include "framework/ui/TBtnPesquisa.h"
 #include "framework/ui/TCheckBox.h"
 #include "framework/ui/TComboBox.h"
 #include "framework/ui/TDateEditPlus.h"
@@ -22,7 +20,7 @@ TfrmDistribuicaoFilial::~TfrmDistribuicaoFilial() {
 }
 
 void TfrmDistribuicaoFilial::FormCreate() {
-    groupCodes_.clear();
+    groups_.Clear();
 }
 
 void TfrmDistribuicaoFilial::FormClose(TComponent&) {
@@ -42,8 +40,7 @@ int TfrmDistribuicaoFilial::Abre(const QString& cdFilial, const QDate& dtCardapi
     depCardapio->SetDate(dtCardapio);
     chbSubstitui->SetChecked(false);
     VdFilial();
-    edtCdFilial->SetEnabled(!Zelvora::ModuFili);
-    btnFilial->SetEnabled(edtCdFilial->Enabled());
+    ApplyBranchTie(true);
     depCardapioDateChange(*depCardapio);
     GetGruposServicos();
     GetServicos(edtCdFilial->Text());

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "branch_panel/BranchDatePanel.h"
+#include "branch_panel/GroupChoice.h"
 #include "framework/data/ClientDataSet.h"
 #include "framework/data/DataSource.h"
-#include "framework/data/ReadOnlyQuery.h"
 #include "framework/ui/Keys.h"
 #include "framework/ui/TfrmRotiGeral.h"
 
@@ -12,13 +13,10 @@
 #include <QStringList>
 #include <memory>
 
-class TBtnPesquisa;
 class TCheckBox;
 class TColumn;
 class TComboBox;
-class TDateEditPlus;
 class TDBGrid;
-class TEdit;
 class TGroupBox;
 class TImage;
 class TLabel;
@@ -33,7 +31,7 @@ class TPanel;
 //
 // Life: construct (builds every component, dataset and event binding), DoCreate() (runs
 // FormCreate), then Abre() at each opening; closing only hides it.
-class TfrmDistribuicaoFilial : public TfrmRotiGeral {
+class TfrmDistribuicaoFilial : public TfrmRotiGeral, public pla::BranchDatePanel {
 public:
     explicit TfrmDistribuicaoFilial(TComponent* owner = nullptr);
     ~TfrmDistribuicaoFilial() override;
@@ -44,17 +42,11 @@ public:
     void SetConnection(TNetConnection* net) { net_ = net; }
     TNetConnection* Connection() const { return net_; }
 
-    // ---- dataset and branch query ---------------------------------------------------------
+    // ---- dataset (the branch query is BranchDatePanel's) -----------------------------------
     std::unique_ptr<TClientDataSet> cdsServicos;
     std::unique_ptr<TDataSource> dtsServicos;
-    std::unique_ptr<TADOIBQuery> qryFilial;
-    std::unique_ptr<TDataSource> dtsFilial;
 
-    // ---- branch and date (inside the base group box grbDadosRel) ---------------------------
-    TLabel *lblFilial = nullptr, *lblData = nullptr, *lblDiaDaSemanaCard = nullptr;
-    TEdit *edtCdFilial = nullptr, *edtNmFilial = nullptr;
-    TBtnPesquisa* btnFilial = nullptr;
-    TDateEditPlus* depCardapio = nullptr;
+    // ---- branch and date (BranchDatePanel, inside the base group box grbDadosRel) ----------
     TCheckBox* chbSubstitui = nullptr;
 
     // ---- service list ---------------------------------------------------------------------
@@ -68,7 +60,7 @@ public:
     TImage *imgChecked = nullptr, *imgUnchecked = nullptr;
 
     // Group code of each item of cmbFiltroGrupo; entry 0 is empty and stands for all groups.
-    const QStringList& GroupCodes() const { return groupCodes_; }
+    const QStringList& GroupCodes() const { return groups_.Codes(); }
 
     // ---- opening --------------------------------------------------------------------------
     // Resets the screen for branch and date and shows it modally; returns the modal result.
@@ -154,5 +146,5 @@ private:
     void ApplyGroupFilter();
 
     TNetConnection* net_ = nullptr;
-    QStringList groupCodes_;
+    pla::GroupChoice groups_;
 };

@@ -1,7 +1,6 @@
 // The screen's controls (captions, sizes, colours, tab order), its dataset and branch query,
 // its message catalogue and which handler runs on which event.
 #include "branch_generation/DistribuicaoFilial.h"
-#include "framework/services/Zelvora.h"
 #include "framework/ui/Colors.h"
 #include "framework/ui/ControlFactory.h"
 #include "framework/ui/TBtnPesquisa.h"
@@ -67,36 +66,7 @@ void TfrmDistribuicaoFilial::BuildLayout() {
 void TfrmDistribuicaoFilial::BuildBranchControls() {
     TWinControl* box = grbDadosRel;
 
-    lblFilial = MakeBoldLabel(this, box, "lblFilial", QStringLiteral("Filial"), 8, 22, 36);
-
-    edtCdFilial = MakeControl<TEdit>(this, box, "edtCdFilial");
-    edtCdFilial->SetBounds(48, 18, 50, 21);
-    edtCdFilial->SetEditMask(QStringLiteral(">aaaa;0; "));
-    edtCdFilial->SetMaxLength(4);
-    edtCdFilial->SetCharCase(TEditCharCase::ecUpperCase);
-    edtCdFilial->SetColor(clInfoBk);
-
-    btnFilial = MakeControl<TBtnPesquisa>(this, box, "btnFilial");
-    btnFilial->SetBounds(99, 18, 21, 21);
-    btnFilial->SetHint(QStringLiteral("Pesquisar"));
-    btnFilial->SetShowHint(true);
-    btnFilial->SetEdit(edtCdFilial);
-
-    edtNmFilial = MakeControl<TEdit>(this, box, "edtNmFilial");
-    edtNmFilial->SetBounds(122, 18, 280, 21);
-    edtNmFilial->SetColor(clBtnFace);
-    edtNmFilial->SetEnabled(false);
-    edtNmFilial->SetTabStop(false);
-
-    lblData = MakeBoldLabel(this, box, "lblData", QStringLiteral("Data"), 8, 50, 36);
-
-    depCardapio = MakeControl<TDateEditPlus>(this, box, "depCardapio");
-    depCardapio->SetBounds(48, 46, 100, 21);
-    depCardapio->SetColor(clInfoBk);
-
-    lblDiaDaSemanaCard = MakeControl<TLabel>(this, box, "lblDiaDaSemanaCard");
-    lblDiaDaSemanaCard->SetBounds(156, 50, 80, 13);
-    lblDiaDaSemanaCard->SetCaption(QString());
+    BuildBranchDateControls(this, box, Arrangement::TwoRows, 280, *msgPadrao);
 
     chbSubstitui = MakeControl<TCheckBox>(this, box, "chbSubstitui");
     chbSubstitui->SetCaption(QStringLiteral("Substitui distribuições já existentes"));
@@ -177,23 +147,7 @@ void TfrmDistribuicaoFilial::BuildDataSets() {
     cdsServicos->CreateDataSet();
     dtsServicos = std::make_unique<TDataSource>(QStringLiteral("dtsServicos"), cdsServicos.get());
 
-    qryFilial = std::make_unique<TADOIBQuery>(QStringLiteral("qryFilial"));
-    qryFilial->SQL = QStringLiteral(
-        "SELECT CDFILIAL, NMFILIAL, IDCNTRRESC, CDFILCENTPME, IDFILCENTPME FROM FILIAL "
-        "WHERE (CDFILIAL = :P_CDFILIAL OR :P_TCDFILIAL = 'T') ORDER BY CDFILIAL");
-    qryFilial->SetConnectionName(Zelvora::DatabaseConnectionName());
-    {
-        TFieldDef cd = Str("CDFILIAL", 4, QStringLiteral("Código"));
-        cd.DisplayWidth = 6;
-        cd.Required = true;
-        cd.EditMask = QStringLiteral(">aaaa;0; ");
-        qryFilial->AddField(cd);
-    }
-    qryFilial->AddField(Str("NMFILIAL", 30, QStringLiteral("Nome")));
-    qryFilial->AddField(Str("IDCNTRRESC", 1, {}, false));
-    qryFilial->AddField(Str("CDFILCENTPME", 4, {}, false));
-    qryFilial->AddField(Str("IDFILCENTPME", 1, {}, false));
-    dtsFilial = std::make_unique<TDataSource>(QStringLiteral("dtsFilial"), qryFilial.get());
+    BuildBranchQuery();
 
     RegisterDataSet(cdsServicos.get());
     RegisterDataSet(qryFilial.get());

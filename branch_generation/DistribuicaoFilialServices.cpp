@@ -1,7 +1,7 @@
 // The service list: groups and their filter, loading the branch's transported services,
 // ticking, the user actions of the grid and the drawing of the tick column.
 #include "branch_generation/DistribuicaoFilial.h"
-#include "branch_generation/GroupFilter.h"
+#include "branch_panel/GroupFilter.h"
 #include "framework/data/Abort.h"
 #include "framework/data/EventSuspend.h"
 #include "framework/services/BusyScope.h"
@@ -40,17 +40,7 @@ private:
 void TfrmDistribuicaoFilial::GetGruposServicos() {
     pla::DistEmbCardMethods server(Net());
     pla::BusyScope busy(Zelvora::MainWindow());
-    const QVector<pla::ServiceGroup> groups = server.GetGruposServico();
-
-    cmbFiltroGrupo->Clear();
-    groupCodes_.clear();
-    cmbFiltroGrupo->AddItem(QString());
-    groupCodes_.append(QString());
-    for (const pla::ServiceGroup& g : groups) {
-        cmbFiltroGrupo->AddItem(g.name);
-        groupCodes_.append(g.code);
-    }
-    cmbFiltroGrupo->SetItemIndex(0);
+    groups_.Fill(*cmbFiltroGrupo, server.GetGruposServico());
 }
 
 void TfrmDistribuicaoFilial::GetServicos(const QString& cdFilial) {
@@ -61,13 +51,7 @@ void TfrmDistribuicaoFilial::GetServicos(const QString& cdFilial) {
 }
 
 void TfrmDistribuicaoFilial::ApplyGroupFilter() {
-    cdsServicos->SetFiltered(false);
-    const int index = cmbFiltroGrupo->ItemIndex();
-    const QString code =
-        index >= 0 && index < groupCodes_.size() ? groupCodes_.at(index) : QString();
-    if (code.isEmpty()) return;
-    cdsServicos->SetFilter(pla::GroupFilter::For(code));
-    cdsServicos->SetFiltered(true);
+    groups_.ApplyTo(*cdsServicos, cmbFiltroGrupo->ItemIndex());
 }
 
 void TfrmDistribuicaoFilial::cmbFiltroGrupoChange(TComponent&) {

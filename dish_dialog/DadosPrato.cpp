@@ -2,6 +2,7 @@
 // diners and quantity in proportion, and the checks of the confirmation.
 #include "dish_dialog/DadosPrato.h"
 
+#include "amounts/DishAmounts.h"
 #include "framework/data/Abort.h"
 #include "framework/data/NumberFormat.h"
 #include "framework/services/Consiste.h"
@@ -38,7 +39,7 @@ QString FillPlaceholders(QString text, const QStringList& args) {
 
 double TfrmDadosPrato::StoFRound(const QString& text, const QString& field) {
     const std::optional<double> v = NumberFormat::Parse(text);
-    if (v && std::isfinite(*v)) return Consiste::RoundDec(*v, 5);
+    if (v && std::isfinite(*v)) return pla::DishAmounts::Round5(*v);
     QString problem = Consiste::EmptyString(text)
                           ? QStringLiteral("informe um número.")
                           : QStringLiteral("'%1' não é um número válido.").arg(text.trimmed());
@@ -49,17 +50,10 @@ double TfrmDadosPrato::StoFRound(const QString& text, const QString& field) {
     throw EConvertError(problem);
 }
 
-double TfrmDadosPrato::Maximum(double amount) {
-    const double rounded = Consiste::RoundDec(amount, 5);
-    // Rounding up would offer more than there is (0,111105 -> 0,11111) and a confirmed
-    // proposal would then leave a negative amount behind: the last step goes down instead.
-    // The margin only lets pass the last binary digit of an amount that is a 5-decimal number.
-    if (amount >= 0 && rounded - amount > 1e-9) return Consiste::RoundDec(rounded - 0.00001, 5);
-    return rounded;
-}
-
 double TfrmDadosPrato::PrepareEdit(TEdit& edit, double amount) {
-    const double maximum = Maximum(amount);
+    // Rounding up would offer more than there is (0,111105 -> 0,11111) and a confirmed
+    // proposal would then leave a negative amount behind.
+    const double maximum = pla::DishAmounts::Maximum(amount);
     // The text is the maximum itself, so confirming an untouched proposal always passes.
     edit.SetText(Fixed(maximum));
     // Nothing can be taken from an amount of zero, so its edit is closed to the user.
@@ -139,8 +133,8 @@ void TfrmDadosPrato::edtComensaisExit(TComponent&) {
         // All the diners take all of the dish, exactly as it was offered.
         edtPrato->SetText(NumberFormat::General(maxPrato_));
     } else {
-        const double q = d * qtPorPessoa_;
-        if (std::isfinite(q)) edtPrato->SetText(Fixed(q));
+        if (const auto q = pla::DishAmounts::QuantityFor(d, qtPorPessoa_))
+            edtPrato->SetText(Fixed(*q));
     }
     // The quantity's own flag stays set by the write above, so its rule runs next.
     comensaisChanged_ = false;
@@ -153,11 +147,10 @@ void TfrmDadosPrato::edtPratoExit(TComponent&) {
     const double q = StoFRound(edtPrato->Text(), field);
     if (q == maxPrato_) {
         edtComensais->SetText(NumberFormat::General(maxComensais_));
-    } else if (qtPorPessoa_ != 0) {
+    } else if (const auto d = pla::DishAmounts::DinersFor(q, qtPorPessoa_)) {
         // Without a quantity per person there is no proportion to follow: the diners are left
         // as they are rather than shown as an infinite or undefined number.
-        const double d = Consiste::RoundDec(q / qtPorPessoa_, 5);
-        if (std::isfinite(d)) edtComensais->SetText(Fixed(d));
+        edtComensais->SetText(Fixed(*d));
     }
     pratoChanged_ = false;
 }

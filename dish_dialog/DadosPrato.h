@@ -27,7 +27,8 @@ public:
     // The dish's unit, right of the quantity and of the extra.
     TLabel *lblUnidade = nullptr, *lblUnidadeExtra = nullptr;
 
-    // Puts the dialog in its opening state: the three amounts, each as Maximum gives it,
+    // Puts the dialog in its opening state: the three amounts, each as DishAmounts::Maximum
+    // gives it,
     // become the maxima and are shown with five decimals; an edit whose maximum is exactly
     // zero is disabled and grey, the others enabled and white; both unit labels show unit;
     // the changed flags are clear; qtPerPerson is kept unrounded for the recomputations.
@@ -41,11 +42,6 @@ public:
     // three values untouched.
     bool Ask(double& diners, double& quantity, const QString& unit, double& extra,
              double qtPerPerson, const QString& dish = QString());
-
-    // The maximum the dialog offers for amount: amount rounded to 5 decimals, or one step
-    // lower when rounding would go above amount (0,111105 gives 0,1111), so that moving the
-    // maximum never takes more than there is.
-    static double Maximum(double amount);
 
     // The number typed in text (decimal comma) rounded to 5 decimal places. Text that is not
     // a finite number (empty, a lone comma, letters) throws EConvertError with a Portuguese

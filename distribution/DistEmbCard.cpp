@@ -5,7 +5,6 @@
 #include "framework/services/Consiste.h"
 #include "framework/services/Zelvora.h"
 #include "framework/ui/DialogService.h"
-#include "framework/ui/TBtnPesquisa.h"
 #include "framework/ui/TDateEditPlus.h"
 #include "framework/ui/TEdit.h"
 
@@ -26,7 +25,7 @@ TfrmDistEmbCard::~TfrmDistEmbCard() {
 void TfrmDistEmbCard::FormCreate() {
     netDistEmbCard.Connect();
 
-    groupCodes_.clear();
+    groups_.Clear();
     deliveryPointKeys_.clear();
 
     GetGruposServicos();
@@ -34,9 +33,7 @@ void TfrmDistEmbCard::FormCreate() {
     edtCdFilial->SetText(Zelvora::FiliProc);
     VdFilial(true);
 
-    const bool free = !Zelvora::ModuFili;
-    edtCdFilial->SetEnabled(free);
-    btnFilial->SetEnabled(free);
+    ApplyBranchTie(true);
 
     depCardapio->SetDate(Zelvora::Today());
 

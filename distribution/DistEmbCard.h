@@ -1,8 +1,9 @@
 #pragma once
 
+#include "branch_panel/BranchDatePanel.h"
+#include "branch_panel/GroupChoice.h"
 #include "framework/data/ClientDataSet.h"
 #include "framework/data/DataSource.h"
-#include "framework/data/ReadOnlyQuery.h"
 #include "framework/net/NetConnection.h"
 #include "framework/ui/Keys.h"
 #include "framework/ui/TfrmPadraoGrid.h"
@@ -13,16 +14,13 @@
 #include <cstdint>
 #include <memory>
 
-class TBtnPesquisa;
 class TButtonFlat;
 class TColumn;
 class TComboBox;
-class TDateEditPlus;
 class TDBEdit;
 class TDBGrid;
 class TDBMemo;
 class TDBText;
-class TEdit;
 class TGroupBox;
 class TImage;
 class TLabel;
@@ -37,7 +35,7 @@ class TSpeedButton;
 // Life: construct (builds every component, dataset and event binding), DoCreate() (runs
 // FormCreate, which may end at a failing step with its message shown), Show(); destroyed with
 // TForm::Free, which runs FormDestroy first.
-class TfrmDistEmbCard : public TfrmPadraoGrid {
+class TfrmDistEmbCard : public TfrmPadraoGrid, public pla::BranchDatePanel {
 public:
     explicit TfrmDistEmbCard(TComponent* owner = nullptr);
     ~TfrmDistEmbCard() override;
@@ -51,16 +49,11 @@ public:
     // ---- datasets and their sources -------------------------------------------------------
     std::unique_ptr<TClientDataSet> cdsServicos, cdsCardapioDisponivel, cdsDistCard, cdsEmbDistCard,
         cdsItEmbDistCard, cdsVdEmbalagens;
-    std::unique_ptr<TADOIBQuery> qryFilial;
-    std::unique_ptr<TDataSource> dtsFilial, dtsCardapioDisponivel, dtsDistCard, dtsEmbDistCard,
+    std::unique_ptr<TDataSource> dtsCardapioDisponivel, dtsDistCard, dtsEmbDistCard,
         dtsItEmbDistCard, dtsVdEmbalagens;
 
-    // ---- branch and date panel ------------------------------------------------------------
+    // ---- branch and date panel (its controls and branch query: BranchDatePanel) -----------
     TPanel* panFilial = nullptr;
-    TLabel *lblFilial = nullptr, *lblData = nullptr, *lblDiaDaSemanaCard = nullptr;
-    TEdit *edtCdFilial = nullptr, *edtNmFilial = nullptr;
-    TBtnPesquisa* btnFilial = nullptr;
-    TDateEditPlus* depCardapio = nullptr;
 
     // ---- service list side (inside the base list panel panDbgPadrao) -----------------------
     TPanel* panTServico = nullptr;
@@ -94,7 +87,7 @@ public:
 
     // ---- private lists, read-only views for tools and tests --------------------------------
     // Group code of each item of cmbFiltroGrupo (entry 0 empty: no filter).
-    const QStringList& GroupCodes() const { return groupCodes_; }
+    const QStringList& GroupCodes() const { return groups_.Codes(); }
     // Key "CDDESTFILI_CDCLIENTE" of each item of cmbPontosEntrega (entry 0 empty).
     const QStringList& DeliveryPointKeys() const { return deliveryPointKeys_; }
     // Number of packagings loaded with the distribution; new packagings count down from it.
@@ -294,10 +287,6 @@ public:
     void btnDelPratClick(TComponent& sender);
     // Every dish row of the packaging back, whole.
     void btnDelTPratClick(TComponent& sender);
-    // Units of a container of capacity c that quantity q plus extra e fill: 0 without
-    // capacity, otherwise the whole units plus one for any remainder above zero, compared
-    // after rounding to 5 decimals (0,8 + 0,4 at capacity 1,2 is one unit).
-    static double UnitCount(double q, double e, double c);
     // --- end packaging editing ---
 
     // ---- lifecycle and commands of the screen ----------------------------------------------
@@ -378,7 +367,7 @@ private:
     QString SelectedDeliveryPointKey() const;
 
     pla::DistEmbCardMethods server_{netDistEmbCard};
-    QStringList groupCodes_;
+    pla::GroupChoice groups_;
     QStringList deliveryPointKeys_;
     std::int32_t newPackagingCounter_ = 0;
     // A pass locked the ways out of a change; the pass that sees it end gives them back.

@@ -70,22 +70,7 @@ void TfrmDistEmbCard::BuildDataSets() {
                                             Str("IDSITUACAO", 1, {}, false),
                                         });
 
-    qryFilial = std::make_unique<TADOIBQuery>(QStringLiteral("qryFilial"));
-    qryFilial->SQL = QStringLiteral(
-        "SELECT CDFILIAL, NMFILIAL, IDCNTRRESC, CDFILCENTPME, IDFILCENTPME FROM FILIAL "
-        "WHERE (CDFILIAL = :P_CDFILIAL OR :P_TCDFILIAL = 'T') ORDER BY CDFILIAL");
-    qryFilial->SetConnectionName(Zelvora::DatabaseConnectionName());
-    {
-        TFieldDef cd = Str("CDFILIAL", 4, code);
-        cd.DisplayWidth = 6;
-        cd.Required = true;
-        cd.EditMask = QStringLiteral(">aaaa;0; ");
-        qryFilial->AddField(cd);
-        qryFilial->AddField(Str("NMFILIAL", 30, name));
-        qryFilial->AddField(Str("IDCNTRRESC", 1, {}, false));
-        qryFilial->AddField(Str("CDFILCENTPME", 4, {}, false));
-        qryFilial->AddField(Str("IDFILCENTPME", 1, {}, false));
-    }
+    BuildBranchQuery();
 
     cdsCardapioDisponivel =
         NewSet("cdsCardapioDisponivel", {
@@ -149,7 +134,6 @@ void TfrmDistEmbCard::BuildDataSets() {
                                                 });
 
     dtsPadrao()->SetDataSet(cdsServicos.get());
-    dtsFilial = NewSource("dtsFilial", qryFilial.get());
     dtsCardapioDisponivel = NewSource("dtsCardapioDisponivel", cdsCardapioDisponivel.get());
     dtsDistCard = NewSource("dtsDistCard", cdsDistCard.get());
     dtsEmbDistCard = NewSource("dtsEmbDistCard", cdsEmbDistCard.get());

@@ -1,6 +1,7 @@
 // Moving dishes into and out of the current packaging, one in part (through the dish dialog)
 // or all at once. Amounts only move: for each dish, what is undistributed plus what lies in
 // the packagings stays the same.
+#include "amounts/DishAmounts.h"
 #include "dish_dialog/CriaDadosPrato.h"
 #include "distribution/DishMoveSection.h"
 #include "distribution/DistEmbCard.h"
@@ -27,28 +28,12 @@ const QString kPerPerson = QStringLiteral("QTPORPESSOA");
 const QString kUnit = QStringLiteral("SGUNIDADE");
 const QString kPackaging = QStringLiteral("NREMBDISTCARD");
 
-double Round5(double v) {
-    return Consiste::RoundDec(v, 5);
-}
-
-// What is left of an amount after a move, rounded to 5 decimals. A remainder within half a
-// step of zero is the trace of an amount with more decimals than the moves handle (or of
-// binary fractions), not something still to distribute: it is stored as zero, never as
-// -0,00001 or 0,00001.
-double Remainder(double v) {
-    return std::fabs(v) <= 0.000005 + 1e-9 ? 0.0 : Round5(v);
-}
-
 double Num(const TClientDataSet& ds, const QString& field) {
     return ds.FieldByName(field).AsFloat();
 }
 
 void SetNum(TClientDataSet& ds, const QString& field, double v) {
     ds.FieldByName(field).SetAsFloat(v);
-}
-
-bool Editing(const TClientDataSet& ds) {
-    return ds.State() == TDataSetState::Edit || ds.State() == TDataSetState::Insert;
 }
 
 // The dish the dish dialog asks about, as the lists show it: "P1 - Arroz".
@@ -63,16 +48,8 @@ bool Collective(const TClientDataSet& packagings) {
 
 } // namespace
 
+using pla::DishAmounts;
 using pla::DishMoveSection;
-
-double TfrmDistEmbCard::UnitCount(double q, double e, double c) {
-    if (c == 0) return 0;
-    const double total = Round5(q + e);
-    const double whole = std::trunc(total / c);
-    // Any remainder above zero at the fifth decimal takes one more unit; the binary noise of
-    // a sum such as 0,8 + 0,4 does not.
-    return Round5(total - whole * c) > 0 ? whole + 1 : whole;
-}
 
 namespace {
 
@@ -81,14 +58,14 @@ namespace {
 // packaging, and the dish rows in sight must be that packaging's.
 void PrepareMove(TfrmDistEmbCard& f) {
     TClientDataSet& packagings = *f.cdsEmbDistCard;
-    if (packagings.Active() && Editing(packagings)) packagings.Post();
+    if (packagings.Editing()) packagings.Post();
     if (!packagings.Active() || packagings.IsEmpty()) {
         if (f.dbgEmbalagens->CanFocus()) f.dbgEmbalagens->SetFocus();
         Consiste::MensErro(f.msgPadrao->Msg(QStringLiteral("EMB_N_INF")), true);
     }
     f.RequireDishRowsOfCurrentPackaging();
     TClientDataSet& available = *f.cdsCardapioDisponivel;
-    if (available.Active() && Editing(available)) available.Post();
+    if (available.Editing()) available.Post();
 }
 
 // Runs body inside section (entered with the given steps); however it ends, the section is
@@ -135,7 +112,7 @@ void LocateUndistributed(TfrmDistEmbCard& f) {
 void GrowCollective(TClientDataSet& packagings, double units, double quantity) {
     packagings.Edit();
     SetNum(packagings, kUnits, Num(packagings, kUnits) + units);
-    SetNum(packagings, kQuantity, Round5(Num(packagings, kQuantity) + quantity));
+    SetNum(packagings, kQuantity, DishAmounts::Round5(Num(packagings, kQuantity) + quantity));
     packagings.Post();
 }
 
@@ -145,7 +122,7 @@ void ShrinkCollective(TClientDataSet& packagings, double units, double quantity)
     packagings.Edit();
     const double left = Num(packagings, kUnits) - units;
     SetNum(packagings, kUnits, left < 0 ? 0.0 : left);
-    SetNum(packagings, kQuantity, Remainder(Num(packagings, kQuantity) - quantity));
+    SetNum(packagings, kQuantity, DishAmounts::Remainder(Num(packagings, kQuantity) - quantity));
     packagings.Post();
 }
 
@@ -209,22 +186,23 @@ void TfrmDistEmbCard::btnAddPratClick(TComponent&) {
                 if (!CriaDadosPrato(d, q, available.FieldByName(kUnit).AsString(), e,
                                     Num(available, kPerPerson), DishTitle(available)))
                     return;
-                const double u = UnitCount(q, e, c);
+                const double u = DishAmounts::UnitCount(q, e, c);
 
                 if (rows.Locate(kDish, available.FieldByName(kDish).Value())) {
                     rows.Edit();
-                    SetNum(rows, kDiners, Round5(Num(rows, kDiners) + d));
-                    SetNum(rows, kQuantity, Round5(Num(rows, kQuantity) + q));
-                    SetNum(rows, kExtra, Round5(Num(rows, kExtra) + e));
+                    SetNum(rows, kDiners, DishAmounts::Round5(Num(rows, kDiners) + d));
+                    SetNum(rows, kQuantity, DishAmounts::Round5(Num(rows, kQuantity) + q));
+                    SetNum(rows, kExtra, DishAmounts::Round5(Num(rows, kExtra) + e));
                 } else {
-                    InsertDishRow(rows, packagings, available, Round5(d), Round5(q), Round5(e), c);
+                    InsertDishRow(rows, packagings, available, DishAmounts::Round5(d),
+                                  DishAmounts::Round5(q), DishAmounts::Round5(e), c);
                 }
                 rows.Post();
 
                 available.Edit();
-                SetNum(available, kDiners, Remainder(Num(available, kDiners) - d));
-                SetNum(available, kQuantity, Remainder(Num(available, kQuantity) - q));
-                SetNum(available, kExtra, Remainder(Num(available, kExtra) - e));
+                SetNum(available, kDiners, DishAmounts::Remainder(Num(available, kDiners) - d));
+                SetNum(available, kQuantity, DishAmounts::Remainder(Num(available, kQuantity) - q));
+                SetNum(available, kExtra, DishAmounts::Remainder(Num(available, kExtra) - e));
                 available.Post();
 
                 if (Collective(packagings)) GrowCollective(packagings, u, q);
@@ -280,7 +258,7 @@ void TfrmDistEmbCard::btnAddTPratClick(TComponent&) {
                 }
 
                 const bool found = rows.Locate(kDish, available.FieldByName(kDish).Value());
-                const double u = UnitCount(q, e, c);
+                const double u = DishAmounts::UnitCount(q, e, c);
                 if (found) {
                     rows.Edit();
                     SetNum(rows, kDiners, Num(rows, kDiners) + d);
@@ -330,19 +308,19 @@ void TfrmDistEmbCard::btnDelPratClick(TComponent&) {
                 if (!CriaDadosPrato(d, q, available.FieldByName(kUnit).AsString(), e,
                                     Num(available, kPerPerson), DishTitle(available)))
                     return;
-                const double u = UnitCount(q, e, Num(rows, kCapacity));
+                const double u = DishAmounts::UnitCount(q, e, Num(rows, kCapacity));
 
                 available.Edit();
-                SetNum(available, kDiners, Round5(Num(available, kDiners) + d));
-                SetNum(available, kQuantity, Round5(Num(available, kQuantity) + q));
-                SetNum(available, kExtra, Round5(Num(available, kExtra) + e));
+                SetNum(available, kDiners, DishAmounts::Round5(Num(available, kDiners) + d));
+                SetNum(available, kQuantity, DishAmounts::Round5(Num(available, kQuantity) + q));
+                SetNum(available, kExtra, DishAmounts::Round5(Num(available, kExtra) + e));
                 available.Post();
 
                 if (Collective(packagings)) ShrinkCollective(packagings, u, q);
 
-                const double leftDiners = Remainder(Num(rows, kDiners) - d);
-                const double leftQuantity = Remainder(Num(rows, kQuantity) - q);
-                const double leftExtra = Remainder(Num(rows, kExtra) - e);
+                const double leftDiners = DishAmounts::Remainder(Num(rows, kDiners) - d);
+                const double leftQuantity = DishAmounts::Remainder(Num(rows, kQuantity) - q);
+                const double leftExtra = DishAmounts::Remainder(Num(rows, kExtra) - e);
                 if (leftDiners == 0 && leftQuantity == 0 && leftExtra == 0) {
                     rows.Delete();
                 } else {
@@ -377,7 +355,7 @@ void TfrmDistEmbCard::btnDelTPratClick(TComponent&) {
                     const double d = Num(rows, kDiners);
                     const double q = Num(rows, kQuantity);
                     const double e = Num(rows, kExtra);
-                    const double u = UnitCount(q, e, Num(rows, kCapacity));
+                    const double u = DishAmounts::UnitCount(q, e, Num(rows, kCapacity));
 
                     LocateUndistributed(*this);
                     available.Edit();

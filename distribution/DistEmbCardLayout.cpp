@@ -3,7 +3,6 @@
 #include "distribution/DistEmbCard.h"
 #include "framework/ui/Colors.h"
 #include "framework/ui/ControlFactory.h"
-#include "framework/ui/TBtnPesquisa.h"
 #include "framework/ui/TButtonFlat.h"
 #include "framework/ui/TComboBox.h"
 #include "framework/ui/TDBEdit.h"
@@ -48,43 +47,7 @@ void TfrmDistEmbCard::BuildBranchPanel() {
     panFilial->SetAlign(TAlign::alTop);
     panFilial->SetTabOrder(0); // the screen opens on the date
 
-    lblFilial = MakeBoldLabel(this, panFilial, "lblFilial", QStringLiteral("Filial"), 8, 10, 40);
-
-    edtCdFilial = MakeControl<TEdit>(this, panFilial, "edtCdFilial");
-    edtCdFilial->SetBounds(48, 6, 67, 21);
-    edtCdFilial->SetEditMask(QStringLiteral(">aaaa;0; "));
-    edtCdFilial->SetMaxLength(4);
-    edtCdFilial->SetCharCase(TEditCharCase::ecUpperCase);
-    edtCdFilial->SetColor(clInfoBk);
-    edtCdFilial->SetTabStop(true);
-
-    btnFilial = MakeControl<TBtnPesquisa>(this, panFilial, "btnFilial");
-    btnFilial->SetBounds(116, 6, 21, 21);
-    btnFilial->SetHint(QStringLiteral("Pesquisar"));
-    btnFilial->SetShowHint(true);
-    btnFilial->SetEdit(edtCdFilial);
-
-    edtNmFilial = MakeControl<TEdit>(this, panFilial, "edtNmFilial");
-    edtNmFilial->SetBounds(139, 6, 343, 21);
-    edtNmFilial->SetColor(clBtnFace);
-    edtNmFilial->SetEnabled(false);
-    edtNmFilial->SetTabStop(false);
-
-    lblData = MakeBoldLabel(this, panFilial, "lblData", QStringLiteral("Data"), 496, 10, 40);
-
-    depCardapio = MakeControl<TDateEditPlus>(this, panFilial, "depCardapio");
-    depCardapio->SetBounds(530, 6, 106, 21);
-    depCardapio->SetColor(clInfoBk);
-    depCardapio->SetTabStop(true);
-
-    lblDiaDaSemanaCard = MakeControl<TLabel>(this, panFilial, "lblDiaDaSemanaCard");
-    lblDiaDaSemanaCard->SetBounds(644, 10, 80, 13);
-    lblDiaDaSemanaCard->SetCaption(QString());
-
-    lblFilial->SetFocusControl(edtCdFilial);
-    edtNmFilial->SetAccessibleName(QStringLiteral("Nome da filial"));
-    lblData->SetFocusControl(depCardapio);
-    btnFilial->SetHint(QStringLiteral("Pesquisar filial"));
+    BuildBranchDateControls(this, panFilial, Arrangement::OneRow, 343, *msgPadrao);
 
     // Inside the panel the focus passes from the date to the branch code.
     depCardapio->SetTabOrder(0);

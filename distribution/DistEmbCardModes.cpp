@@ -6,7 +6,6 @@
 #include "framework/services/Procurar.h"
 #include "framework/services/Zelvora.h"
 #include "framework/ui/DialogService.h"
-#include "framework/ui/TBtnPesquisa.h"
 #include "framework/ui/TButtonFlat.h"
 #include "framework/ui/TComboBox.h"
 #include "framework/ui/TDBEdit.h"
@@ -23,10 +22,6 @@
 #include <optional>
 
 namespace {
-
-bool Editing(const TClientDataSet& ds) {
-    return ds.State() == TDataSetState::Edit || ds.State() == TDataSetState::Insert;
-}
 
 bool HoldsRecord(const TClientDataSet& ds) {
     return ds.Active() && !ds.IsEmpty();
@@ -51,8 +46,8 @@ void TfrmDistEmbCard::Habilita() {
 void TfrmDistEmbCard::EnablingPass(bool afterEmptying) {
     const bool N = cmbPontosEntrega->ItemIndex() == 0 && cmbPontosEntrega->Count() > 1;
     const bool D = HoldsRecord(*cdsDistCard);
-    const bool C = cdsDistCard->Active() && Editing(*cdsDistCard);
-    const bool P = cdsEmbDistCard->Active() && Editing(*cdsEmbDistCard);
+    const bool C = cdsDistCard->Editing();
+    const bool P = cdsEmbDistCard->Editing();
     const bool K = HoldsRecord(*cdsEmbDistCard);
     const bool A = HoldsRecord(*cdsCardapioDisponivel);
     const bool I = HoldsRecord(*cdsItEmbDistCard);
@@ -138,8 +133,7 @@ void TfrmDistEmbCard::EnablingPass(bool afterEmptying) {
         edtNmFilial->SetEnabled(false);
         Consiste::SetChildEnabled(*panDbgPadrao, on);
         // The branch lock of the login context holds through every pass.
-        edtCdFilial->SetEnabled(edtCdFilial->Enabled() && !Zelvora::ModuFili);
-        btnFilial->SetEnabled(edtCdFilial->Enabled());
+        ApplyBranchTie(edtCdFilial->Enabled());
     }
 
     // The menu items follow their buttons.
@@ -155,7 +149,7 @@ void TfrmDistEmbCard::EnablingPass(bool afterEmptying) {
 }
 
 void TfrmDistEmbCard::AlteraDistribuicao() {
-    if (HoldsRecord(*cdsDistCard) && !Editing(*cdsDistCard)) cdsDistCard->Edit();
+    if (HoldsRecord(*cdsDistCard) && !cdsDistCard->Editing()) cdsDistCard->Edit();
 }
 
 void TfrmDistEmbCard::CancelaAltDistribuicao() {
@@ -166,17 +160,17 @@ void TfrmDistEmbCard::CancelaAltDistribuicao() {
     try {
         GetDistribuicao(QStringLiteral("N"), true);
     } catch (...) {
-        if (cdsDistCard->Active() && Editing(*cdsDistCard))
+        if (cdsDistCard->Editing())
             pla::Dialogs().ShowError(
                 QStringLiteral("Não foi possível recarregar a distribuição do servidor: nada foi "
                                "cancelado e as alterações continuam pendentes."));
         throw;
     }
-    if (cdsDistCard->Active() && Editing(*cdsDistCard)) cdsDistCard->Cancel();
+    if (cdsDistCard->Editing()) cdsDistCard->Cancel();
 }
 
 void TfrmDistEmbCard::ConfirmLeavingChange() {
-    if (!cdsDistCard->Active() || !Editing(*cdsDistCard)) return;
+    if (!cdsDistCard->Editing()) return;
     const int answer = pla::Dialogs().MessageBox(msgPadrao->Msg(QStringLiteral("CANC_DIST")),
                                                  pla::MsgDlgType::Information, pla::mbYesNo);
     if (answer != mrYes) throw Abort();
@@ -205,6 +199,9 @@ void TfrmDistEmbCard::dtsEmbDistCardStateChange(TDataSource&) {
 }
 
 void TfrmDistEmbCard::cdsEmbDistCardAfterCancel(TClientDataSet&) {
+    // A discarded new packaging gives the current record back to the one before it without a
+    // scroll: the dish rows would stay those of the discarded one and block every move.
+    if (cdsItEmbDistCard->Filter() != DishRowFilterText()) AplicaFiltroItEmb();
     Habilita();
 }
 
@@ -258,7 +255,7 @@ void TfrmDistEmbCard::sbtProcurarClick(TComponent&) {
 }
 
 void TfrmDistEmbCard::sbtCancelarClick(TComponent&) {
-    if (cdsEmbDistCard->Active() && Editing(*cdsEmbDistCard)) {
+    if (cdsEmbDistCard->Editing()) {
         cdsEmbDistCard->Cancel();
         return;
     }

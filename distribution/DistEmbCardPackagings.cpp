@@ -1,6 +1,7 @@
 // Packaging records: the container check and lookup, the temporary numbers, the purpose word,
 // the quantity per unit, the key rules of the packaging grid, the editing guard and the
 // deletion that first hands the packaging's dishes back.
+#include "amounts/DishAmounts.h"
 #include "distribution/DistEmbCard.h"
 #include "framework/data/Abort.h"
 #include "framework/data/NumberFormat.h"
@@ -24,10 +25,6 @@ const QString kAverage = QStringLiteral("QTMEDIA");
 const QString kNumber = QStringLiteral("NREMBDISTCARD");
 constexpr int kCodeWidth = 5;
 constexpr int kMaxUnitDigits = 5;
-
-bool Editing(const TClientDataSet& ds) {
-    return ds.State() == TDataSetState::Edit || ds.State() == TDataSetState::Insert;
-}
 
 bool HoldsRecord(const TClientDataSet& ds) {
     return ds.Active() && !ds.IsEmpty();
@@ -111,7 +108,7 @@ void TfrmDistEmbCard::dbgEmbalagensEditButtonClick(TComponent&) {
     if (!inserting && HoldsRecord(packagings)) return;
 
     // On an empty list this starts a new packaging (guard and numbering apply).
-    if (!Editing(packagings)) packagings.Edit();
+    if (!packagings.Editing()) packagings.Edit();
 
     GetVdEmbalagens(QStringLiteral("T"));
     const QString caption = msgPadrao->Msg(QStringLiteral("EMB")) + QLatin1Char('|') +
@@ -131,9 +128,8 @@ void TfrmDistEmbCard::cdsEmbDistCardIDPROPOSITOGetText(TField& sender, QString& 
 
 void TfrmDistEmbCard::cdsEmbDistCardCalcFields(TClientDataSet& dataSet) {
     const double units = dataSet.FieldByName(kUnits).AsFloat();
-    const double average =
-        units > 0 ? Consiste::RoundDec(dataSet.FieldByName(kQuantity).AsFloat() / units, 5) : 0.0;
-    dataSet.FieldByName(kAverage).SetAsFloat(average);
+    dataSet.FieldByName(kAverage).SetAsFloat(
+        pla::DishAmounts::PerUnit(dataSet.FieldByName(kQuantity).AsFloat(), units));
 }
 
 void TfrmDistEmbCard::cdsEmbDistCardBeforeInsert(TClientDataSet&) {
@@ -171,7 +167,7 @@ void TfrmDistEmbCard::cdsEmbDistCardAfterScroll(TClientDataSet&) {
 
 void TfrmDistEmbCard::cdsEmbDistCardCDCONTAINERChange(TField& sender) {
     TClientDataSet& ds = sender.DataSet();
-    if (!Editing(ds)) return;
+    if (!ds.Editing()) return;
     ds.FieldByName(kName).Clear();
     ds.FieldByName(kPurpose).Clear();
     ds.FieldByName(kUnits).Clear();
@@ -231,5 +227,5 @@ void TfrmDistEmbCard::dbgEmbalagensKeyPress(TComponent&, QChar& key) {
 }
 
 void TfrmDistEmbCard::panEmbDistrExit(TComponent&) {
-    if (cdsEmbDistCard->Active() && Editing(*cdsEmbDistCard)) cdsEmbDistCard->Post();
+    if (cdsEmbDistCard->Editing()) cdsEmbDistCard->Post();
 }

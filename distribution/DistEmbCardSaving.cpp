@@ -29,18 +29,6 @@ std::optional<qint64> LoadedVersion(const TClientDataSet& header) {
     return static_cast<qint64>(version->AsFloat());
 }
 
-bool Editing(const TClientDataSet& ds) {
-    return ds.Active() &&
-           (ds.State() == TDataSetState::Edit || ds.State() == TDataSetState::Insert);
-}
-
-// Gives c the focus; a hidden form only remembers it, a control that cannot take it now
-// leaves the focus where it is.
-void FocusIfPossible(TWinControl* c) {
-    TForm* form = c->ParentForm();
-    if (form && (!form->Showing() || c->CanFocus())) c->SetFocus();
-}
-
 // The packaging numbers that own at least one dish row, read from every stored row, so the
 // check does not depend on the filter the dish rows happen to have while the packagings are
 // walked.
@@ -60,7 +48,7 @@ QSet<double> PackagingsWithDishes(const TClientDataSet& dishRows) {
 } // namespace
 
 void TfrmDistEmbCard::sbtConfirmarClick(TComponent&) {
-    if (Editing(*cdsEmbDistCard)) {
+    if (cdsEmbDistCard->Editing()) {
         cdsEmbDistCard->Post();
         return;
     }
@@ -72,7 +60,7 @@ void TfrmDistEmbCard::ConfirmaAltDistribuicao() {
 
     // The packets carry stored records only: a dish row still being typed would be left out
     // and lost by the reload, so it is posted first, as every other pending edit was.
-    if (Editing(*cdsItEmbDistCard)) cdsItEmbDistCard->Post();
+    if (cdsItEmbDistCard->Editing()) cdsItEmbDistCard->Post();
 
     const double number = cdsDistCard->FieldByName(QStringLiteral("NRDISTCARD")).AsFloat();
     const std::optional<qint64> version = LoadedVersion(*cdsDistCard);
@@ -91,7 +79,7 @@ void TfrmDistEmbCard::ConfirmaAltDistribuicao() {
         ResolveConflict(*newer);
     }
 
-    if (Editing(*cdsDistCard)) cdsDistCard->Post();
+    if (cdsDistCard->Editing()) cdsDistCard->Post();
     sbtVerificar->Click();
     pla::Dialogs().ShowStatus(QStringLiteral("Distribuição gravada."));
 }
@@ -166,8 +154,8 @@ void TfrmDistEmbCard::VdDistribuicao() {
     };
 
     try {
-        if (Editing(*cdsCardapioDisponivel)) cdsCardapioDisponivel->Post();
-        if (Editing(*cdsEmbDistCard)) cdsEmbDistCard->Post();
+        if (cdsCardapioDisponivel->Editing()) cdsCardapioDisponivel->Post();
+        if (cdsEmbDistCard->Editing()) cdsEmbDistCard->Post();
 
         cdsEmbDistCard->DisableControls();
         cdsItEmbDistCard->DisableControls();
@@ -182,12 +170,12 @@ void TfrmDistEmbCard::VdDistribuicao() {
             cdsEmbDistCard->First();
             while (!cdsEmbDistCard->Eof()) {
                 if (!withDishes.contains(number.IsNull() ? 0.0 : number.AsFloat())) {
-                    FocusIfPossible(dbgEmbalagens);
+                    dbgEmbalagens->FocusIfPossible();
                     Consiste::MensErro(msgPadrao->Msg(QStringLiteral("EMB_SEM_PRATO")), true);
                 }
                 // An empty value reads as zero.
                 if (!(units.AsFloat() > 0)) {
-                    FocusIfPossible(dbgEmbalagens);
+                    dbgEmbalagens->FocusIfPossible();
                     const int column = dbgEmbalagens->ColumnOf(QStringLiteral("QTCONTAINER"));
                     if (column >= 0) dbgEmbalagens->SetSelectedIndex(column);
                     Consiste::MensErro(msgPadrao->Msg(QStringLiteral("QTEMB_ZERO")), true);

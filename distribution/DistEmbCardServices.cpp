@@ -1,6 +1,5 @@
 // The service list with its group filter and status lights, and the delivery points of the
 // current service.
-#include "branch_generation/GroupFilter.h"
 #include "distribution/DistEmbCard.h"
 #include "framework/data/EventSuspend.h"
 #include "framework/data/ScopeExit.h"
@@ -19,32 +18,11 @@ namespace {
 
 const QString kIdSituacao = QStringLiteral("IDSITUACAO");
 
-// Sets the group filter of cdsServicos from the combo's choice; the caller decides about the
-// scroll event.
-void ApplyGroupFilterTo(TClientDataSet& services, const QStringList& codes, int index) {
-    services.SetFiltered(false);
-    const QString code = index >= 0 && index < codes.size() ? codes.at(index) : QString();
-    if (!code.isEmpty()) {
-        services.SetFilter(pla::GroupFilter::For(code));
-        services.SetFiltered(true);
-    }
-}
-
 } // namespace
 
 void TfrmDistEmbCard::GetGruposServicos() {
     pla::BusyScope busy(Zelvora::MainWindow());
-    const QVector<pla::ServiceGroup> groups = server_.GetGruposServico();
-
-    cmbFiltroGrupo->Clear();
-    groupCodes_.clear();
-    cmbFiltroGrupo->AddItem(QString());
-    groupCodes_.append(QString());
-    for (const pla::ServiceGroup& g : groups) {
-        cmbFiltroGrupo->AddItem(g.name);
-        groupCodes_.append(g.code);
-    }
-    cmbFiltroGrupo->SetItemIndex(0);
+    groups_.Fill(*cmbFiltroGrupo, server_.GetGruposServico());
 }
 
 void TfrmDistEmbCard::cmbFiltroGrupoChange(TComponent&) {
@@ -52,7 +30,7 @@ void TfrmDistEmbCard::cmbFiltroGrupoChange(TComponent&) {
     {
         EventSuspend<Event<TClientDataSet&>> scroll(cdsServicos->AfterScroll);
         try {
-            ApplyGroupFilterTo(*cdsServicos, groupCodes_, cmbFiltroGrupo->ItemIndex());
+            groups_.ApplyTo(*cdsServicos, cmbFiltroGrupo->ItemIndex());
         } catch (...) {
             failure = std::current_exception();
         }
@@ -89,7 +67,7 @@ void TfrmDistEmbCard::GetServicos(const QString& branch, const QDate& date, bool
             if (hadSelection) rememberedKey = SelectedDeliveryPointKey();
 
             server_.GetServicos(branch, date, *cdsServicos);
-            ApplyGroupFilterTo(*cdsServicos, groupCodes_, cmbFiltroGrupo->ItemIndex());
+            groups_.ApplyTo(*cdsServicos, cmbFiltroGrupo->ItemIndex());
             if (keep) cdsServicos->Locate(QStringLiteral("CDSERVFILI"), rememberedService);
         } catch (...) {
             failure = std::current_exception();

@@ -66,6 +66,8 @@ public:
     static constexpr const char* kApagaDistribuicao = "ApagaDistribuicao";
     static constexpr const char* kGeraDistribuicaoFilial = "GeraDistribuicaoFilial";
     static constexpr const char* kGetAlteracoesDistribuicao = "GetAlteracoesDistribuicao";
+    // Read by DistributionDayReader, the print module's call.
+    static constexpr const char* kGetImpressaoDistribuicao = "GetImpressaoDistribuicao";
 
     // Calls go through net, which must outlive this object.
     explicit DistEmbCardMethods(TNetConnection& net);

@@ -1,13 +1,11 @@
 #include "remote/DistributionDay.h"
 
-#include <algorithm>
-#include <cmath>
+#include "amounts/DishAmounts.h"
 
 namespace pla {
 
 int DayPackaging::LabelCount() const {
-    // A unit count is whole on the screen; a stray fraction still needs its own container.
-    return std::max(1, static_cast<int>(std::ceil(units - 1e-6)));
+    return DishAmounts::LabelCount(units);
 }
 
 const DayService* DistributionDay::Service(const QString& code) const {

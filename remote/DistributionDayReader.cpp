@@ -4,6 +4,7 @@
 #include "framework/services/BusyScope.h"
 #include "framework/services/Consiste.h"
 #include "framework/services/Zelvora.h"
+#include "remote/DistEmbCardMethods.h"
 #include "remote/PayloadReader.h"
 
 #include <QHash>
@@ -36,7 +37,7 @@ private:
 
 DistributionDay DistributionDayReader::Read(TNetConnection& net, const QString& branch,
                                             const QString& branchName, const QDate& date) {
-    const QString method = QString::fromLatin1(kMethod);
+    const QString method = QString::fromLatin1(DistEmbCardMethods::kGetImpressaoDistribuicao);
     const PayloadReader reader(method);
     QJsonValue payload;
     {

@@ -11,8 +11,6 @@ namespace pla {
 // malformed payload is shown and ends the action with Abort).
 class DistributionDayReader {
 public:
-    static constexpr const char* kMethod = "GetImpressaoDistribuicao";
-
     // Reads branch's day on date through net; branchName is only carried along.
     static DistributionDay Read(TNetConnection& net, const QString& branch,
                                 const QString& branchName, const QDate& date);

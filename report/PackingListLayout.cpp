@@ -1,5 +1,6 @@
 #include "report/PackingListLayout.h"
 
+#include "amounts/DishAmounts.h"
 #include "framework/print/TextFitter.h"
 #include "labelling/Conservation.h"
 #include "report/ReportTexts.h"
@@ -259,9 +260,9 @@ PackingListLayout::DishTotals(const QVector<const DayPackaging*>& packagings) {
                 totals.push_back({d.code, d.name, d.unit, d.order});
             }
             DishTotal& t = totals[*it];
-            t.diners += d.diners;
-            t.quantity += d.quantity;
-            t.extra += d.extra;
+            t.diners = DishAmounts::Round5(t.diners + d.diners);
+            t.quantity = DishAmounts::Round5(t.quantity + d.quantity);
+            t.extra = DishAmounts::Round5(t.extra + d.extra);
         }
     std::stable_sort(totals.begin(), totals.end(),
                      [](const DishTotal& a, const DishTotal& b) { return a.order < b.order; });

@@ -3,29 +3,16 @@
 
 #include "framework/services/BusyScope.h"
 #include "framework/services/Consiste.h"
-#include "framework/services/Pesquisa.h"
 #include "framework/services/Zelvora.h"
 #include "framework/ui/Dispatch.h"
-#include "framework/ui/TBtnPesquisa.h"
 #include "framework/ui/TComboBox.h"
 #include "framework/ui/TDBGrid.h"
 #include "framework/ui/TDateEditPlus.h"
 #include "framework/ui/TEdit.h"
-#include "framework/ui/TLabel.h"
 #include "framework/ui/TMessages.h"
+#include "remote/DistEmbCardMethods.h"
 #include "remote/DistributionDayReader.h"
 #include "report/ReportTexts.h"
-#include "remote/DistEmbCardMethods.h"
-
-namespace {
-
-// A hidden form only remembers the focus; a shown one refuses a control it cannot focus.
-void FocusIfPossible(TWinControl* c) {
-    TForm* form = c->ParentForm();
-    if (form && (!form->Showing() || c->CanFocus())) c->SetFocus();
-}
-
-} // namespace
 
 TfrmImpDistEmbCard::TfrmImpDistEmbCard(TComponent* owner) : TfrmRotiGeral(owner) {
     BuildDataSets();
@@ -41,17 +28,7 @@ TfrmImpDistEmbCard::~TfrmImpDistEmbCard() {
 
 void TfrmImpDistEmbCard::FormCreate() {
     netImpDistEmbCard.Connect();
-    const QVector<pla::ServiceGroup> groups =
-        pla::DistEmbCardMethods(netImpDistEmbCard).GetGruposServico();
-    cmbFiltroGrupo->Clear();
-    groupCodes_.clear();
-    cmbFiltroGrupo->AddItem(QString());
-    groupCodes_.append(QString());
-    for (const pla::ServiceGroup& g : groups) {
-        cmbFiltroGrupo->AddItem(g.name);
-        groupCodes_.append(g.code);
-    }
-    cmbFiltroGrupo->SetItemIndex(0);
+    groups_.Fill(*cmbFiltroGrupo, pla::DistEmbCardMethods(netImpDistEmbCard).GetGruposServico());
 }
 
 void TfrmImpDistEmbCard::FormDestroy() {
@@ -64,8 +41,7 @@ void TfrmImpDistEmbCard::FormClose(TComponent&) {
 
 int TfrmImpDistEmbCard::Abre(const QString& branch, const QDate& date) {
     edtCdFilial->SetText(branch.isEmpty() || Zelvora::ModuFili ? Zelvora::FiliProc : branch);
-    edtCdFilial->SetEnabled(!Zelvora::ModuFili);
-    btnFilial->SetEnabled(edtCdFilial->Enabled());
+    ApplyBranchTie(true);
     depCardapio->SetDate(date.isValid() ? date : Zelvora::Today());
     depCardapioDateChange(*depCardapio);
     edtHoraPreparo->SetText(QTime::currentTime().toString(QStringLiteral("HH:mm")));
@@ -79,31 +55,8 @@ int TfrmImpDistEmbCard::Abre(const QString& branch, const QDate& date) {
 }
 
 void TfrmImpDistEmbCard::VdImpressao() {
-    const QString typed = edtCdFilial->Text();
-    if (Consiste::EmptyString(typed)) {
-        FocusIfPossible(edtCdFilial);
-        Consiste::MensErro(msgPadrao->Msg(QStringLiteral("FILIAL_N_INF")), true);
-    }
-    const QString code = Consiste::Ajusta(typed, 4);
-    if (code != typed) edtCdFilial->SetText(code);
-    qryFilial->Close();
-    qryFilial->SetConnectionName(Zelvora::DatabaseConnectionName());
-    qryFilial->SetParam(QStringLiteral("P_CDFILIAL"), code);
-    qryFilial->SetParam(QStringLiteral("P_TCDFILIAL"), QVariant());
-    qryFilial->Open();
-    if (qryFilial->IsEmpty()) {
-        FocusIfPossible(edtCdFilial);
-        // Selected, so that the next code typed replaces the wrong one.
-        edtCdFilial->SelectAll();
-        Consiste::MensErro(msgPadrao->Msg(QStringLiteral("FILIAL_N_CAD")), true);
-    }
-    edtNmFilial->SetText(qryFilial->FieldByName(QStringLiteral("NMFILIAL")).AsString());
-
-    depCardapio->CheckValidDate();
-    if (depCardapio->IsEmpty()) {
-        FocusIfPossible(depCardapio);
-        Consiste::MensErro(msgPadrao->Msg(QStringLiteral("DTCARD_N_INF")), true);
-    }
+    ValidateBranch(true);
+    RequireDate(QStringLiteral("DTCARD_N_INF"));
 }
 
 void TfrmImpDistEmbCard::CarregaDia() {
@@ -130,30 +83,20 @@ void TfrmImpDistEmbCard::edtCdFilialChange(TComponent&) {
 }
 
 void TfrmImpDistEmbCard::btnFilialClick(TComponent&) {
-    qryFilial->Close();
-    qryFilial->SetConnectionName(Zelvora::DatabaseConnectionName());
-    qryFilial->SetParam(QStringLiteral("P_CDFILIAL"), QVariant());
-    qryFilial->SetParam(QStringLiteral("P_TCDFILIAL"), QStringLiteral("T"));
-    qryFilial->Open();
-    const QString caption = msgPadrao->Msg(QStringLiteral("FILIAL")) + QLatin1Char('|') +
-                            msgPadrao->Msg(QStringLiteral("N_HA_FILIAL"));
-    if (Pesquisa::Pesquisar(*dtsFilial, caption, false, true))
-        edtCdFilial->SetText(qryFilial->FieldByName(QStringLiteral("CDFILIAL")).AsString());
+    LookUpBranch();
 }
 
 void TfrmImpDistEmbCard::VdPreparo() {
     dpePreparo->CheckValidDate();
     if (Preparo().isValid()) return;
-    FocusIfPossible(dpePreparo->GetDate().isValid() ? static_cast<TWinControl*>(edtHoraPreparo)
-                                                    : dpePreparo);
+    (dpePreparo->GetDate().isValid() ? static_cast<TWinControl*>(edtHoraPreparo) : dpePreparo)
+        ->FocusIfPossible();
     Consiste::MensErro(msgPadrao->Msg(QStringLiteral("PREPARO_INV")), true);
 }
 
 void TfrmImpDistEmbCard::depCardapioDateChange(TComponent&) {
+    ShowWeekDay();
     const QDate date = depCardapio->GetDate();
-    lblDiaDaSemanaCard->SetCaption(
-        date.isValid() ? Consiste::DiaSemana(QString::number(date.dayOfWeek() % 7 + 1))
-                       : QString());
     // The food of a menu is prepared on its day unless the user says otherwise.
     if (date.isValid()) dpePreparo->SetDate(date);
     if (day_ && day_->date != date) ForgetDay();

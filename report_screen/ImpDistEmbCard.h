@@ -1,8 +1,9 @@
 #pragma once
 
+#include "branch_panel/BranchDatePanel.h"
+#include "branch_panel/GroupChoice.h"
 #include "framework/data/ClientDataSet.h"
 #include "framework/data/DataSource.h"
-#include "framework/data/ReadOnlyQuery.h"
 #include "framework/net/NetConnection.h"
 #include "framework/ui/Keys.h"
 #include "framework/ui/TfrmRotiGeral.h"
@@ -14,13 +15,10 @@
 #include <memory>
 #include <optional>
 
-class TBtnPesquisa;
 class TButton;
 class TColumn;
 class TComboBox;
-class TDateEditPlus;
 class TDBGrid;
-class TEdit;
 class TGroupBox;
 class TImage;
 class TLabel;
@@ -33,7 +31,7 @@ class TPanel;
 // them changes. A user tied to his branch cannot change it.
 //
 // Life: construct, DoCreate() (connection, groups), then Abre() at each opening (modal).
-class TfrmImpDistEmbCard : public TfrmRotiGeral {
+class TfrmImpDistEmbCard : public TfrmRotiGeral, public pla::BranchDatePanel {
 public:
     explicit TfrmImpDistEmbCard(TComponent* owner = nullptr);
     ~TfrmImpDistEmbCard() override;
@@ -42,13 +40,7 @@ public:
 
     std::unique_ptr<TClientDataSet> cdsServicos;
     std::unique_ptr<TDataSource> dtsServicos;
-    std::unique_ptr<TADOIBQuery> qryFilial;
-    std::unique_ptr<TDataSource> dtsFilial;
-
-    TLabel *lblFilial = nullptr, *lblData = nullptr, *lblDiaDaSemanaCard = nullptr;
-    TEdit *edtCdFilial = nullptr, *edtNmFilial = nullptr;
-    TBtnPesquisa* btnFilial = nullptr;
-    TDateEditPlus* depCardapio = nullptr;
+    // Branch, date and the branch query: BranchDatePanel.
 
     TPanel *panDbgPadrao = nullptr, *panTServico = nullptr;
     TGroupBox* grbFiltroServico = nullptr;
@@ -140,6 +132,6 @@ private:
 
     std::optional<pla::DistributionDay> day_;
     QString toldWithout_; // the services-left-out notice the user has seen for this day
-    QStringList groupCodes_;
+    pla::GroupChoice groups_;
     QStringList pointKeys_; // of cmbPontoEntrega's items; entry 0 (all) is empty
 };

@@ -68,36 +68,7 @@ void TfrmImpDistEmbCard::BuildLayout() {
 
 void TfrmImpDistEmbCard::BuildBranchControls() {
     TWinControl* box = grbDadosRel;
-    lblFilial = MakeBoldLabel(this, box, "lblFilial", QStringLiteral("Filial"), 8, 22, 36);
-    edtCdFilial = MakeControl<TEdit>(this, box, "edtCdFilial");
-    edtCdFilial->SetBounds(48, 18, 50, 21);
-    edtCdFilial->SetEditMask(QStringLiteral(">aaaa;0; "));
-    edtCdFilial->SetMaxLength(4);
-    edtCdFilial->SetCharCase(TEditCharCase::ecUpperCase);
-    edtCdFilial->SetColor(clInfoBk);
-
-    btnFilial = MakeControl<TBtnPesquisa>(this, box, "btnFilial");
-    btnFilial->SetBounds(99, 18, 21, 21);
-    btnFilial->SetHint(QStringLiteral("Pesquisar filial"));
-    btnFilial->SetShowHint(true);
-    btnFilial->SetEdit(edtCdFilial);
-
-    edtNmFilial = MakeControl<TEdit>(this, box, "edtNmFilial");
-    edtNmFilial->SetBounds(122, 18, 300, 21);
-    edtNmFilial->SetColor(clBtnFace);
-    edtNmFilial->SetEnabled(false);
-    edtNmFilial->SetTabStop(false);
-
-    lblData = MakeBoldLabel(this, box, "lblData", QStringLiteral("Data"), 8, 50, 36);
-    depCardapio = MakeControl<TDateEditPlus>(this, box, "depCardapio");
-    depCardapio->SetBounds(48, 46, 100, 21);
-    depCardapio->SetColor(clInfoBk);
-    lblFilial->SetFocusControl(edtCdFilial);
-    edtNmFilial->SetAccessibleName(QStringLiteral("Nome da filial"));
-    lblData->SetFocusControl(depCardapio);
-    lblDiaDaSemanaCard = MakeControl<TLabel>(this, box, "lblDiaDaSemanaCard");
-    lblDiaDaSemanaCard->SetBounds(156, 50, 80, 13);
-    lblDiaDaSemanaCard->SetCaption(QString());
+    BuildBranchDateControls(this, box, Arrangement::TwoRows, 300, *msgPadrao);
 }
 
 void TfrmImpDistEmbCard::BuildServiceList() {
@@ -217,15 +188,7 @@ void TfrmImpDistEmbCard::BuildDataSets() {
     cdsServicos->CreateDataSet();
     dtsServicos = std::make_unique<TDataSource>(QStringLiteral("dtsServicos"), cdsServicos.get());
 
-    qryFilial = std::make_unique<TADOIBQuery>(QStringLiteral("qryFilial"));
-    qryFilial->SQL =
-        QStringLiteral("SELECT CDFILIAL, NMFILIAL FROM FILIAL "
-                       "WHERE (CDFILIAL = :P_CDFILIAL OR :P_TCDFILIAL = 'T') ORDER BY CDFILIAL");
-    TFieldDef code = Field("CDFILIAL", TFieldType::String, 4, QStringLiteral("Código"));
-    code.DisplayWidth = 6;
-    qryFilial->AddField(code);
-    qryFilial->AddField(Field("NMFILIAL", TFieldType::String, 30, QStringLiteral("Nome")));
-    dtsFilial = std::make_unique<TDataSource>(QStringLiteral("dtsFilial"), qryFilial.get());
+    BuildBranchQuery();
 
     RegisterDataSet(cdsServicos.get());
     RegisterDataSet(qryFilial.get());

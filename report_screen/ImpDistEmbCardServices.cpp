@@ -1,6 +1,5 @@
 // The service list: filling it from the day, the group filter, ticking and the tick column.
 #include "framework/data/Abort.h"
-#include "framework/data/FilterExpression.h"
 #include "framework/ui/Colors.h"
 #include "framework/ui/TColumn.h"
 #include "framework/ui/TComboBox.h"
@@ -41,14 +40,7 @@ void TfrmImpDistEmbCard::FillServices() {
 }
 
 void TfrmImpDistEmbCard::cmbFiltroGrupoChange(TComponent&) {
-    cdsServicos->SetFiltered(false);
-    const int index = cmbFiltroGrupo->ItemIndex();
-    const QString code =
-        index > 0 && index < groupCodes_.size() ? groupCodes_.at(index) : QString();
-    if (code.isEmpty()) return;
-    cdsServicos->SetFilter(QStringLiteral("CDGRUPSERV = ") +
-                           pla::FilterExpression::QuoteString(code));
-    cdsServicos->SetFiltered(true);
+    groups_.ApplyTo(*cdsServicos, cmbFiltroGrupo->ItemIndex());
 }
 
 void TfrmImpDistEmbCard::MarcaServico(bool all) {

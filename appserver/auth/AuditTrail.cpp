@@ -13,6 +13,25 @@ namespace {
 
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 
+// Every member of a JSON value with its texts made visible (see AuditTrail::visible).
+QJsonValue visibleJson(const QJsonValue& v) {
+    if (v.isString()) return AuditTrail::visible(v.toString());
+    if (v.isArray()) {
+        QJsonArray out;
+        for (const QJsonValue& e : v.toArray())
+            out.append(visibleJson(e));
+        return out;
+    }
+    if (v.isObject()) {
+        QJsonObject out;
+        const QJsonObject o = v.toObject();
+        for (auto it = o.begin(); it != o.end(); ++it)
+            out.insert(it.key(), visibleJson(*it));
+        return out;
+    }
+    return v;
+}
+
 QJsonObject packagingValues(const Packaging& p) {
     return QJsonObject{
         {QStringLiteral("CDCONTAINER"), p.container},
@@ -79,17 +98,18 @@ void diff(QJsonArray& out, const QString& kind, const QStringList& actions,
 QString number(const QJsonValue& v) {
     if (v.isDouble()) return QString::number(v.toDouble(), 'g', 12);
     if (v.isNull()) return QStringLiteral("(vazio)");
-    return QStringLiteral("\"%1\"").arg(v.toString());
+    return QStringLiteral("\"%1\"").arg(AuditTrail::visible(v.toString()));
 }
 
 QString describeChange(const QJsonObject& c) {
-    QString what = c.value(QStringLiteral("tipo")).toString() == QLatin1String("embalagem")
-                       ? QStringLiteral("embalagem %1")
-                             .arg(c.value(QStringLiteral("NREMBDISTCARD")).toInteger())
-                       : QStringLiteral("prato %1 (%2) na embalagem %3")
-                             .arg(c.value(QStringLiteral("NRSEQPRATCAR")).toInteger())
-                             .arg(c.value(QStringLiteral("NMPRATO")).toString())
-                             .arg(c.value(QStringLiteral("NREMBDISTCARD")).toInteger());
+    QString what =
+        c.value(QStringLiteral("tipo")).toString() == QLatin1String("embalagem")
+            ? QStringLiteral("embalagem %1")
+                  .arg(c.value(QStringLiteral("NREMBDISTCARD")).toInteger())
+            : QStringLiteral("prato %1 (%2) na embalagem %3")
+                  .arg(c.value(QStringLiteral("NRSEQPRATCAR")).toInteger())
+                  .arg(AuditTrail::visible(c.value(QStringLiteral("NMPRATO")).toString()))
+                  .arg(c.value(QStringLiteral("NREMBDISTCARD")).toInteger());
     const QJsonObject before = c.value(QStringLiteral("antes")).toObject();
     const QJsonObject after = c.value(QStringLiteral("depois")).toObject();
     QStringList values;
@@ -103,7 +123,8 @@ QString describeChange(const QJsonObject& c) {
                 k, number((after.isEmpty() ? before : after).value(k)));
     }
     return QStringLiteral("%1 %2: %3")
-        .arg(what, c.value(QStringLiteral("acao")).toString(), values.join(QStringLiteral(", ")));
+        .arg(what, AuditTrail::visible(c.value(QStringLiteral("acao")).toString()),
+             values.join(QStringLiteral(", ")));
 }
 
 QJsonValue optionalNumber(const std::optional<qint64>& v) {
@@ -122,23 +143,45 @@ QVariant optionalValue(const std::optional<qint64>& v) {
 } // namespace
 
 QJsonObject AuditEvent::toJson() const {
-    return QJsonObject{
-        {QStringLiteral("quando"), when.toUTC().toString(Qt::ISODateWithMs)},
-        {QStringLiteral("usuario"), login},
-        {QStringLiteral("nome"), userName},
-        {QStringLiteral("endereco"), address},
-        {QStringLiteral("operacao"), operation},
-        {QStringLiteral("distribuicao"), static_cast<double>(number)},
-        {QStringLiteral("filial"), key.branch},
-        {QStringLiteral("servico"), key.service},
-        {QStringLiteral("data"), key.date.toString(kDateFormat)},
-        {QStringLiteral("cliente"), key.client},
-        {QStringLiteral("destino"), key.destination},
-        {QStringLiteral("versaoAnterior"), optionalNumber(versionBefore)},
-        {QStringLiteral("versao"), optionalNumber(versionAfter)},
-        {QStringLiteral("versionada"), versioned},
-        {QStringLiteral("alteracoes"), changes},
-    };
+    return visibleJson(QJsonObject{
+                           {QStringLiteral("quando"), when.toUTC().toString(Qt::ISODateWithMs)},
+                           {QStringLiteral("usuario"), login},
+                           {QStringLiteral("nome"), userName},
+                           {QStringLiteral("endereco"), address},
+                           {QStringLiteral("operacao"), operation},
+                           {QStringLiteral("distribuicao"), static_cast<double>(number)},
+                           {QStringLiteral("filial"), key.branch},
+                           {QStringLiteral("servico"), key.service},
+                           {QStringLiteral("data"), key.date.toString(kDateFormat)},
+                           {QStringLiteral("cliente"), key.client},
+                           {QStringLiteral("destino"), key.destination},
+                           {QStringLiteral("versaoAnterior"), optionalNumber(versionBefore)},
+                           {QStringLiteral("versao"), optionalNumber(versionAfter)},
+                           {QStringLiteral("versionada"), versioned},
+                           {QStringLiteral("alteracoes"), changes},
+                       })
+        .toObject();
+}
+
+QString AuditTrail::visible(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\n')
+            out += QLatin1String("\\n");
+        else if (u == u'\r')
+            out += QLatin1String("\\r");
+        else if (u == u'\t')
+            out += QLatin1String("\\t");
+        else if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+                 c.category() == QChar::Separator_Paragraph || (u >= 0x202A && u <= 0x202E) ||
+                 (u >= 0x2066 && u <= 0x2069))
+            out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
 }
 
 AuditTrail::AuditTrail(QSqlDatabase db) : db_(std::move(db)) {}
@@ -278,14 +321,14 @@ QString AuditTrail::table(const QVector<AuditEvent>& events) {
             return n ? QString::number(*n) : QStringLiteral("-");
         };
         out += format.arg(e.when.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")), -16)
-                   .arg(e.login.isEmpty() ? e.userName : e.login, -16)
-                   .arg(e.address, -15)
-                   .arg(e.operation, -14)
+                   .arg(visible(e.login.isEmpty() ? e.userName : e.login), -16)
+                   .arg(visible(e.address), -15)
+                   .arg(visible(e.operation), -14)
                    .arg(QString::number(e.number), -12)
-                   .arg(QStringLiteral("%1/%2/%3/%4-%5")
-                            .arg(e.key.branch, e.key.service,
-                                 e.key.date.toString(QStringLiteral("dd/MM/yyyy")), e.key.client,
-                                 e.key.destination),
+                   .arg(visible(QStringLiteral("%1/%2/%3/%4-%5")
+                                    .arg(e.key.branch, e.key.service,
+                                         e.key.date.toString(QStringLiteral("dd/MM/yyyy")),
+                                         e.key.client, e.key.destination)),
                         -38)
                    .arg(QStringLiteral("%1 → %2%3")
                             .arg(v(e.versionBefore), v(e.versionAfter),

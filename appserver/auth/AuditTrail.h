@@ -24,6 +24,7 @@ struct AuditEvent {
     // What changed: packagings and dish rows added, changed, removed, with their amounts.
     QJsonArray changes;
 
+    // The event as JSON, its texts made visible as in AuditTrail::table.
     QJsonObject toJson() const;
 };
 
@@ -63,7 +64,13 @@ public:
 
     // The packagings and dish rows that differ between two states of a distribution.
     static QJsonArray changes(const Distribution* before, const Distribution* after);
-    // A fixed-width table of events, each followed by one indented line per change.
+    // `text` with every line break, tab and other control character written as a visible
+    // escape (a line break as backslash and n, ESC as backslash and u001b), so a label or name
+    // cannot start a record of its own in what the audit prints. The database keeps the text as it
+    // was.
+    static QString visible(const QString& text);
+    // A fixed-width table of events, each followed by one indented line per change; every text
+    // made visible.
     static QString table(const QVector<AuditEvent>& events);
 
 private:

@@ -1,8 +1,11 @@
 #include "appserver/auth/Authenticator.h"
 
-#include "appserver/rpc/RemoteMethods.h"
+#include "appserver/ServerLog.h"
+#include "appserver/auth/AuditTrail.h"
 #include "appserver/auth/SessionStore.h"
 #include "appserver/auth/UserStore.h"
+#include "appserver/rpc/InputText.h"
+#include "appserver/rpc/RemoteMethods.h"
 
 namespace pla {
 
@@ -17,15 +20,16 @@ QByteArray scheme(const QByteArray& authorization, const char* name) {
 }
 
 Caller callerOf(const UserRecord& u, const RequestContext& request) {
-    return Caller{u.login, u.name, u.branch, u.tied, request.clientAddress};
+    return Caller{u.login, u.name, u.branch, u.tied, request.origin()};
 }
 
 const QString kRequired = QStringLiteral("Este servidor exige usuário e senha.");
 
 } // namespace
 
-Authenticator::Authenticator(QSqlDatabase db, CredentialCache* cache)
-    : db_(std::move(db)), cache_(cache) {}
+Authenticator::Authenticator(QSqlDatabase db, CredentialCache* cache, LoginThrottle* throttle,
+                             std::chrono::seconds sessionLifetime)
+    : db_(std::move(db)), cache_(cache), throttle_(throttle), sessionLifetime_(sessionLifetime) {}
 
 bool Authenticator::openWithoutUsers(const RequestContext& request, const QDateTime& now) {
     if (!request.fromLoopback()) return false;
@@ -51,7 +55,7 @@ Caller Authenticator::caller(const RequestContext& request, const QDateTime& now
     if (!request.authorization.isEmpty())
         throw AuthFault{QStringLiteral("Credenciais não aceitas: use a sessão aberta pelo login "
                                        "(Authorization: Bearer).")};
-    if (openWithoutUsers(request, now)) return Caller{{}, {}, {}, false, request.clientAddress};
+    if (openWithoutUsers(request, now)) return Caller{{}, {}, {}, false, request.origin()};
     throw AuthFault{kRequired};
 }
 
@@ -64,10 +68,24 @@ QJsonObject Authenticator::login(const RequestContext& request, const QDateTime&
     const qsizetype colon = pair.indexOf(':');
     const QString login = QString::fromUtf8(pair.left(colon < 0 ? 0 : colon));
     const QString password = QString::fromUtf8(pair.mid(colon + 1));
+    const QString& address = request.clientAddress;
+    if (const int wait = throttle_ ? throttle_->wait(login, address, now) : 0)
+        return RemoteMethods::refusal(
+            QStringLiteral("Muitas tentativas de entrar sem sucesso. Tente novamente em %1 "
+                           "segundo(s).")
+                .arg(wait));
     const auto user = colon < 0 ? std::nullopt : UserStore(db_).verify(login, password);
-    if (!user) return RemoteMethods::refusal(QStringLiteral("Usuário ou senha inválidos."));
+    if (!user) {
+        const int failures = throttle_ ? throttle_->failed(login, address, now) : 1;
+        ServerLog::write(QStringLiteral("login recusado: usuário \"%1\" de %2 (%3ª falha seguida "
+                                        "deste endereço)")
+                             .arg(AuditTrail::visible(InputText::quoted(login)), address)
+                             .arg(failures));
+        return RemoteMethods::refusal(QStringLiteral("Usuário ou senha inválidos."));
+    }
+    if (throttle_) throttle_->succeeded(login, address);
     QDateTime expires;
-    const QString token = SessionStore(db_).open(user->login, now, expires);
+    const QString token = SessionStore(db_, sessionLifetime_).open(user->login, now, expires);
     return RemoteMethods::success(QJsonObject{
         {QStringLiteral("exigeLogin"), true},
         {QStringLiteral("token"), token},

@@ -2,6 +2,8 @@
 
 #include "appserver/auth/Caller.h"
 #include "appserver/auth/CredentialCache.h"
+#include "appserver/auth/LoginThrottle.h"
+#include "appserver/auth/SessionStore.h"
 #include "appserver/http/RequestContext.h"
 
 #include <QDateTime>
@@ -22,20 +24,27 @@ struct AuthFault {
 // server and a fresh or demo database always did.
 class Authenticator {
 public:
-    // `cache`, when given, spares the database look-ups of recent callers.
-    explicit Authenticator(QSqlDatabase db, CredentialCache* cache = nullptr);
+    // `cache`, when given, spares the database look-ups of recent callers; `throttle`, when
+    // given, slows down repeated failed logins (see LoginThrottle); a login opens a session
+    // lasting `sessionLifetime`.
+    explicit Authenticator(QSqlDatabase db, CredentialCache* cache = nullptr,
+                           LoginThrottle* throttle = nullptr,
+                           std::chrono::seconds sessionLifetime = SessionStore::kLifetime);
 
     // The caller of a remote method; throws AuthFault.
     Caller caller(const RequestContext& request, const QDateTime& now);
     // The `Login` call: without credentials it says whether this server requires them;
     // with Basic credentials it opens a session and returns the token and the user's record;
-    // wrong ones are refused with "Usuário ou senha inválidos.".
+    // wrong ones are refused with "Usuário ou senha inválidos." and written to the server's
+    // log; while the throttle holds the caller back, the attempt is refused unchecked.
     QJsonObject login(const RequestContext& request, const QDateTime& now);
 
 private:
     bool openWithoutUsers(const RequestContext& request, const QDateTime& now);
     QSqlDatabase db_;
     CredentialCache* cache_;
+    LoginThrottle* throttle_;
+    std::chrono::seconds sessionLifetime_;
 };
 
 } // namespace pla

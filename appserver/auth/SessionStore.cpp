@@ -14,7 +14,8 @@ QString stamp(const QDateTime& t) {
 }
 } // namespace
 
-SessionStore::SessionStore(QSqlDatabase db) : db_(std::move(db)) {}
+SessionStore::SessionStore(QSqlDatabase db, std::chrono::seconds lifetime)
+    : db_(std::move(db)), lifetime_(lifetime) {}
 
 QString SessionStore::digest(const QByteArray& token) {
     unsigned char out[32];
@@ -28,7 +29,7 @@ QString SessionStore::open(const QString& login, const QDateTime& now, QDateTime
     unsigned char raw[32];
     randombytes_buf(raw, sizeof raw);
     const QByteArray token = QByteArray(reinterpret_cast<const char*>(raw), sizeof raw).toHex();
-    expires = now.addSecs(kHours * 3600);
+    expires = now.addSecs(lifetime_.count());
     SqlTransaction tx(db_, SqlTransaction::Mode::Write);
     // Sessions that ended are dropped here, where a write happens anyway.
     SqlUtil::exec(db_, QStringLiteral("DELETE FROM SESSAO WHERE DTHRVALIDADE < ?"), {stamp(now)});

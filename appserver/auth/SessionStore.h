@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QString>
+#include <chrono>
 #include <optional>
 
 namespace pla {
@@ -14,11 +15,12 @@ namespace pla {
 // so any server on it accepts a token that another one issued.
 class SessionStore {
 public:
-    // How long a session lasts from its login.
-    static constexpr int kHours = 24;
+    // How long a session lasts from its login unless the server is told otherwise.
+    static constexpr std::chrono::seconds kLifetime = std::chrono::hours(24);
 
-    explicit SessionStore(QSqlDatabase db);
-    // Opens a session for `login` and returns its token; `expires` receives its end.
+    explicit SessionStore(QSqlDatabase db, std::chrono::seconds lifetime = kLifetime);
+    // Opens a session for `login` lasting the store's lifetime and returns its token;
+    // `expires` receives its end.
     QString open(const QString& login, const QDateTime& now, QDateTime& expires);
     // The active user of an unexpired session, if any.
     std::optional<UserRecord> user(const QByteArray& token, const QDateTime& now);
@@ -26,6 +28,7 @@ public:
 private:
     static QString digest(const QByteArray& token);
     QSqlDatabase db_;
+    std::chrono::seconds lifetime_;
 };
 
 } // namespace pla

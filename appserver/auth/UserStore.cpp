@@ -5,7 +5,11 @@
 #include "appserver/storage/SqlUtil.h"
 #include "appserver/storage/StorageError.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <sodium.h>
+#include <thread>
 
 namespace pla {
 
@@ -20,6 +24,46 @@ UserRecord record(const QSqlQuery& q) {
     return UserRecord{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
                       q.value(3).toString() == QLatin1String("S"),
                       q.value(4).toString() == QLatin1String("S")};
+}
+
+// Checking a password costs 64 MiB and a tenth of a second of a core, by design. One check
+// runs at a time, started at least kSpacing after the one before, and kWaiting more wait for
+// their turn; one more is refused at once, before even reading the user. So a flood of logins
+// takes at most half a core and one check's memory, and holds no more than three of the
+// workers the remote methods need.
+constexpr int kWaiting = 2;
+constexpr auto kSpacing = std::chrono::milliseconds(250);
+std::mutex turnMutex;
+std::condition_variable turnFree;
+bool checking = false;
+int waiting = 0;
+std::chrono::steady_clock::time_point lastStart;
+
+template <class Work> auto inTurn(Work&& work) {
+    {
+        std::unique_lock lock(turnMutex);
+        if (checking && waiting >= kWaiting)
+            throw Refusal(QStringLiteral("O servidor está conferindo muitas senhas ao mesmo "
+                                         "tempo. Tente entrar novamente em instantes."));
+        ++waiting;
+        turnFree.wait(lock, [] { return !checking; });
+        --waiting;
+        checking = true;
+        const auto start = std::max(std::chrono::steady_clock::now(), lastStart + kSpacing);
+        lastStart = start;
+        lock.unlock();
+        std::this_thread::sleep_until(start);
+    }
+    struct Done {
+        ~Done() {
+            {
+                const std::lock_guard lock(turnMutex);
+                checking = false;
+            }
+            turnFree.notify_one();
+        }
+    } done;
+    return work();
 }
 
 const QString kSelect = QStringLiteral(
@@ -107,22 +151,25 @@ QVector<UserRecord> UserStore::list() {
 
 std::optional<UserRecord> UserStore::verify(const QString& login, const QString& password) {
     requireSodium();
-    QSqlQuery q = SqlUtil::exec(db_, kSelect + QStringLiteral(" WHERE CDUSUARIO = ?"), {login});
-    const QByteArray pw = password.toUtf8();
-    if (!q.next()) {
-        // The same work for an unknown login, so the answer's time does not tell logins apart.
-        static const QByteArray dummy = hash(QStringLiteral("sem usuário")).toLatin1();
-        [[maybe_unused]] const int ignored = crypto_pwhash_str_verify(
-            dummy.constData(), pw.constData(), static_cast<unsigned long long>(pw.size()));
-        return std::nullopt;
-    }
-    const UserRecord user = record(q);
-    const QByteArray stored = q.value(5).toString().toLatin1();
-    if (crypto_pwhash_str_verify(stored.constData(), pw.constData(),
-                                 static_cast<unsigned long long>(pw.size())) != 0 ||
-        !user.active)
-        return std::nullopt;
-    return user;
+    return inTurn([&]() -> std::optional<UserRecord> {
+        QSqlQuery q = SqlUtil::exec(db_, kSelect + QStringLiteral(" WHERE CDUSUARIO = ?"), {login});
+        const QByteArray pw = password.toUtf8();
+        if (!q.next()) {
+            // The same work for an unknown login, so the answer's time does not tell logins
+            // apart.
+            static const QByteArray dummy = hash(QStringLiteral("sem usuário")).toLatin1();
+            [[maybe_unused]] const int ignored = crypto_pwhash_str_verify(
+                dummy.constData(), pw.constData(), static_cast<unsigned long long>(pw.size()));
+            return std::nullopt;
+        }
+        const UserRecord user = record(q);
+        const QByteArray stored = q.value(5).toString().toLatin1();
+        if (crypto_pwhash_str_verify(stored.constData(), pw.constData(),
+                                     static_cast<unsigned long long>(pw.size())) != 0 ||
+            !user.active)
+            return std::nullopt;
+        return user;
+    });
 }
 
 } // namespace pla

@@ -34,7 +34,8 @@ public:
     void disable(const QString& login);
     // Every user, by login.
     QVector<UserRecord> list();
-    // The active user whose password matches, if any.
+    // The active user whose password matches, if any. Throws pla::Refusal, checking nothing,
+    // while as many checks as the server allows are running and waiting.
     std::optional<UserRecord> verify(const QString& login, const QString& password);
 
     // Shortest password accepted.

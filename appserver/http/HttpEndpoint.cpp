@@ -206,6 +206,7 @@ struct HttpEndpoint::Impl {
         r.body = std::make_unique<BodyDecoder>(encoding, limits.maxBodyBytes);
         r.context.clientAddress = c.address;
         r.context.authorization = header(connection, MHD_HTTP_HEADER_AUTHORIZATION);
+        r.context.forwardedFor = header(connection, "X-Forwarded-For");
         r.context.tls = !tls.certificate.isEmpty();
         return std::nullopt;
     }
@@ -337,6 +338,9 @@ struct HttpEndpoint::Impl {
                 {MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char*>(tls.certificate.constData())});
             options.push_back(
                 {MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char*>(tls.key.constData())});
+            if (tls.priorities.isEmpty()) tls.priorities = kTlsPriorities;
+            options.push_back(
+                {MHD_OPTION_HTTPS_PRIORITIES, 0, const_cast<char*>(tls.priorities.constData())});
         }
         options.push_back({MHD_OPTION_END, 0, nullptr});
         daemon = MHD_start_daemon(flags, 0, nullptr, nullptr, &onAccess, this, MHD_OPTION_ARRAY,

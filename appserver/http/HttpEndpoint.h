@@ -35,7 +35,16 @@ public:
     struct Tls {
         QByteArray certificate;
         QByteArray key;
+        // GnuTLS priority string: which versions and suites are offered, in the server's order;
+        // empty for kTlsPriorities.
+        QByteArray priorities;
     };
+    // TLS 1.2 and 1.3 only, forward-secret key exchange only (ECDHE; no static RSA, whose
+    // recorded traffic a stolen key would open), authenticated encryption only, and the
+    // server's order of preference rather than the client's.
+    static constexpr const char* kTlsPriorities =
+        "SECURE128:-VERS-ALL:+VERS-TLS1.3:+VERS-TLS1.2:-RSA:-DHE-RSA:-AES-128-CBC:-AES-256-CBC:"
+        "-SHA1:%SERVER_PRECEDENCE";
     // Answers one request body; an empty answer means "nothing to send" (204). Runs on a
     // worker thread.
     using Handler = std::function<QByteArray(const QByteArray& body, const RequestContext&)>;

@@ -5,6 +5,7 @@
 #include "appserver/rpc/Refusal.h"
 
 #include <QHash>
+#include <cmath>
 #include <limits>
 
 namespace pla {
@@ -147,6 +148,12 @@ QVector<Packaging> DistributionPackets::readPackagings(const TDataPacket& p) {
         r.checkTexts(i, label);
         e.container = r.text(i, "CDCONTAINER", label);
         e.units = r.amount(i, "QTCONTAINER", label, InputLimits::maxUnits);
+        // Units are whole containers; none is allowed only for a packaging without dishes,
+        // which the validator checks against the dish rows.
+        if (e.units != std::floor(e.units))
+            throw Refusal(QStringLiteral("O campo QTCONTAINER %1 deve ser um número inteiro de "
+                                         "unidades.")
+                              .arg(label.text()));
         e.remark = r.isNull(i, "DSOBSETIQUETA") ? QString() : r.text(i, "DSOBSETIQUETA", label);
         e.quantity = r.amount(i, "QTPRATO", label, InputLimits::maxAmount);
         e.purpose = r.text(i, "IDPROPOSITO", label);

@@ -23,6 +23,12 @@ struct InputLimits {
     static constexpr int maxServices = 1000;
     // Packaging numbers: temporary negative ones and stored ones alike fit a double exactly.
     static constexpr qint64 maxPackagingNumber = qint64(1) << 53;
+    // Calls in one JSON-RPC batch: the client sends one call per request, and a batch of thousands
+    // would hold a worker and its memory for seconds.
+    static constexpr int maxBatchCalls = 100;
+    // A numeric request id must be whole and of at most 15 digits: every such number reads and is
+    // written back exactly, so the answer carries the id the client sent.
+    static constexpr double maxNumericId = 999999999999999;
     // Characters of client input quoted back in a message.
     static constexpr int maxQuoted = 80;
 };

@@ -1,12 +1,12 @@
 #include "appserver/rpc/JsonRpcDispatcher.h"
 
+#include "appserver/ServerLog.h"
 #include "appserver/auth/Authenticator.h"
+#include "appserver/rpc/InputLimits.h"
 #include "appserver/rpc/InputText.h"
-#include "appserver/storage/PrintQueries.h"
 #include "appserver/rpc/Refusal.h"
 #include "appserver/rpc/RemoteMethods.h"
 #include "appserver/rpc/RequestScanner.h"
-#include "appserver/ServerLog.h"
 #include "appserver/storage/StorageError.h"
 #include "appserver/storage/TransactionRetry.h"
 #include "framework/data/DatabaseError.h"
@@ -15,6 +15,8 @@
 #include <QDate>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -28,6 +30,19 @@ struct RpcFault {
     int code;
     QString message;
 };
+
+// The refusal of a save or delete that carries no version, when the server requires one; none
+// for any other call.
+std::optional<QString> unversionedRefusal(const QString& method, const QJsonArray& params) {
+    const bool save = method == QLatin1String("SetDistribuicao");
+    if (!save && method != QLatin1String("ApagaDistribuicao")) return std::nullopt;
+    const int position = save ? 4 : 1;
+    if (params.size() > position && !params[position].isNull()) return std::nullopt;
+    return QStringLiteral("%1 foi recusada: o programa não enviou a versão da distribuição, e "
+                          "este servidor exige a versão para que nenhuma alteração de outro "
+                          "usuário seja sobrescrita sem aviso. Atualize o programa.")
+        .arg(save ? QStringLiteral("A gravação") : QStringLiteral("A exclusão"));
+}
 
 QJsonObject errorResponse(const QJsonValue& id, int code, const QString& message) {
     // An invalid request without an id is still answered, and an answer always carries its
@@ -58,7 +73,7 @@ QByteArray successResponse(const QJsonValue& id, const QByteArray& result) {
     return "{\"id\":" + idText + ",\"jsonrpc\":\"2.0\",\"result\":" + result + '}';
 }
 
-enum class Kind { Text, Date, Number, Packet, Flag, Version };
+enum class Kind { Text, TextOrNull, Date, Number, Packet, Flag, Version };
 
 // A Version is the one optional parameter: last, and may be left out by older callers.
 struct ParamSpec {
@@ -86,6 +101,7 @@ public:
         for (int i = 0; i < values_.size(); ++i)
             check(i);
     }
+    // A null TextOrNull reads as a null string.
     QString text(int i) const { return values_[i].toString(); }
     QDate date(int i) const {
         return QDate::fromString(values_[i].toString(), QStringLiteral("yyyy-MM-dd"));
@@ -113,6 +129,10 @@ private:
         switch (specs_[i].kind) {
         case Kind::Text:
             if (!v.isString()) throw fault(i, QStringLiteral("deve ser um texto."));
+            break;
+        case Kind::TextOrNull:
+            if (!v.isString() && !v.isNull())
+                throw fault(i, QStringLiteral("deve ser um texto ou null."));
             break;
         case Kind::Flag:
             if (!v.isString() ||
@@ -155,15 +175,146 @@ private:
     std::vector<TDataPacket> packets_;
 };
 
+// Whose branch a method holds a tied user to; RemoteMethods applies the rule through
+// BranchRestriction.
+enum class BranchRule { None, BranchArgument, Distribution, TickedServices };
+
+// One remote method: its wire name, the reading of its params (in order), the branch rule
+// it keeps and the call it makes. Every name the server answers is here once.
+struct Method {
+    const char* name;
+    std::vector<ParamSpec> params;
+    BranchRule branchRule;
+    ResultText (*handler)(RemoteMethods&, const Params&);
+};
+
+const std::vector<Method>& methodTable() {
+    static const std::vector<Method> table = {
+        {"GetGruposServico",
+         {},
+         BranchRule::None,
+         [](RemoteMethods& m, const Params&) -> ResultText { return m.GetGruposServico(); }},
+        {"GetServicos",
+         {{Kind::Text, "filial"}, {Kind::Date, "data do cardápio"}},
+         BranchRule::BranchArgument,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetServicos(p.text(0), p.date(1));
+         }},
+        {"GetServicosTransportados",
+         {{Kind::Text, "filial"}},
+         BranchRule::BranchArgument,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetServicosTransportados(p.text(0));
+         }},
+        {"GetPontosEntrega",
+         {{Kind::Text, "filial"}, {Kind::Text, "serviço"}},
+         BranchRule::BranchArgument,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetPontosEntrega(p.text(0), p.text(1));
+         }},
+        {"GetDistribuicao",
+         {{Kind::Text, "filial"},
+          {Kind::Text, "serviço"},
+          {Kind::Date, "data do cardápio"},
+          {Kind::Text, "cliente"},
+          {Kind::Text, "destino"},
+          {Kind::Flag, "redistribuição"}},
+         BranchRule::BranchArgument,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetDistribuicaoJson(p.text(0), p.text(1), p.date(2), p.text(3), p.text(4),
+                                          p.flag(5));
+         }},
+        {"SetDistribuicao",
+         {{Kind::Number, "número da distribuição"},
+          {Kind::Packet, "pratos não distribuídos"},
+          {Kind::Packet, "embalagens"},
+          {Kind::Packet, "pratos na embalagem"},
+          {Kind::Version, "versão da distribuição"}},
+         BranchRule::Distribution,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.SetDistribuicao(p.number(0), p.packet(1), p.packet(2), p.packet(3),
+                                      p.version(4));
+         }},
+        {"GetVdEmbalagens",
+         {{Kind::Text, "código da embalagem"}},
+         BranchRule::None,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetVdEmbalagens(p.text(0));
+         }},
+        {"GetCapacidadeEmb",
+         {{Kind::Text, "filial da receita"}, {Kind::Text, "prato"}, {Kind::Text, "embalagem"}},
+         BranchRule::None,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetCapacidadeEmb(p.text(0), p.text(1), p.text(2));
+         }},
+        {"GetAlteracoesDistribuicao",
+         {{Kind::Number, "número da distribuição"}, {Kind::Version, "versão da distribuição"}},
+         BranchRule::Distribution,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetAlteracoesDistribuicao(p.number(0), p.version(1).value_or(0));
+         }},
+        {"ApagaDistribuicao",
+         {{Kind::Number, "número da distribuição"}, {Kind::Version, "versão da distribuição"}},
+         BranchRule::Distribution,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.ApagaDistribuicao(p.number(0), p.version(1));
+         }},
+        {"GeraDistribuicaoFilial",
+         {{Kind::Date, "data do cardápio"},
+          {Kind::Packet, "serviços"},
+          {Kind::Flag, "substituição"}},
+         BranchRule::TickedServices,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GeraDistribuicaoFilial(p.date(0), p.packet(1), p.flag(2));
+         }},
+        {"GetFiliais",
+         {{Kind::TextOrNull, "filial"}, {Kind::TextOrNull, "todas"}},
+         BranchRule::None,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetFiliais(p.text(0), p.text(1));
+         }},
+        {"GetImpressaoDistribuicao",
+         {{Kind::Text, "filial"}, {Kind::Date, "data do cardápio"}},
+         BranchRule::BranchArgument,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetImpressaoDistribuicao(p.text(0), p.date(1));
+         }},
+    };
+    return table;
+}
+
+const Method* findMethod(const QString& name) {
+    for (const Method& m : methodTable())
+        if (name == QLatin1String(m.name)) return &m;
+    return nullptr;
+}
+
 } // namespace
 
 JsonRpcDispatcher::JsonRpcDispatcher(ConnectionProvider connection, int maxDepth,
                                      int credentialMilliseconds)
     : connection_(std::move(connection)), maxDepth_(maxDepth),
-      credentials_(std::make_unique<CredentialCache>(credentialMilliseconds)) {}
+      credentials_(std::make_unique<CredentialCache>(credentialMilliseconds)),
+      throttle_(std::make_unique<LoginThrottle>()) {}
 
-int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit) {
-    int depth = 0, deepest = 0;
+QVector<JsonRpcDispatcher::MethodInfo> JsonRpcDispatcher::methods() {
+    static const char* const rules[] = {"none", "branch", "distribution", "services"};
+    QVector<MethodInfo> list;
+    for (const Method& m : methodTable()) {
+        MethodInfo info{QString::fromLatin1(m.name),
+                        {},
+                        false,
+                        QString::fromLatin1(rules[static_cast<int>(m.branchRule)])};
+        for (const ParamSpec& p : m.params)
+            info.params.push_back(QString::fromUtf8(p.label));
+        info.lastOptional = !m.params.empty() && m.params.back().kind == Kind::Version;
+        list.push_back(info);
+    }
+    return list;
+}
+
+int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit, int* outerCommas) {
+    int depth = 0, deepest = 0, commas = 0;
     bool inString = false, escaped = false;
     for (const char c : json) {
         if (inString) {
@@ -182,113 +333,26 @@ int JsonRpcDispatcher::nestingDepth(const QByteArray& json, int limit) {
             if (deepest > limit) return deepest;
         } else if (c == ']' || c == '}')
             --depth;
+        else if (c == ',' && depth == 1)
+            ++commas;
     }
+    if (outerCommas) *outerCommas = commas;
     return deepest;
 }
 
 QByteArray JsonRpcDispatcher::call(const QString& method, const ParamValues& params,
                                    const RequestContext& request) const {
-    // Parameters are checked before any database work.
-    auto methods = [&]() -> std::optional<std::function<ResultText(RemoteMethods&)>> {
-        if (method == QLatin1String("GetGruposServico")) {
-            Params p(method, params, {});
-            return [](RemoteMethods& m) { return m.GetGruposServico(); };
-        }
-        if (method == QLatin1String("GetServicos")) {
-            Params p(method, params, {{Kind::Text, "filial"}, {Kind::Date, "data do cardápio"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.GetServicos(p.text(0), p.date(1));
-            };
-        }
-        if (method == QLatin1String("GetServicosTransportados")) {
-            Params p(method, params, {{Kind::Text, "filial"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.GetServicosTransportados(p.text(0));
-            };
-        }
-        if (method == QLatin1String("GetPontosEntrega")) {
-            Params p(method, params, {{Kind::Text, "filial"}, {Kind::Text, "serviço"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.GetPontosEntrega(p.text(0), p.text(1));
-            };
-        }
-        if (method == QLatin1String("GetDistribuicao")) {
-            Params p(method, params,
-                     {{Kind::Text, "filial"},
-                      {Kind::Text, "serviço"},
-                      {Kind::Date, "data do cardápio"},
-                      {Kind::Text, "cliente"},
-                      {Kind::Text, "destino"},
-                      {Kind::Flag, "redistribuição"}});
-            return [p = std::move(p)](RemoteMethods& m) -> ResultText {
-                return m.GetDistribuicaoJson(p.text(0), p.text(1), p.date(2), p.text(3), p.text(4),
-                                             p.flag(5));
-            };
-        }
-        if (method == QLatin1String("SetDistribuicao")) {
-            Params p(method, params,
-                     {{Kind::Number, "número da distribuição"},
-                      {Kind::Packet, "pratos não distribuídos"},
-                      {Kind::Packet, "embalagens"},
-                      {Kind::Packet, "pratos na embalagem"},
-                      {Kind::Version, "versão da distribuição"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.SetDistribuicao(p.number(0), p.packet(1), p.packet(2), p.packet(3),
-                                         p.version(4));
-            };
-        }
-        if (method == QLatin1String("GetVdEmbalagens")) {
-            Params p(method, params, {{Kind::Text, "código da embalagem"}});
-            return [p = std::move(p)](RemoteMethods& m) { return m.GetVdEmbalagens(p.text(0)); };
-        }
-        if (method == QLatin1String("GetCapacidadeEmb")) {
-            Params p(method, params,
-                     {{Kind::Text, "filial da receita"},
-                      {Kind::Text, "prato"},
-                      {Kind::Text, "embalagem"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.GetCapacidadeEmb(p.text(0), p.text(1), p.text(2));
-            };
-        }
-        if (method == QLatin1String("GetAlteracoesDistribuicao")) {
-            Params p(method, params,
-                     {{Kind::Number, "número da distribuição"},
-                      {Kind::Version, "versão da distribuição"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.GetAlteracoesDistribuicao(p.number(0), p.version(1).value_or(0));
-            };
-        }
-        if (method == QLatin1String("ApagaDistribuicao")) {
-            Params p(method, params,
-                     {{Kind::Number, "número da distribuição"},
-                      {Kind::Version, "versão da distribuição"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.ApagaDistribuicao(p.number(0), p.version(1));
-            };
-        }
-        if (method == QLatin1String("GeraDistribuicaoFilial")) {
-            Params p(method, params,
-                     {{Kind::Date, "data do cardápio"},
-                      {Kind::Packet, "serviços"},
-                      {Kind::Flag, "substituição"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.GeraDistribuicaoFilial(p.date(0), p.packet(1), p.flag(2));
-            };
-        }
-        if (method == QLatin1String(PrintQueries::kMethod)) {
-            Params p(method, params, {{Kind::Text, "filial"}, {Kind::Date, "data do cardápio"}});
-            return [p = std::move(p)](RemoteMethods& m) {
-                return m.GetImpressaoDistribuicao(p.text(0), p.date(1));
-            };
-        }
-        return std::nullopt;
-    }();
+    const Method* entry = findMethod(method);
     const bool login = method == QLatin1String("Login");
+    // Parameters are checked before any database work.
+    std::optional<Params> args;
     if (login)
         Params(method, params, {}); // Login takes no parameters
-    else if (!methods)
+    else if (!entry)
         throw RpcFault{-32601,
                        QStringLiteral("Método não encontrado: %1").arg(InputText::quoted(method))};
+    else
+        args.emplace(method, params, entry->params);
     QSqlDatabase db;
     Caller caller;
     try {
@@ -298,8 +362,10 @@ QByteArray JsonRpcDispatcher::call(const QString& method, const ParamValues& par
         // connection: it is reopened and the read run again, as for the methods themselves.
         TransactionRetry retry(db);
         if (login)
-            return encode(retry.run(
-                [&] { return Authenticator(db, credentials_.get()).login(request, now); }));
+            return encode(retry.run([&] {
+                return Authenticator(db, credentials_.get(), throttle_.get(), sessionLifetime_)
+                    .login(request, now);
+            }));
         caller =
             retry.run([&] { return Authenticator(db, credentials_.get()).caller(request, now); });
     } catch (const AuthFault& f) {
@@ -310,8 +376,11 @@ QByteArray JsonRpcDispatcher::call(const QString& method, const ParamValues& par
         ServerLog::write(e.message());
         return encode(RemoteMethods::refusal(TransactionRetry::unreachable()));
     }
+    if (requireVersion_)
+        if (const auto refused = unversionedRefusal(method, params.values))
+            return encode(RemoteMethods::refusal(*refused));
     RemoteMethods remote(db, hook_, caller);
-    return (*methods)(remote).text;
+    return entry->handler(remote, *args).text;
 }
 
 QByteArray JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond,
@@ -329,6 +398,11 @@ QByteArray JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond
     if (hasId && !id.isString() && !id.isDouble() && !id.isNull())
         return fault(QJsonValue::Null, -32600,
                      QStringLiteral("Requisição inválida: \"id\" mal formado."));
+    if (id.isDouble() && !(std::abs(id.toDouble()) <= InputLimits::maxNumericId &&
+                           id.toDouble() == std::floor(id.toDouble())))
+        return fault(QJsonValue::Null, -32600,
+                     QStringLiteral("Requisição inválida: um \"id\" numérico deve ser inteiro e "
+                                    "ter no máximo 15 algarismos."));
     if (o.value(QStringLiteral("jsonrpc")) != QJsonValue(QStringLiteral("2.0")))
         return fault(id, -32600,
                      QStringLiteral("Requisição inválida: \"jsonrpc\" deve ser \"2.0\"."));
@@ -357,10 +431,22 @@ QByteArray JsonRpcDispatcher::handleOne(const QJsonValue& request, bool& respond
 }
 
 QByteArray JsonRpcDispatcher::handle(const QByteArray& body, const RequestContext& context) const {
-    if (nestingDepth(body, maxDepth_) > maxDepth_)
+    int commas = 0;
+    if (nestingDepth(body, maxDepth_, &commas) > maxDepth_)
         return encode(errorResponse(
             QJsonValue::Null, -32700,
             QStringLiteral("Erro de análise: JSON aninhado além de %1 níveis.").arg(maxDepth_)));
+    // A batch over the bound is refused from its bytes, before it is read: reading a hundred
+    // thousand calls would take seconds and hundreds of megabytes.
+    const auto first = std::find_if(body.cbegin(), body.cend(), [](char c) {
+        return !std::isspace(static_cast<unsigned char>(c));
+    });
+    if (first != body.cend() && *first == '[' && commas + 1 > InputLimits::maxBatchCalls)
+        return encode(errorResponse(
+            QJsonValue::Null, -32600,
+            QStringLiteral("Requisição inválida: o lote tem %1 chamadas; o máximo é %2.")
+                .arg(commas + 1)
+                .arg(InputLimits::maxBatchCalls)));
     // Packets in the params are read straight from their bytes when they can all be, the rest
     // of the request through a JSON document; any other body is read whole.
     QJsonDocument doc;

@@ -1,19 +1,15 @@
 #include "appserver/rpc/PacketFieldReader.h"
 
-#include "appserver/storage/DistributionBuilder.h"
+#include "amounts/DishAmounts.h"
+#include "appserver/rpc/InputAmount.h"
 #include "appserver/rpc/InputText.h"
 #include "appserver/rpc/Refusal.h"
 
-#include <QLocale>
 #include <cmath>
 
 namespace pla {
 
 namespace {
-
-QString figure(double v) {
-    return QLocale(QLocale::Portuguese, QLocale::Brazil).toString(v, 'f', 0);
-}
 
 bool isNumber(const QVariant& v) {
     const int t = v.metaType().id();
@@ -33,7 +29,8 @@ PacketFieldReader::PacketFieldReader(const TDataPacket& p, QString what,
             throw Refusal(QStringLiteral("O pacote de %1 não tem o campo %2.").arg(what_, f));
     if (p_.Rows.size() > maxRows)
         throw Refusal(QStringLiteral("O pacote de %1 tem %2 linhas; o máximo por gravação é %3.")
-                          .arg(what_, figure(double(p_.Rows.size())), figure(maxRows)));
+                          .arg(what_, InputAmount::figure(double(p_.Rows.size())),
+                               InputAmount::figure(maxRows)));
 }
 
 int PacketFieldReader::column(const char* field) const {
@@ -60,8 +57,8 @@ qint64 PacketFieldReader::integer(int row, const char* field, const Label& label
     // The range is checked on the double, so the conversion below is always defined.
     if (!isNumber(v) || d != std::floor(d) || d < double(min) || d > double(max))
         throw Refusal(QStringLiteral("O campo %1 %2 deve ser um número inteiro entre %3 e %4.")
-                          .arg(QLatin1StringView(field), label.text(), figure(double(min)),
-                               figure(double(max))));
+                          .arg(QLatin1StringView(field), label.text(),
+                               InputAmount::figure(double(min)), InputAmount::figure(double(max))));
     return static_cast<qint64>(d);
 }
 
@@ -75,10 +72,11 @@ double PacketFieldReader::amount(int row, const char* field, const Label& label,
     if (d < 0)
         throw Refusal(QStringLiteral("Quantidade negativa no campo %1 %2.")
                           .arg(QLatin1StringView(field), label.text()));
-    if (!(d <= max))
-        throw Refusal(QStringLiteral("O campo %1 %2 passa do limite de %3.")
-                          .arg(QLatin1StringView(field), label.text(), figure(max)));
-    return DistributionBuilder::round5(d);
+    const QString problem = InputAmount::problem(d, max);
+    if (!problem.isEmpty())
+        throw Refusal(QStringLiteral("O campo %1 %2 %3.")
+                          .arg(QLatin1StringView(field), label.text(), problem));
+    return DishAmounts::Round5(d);
 }
 
 QString PacketFieldReader::text(int row, const char* field, const Label& label) const {

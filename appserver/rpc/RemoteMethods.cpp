@@ -42,6 +42,13 @@ template <class F> QJsonObject RemoteMethods::guarded(F&& body) {
     }
 }
 
+QJsonObject RemoteMethods::GetFiliais(const QString& code, const QString& all) {
+    return guarded([&] {
+        return success(PacketCodec::ToJson(
+            CatalogQueries(db_).branches(code, all, caller_.tied ? caller_.branch : QString())));
+    });
+}
+
 QJsonObject RemoteMethods::GetGruposServico() {
     return guarded(
         [&] { return success(PacketCodec::ToJson(CatalogQueries(db_).serviceGroups())); });

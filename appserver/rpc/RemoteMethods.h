@@ -13,7 +13,8 @@
 
 namespace pla {
 
-// The ten remote methods of the distribution module, with typed arguments. Each returns the
+// The remote methods of the distribution module, with typed arguments (JsonRpcDispatcher's
+// table names each one and reads its params). Each returns the
 // result envelope {"ok":true,"data":...} or {"ok":false,"message":"..."}; refusals and
 // database failures become the second form, never an exception. Every method runs for
 // `caller`: a tied user is held to his branch, and changes are stamped and audited with him.
@@ -22,6 +23,9 @@ public:
     explicit RemoteMethods(QSqlDatabase db, DistributionStore::WriteHook hook = {},
                            Caller caller = {});
 
+    // The workstation's branch query (CatalogQueries::branches): a tied user sees his own
+    // branch only, so asking for another one answers no row, as an unknown code does.
+    QJsonObject GetFiliais(const QString& code, const QString& all);
     QJsonObject GetGruposServico();
     QJsonObject GetServicos(const QString& branch, const QDate& date);
     QJsonObject GetServicosTransportados(const QString& branch);

@@ -18,6 +18,40 @@ QVariant textValue(const QSqlQuery& q, int i) {
 
 CatalogQueries::CatalogQueries(QSqlDatabase db) : db_(std::move(db)) {}
 
+TDataPacket CatalogQueries::branches(const QString& code, const QString& all,
+                                     const QString& onlyBranch) {
+    TDataPacket p;
+    p.Fields = {
+        {"CDFILIAL", TFieldType::String, 4},     {"NMFILIAL", TFieldType::String, 30},
+        {"IDCNTRRESC", TFieldType::String, 1},   {"CDFILCENTPME", TFieldType::String, 4},
+        {"IDFILCENTPME", TFieldType::String, 1},
+    };
+    // The same condition as the workstation's "(CDFILIAL = :P_CDFILIAL OR :P_TCDFILIAL =
+    // 'T')", decided here so that a null code never depends on how a driver binds it.
+    QString where;
+    QVariantList values;
+    if (all != QLatin1String("T")) {
+        if (code.isNull()) return p;
+        where = QStringLiteral(" WHERE CDFILIAL = ?");
+        values << code;
+    }
+    if (!onlyBranch.isEmpty()) {
+        where += where.isEmpty() ? QStringLiteral(" WHERE CDFILIAL = ?")
+                                 : QStringLiteral(" AND CDFILIAL = ?");
+        values << onlyBranch;
+    }
+    QSqlQuery q =
+        SqlUtil::execList(db_,
+                          QStringLiteral("SELECT CDFILIAL, NMFILIAL, IDCNTRRESC, CDFILCENTPME, "
+                                         "IDFILCENTPME FROM FILIAL") +
+                              where + QStringLiteral(" ORDER BY CDFILIAL"),
+                          values);
+    while (q.next())
+        p.Rows.push_back(
+            {textValue(q, 0), textValue(q, 1), textValue(q, 2), textValue(q, 3), textValue(q, 4)});
+    return p;
+}
+
 TDataPacket CatalogQueries::serviceGroups() {
     TDataPacket p;
     p.Fields = {

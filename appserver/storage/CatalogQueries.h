@@ -12,6 +12,10 @@ class CatalogQueries {
 public:
     explicit CatalogQueries(QSqlDatabase db);
 
+    // The branch query's columns (CDFILIAL, NMFILIAL, IDCNTRRESC, CDFILCENTPME, IDFILCENTPME)
+    // by code: the branch `code`, or every branch when `all` is "T"; a null code matches
+    // nothing. `onlyBranch`, when not empty, keeps just that one (a tied user's).
+    TDataPacket branches(const QString& code, const QString& all, const QString& onlyBranch);
     // Service groups (CDGRUPSERV, NMGRUPSERV) by name.
     TDataPacket serviceGroups();
     // Transported services of `branch` that have a menu on `date`, by code, each with its

@@ -1,22 +1,10 @@
 #include "appserver/storage/DistributionBuilder.h"
 
+#include "amounts/DishAmounts.h"
+
 #include <QHash>
-#include <cmath>
 
 namespace pla {
-
-double DistributionBuilder::round5(double v) {
-    const double scaled = v * 100000.0;
-    const double r = scaled < 0 ? -std::floor(-scaled + 0.5) : std::floor(scaled + 0.5);
-    return r / 100000.0;
-}
-
-double DistributionBuilder::unitCount(double quantity, double extra, double capacity) {
-    if (capacity == 0) return 0;
-    const double total = quantity + extra;
-    const double n = std::trunc(total / capacity);
-    return total - n * capacity > 0 ? n + 1 : n;
-}
 
 Distribution DistributionBuilder::undistributed(const Menu& menu, double diners) {
     Distribution d;
@@ -32,8 +20,9 @@ Distribution DistributionBuilder::undistributed(const Menu& menu, double diners)
         r.unit = m.unit;
         r.perPerson = m.perPerson;
         r.totalDiners = diners;
-        r.totalQuantity = round5(diners * m.perPerson);
-        r.totalExtra = round5(m.extra);
+        // Diners and quantity per person lie within the input limits: the product is finite.
+        r.totalQuantity = DishAmounts::QuantityFor(diners, m.perPerson).value_or(0);
+        r.totalExtra = DishAmounts::Round5(m.extra);
         r.diners = r.totalDiners;
         r.quantity = r.totalQuantity;
         r.extra = r.totalExtra;
@@ -65,8 +54,8 @@ Distribution DistributionBuilder::automatic(const Menu& menu, double diners) {
             p.containerName = m.defaultContainerName;
             p.purpose = m.defaultPurpose;
             if (collective) {
-                p.units = unitCount(u.quantity, u.extra, m.defaultCapacity);
-                p.quantity = round5(u.quantity);
+                p.units = DishAmounts::UnitCount(u.quantity, u.extra, m.defaultCapacity);
+                p.quantity = DishAmounts::Round5(u.quantity);
             } else {
                 p.units = diners;
                 individualByContainer.insert(m.defaultContainer, p.number);

@@ -1,5 +1,6 @@
 #include "appserver/storage/DistributionStore.h"
 
+#include "amounts/DishAmounts.h"
 #include "appserver/auth/AuditTrail.h"
 #include "appserver/rpc/DistributionPackets.h"
 #include "appserver/rpc/InputLimits.h"
@@ -281,11 +282,11 @@ Distribution DistributionStore::view(const DistributionKey& key, const Menu& men
             if (i < 0) continue; // a dish no longer on the menu
             UndistributedRow& a = all.undistributed[i];
             a.totalDiners += u.totalDiners;
-            a.totalQuantity = DistributionBuilder::round5(a.totalQuantity + u.totalQuantity);
-            a.totalExtra = DistributionBuilder::round5(a.totalExtra + u.totalExtra);
+            a.totalQuantity = DishAmounts::Round5(a.totalQuantity + u.totalQuantity);
+            a.totalExtra = DishAmounts::Round5(a.totalExtra + u.totalExtra);
             a.diners += u.diners;
-            a.quantity = DistributionBuilder::round5(a.quantity + u.quantity);
-            a.extra = DistributionBuilder::round5(a.extra + u.extra);
+            a.quantity = DishAmounts::Round5(a.quantity + u.quantity);
+            a.extra = DishAmounts::Round5(a.extra + u.extra);
         }
         all.diners += d.diners;
         all.packagings += d.packagings;
@@ -354,6 +355,15 @@ LoadResult DistributionStore::load(const DistributionKey& key, bool redo) {
                                     : DistributionBuilder::undistributed(*m, diners);
     SqlTransaction tx(db_, SqlTransaction::Mode::Write);
     std::optional<qint64> number = numberOf(key);
+    if (!number && !redo) {
+        // Two clerks opening the same new point on two servers at once: the second insert
+        // waits for the first and then finds its distribution, which both load at version 1.
+        number = insertNew(key, built);
+        if (number)
+            recordChange(QString(), std::nullopt, *number, std::nullopt, false);
+        else
+            number = numberOf(key);
+    }
     if (!number || redo) number = store(key, built, redo ? AuditTrail::kRedo : QString());
     result.distribution = *find(*number);
     tx.commit();
@@ -371,31 +381,39 @@ qint64 DistributionStore::store(const DistributionKey& key, const Distribution& 
     std::optional<Distribution> before;
     std::optional<qint64> versionBefore;
     if (number) {
-        versionBefore = DistributionVersion(db_).lock(*number)->version;
-        if (!operation.isEmpty()) before = find(*number);
+        // Another server may have deleted it since the look-up: then it is made anew.
+        if (const auto stamp = DistributionVersion(db_).lock(*number)) {
+            versionBefore = stamp->version;
+            if (!operation.isEmpty()) before = find(*number);
+        } else {
+            number.reset();
+        }
     }
     const qint64 stored = replace(key, built, number);
     recordChange(operation, before, stored, versionBefore, false);
     return stored;
 }
 
+std::optional<qint64> DistributionStore::insertNew(const DistributionKey& key,
+                                                   const Distribution& built) {
+    auto q = StatementCache::run(
+        db_,
+        QStringLiteral("INSERT INTO DISTCARD (CDFILIAL, CDSERVFILI, DTCARDAPIO, NRCARDAPIO, "
+                       "CDCLIENTE, CDDESTFILI, QTCOMENSAIS, NRVERSAO) VALUES (?, ?, ?, ?, ?, ?, ?, "
+                       "0) ON CONFLICT DO NOTHING RETURNING NRDISTCARD"),
+        {key.branch, key.service, key.date.toString(kDateFormat), built.menuNumber,
+         keyText(key.client), keyText(key.destination), built.diners});
+    if (!q.next()) return std::nullopt;
+    const qint64 n = q.value(0).toLongLong();
+    q.query().finish();
+    DistributionWriter(db_, n).insert(built);
+    return n;
+}
+
 qint64 DistributionStore::replace(const DistributionKey& key, const Distribution& built,
                                   std::optional<qint64> number) {
     if (!number) {
-        auto q = StatementCache::run(
-            db_,
-            QStringLiteral(
-                "INSERT INTO DISTCARD (CDFILIAL, CDSERVFILI, DTCARDAPIO, NRCARDAPIO, CDCLIENTE, "
-                "CDDESTFILI, QTCOMENSAIS, NRVERSAO) VALUES (?, ?, ?, ?, ?, ?, ?, 0) "
-                "ON CONFLICT DO NOTHING RETURNING NRDISTCARD"),
-            {key.branch, key.service, key.date.toString(kDateFormat), built.menuNumber,
-             keyText(key.client), keyText(key.destination), built.diners});
-        if (q.next()) {
-            const qint64 n = q.value(0).toLongLong();
-            q.query().finish();
-            DistributionWriter(db_, n).insert(built);
-            return n;
-        }
+        if (const std::optional<qint64> n = insertNew(key, built)) return *n;
         // Another server inserted it between our look-up and our insert: replace its content.
         number = numberOf(key);
         if (!number) throw Refusal(QStringLiteral("Não foi possível gravar a distribuição."));

@@ -91,6 +91,9 @@ private:
     qint64 store(const DistributionKey& key, const Distribution& built, const QString& operation);
     qint64 replace(const DistributionKey& key, const Distribution& built,
                    std::optional<qint64> number);
+    // Inserts `built` as a new distribution under `key` (version 0, not yet advanced); none when
+    // one with that key exists, waiting for another server's insert of it to commit first.
+    std::optional<qint64> insertNew(const DistributionKey& key, const Distribution& built);
     // Advances the version of `number` and, with an `operation`, records the change from
     // `before` to `written` (read back when not given).
     void recordChange(const QString& operation, const std::optional<Distribution>& before,

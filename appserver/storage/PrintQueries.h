@@ -12,9 +12,6 @@ namespace pla {
 // in print order, so labels and packing lists of a whole day come from one call.
 class PrintQueries {
 public:
-    // The wire name of the method.
-    static constexpr const char* kMethod = "GetImpressaoDistribuicao";
-
     explicit PrintQueries(QSqlDatabase db);
 
     // The result envelope of GetImpressaoDistribuicao(branch, date): data is the array

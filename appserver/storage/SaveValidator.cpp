@@ -1,6 +1,6 @@
 #include "appserver/storage/SaveValidator.h"
 
-#include "appserver/storage/DistributionBuilder.h"
+#include "amounts/DishAmounts.h"
 #include "appserver/rpc/InputLimits.h"
 #include "appserver/rpc/InputText.h"
 #include "appserver/rpc/Refusal.h"
@@ -10,16 +10,22 @@
 #include <QSet>
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace pla {
 
 namespace {
 
-// Amounts agree when they match to the kept decimals; every term of a sum may carry half a
-// unit of the last decimal from its own rounding, and the small relative part absorbs binary
-// rounding of large sums.
-bool differs(double a, double b, int terms = 1) {
-    return std::abs(a - b) > 0.00001 * terms + 1e-12 * std::max(1.0, std::abs(b));
+// A total that is no finite number, refused by the limit on amounts like any too large one.
+constexpr double kBeyondAnyLimit = std::numeric_limits<double>::infinity();
+
+// Amounts agree when they match to the kept decimals, give or take one unit of the last: every
+// amount read is rounded to those decimals, and so is every sum before it is compared, so the
+// tolerance is one per comparison however many rows a sum has (one per row would let a save of
+// many rows create food). The small relative part absorbs binary rounding of large values.
+bool differs(double a, double b) {
+    return std::abs(DishAmounts::Round5(a) - DishAmounts::Round5(b)) >
+           0.00001 + 1e-12 * std::max(1.0, std::abs(b));
 }
 
 QString amount(double v) {
@@ -79,9 +85,10 @@ void SaveValidator::checkDishes(QVector<UndistributedRow>& undistributed,
             throw Refusal(QStringLiteral("A quantidade por pessoa do prato %1 não pode ser "
                                          "alterada enquanto ele estiver em uma embalagem.")
                               .arg(s->name));
-        const double totalQuantity = perPersonChanged
-                                         ? DistributionBuilder::round5(s->totalDiners * u.perPerson)
-                                         : s->totalQuantity;
+        const double totalQuantity =
+            perPersonChanged
+                ? DishAmounts::QuantityFor(s->totalDiners, u.perPerson).value_or(kBeyondAnyLimit)
+                : s->totalQuantity;
         if (differs(u.totalDiners, s->totalDiners) || differs(u.totalExtra, s->totalExtra) ||
             differs(u.totalQuantity, totalQuantity))
             throw Refusal(
@@ -164,28 +171,23 @@ void SaveValidator::checkRows(QVector<DishRow>& rows, const QHash<qint64, Packag
 
 void SaveValidator::checkConservation(const QVector<UndistributedRow>& undistributed,
                                       const QVector<DishRow>& rows) {
-    struct Placed {
-        std::array<double, 3> sum{0, 0, 0};
-        int terms = 1; // the undistributed row
-    };
-    QHash<int, Placed> placed;
+    QHash<int, std::array<double, 3>> placed; // diners, quantity, extra
     for (const DishRow& r : rows) {
-        Placed& p = placed[r.sequence];
-        p.sum[0] += r.diners;
-        p.sum[1] += r.quantity;
-        p.sum[2] += r.extra;
-        ++p.terms;
+        auto& p = placed[r.sequence];
+        p[0] += r.diners;
+        p[1] += r.quantity;
+        p[2] += r.extra;
     }
     for (const UndistributedRow& u : undistributed) {
-        const Placed p = placed.value(u.sequence);
+        const auto p = placed.value(u.sequence, {0, 0, 0});
         const struct {
             const char* what;
             double have, total;
-        } checks[] = {{"comensais", u.diners + p.sum[0], u.totalDiners},
-                      {"quantidade", u.quantity + p.sum[1], u.totalQuantity},
-                      {"extra", u.extra + p.sum[2], u.totalExtra}};
+        } checks[] = {{"comensais", u.diners + p[0], u.totalDiners},
+                      {"quantidade", u.quantity + p[1], u.totalQuantity},
+                      {"extra", u.extra + p[2], u.totalExtra}};
         for (const auto& c : checks)
-            if (differs(c.have, c.total, p.terms))
+            if (differs(c.have, c.total))
                 throw Refusal(
                     QStringLiteral(
                         "Prato %1: %2 distribuída e não distribuída somam %3, mas o total é %4.")
@@ -196,20 +198,19 @@ void SaveValidator::checkConservation(const QVector<UndistributedRow>& undistrib
 
 void SaveValidator::checkPackagingTotals(QVector<Packaging>& packagings,
                                          const QVector<DishRow>& rows) {
-    QHash<qint64, QPair<double, int>> held; // quantity of the rows, number of rows
-    for (const DishRow& r : rows) {
-        auto& h = held[r.packaging];
-        h.first += r.quantity;
-        ++h.second;
-    }
+    QHash<qint64, double> held; // quantity of the rows
+    for (const DishRow& r : rows)
+        held[r.packaging] += r.quantity;
     for (Packaging& p : packagings) {
-        const auto h = held.value(p.number, {0.0, 0});
-        const double sum = DistributionBuilder::round5(h.first);
+        if (held.contains(p.number) && p.units < 1)
+            throw Refusal(QStringLiteral("A embalagem %1 tem pratos, mas nenhuma unidade: informe "
+                                         "ao menos 1 em QTCONTAINER.")
+                              .arg(packagingLabel(p)));
+        const double sum = DishAmounts::Round5(held.value(p.number, 0.0));
         // Collective packagings carry the quantity of their dish; an individual one keeps what
         // it was loaded with (nothing) or that same sum.
         const bool collective = p.purpose == QLatin1String("C");
-        const bool agrees =
-            !differs(p.quantity, sum, std::max(1, h.second)) || (!collective && p.quantity == 0);
+        const bool agrees = !differs(p.quantity, sum) || (!collective && p.quantity == 0);
         if (!agrees)
             throw Refusal(QStringLiteral("A quantidade da embalagem %1 (%2) difere da soma dos "
                                          "seus pratos (%3).")

@@ -25,7 +25,8 @@ public:
     // changed only for a dish that was in no packaging, packagings of this distribution or new
     // ones with a registered container, every dish row in a packaging of the packet, one row
     // per dish and packaging, one dish per collective packaging, amounts conserved per dish,
-    // packaging totals equal to their rows. On success the records hold the server's values.
+    // packaging totals equal to their rows, at least one unit in a packaging with dishes (a
+    // packaging without dishes may have none). On success the records hold the server's values.
     void check(QVector<UndistributedRow>& undistributed, QVector<Packaging>& packagings,
                QVector<DishRow>& rows);
 

@@ -16,8 +16,15 @@ public:
     const QString& message() const { return message_; }
     const QString& code() const { return code_; }
     // True for a deadlock or a serialization failure: the same work may succeed when run again.
+    // A foreign-key violation is one too: a row looked up earlier in the transaction was
+    // deleted by another server meanwhile, which the run again sees.
     bool isConflict() const {
-        return code_ == QLatin1String("40001") || code_ == QLatin1String("40P01");
+        return code_ == QLatin1String("40001") || code_ == QLatin1String("40P01") ||
+               code_ == QLatin1String("23503");
+    }
+    // True when the database could not grow: SQLite's SQLITE_FULL, PostgreSQL's disk_full.
+    bool isDiskFull() const {
+        return code_ == QLatin1String("13") || code_ == QLatin1String("53100");
     }
     // True when the failing statement was the COMMIT itself: with a lost connection it is then
     // unknown whether the work was stored.

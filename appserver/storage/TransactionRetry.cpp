@@ -26,6 +26,11 @@ void TransactionRetry::recover(const StorageError& e, int attempt) {
             std::chrono::milliseconds(5 * attempt + int(random() % (10u * unsigned(attempt)))));
         return;
     }
+    // The operator must learn that space ran out, not that "the database failed"; nothing was
+    // stored, and the next call works again once there is room.
+    if (e.isDiskFull())
+        throw Refusal(QStringLiteral("Disco cheio no servidor do banco de dados: nada foi gravado. "
+                                     "Avise o responsável pelo servidor."));
     if (!ConnectionPool::alive(db_)) {
         if (e.atCommit())
             throw Refusal(QStringLiteral(

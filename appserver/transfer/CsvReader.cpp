@@ -1,7 +1,12 @@
 #include "appserver/transfer/CsvReader.h"
 
+#include "appserver/rpc/InputAmount.h"
+#include "appserver/rpc/InputLimits.h"
+#include "appserver/rpc/InputText.h"
+
 #include <QStringDecoder>
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace pla {
@@ -24,7 +29,47 @@ int firstBadUtf8Line(const QByteArray& bytes) {
     return 1;
 }
 
+// The start of an over-long text as a problem quotes it.
+QString start(QStringView text) {
+    return QStringLiteral("\"%1\"").arg(
+        InputText::quoted(text.left(InputLimits::maxQuoted + 1).toString()));
+}
+
+// The first physical line longer than the bound, found on the bytes before anything is decoded.
+std::optional<CsvProblem> overlongLine(const QByteArray& bytes) {
+    int line = 1;
+    for (qsizetype from = 0; from < bytes.size(); ++line) {
+        qsizetype end = bytes.indexOf('\n', from);
+        if (end < 0) end = bytes.size();
+        if (end - from > CsvReader::maxLineBytes) {
+            const QString text =
+                QString::fromUtf8(bytes.sliced(from, 4 * (InputLimits::maxQuoted + 1)));
+            return CsvProblem{line, 1,
+                              QStringLiteral("linha com mais de %1 bytes, que começa com %2")
+                                  .arg(InputAmount::figure(CsvReader::maxLineBytes), start(text))};
+        }
+        from = end + 1;
+    }
+    return std::nullopt;
+}
+
+QString overlongField(QStringView text) {
+    return QStringLiteral("campo com mais de %1 caracteres, que começa com %2")
+        .arg(InputAmount::figure(CsvReader::maxFieldChars), start(text));
+}
+
 } // namespace
+
+CsvDocument CsvReader::read(QIODevice& file) {
+    QByteArray bytes;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine(maxLineBytes + 2);
+        bytes += line;
+        // Longer than the bound: the part read is enough for read() to report it.
+        if (line.size() > maxLineBytes && !line.endsWith('\n')) break;
+    }
+    return read(bytes);
+}
 
 CsvDocument CsvReader::read(const QByteArray& raw) {
     CsvDocument doc;
@@ -32,6 +77,10 @@ CsvDocument CsvReader::read(const QByteArray& raw) {
     // One byte-order mark is the file's; the decoder must not take a second one away, which
     // would then be a character of the first field.
     if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+    if (std::optional<CsvProblem> p = overlongLine(bytes)) {
+        doc.problems.push_back(std::move(*p));
+        return doc;
+    }
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
                                                      QStringDecoder::Flag::ConvertInitialBom);
     const QString text = decoder.decode(bytes);
@@ -75,6 +124,9 @@ CsvDocument CsvReader::read(const QByteArray& raw) {
                         continue;
                     }
                     field.text += QStringView(text).sliced(run, i - run);
+                    // A run never spans a line break, so the line bound keeps each one short
+                    // and checking the field here is enough.
+                    if (field.text.size() > maxFieldChars) break;
                     if (c == QLatin1Char('"')) {
                         if (i + 1 < n && text[i + 1] == QLatin1Char('"')) {
                             field.text += c;
@@ -91,6 +143,10 @@ CsvDocument CsvReader::read(const QByteArray& raw) {
                     newLine(i);
                     field.text += c;
                     run = ++i;
+                }
+                if (field.text.size() > maxFieldChars) {
+                    doc.problems.push_back({field.line, field.column, overlongField(field.text)});
+                    return doc;
                 }
                 if (!closed) {
                     doc.problems.push_back(
@@ -112,6 +168,11 @@ CsvDocument CsvReader::read(const QByteArray& raw) {
                     ++i;
                 qsizetype end = i;
                 if (end > start && text[end - 1] == QLatin1Char('\r')) --end;
+                if (end - start > maxFieldChars) {
+                    doc.problems.push_back(
+                        {field.line, field.column, overlongField(QStringView(text).sliced(start))});
+                    return doc;
+                }
                 field.text = text.mid(start, end - start);
             }
             record.fields.push_back(std::move(field));

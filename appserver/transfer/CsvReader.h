@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QVector>
 
@@ -38,9 +39,20 @@ struct CsvDocument {
 // Reads the CSV files that spreadsheets write: UTF-8 with or without a byte-order mark, ';' as
 // separator (',' when the header line has no ';' but has ','), CRLF or LF line ends, fields in
 // double quotes may hold the separator, line breaks and doubled quotes ("").
+//
+// Fields and lines are bounded far above anything a kitchen writes (the longest column holds 250
+// characters, the widest file two dozen columns): reading stops at the first field or physical
+// line over its bound, with a problem that quotes its start, so a damaged or hostile file is
+// refused at once instead of being copied around whole.
 class CsvReader {
 public:
+    static constexpr int maxFieldChars = 4000;
+    static constexpr int maxLineBytes = 65536;
+
     static CsvDocument read(const QByteArray& bytes);
+    // Reads a file line by line and stops at the first line over the bound, so a huge one is
+    // never read whole.
+    static CsvDocument read(QIODevice& file);
 };
 
 } // namespace pla

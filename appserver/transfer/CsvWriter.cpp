@@ -11,7 +11,8 @@ void CsvWriter::add(const QStringList& fields) {
         const QString& f = fields[i];
         const bool quote = f.contains(QLatin1Char(';')) || f.contains(QLatin1Char('"')) ||
                            f.contains(QLatin1Char('\n')) || f.contains(QLatin1Char('\r')) ||
-                           f.startsWith(QLatin1Char(' ')) || f.endsWith(QLatin1Char(' '));
+                           f.startsWith(QLatin1Char(' ')) || f.startsWith(QLatin1Char('\'')) ||
+                           f.endsWith(QLatin1Char(' '));
         if (!quote) {
             line += f;
             continue;

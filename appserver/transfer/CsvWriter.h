@@ -7,7 +7,7 @@ namespace pla {
 
 // Writes CSV the way the reader and the Brazilian spreadsheets read it: UTF-8 with a
 // byte-order mark (so a spreadsheet shows the accents), ';' between fields, CRLF line ends,
-// quotes only around fields that need them.
+// quotes only around fields that need them and around texts behind a formula's apostrophe.
 class CsvWriter {
 public:
     CsvWriter();

@@ -52,7 +52,7 @@ QVector<ImportTable> DataImporter::read(const QStringList& paths, ImportReport& 
                 {file, 0, 0, QStringLiteral("não foi possível ler: %1").arg(f.errorString())});
             continue;
         }
-        tables.push_back({kind, file, CsvReader::read(f.readAll())});
+        tables.push_back({kind, file, CsvReader::read(f)});
     }
     return tables;
 }

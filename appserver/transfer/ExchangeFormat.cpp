@@ -1,5 +1,8 @@
 #include "appserver/transfer/ExchangeFormat.h"
 
+#include "appserver/rpc/InputAmount.h"
+#include "appserver/rpc/InputLimits.h"
+#include "appserver/rpc/InputText.h"
 #include "labelling/Allergens.h"
 #include "labelling/Cnpj.h"
 #include "labelling/Conservation.h"
@@ -13,6 +16,17 @@ namespace pla {
 namespace {
 
 const QString kIso = QStringLiteral("yyyy-MM-dd");
+
+// A spreadsheet runs a cell that starts with one of these as a formula. The export writes such a
+// text behind an apostrophe, which a spreadsheet shows as text; texts that already start with
+// apostrophes before one of these get one more, so the import can take exactly one away.
+bool startsAsFormula(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == QLatin1Char('\''))
+        ++i;
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    return i < text.size() && formulaStarts.contains(text[i]);
+}
 
 ExchangeColumn code(const char* name, int size, bool required = true, bool pad = true) {
     return {QString::fromLatin1(name), ValueType::Code, size, required, {}, {}, false, pad};
@@ -226,6 +240,11 @@ std::optional<QVariant> ExchangeFormat::parse(const ExchangeColumn& column, cons
     switch (column.type) {
     case ValueType::Code:
     case ValueType::Text:
+        if (t.startsWith(QLatin1Char('\'')) && startsAsFormula(t)) t.remove(0, 1);
+        if (const QString problem = InputText::problem(t); !problem.isEmpty()) {
+            error = QStringLiteral("%1 %2").arg(column.name, problem);
+            return std::nullopt;
+        }
         if (column.type == ValueType::Code) {
             t = t.toUpper();
             static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
@@ -234,7 +253,7 @@ std::optional<QVariant> ExchangeFormat::parse(const ExchangeColumn& column, cons
         }
         if (t.size() > column.size) {
             error = QStringLiteral("%1 \"%2\" tem mais de %3 caracteres")
-                        .arg(column.name, t)
+                        .arg(column.name, InputText::quoted(t))
                         .arg(column.size);
             return std::nullopt;
         }
@@ -247,7 +266,8 @@ std::optional<QVariant> ExchangeFormat::parse(const ExchangeColumn& column, cons
                 letters << QString(c);
             const QString last = letters.takeLast();
             error = QStringLiteral("%1 deve ser %2 ou %3, não \"%4\"")
-                        .arg(column.name, letters.join(QStringLiteral(", ")), last, t);
+                        .arg(column.name, letters.join(QStringLiteral(", ")), last,
+                             InputText::quoted(t));
             return std::nullopt;
         }
         return QVariant(t);
@@ -277,24 +297,28 @@ std::optional<QVariant> ExchangeFormat::parse(const ExchangeColumn& column, cons
         static const QRegularExpression integral(QStringLiteral("^-?[0-9]+$"));
         if (!(whole ? integral : decimal).match(t).hasMatch()) {
             error = QStringLiteral("%1 \"%2\" não é um número%3")
-                        .arg(column.name, t, whole ? QStringLiteral(" inteiro") : QString());
+                        .arg(column.name, InputText::quoted(t),
+                             whole ? QStringLiteral(" inteiro") : QString());
             return std::nullopt;
         }
         const double v = QString(t).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
         if (v < 0 || (column.positive && v == 0)) {
             error = QStringLiteral("%1 %2 não pode ser %3")
-                        .arg(column.name, t,
+                        .arg(column.name, InputText::quoted(t),
                              v < 0 ? QStringLiteral("negativo") : QStringLiteral("zero"));
             return std::nullopt;
         }
         if (whole) {
             bool ok = false;
             const int i = t.toInt(&ok);
-            if (!ok) {
-                error = QStringLiteral("%1 %2 é grande demais").arg(column.name, t);
-                return std::nullopt;
-            }
-            return QVariant(i);
+            if (ok) return QVariant(i);
+            error = QStringLiteral("%1 %2 é grande demais").arg(column.name, InputText::quoted(t));
+            return std::nullopt;
+        }
+        if (const QString problem = InputAmount::problem(v, InputLimits::maxAmount);
+            !problem.isEmpty()) {
+            error = QStringLiteral("%1 %2 %3").arg(column.name, InputText::quoted(t), problem);
+            return std::nullopt;
         }
         return QVariant(v);
     }
@@ -312,7 +336,8 @@ std::optional<QVariant> ExchangeFormat::parse(const ExchangeColumn& column, cons
             m = i.captured(2).toInt();
             d = i.captured(3).toInt();
         } else {
-            error = QStringLiteral("%1 \"%2\" não é uma data (use dd/mm/aaaa)").arg(column.name, t);
+            error = QStringLiteral("%1 \"%2\" não é uma data (use dd/mm/aaaa)")
+                        .arg(column.name, InputText::quoted(t));
             return std::nullopt;
         }
         const QDate date(y, m, d);
@@ -345,6 +370,10 @@ QString ExchangeFormat::format(const ExchangeColumn& column, const QVariant& val
         return QString::number(value.toLongLong());
     case ValueType::Date:
         return date(value.toString());
+    case ValueType::Code:
+    case ValueType::Text:
+        if (const QString t = value.toString(); startsAsFormula(t)) return QLatin1Char('\'') + t;
+        return value.toString();
     case ValueType::Cnpj:
         // Punctuated, so that a spreadsheet keeps it as text with its leading zeros.
         return Cnpj::Format(value.toString());

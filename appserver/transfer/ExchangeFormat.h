@@ -78,10 +78,14 @@ public:
     static const ExchangeKind* forFileName(const QString& fileName);
 
     // Reads `text` for `column`: the stored value (null for an empty optional cell without
-    // fallback), or nothing with `error` set to the Portuguese reason.
+    // fallback), or nothing with `error` set to the Portuguese reason. Texts and amounts are
+    // held to the same rules as a save's; the apostrophe format() put before a text that a
+    // spreadsheet would run as a formula is taken away.
     static std::optional<QVariant> parse(const ExchangeColumn& column, const QString& text,
                                          QString& error);
     // The file text of a stored value (decimal comma, dd/mm/aaaa), read back to the same value.
+    // A text starting with '=', '+', '-', '@', a tab or a carriage return is written behind an
+    // apostrophe, so a spreadsheet shows it instead of running it.
     static QString format(const ExchangeColumn& column, const QVariant& value);
     // A number as the files write it: shortest text that reads back exactly, decimal comma.
     static QString number(double value);

@@ -7,7 +7,6 @@
 // year).
 #include "TestDatabase.h"
 #include "appserver/rpc/JsonRpcDispatcher.h"
-#include "appserver/storage/PrintQueries.h"
 #include "appserver/storage/SqlUtil.h"
 #include "appserver/transfer/CsvWriter.h"
 #include "appserver/transfer/DataImporter.h"
@@ -243,8 +242,8 @@ Loaded run(test::Backend backend, const char* label, const char* size, const Sha
     };
     time("GetServicos", 200, [&](int) { return request("GetServicos", {branch, date}); });
     time("GetDistribuicao", 200, get);
-    time(PrintQueries::kMethod, 50, [&](int) {
-        return request(PrintQueries::kMethod, {branch, date});
+    time("GetImpressaoDistribuicao", 50, [&](int) {
+        return request("GetImpressaoDistribuicao", {branch, date});
     });
     // The same content again, distribution by distribution: the version and the audit trail
     // change, as in every save.

@@ -189,6 +189,10 @@ bool TClientDataSet::Active() const {
     return state_ != TDataSetState::Inactive;
 }
 
+bool TClientDataSet::Editing() const {
+    return State() == TDataSetState::Edit || State() == TDataSetState::Insert;
+}
+
 TDataSetState TClientDataSet::State() const {
     return state_;
 }

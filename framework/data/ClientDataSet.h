@@ -59,6 +59,8 @@ public:
     // discarded. Raises no scroll events.
     void EmptyDataSet();
     TDataSetState State() const;
+    // True while a record is being edited or inserted.
+    bool Editing() const;
 
     // Starts a new record at the end (Append) or before the current record (Insert).
     void Append();

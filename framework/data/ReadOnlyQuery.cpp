@@ -63,7 +63,19 @@ TFieldType typeOf(const QSqlField& f) {
     }
 }
 
+QHash<QString, TADOIBQuery::Answerer>& ServedConnections() {
+    static QHash<QString, TADOIBQuery::Answerer> served;
+    return served;
+}
+
 } // namespace
+
+void TADOIBQuery::ServeConnection(const QString& connection, Answerer answerer) {
+    if (answerer)
+        ServedConnections().insert(connection, std::move(answerer));
+    else
+        ServedConnections().remove(connection);
+}
 
 TADOIBQuery::TADOIBQuery(const QString& name) : TClientDataSet(name) {
     SetReadOnly(true);
@@ -87,6 +99,19 @@ void TADOIBQuery::Open() {
     const QString who = Name().isEmpty() ? QStringLiteral("(sem nome)") : Name();
     const QString conn =
         connection_.isEmpty() ? QString::fromLatin1(QSqlDatabase::defaultConnection) : connection_;
+    QHash<QString, QVariant> bound;
+    for (const QString& n : placeholders(SQL)) {
+        const auto it = params_.constFind(n.toUpper());
+        if (it == params_.constEnd())
+            throw EDatabaseError(
+                QStringLiteral("Parâmetro '%1' não informado na consulta '%2'.").arg(n, who));
+        bound.insert(n.toUpper(), *it);
+    }
+    if (const auto served = ServedConnections().constFind(conn);
+        served != ServedConnections().constEnd()) {
+        SetData((*served)(SQL, bound));
+        return;
+    }
     if (!QSqlDatabase::contains(conn))
         throw EDatabaseError(
             QStringLiteral("Conexão de banco de dados '%1' não encontrada para a consulta '%2'.")
@@ -101,13 +126,8 @@ void TADOIBQuery::Open() {
     if (!q.prepare(SQL))
         throw EDatabaseError(
             QStringLiteral("Erro na consulta '%1': %2").arg(who, q.lastError().text()));
-    for (const QString& n : placeholders(SQL)) {
-        const auto it = params_.constFind(n.toUpper());
-        if (it == params_.constEnd())
-            throw EDatabaseError(
-                QStringLiteral("Parâmetro '%1' não informado na consulta '%2'.").arg(n, who));
-        q.bindValue(QLatin1Char(':') + n, *it);
-    }
+    for (const QString& n : placeholders(SQL))
+        q.bindValue(QLatin1Char(':') + n, bound.value(n.toUpper()));
     if (!q.exec())
         throw EDatabaseError(
             QStringLiteral("Erro na consulta '%1': %2").arg(who, q.lastError().text()));

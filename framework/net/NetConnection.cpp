@@ -36,6 +36,11 @@ TNetConnection::TransportRunner& CurrentTransportRunner() {
     return runner;
 }
 
+TNetConnection::SessionRenewal& CurrentSessionRenewal() {
+    static TNetConnection::SessionRenewal renewal;
+    return renewal;
+}
+
 } // namespace
 
 using pla::JsonRpc;
@@ -151,12 +156,24 @@ QJsonValue TNetConnection::Call(const QString& method, const QJsonArray& params)
     if (!connected_) Connect();
     NotifyObservers(method, params);
     lastFailure_.clear();
+    Outcome outcome = Exchange(method, params);
+    // A session the server no longer accepts (expired, ended by a password change) is renewed
+    // in place and the call made once more, so the user keeps what he was doing.
+    const SessionRenewal& renew = CurrentSessionRenewal();
+    if (outcome.rpcError == kCredentialsRefused && Authorization.isEmpty() && renew &&
+        renew(outcome.rpcMessage))
+        outcome = Exchange(method, params);
+    if (!outcome.failure.isEmpty()) return Fail(outcome.failure);
+    return outcome.result;
+}
 
+TNetConnection::Outcome TNetConnection::Exchange(const QString& method, const QJsonArray& params) {
+    const auto failed = [](const QString& message) { return Outcome{{}, message, 0, {}}; };
     const QString address = Address();
     if (Host.trimmed().isEmpty() || Port <= 0 || Port > 65535)
-        return Fail(QStringLiteral("O endereço do servidor de aplicação (%1) não está "
-                                   "configurado corretamente; a chamada de %2 não foi feita.")
-                        .arg(address, method));
+        return failed(QStringLiteral("O endereço do servidor de aplicação (%1) não está "
+                                     "configurado corretamente; a chamada de %2 não foi feita.")
+                          .arg(address, method));
 
     if (!transport_ || transport_->host != Host || transport_->port != Port)
         transport_ = std::make_unique<Transport>(Host, Port);
@@ -215,36 +232,37 @@ QJsonValue TNetConnection::Call(const QString& method, const QJsonArray& params)
     const auto elapsed = std::chrono::steady_clock::now() - started;
 
     if (oversized)
-        return Fail(QStringLiteral("A resposta do servidor de aplicação em %1 para %2 excede o "
-                                   "limite de %3 bytes e foi descartada.")
-                        .arg(address, method)
-                        .arg(maxAnswerBytes_));
+        return failed(QStringLiteral("A resposta do servidor de aplicação em %1 para %2 excede o "
+                                     "limite de %3 bytes e foi descartada.")
+                          .arg(address, method)
+                          .arg(maxAnswerBytes_));
     if (!sent || error != httplib::Error::Success) {
         switch (error) {
         case httplib::Error::Connection:
-            return Fail(QStringLiteral("Não foi possível conectar ao servidor de aplicação em "
-                                       "%1: conexão recusada ou endereço inalcançável.")
-                            .arg(address));
+            return failed(QStringLiteral("Não foi possível conectar ao servidor de aplicação em "
+                                         "%1: conexão recusada ou endereço inalcançável.")
+                              .arg(address));
         case httplib::Error::ConnectionTimeout:
-            return Fail(QStringLiteral("O servidor de aplicação em %1 não aceitou a conexão em "
-                                       "%2 segundos.")
-                            .arg(address, Seconds(connectTimeout_)));
+            return failed(QStringLiteral("O servidor de aplicação em %1 não aceitou a conexão em "
+                                         "%2 segundos.")
+                              .arg(address, Seconds(connectTimeout_)));
         case httplib::Error::Write:
-            return Fail(QStringLiteral("Falha ao enviar a chamada de %1 ao servidor de aplicação "
-                                       "em %2: a conexão foi interrompida.")
-                            .arg(method, address));
+            return failed(QStringLiteral("Falha ao enviar a chamada de %1 ao servidor de aplicação "
+                                         "em %2: a conexão foi interrompida.")
+                              .arg(method, address));
         case httplib::Error::Read:
             // The library reports a read time-out and a dropped connection alike; the time
             // spent tells them apart.
             if (elapsed >= readTimeout_ * 9 / 10)
-                return Fail(QStringLiteral("O servidor de aplicação em %1 não respondeu à chamada "
-                                           "de %2 em %3 segundos.")
-                                .arg(address, method, Seconds(readTimeout_)));
-            return Fail(QStringLiteral("A conexão com o servidor de aplicação em %1 foi "
-                                       "interrompida antes da resposta à chamada de %2.")
-                            .arg(address, method));
+                return failed(
+                    QStringLiteral("O servidor de aplicação em %1 não respondeu à chamada "
+                                   "de %2 em %3 segundos.")
+                        .arg(address, method, Seconds(readTimeout_)));
+            return failed(QStringLiteral("A conexão com o servidor de aplicação em %1 foi "
+                                         "interrompida antes da resposta à chamada de %2.")
+                              .arg(address, method));
         default:
-            return Fail(
+            return failed(
                 QStringLiteral("Falha de comunicação com o servidor de aplicação em %1 "
                                "na chamada de %2 (%3).")
                     .arg(address, method, QString::fromStdString(httplib::to_string(error))));
@@ -253,29 +271,36 @@ QJsonValue TNetConnection::Call(const QString& method, const QJsonArray& params)
 
     const JsonRpc::Response rpc = JsonRpc::ParseResponse(answer);
     if (rpc.kind == JsonRpc::Response::Kind::Error)
-        return Fail(QStringLiteral("O servidor de aplicação em %1 recusou a chamada de %2: %3 "
-                                   "(código %4).")
-                        .arg(address, method, rpc.errorMessage)
-                        .arg(rpc.errorCode));
+        return Outcome{{},
+                       QStringLiteral("O servidor de aplicação em %1 recusou a chamada de %2: %3 "
+                                      "(código %4).")
+                           .arg(address, method, rpc.errorMessage)
+                           .arg(rpc.errorCode),
+                       rpc.errorCode,
+                       rpc.errorMessage};
     if (res.status != 200)
-        return Fail(QStringLiteral("O servidor de aplicação em %1 respondeu à chamada de %2 com "
-                                   "o erro HTTP %3 (%4).")
-                        .arg(address, method)
-                        .arg(res.status)
-                        .arg(QString::fromStdString(res.reason)));
+        return failed(QStringLiteral("O servidor de aplicação em %1 respondeu à chamada de %2 com "
+                                     "o erro HTTP %3 (%4).")
+                          .arg(address, method)
+                          .arg(res.status)
+                          .arg(QString::fromStdString(res.reason)));
     if (rpc.kind == JsonRpc::Response::Kind::Malformed)
-        return Fail(QStringLiteral("O servidor de aplicação em %1 enviou uma resposta inválida à "
-                                   "chamada de %2: %3.")
-                        .arg(address, method, rpc.errorMessage));
+        return failed(QStringLiteral("O servidor de aplicação em %1 enviou uma resposta inválida à "
+                                     "chamada de %2: %3.")
+                          .arg(address, method, rpc.errorMessage));
     if (rpc.id != QJsonValue(static_cast<double>(id)))
-        return Fail(QStringLiteral("O servidor de aplicação em %1 enviou uma resposta inválida à "
-                                   "chamada de %2: a resposta não corresponde à chamada.")
-                        .arg(address, method));
-    return rpc.result;
+        return failed(QStringLiteral("O servidor de aplicação em %1 enviou uma resposta inválida à "
+                                     "chamada de %2: a resposta não corresponde à chamada.")
+                          .arg(address, method));
+    return Outcome{rpc.result, {}, 0, {}};
 }
 
 void TNetConnection::SetDefaultAuthorization(const QString& authorization) {
     DefaultAuthorization() = authorization;
+}
+
+void TNetConnection::SetSessionRenewal(SessionRenewal renewal) {
+    CurrentSessionRenewal() = std::move(renewal);
 }
 
 void TNetConnection::SetTransportRunner(TransportRunner runner) {

@@ -105,8 +105,27 @@ public:
     // sets them after its login, so the screens' connections carry them without knowing.
     static void SetDefaultAuthorization(const QString& authorization);
 
+    // The JSON-RPC error code of a server that does not accept the call's credentials.
+    static constexpr int kCredentialsRefused = -32001;
+    // Renews the process-wide session when the server refuses it (its message in `reason`),
+    // e.g. by asking the user for his password again; true when new default credentials were
+    // set. A call on the default credentials that the server refuses this way is then made
+    // once more; without a renewal, or when it gives up, the refusal is the call's failure.
+    using SessionRenewal = std::function<bool(const QString& reason)>;
+    static void SetSessionRenewal(SessionRenewal renewal);
+
 private:
     class Transport;
+
+    // One exchange with the server: the raw result, or the failure text and, for a JSON-RPC
+    // error object, its code and the server's own message.
+    struct Outcome {
+        QJsonValue result;
+        QString failure;
+        int rpcError = 0;
+        QString rpcMessage;
+    };
+    Outcome Exchange(const QString& method, const QJsonArray& params);
 
     QString Address() const;
     QJsonValue Fail(const QString& message);

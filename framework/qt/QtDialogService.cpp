@@ -137,8 +137,24 @@ int QtDialogService::Answer(QMessageBox& box) {
     return clicked ? clicked->property(kAnswerProperty).toInt() : mrCancel;
 }
 
+bool QtDialogService::Unanswerable(const QString& dialog) {
+    std::fprintf(stderr, "%s: %s\n", qPrintable(TitleFor(MsgDlgType::Error)),
+                 qPrintable(QStringLiteral("o diálogo \"%1\" pede uma escolha, e não há "
+                                           "ninguém para fazê-la.")
+                                .arg(dialog)));
+    ++unattendedFailures_;
+    return false;
+}
+
 int QtDialogService::MessageBox(const QString& text, MsgDlgType type, MsgDlgButtons buttons) {
-    if (echo_) std::fprintf(stderr, "%s: %s\n", qPrintable(TitleFor(type)), qPrintable(text));
+    if (unattended_) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(TitleFor(type)), qPrintable(text));
+        const bool question = (buttons & (mbNo | mbCancel)) != 0;
+        if (type == MsgDlgType::Error || question) ++unattendedFailures_;
+        if (buttons & mbNo) return mrNo;
+        if (buttons & mbCancel) return mrCancel;
+        return mrOk;
+    }
     std::unique_ptr<QMessageBox> box(BuildBox(text, type, buttons, Parent()));
     // A box shown in the middle of a busy period must be answerable.
     BusyIndicator::PauseScope pause(busy_);
@@ -149,6 +165,7 @@ int QtDialogService::MessageBox(const QString& text, MsgDlgType type, MsgDlgButt
 bool QtDialogService::PickList(TDataSource& source, const QString& caption) {
     TClientDataSet* ds = source.DataSet();
     if (!ds || !ds->Active()) return false;
+    if (unattended_) return Unanswerable(caption.left(caption.indexOf(QLatin1Char('|'))));
     const qsizetype bar = caption.indexOf(QLatin1Char('|'));
     PickListDialog dialog(*ds, bar < 0 ? caption : caption.left(bar), Parent());
     BusyIndicator::PauseScope pause(busy_);
@@ -156,6 +173,10 @@ bool QtDialogService::PickList(TDataSource& source, const QString& caption) {
 }
 
 void QtDialogService::Find(TClientDataSet& dataSet) {
+    if (unattended_) {
+        Unanswerable(QStringLiteral("Procurar"));
+        return;
+    }
     FindDialog dialog(dataSet, Parent());
     BusyIndicator::PauseScope pause(busy_);
     dialog.exec();

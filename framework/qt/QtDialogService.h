@@ -29,8 +29,13 @@ public:
     void ShowStatus(const QString& text) override;
 
     BusyIndicator& Busy() { return busy_; }
-    // When on, every message box's text is also written to the error output (unattended runs).
-    void SetEcho(bool on) { echo_ = on; }
+    // When on (runs with nobody at the screen), no dialog ever opens: each message box is a
+    // line "Título: texto" on the error output, answered with its negative button (No,
+    // Cancel), and a pick list or find dialog is a line saying nobody could answer it.
+    void SetUnattended(bool on) { unattended_ = on; }
+    // Errors and questions met while unattended: each means the run did not do all it was
+    // asked.
+    int UnattendedFailures() const { return unattendedFailures_; }
 
     // Installs this service and an error handler that shows failed user actions in an error
     // box. Uninstalls both when destroyed.
@@ -45,11 +50,14 @@ public:
 
 private:
     QWidget* Parent() const;
+    // Reports a dialog that needs a choice while unattended; false, as a cancel.
+    bool Unanswerable(const QString& dialog);
 
     QPointer<QWidget> mainWindow_;
     BusyIndicator busy_;
     bool installed_ = false;
-    bool echo_ = false;
+    bool unattended_ = false;
+    int unattendedFailures_ = 0;
 };
 
 } // namespace pla

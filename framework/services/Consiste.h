@@ -21,13 +21,9 @@ void MensErro(const QString& text, bool abortAction = true);
 // helpContext is the help topic of that box; 0 for none (the boxes carry no help here).
 QJsonValue CheckResultServ(const QJsonValue& raw, bool showMessage = true, int helpContext = 0);
 
-// Rounds value to the given number of decimal places, halves away from zero.
-// The value is first taken to 15 significant decimal digits, the precision a double holds
-// reliably, so the rounding acts on the number as written or computed rather than on its
-// binary approximation: RoundDec(1.234565, 5) == 1.23457, RoundDec(2.675, 2) == 2.68,
-// RoundDec(-1.234565, 5) == -1.23457, and sums such as 0.1 + 0.2 round as 0.3 would.
-// The result is the double nearest to the rounded decimal. A value with no digits beyond
-// the requested place, an infinity or a NaN is returned unchanged; a result of zero is +0.
+// Rounds value to the given number of decimal places, halves away from zero, on the value as
+// written rather than its binary approximation (RoundDec(1.234565, 5) == 1.23457); the same
+// routine the dish arithmetic and the application server use.
 double RoundDec(double value, int decimals);
 
 // True when text is empty or holds only blanks.

@@ -28,3 +28,8 @@ constexpr TShiftState ssNone = 0;
 constexpr TShiftState ssShift = 1;
 constexpr TShiftState ssAlt = 2;
 constexpr TShiftState ssCtrl = 4;
+
+// The keys that open a list on the desktop: F2, or Alt+Down as in a combo box.
+constexpr bool OpensList(int key, TShiftState shift) {
+    return (key == VK_F2 && shift == ssNone) || (key == VK_DOWN && shift == ssAlt);
+}

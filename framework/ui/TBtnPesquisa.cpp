@@ -6,3 +6,7 @@ TBtnPesquisa::TBtnPesquisa(TComponent* owner) : TSpeedButton(owner) {
     SetShowHint(true);
     SetHint(QStringLiteral("Pesquisar"));
 }
+
+bool TBtnPesquisa::FormKey(TWinControl& focused, int key, TShiftState shift) {
+    return &focused == edit_ && OpensList(key, shift) && UserClick();
+}

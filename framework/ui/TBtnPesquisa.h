@@ -12,6 +12,8 @@ public:
 
     TWinControl* Edit() const { return edit_; }
     void SetEdit(TWinControl* edit) { edit_ = edit; }
+    // F2 or Alt+Down in the tied edit runs the lookup, as a click does.
+    bool FormKey(TWinControl& focused, int key, TShiftState shift) override;
 
 private:
     TWinControl* edit_ = nullptr;

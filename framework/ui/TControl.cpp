@@ -142,6 +142,10 @@ void TControl::Click() {
     OnClick(*this);
 }
 
+bool TControl::FormKey(TWinControl&, int, TShiftState) {
+    return false;
+}
+
 bool TControl::UserClick() {
     if (!IsEnabledInTree() || !IsVisibleInTree()) return false;
     Click();

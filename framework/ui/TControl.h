@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/ui/Keys.h"
 #include "framework/ui/TComponent.h"
 #include "framework/ui/TFont.h"
 
@@ -78,6 +79,11 @@ public:
     // What a mouse click does: nothing and false when the control is disabled or hidden in
     // its tree; otherwise (after focusing a focusable control) Click() and true.
     virtual bool UserClick();
+    // A key the focused control's own handlers let pass, offered by the form to that control
+    // and then to the controls beside it before the menu shortcuts: Ctrl+A selecting a text,
+    // F2 opening a grid cell's list or the lookup of the edit a lookup button serves. True
+    // when this control used it.
+    virtual bool FormKey(TWinControl& focused, int key, TShiftState shift);
 
     // Bounds changed by the parent's alignment; no re-alignment of the parent.
     void SetAlignedBounds(const QRect& r);

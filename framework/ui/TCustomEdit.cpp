@@ -185,3 +185,9 @@ void TCustomEdit::DoEnter() {
     if (autoSelect_ && !multiline_) SelectAll();
     TWinControl::DoEnter();
 }
+
+bool TCustomEdit::FormKey(TWinControl& focused, int key, TShiftState shift) {
+    if (&focused != this || key != 'A' || shift != ssCtrl) return false;
+    SelectAll();
+    return true;
+}

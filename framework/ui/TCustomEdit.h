@@ -49,6 +49,9 @@ public:
     // typing when the edit is read-only. True when the field allowed it.
     bool UserClear();
 
+    // Ctrl+A in the focused edit selects the whole text, as everywhere on the desktop.
+    bool FormKey(TWinControl& focused, int key, TShiftState shift) override;
+
 protected:
     // Asked before every change the user makes; false (or an exception) refuses it. The
     // default refuses when read-only.

@@ -476,3 +476,7 @@ void TDBGrid::DrawCellPicture(const QRect& rect, const QImage& picture) {
                      picture.width(), rect.height());
     canvas_.BrushCopy(dest, picture, QRect(0, 0, picture.width(), rect.height()), clOlive);
 }
+
+bool TDBGrid::FormKey(TWinControl& focused, int key, TShiftState shift) {
+    return &focused == this && OpensList(key, shift) && HasEditButton() && UserClickEditButton();
+}

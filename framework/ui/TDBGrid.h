@@ -98,6 +98,8 @@ public:
     void UpdateData();
     // True when the selected column shows its "..." button.
     bool HasEditButton() const;
+    // F2 or Alt+Down in the focused grid opens the selected cell's "..." button.
+    bool FormKey(TWinControl& focused, int key, TShiftState shift) override;
 
     // --- user actions (each gives the grid the focus first when its form is shown) ---
     // Makes visible row `row` current (pending text written first).

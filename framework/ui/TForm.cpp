@@ -2,9 +2,6 @@
 
 #include "framework/data/ClientDataSet.h"
 #include "framework/ui/FormHost.h"
-#include "framework/ui/TBtnPesquisa.h"
-#include "framework/ui/TCustomEdit.h"
-#include "framework/ui/TDBGrid.h"
 #include "framework/ui/TMainMenu.h"
 
 #include <algorithm>
@@ -162,19 +159,11 @@ bool TForm::DeliverCommandKey(int& k, TShiftState shift) {
         c->KeyDown(k, shift);
         if (k == 0) return true;
     }
-    auto* edit = dynamic_cast<TCustomEdit*>(c);
-    if (edit && k == 'A' && shift == ssCtrl) {
-        // Inside a text Ctrl+A selects it, as everywhere on the desktop.
-        edit->SelectAll();
-        return true;
-    }
-    if (c && ((k == VK_F2 && shift == ssNone) || (k == VK_DOWN && shift == ssAlt))) {
-        if (auto* grid = dynamic_cast<TDBGrid*>(c); grid && grid->HasEditButton())
-            return grid->UserClickEditButton();
-        for (int i = 0; i < ComponentCount(); ++i) {
-            auto* lookup = dynamic_cast<TBtnPesquisa*>(Components(i));
-            if (lookup && lookup->Edit() == c && lookup->UserClick()) return true;
-        }
+    if (c) {
+        if (c->FormKey(*c, k, shift)) return true;
+        if (TWinControl* parent = c->Parent())
+            for (TControl* beside : parent->Controls())
+                if (beside != c && beside->FormKey(*c, k, shift)) return true;
     }
     if (menu_ && menu_->DispatchShortCut(k, shift)) return true;
     return DialogKey(k, shift);

@@ -61,6 +61,11 @@ bool TWinControl::CanFocus() const {
     return ParentForm() != nullptr && IsEnabledInTree() && IsVisibleInTree();
 }
 
+void TWinControl::FocusIfPossible() {
+    TForm* form = ParentForm();
+    if (form && (!form->Showing() || CanFocus())) SetFocus();
+}
+
 bool TWinControl::Focused() const {
     TForm* f = ParentForm();
     return f && f->ActiveControl() == this;

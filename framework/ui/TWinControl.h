@@ -32,6 +32,10 @@ public:
     bool Focused() const;
     // Moves the form's focus here (see TForm::FocusControl).
     void SetFocus();
+    // SetFocus where it can act: a hidden form only remembers the control; on a shown form a
+    // control that cannot take the focus (disabled, say by the branch lock) leaves the focus
+    // where it is. Used before a message, so the user lands on the field at fault.
+    void FocusIfPossible();
 
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;

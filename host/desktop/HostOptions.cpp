@@ -20,6 +20,8 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
         QStringLiteral("Distribuição do Cardápio — aplicação de mesa que carrega os módulos."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Mostra esta ajuda."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Mostra a versão."));
     const QCommandLineOption branch(QStringLiteral("branch"),
                                     QStringLiteral("Filial do usuário (padrão 0001)."),
                                     QStringLiteral("CÓDIGO"));
@@ -31,8 +33,10 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
                        "sem esta opção, um servidor embutido com dados de demonstração."),
         QStringLiteral("HOST:PORTA"));
     const QCommandLineOption db(QStringLiteral("db"),
-                                QStringLiteral("Banco de dados geral (arquivo SQLite ou "
-                                               "postgresql://...)."),
+                                QStringLiteral("Banco de dados geral, de onde se leem as "
+                                               "filiais (arquivo SQLite ou postgresql://...); "
+                                               "sem ele, com --server, o próprio servidor de "
+                                               "aplicação responde pelas filiais."),
                                 QStringLiteral("BANCO"));
     const QCommandLineOption modules(QStringLiteral("modules"),
                                      QStringLiteral("Pasta dos módulos (libPkg_<nome>.so)."),
@@ -71,8 +75,8 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
         QStringLiteral("contents"),
         QStringLiteral("Conteúdo do PDF: etiquetas, romaneios ou ambos (padrão)."),
         QStringLiteral("QUAIS"));
-    p.addOptions({help, branch, tied, server, db, modules, screenshot, module, focus, pdf, date,
-                  prepared, stock, contents});
+    p.addOptions({help, version, branch, tied, server, db, modules, screenshot, module, focus, pdf,
+                  date, prepared, stock, contents});
     if (!p.parse(arguments)) {
         message = p.errorText();
         return ParseResult::Error;
@@ -80,6 +84,10 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
     if (p.isSet(help)) {
         message = p.helpText();
         return ParseResult::Help;
+    }
+    if (p.isSet(version)) {
+        message = QStringLiteral("pla-host %1").arg(QStringLiteral(PLA_VERSION));
+        return ParseResult::Version;
     }
     if (!p.positionalArguments().isEmpty()) {
         message = QStringLiteral("Argumento inesperado: %1").arg(p.positionalArguments().first());

@@ -23,10 +23,12 @@ struct HostOptions {
     QString contents; // etiquetas, romaneios or ambos; empty: both
 
     bool Embedded() const { return serverHost.isEmpty(); }
+    // A run with nobody at the screen (a PDF or a picture): no dialog may wait for an answer.
+    bool Headless() const { return !pdf.isEmpty() || !screenshot.isEmpty(); }
 
-    enum class ParseResult { Run, Help, Error };
-    // Reads arguments (program name first). message receives the help text or the
-    // Portuguese reason the line was refused.
+    enum class ParseResult { Run, Help, Version, Error };
+    // Reads arguments (program name first). message receives the help or version text or the
+    // Portuguese reason the line was refused. Needs no window system.
     static ParseResult Parse(const QStringList& arguments, HostOptions& out, QString& message);
     // The database the embedded default uses: a SQLite file in the user's data folder.
     static QString DefaultDatabase();

@@ -3,6 +3,7 @@
 #include "appserver/EmbeddedServer.h"
 #include "framework/net/NetConnection.h"
 #include "framework/services/ModuleLoader.h"
+#include "framework/services/ServedGeneralDatabase.h"
 #include "framework/services/Zelvora.h"
 #include "framework/ui/Dispatch.h"
 
@@ -27,6 +28,7 @@ HostSession::HostSession(const HostOptions& options) : options_(options) {
 }
 
 HostSession::~HostSession() {
+    if (prompt_) TNetConnection::SetSessionRenewal({});
     Zelvora::SetMainWindow(nullptr);
     const QString name = Zelvora::DatabaseConnectionName();
     if (QSqlDatabase::contains(name)) {
@@ -102,7 +104,7 @@ bool HostSession::LogIn(QString& message, const LoginPrompt& prompt) {
     case ServerLogin::Need::Credentials:
         break;
     }
-    user_ = prompt ? prompt(server) : std::nullopt;
+    user_ = prompt ? prompt(server, {}, {}) : std::nullopt;
     if (!user_) {
         message = QStringLiteral("O servidor de aplicação %1 exige login, e o login não foi "
                                  "feito.")
@@ -113,9 +115,24 @@ bool HostSession::LogIn(QString& message, const LoginPrompt& prompt) {
     return true;
 }
 
+bool HostSession::RenewSession(const QString& reason) {
+    // A call made while the prompt is open must not open a second one.
+    if (!prompt_ || renewing_) return false;
+    renewing_ = true;
+    ServerLogin server(Zelvora::WebURL, Zelvora::WebPort);
+    std::optional<LoginRecord> record = prompt_(server, user_ ? user_->login : QString(), reason);
+    renewing_ = false;
+    if (!record) return false;
+    user_ = std::move(record);
+    TNetConnection::SetDefaultAuthorization(QStringLiteral("Bearer ") + user_->token);
+    return true;
+}
+
 bool HostSession::Start(QString& message, const LoginPrompt& prompt) {
-    database_ = options_.database.isEmpty() ? HostOptions::DefaultDatabase() : options_.database;
-    if (!IsPostgres(database_) && !PrepareDatabaseFile(message)) return false;
+    database_ = options_.database.isEmpty() && options_.Embedded() ? HostOptions::DefaultDatabase()
+                                                                   : options_.database;
+    if (!database_.isEmpty() && !IsPostgres(database_) && !PrepareDatabaseFile(message))
+        return false;
 
     if (options_.Embedded()) {
         server_ = std::make_unique<EmbeddedServer>();
@@ -134,8 +151,18 @@ bool HostSession::Start(QString& message, const LoginPrompt& prompt) {
         Zelvora::WebURL = options_.serverHost;
         Zelvora::WebPort = options_.serverPort;
         if (!LogIn(message, prompt)) return false;
+        if (prompt) {
+            prompt_ = prompt;
+            TNetConnection::SetSessionRenewal(
+                [this](const QString& reason) { return RenewSession(reason); });
+        }
     }
-    if (!OpenGeneralDatabase(message)) return false;
+    // Given a server and no database, the server answers the branch queries too: a
+    // workstation then needs no database login of its own.
+    if (database_.isEmpty())
+        servedDatabase_ = std::make_unique<ServedGeneralDatabase>();
+    else if (!OpenGeneralDatabase(message))
+        return false;
 
     // A server's user record decides the branch and the tie, not the command line.
     Zelvora::FiliProc = user_ ? user_->branch : options_.branch;

@@ -10,7 +10,8 @@
 
 namespace pla {
 
-LoginDialog::LoginDialog(ServerLogin& server, const QString& address, QWidget* parent)
+LoginDialog::LoginDialog(ServerLogin& server, const QString& address, const QString& login,
+                         const QString& reason, QWidget* parent)
     : QDialog(parent), server_(server), login_(new QLineEdit(this)), password_(new QLineEdit(this)),
       message_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Entrar no servidor de aplicação"));
@@ -29,12 +30,24 @@ LoginDialog::LoginDialog(ServerLogin& server, const QString& address, QWidget* p
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(
-        new QLabel(QStringLiteral("O servidor %1 exige usuário e senha.").arg(address), this));
+    layout->addWidget(new QLabel(
+        login.isEmpty()
+            ? QStringLiteral("O servidor %1 exige usuário e senha.").arg(address)
+            : QStringLiteral("%1\nInforme a senha para continuar; a alteração em andamento é "
+                             "mantida.")
+                  .arg(reason.isEmpty()
+                           ? QStringLiteral("A sessão no servidor %1 terminou.").arg(address)
+                           : reason),
+        this));
     layout->addLayout(form);
     layout->addWidget(message_);
     layout->addWidget(buttons);
-    login_->setFocus();
+    login_->setText(login);
+    login_->setReadOnly(!login.isEmpty());
+    if (login.isEmpty())
+        login_->setFocus();
+    else
+        password_->setFocus();
 }
 
 void LoginDialog::TryLogin() {

@@ -14,7 +14,10 @@ namespace pla {
 // is shown in the dialog, which keeps what was typed in the login field.
 class LoginDialog : public QDialog {
 public:
-    LoginDialog(ServerLogin& server, const QString& address, QWidget* parent = nullptr);
+    // With `login` (a session being renewed) the user field holds it and cannot change: the
+    // screens stay open for that user, who only gives his password again; `reason` says why.
+    LoginDialog(ServerLogin& server, const QString& address, const QString& login = {},
+                const QString& reason = {}, QWidget* parent = nullptr);
     // The user's record once logged in; nullopt when the dialog was cancelled.
     std::optional<LoginRecord> Run();
 

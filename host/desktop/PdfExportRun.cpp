@@ -1,36 +1,15 @@
 #include "host/desktop/PdfExportRun.h"
 
+#include "framework/qt/QtDialogService.h"
 #include "framework/qt/QtPrintOutput.h"
-#include "framework/ui/DialogService.h"
-#include "framework/ui/ModalResult.h"
 #include "host/desktop/HostSession.h"
 
 #include <QVariantMap>
 #include <cstdio>
-#include <cstring>
 
 namespace pla {
 
 namespace {
-
-class ConsoleDialogs : public DialogService {
-public:
-    int MessageBox(const QString& text, MsgDlgType type, MsgDlgButtons buttons) override {
-        if (type == MsgDlgType::Error) errors_ += 1;
-        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-        if (buttons & mbNo) return mrNo;
-        if (buttons & mbCancel) return mrCancel;
-        return mrOk;
-    }
-    bool PickList(TDataSource&, const QString&) override { return false; }
-    void Find(TClientDataSet&) override {}
-    void BusyBegin(int) override {}
-    void BusyEnd() override {}
-    int Errors() const { return errors_; }
-
-private:
-    int errors_ = 0;
-};
 
 // Counts the PDFs the module had written.
 class CountingPdfOutput : public QtPrintOutput {
@@ -48,17 +27,9 @@ private:
 
 } // namespace
 
-bool PdfExportRun::Requested(int argc, char* argv[]) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--pdf") == 0 || std::strncmp(argv[i], "--pdf=", 6) == 0)
-            return true;
-    return false;
-}
-
-int PdfExportRun::Run(HostSession& session, const HostOptions& options) {
-    ConsoleDialogs dialogs;
-    DialogService* previous = HasDialogs() ? &Dialogs() : nullptr;
-    SetDialogService(&dialogs);
+int PdfExportRun::Run(HostSession& session, const HostOptions& options,
+                      const QtDialogService& dialogs) {
+    const int failuresBefore = dialogs.UnattendedFailures();
     CountingPdfOutput output;
     output.Install();
 
@@ -71,8 +42,7 @@ int PdfExportRun::Run(HostSession& session, const HostOptions& options) {
     session.OpenModule(options.module, param);
 
     SetPrintOutput(nullptr);
-    SetDialogService(previous);
-    const bool ok = output.Written() > 0 && dialogs.Errors() == 0;
+    const bool ok = output.Written() > 0 && dialogs.UnattendedFailures() == failuresBefore;
     if (ok) std::fprintf(stderr, "PDF gravado em %s\n", options.pdf.toLocal8Bit().constData());
     return ok ? 0 : 1;
 }

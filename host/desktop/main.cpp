@@ -44,28 +44,35 @@ void FocusOnOpenedScreen(pla::QtFormHost& forms, const QString& name) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // A PDF for a script needs no display.
-    if (pla::PdfExportRun::Requested(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    pla::HostOptions options;
+    QString message;
+    {
+        // The command line is read before any window system is touched, so that --help,
+        // --version and a mistaken option answer on a terminal without a display.
+        QCoreApplication reader(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("pla-host"));
+        switch (pla::HostOptions::Parse(QCoreApplication::arguments(), options, message)) {
+        case pla::HostOptions::ParseResult::Help:
+        case pla::HostOptions::ParseResult::Version:
+            std::printf("%s\n", message.toLocal8Bit().constData());
+            return 0;
+        case pla::HostOptions::ParseResult::Error:
+            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+            return 1;
+        case pla::HostOptions::ParseResult::Run:
+            break;
+        }
+    }
+    // A PDF for a script needs no display, nor does a picture taken where there is none.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        (!options.pdf.isEmpty() || (options.Headless() && qEnvironmentVariableIsEmpty("DISPLAY") &&
+                                    qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pla-host"));
     QApplication::setApplicationDisplayName(QStringLiteral("Distribuição do Cardápio"));
 
-    pla::HostOptions options;
-    QString message;
-    switch (pla::HostOptions::Parse(QApplication::arguments(), options, message)) {
-    case pla::HostOptions::ParseResult::Help:
-        std::printf("%s\n", message.toLocal8Bit().constData());
-        return 0;
-    case pla::HostOptions::ParseResult::Error:
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-        return 1;
-    case pla::HostOptions::ParseResult::Run:
-        break;
-    }
-    const bool screenshot = !options.screenshot.isEmpty();
-    // Qt's own dialogs (files, printers, print preview) speak the clerk's language; only
-    // after the options, whose --help (and the manual page made from it) stays as it was.
+    // Qt's own dialogs (files, printers, print preview) speak the clerk's language.
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -77,8 +84,9 @@ int main(int argc, char* argv[]) {
         Zelvora::SetToday(QDate::fromString(options.date, QStringLiteral("yyyy-MM-dd")));
 
     pla::QtDialogService dialogs;
-    // Every box is also written to the error output, so unattended runs can be checked.
-    dialogs.SetEcho(screenshot);
+    // Nobody answers a dialog of a PDF or picture run: every box goes to the error output
+    // instead, and the run ends with a failure status.
+    dialogs.SetUnattended(options.Headless());
     dialogs.Install();
     // Remote calls travel on a worker thread while the windows keep painting behind the busy
     // animation, so the screen never looks frozen and no second action can start.
@@ -91,15 +99,19 @@ int main(int argc, char* argv[]) {
     forms.SetMdiArea(window.MdiArea());
     dialogs.SetMainWindow(&window);
 
-    const auto prompt = [&session, &window](pla::ServerLogin& server) {
-        return pla::LoginDialog(server, session.ServerAddress(), &window).Run();
+    const auto prompt = [&session, &window, &dialogs](pla::ServerLogin& server,
+                                                      const QString& login, const QString& reason) {
+        // A renewal asks in the middle of a call's busy period: the dialog must be answerable.
+        pla::BusyIndicator::PauseScope pause(dialogs.Busy());
+        return pla::LoginDialog(server, session.ServerAddress(), login, reason, &window).Run();
     };
-    if (!session.Start(message, prompt)) {
+    // Unattended, a server that asks for a login ends the run with the reason.
+    if (!session.Start(message, options.Headless() ? pla::HostSession::LoginPrompt() : prompt)) {
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-        if (!screenshot && options.pdf.isEmpty()) dialogs.ShowError(message);
+        if (!options.Headless()) dialogs.ShowError(message);
         return 1;
     }
-    if (!options.pdf.isEmpty()) return pla::PdfExportRun::Run(session, options);
+    if (!options.pdf.isEmpty()) return pla::PdfExportRun::Run(session, options, dialogs);
     pla::QtPrintOutput printing(&window);
     printing.Install();
     // Said as the user's own branch: the screens may be working on another one.
@@ -115,7 +127,7 @@ int main(int argc, char* argv[]) {
 
     bool attempted = false;
     std::unique_ptr<pla::ScreenshotTaker> taker;
-    if (screenshot) {
+    if (!options.screenshot.isEmpty()) {
         taker = std::make_unique<pla::ScreenshotTaker>(&window, options.screenshot,
                                                        [&attempted] { return attempted; });
         taker->Start();
@@ -125,7 +137,9 @@ int main(int argc, char* argv[]) {
         if (!options.focus.isEmpty()) FocusOnOpenedScreen(forms, options.focus);
         attempted = true;
     });
-    const int rc = QApplication::exec();
+    int rc = QApplication::exec();
+    // The picture is written all the same, but a run that met an error says so.
+    if (rc == 0 && dialogs.UnattendedFailures() > 0) rc = 1;
     Zelvora::SetHelpHandler({});
     // The screens belong to the application: they go before the server they talk to.
     forms.DestroyForms();

@@ -1,22 +1,35 @@
 // Who may call: credentials once the database has users, the tied user's branch on every
 // method, and the audit trail every change leaves.
 #include "DistributionView.h"
+#include "ServerProcess.h"
 #include "TestDatabase.h"
+#include "appserver/EmbeddedServer.h"
 #include "appserver/auth/AuditTrail.h"
+#include "appserver/auth/LoginThrottle.h"
+#include "appserver/auth/UserStore.h"
+#include "appserver/rpc/RemoteMethods.h"
 #include "appserver/storage/ConnectionPool.h"
 #include "appserver/storage/DistributionStore.h"
-#include "appserver/EmbeddedServer.h"
-#include "appserver/rpc/RemoteMethods.h"
-#include "appserver/auth/UserStore.h"
+#include "framework/data/PacketCodec.h"
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <arpa/inet.h>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
+#include <vector>
 
 using namespace pla;
 using pla::test::Backend;
@@ -151,6 +164,38 @@ TEST(BranchRestrictionTest, ATiedUserIsRefusedAnotherBranchByEveryMethodAndNothi
     EXPECT_TRUE(other.GetServicos("0002", kDate).value("ok").toBool());
 }
 
+TEST(BranchQueryTest, AnswersTheWorkstationsQueryForTheBranchesTheUserMaySee) {
+    test::ensureApplication();
+    test::TestDatabase db(Backend::Sqlite);
+    RemoteMethods free(db.connection(), {}, Caller{"ana", "Ana", "0001", false, "10.0.0.5"});
+    RemoteMethods tied(db.connection(), {}, Caller{"rui", "Rui", "0002", true, "10.0.0.9"});
+    const auto codes = [](const QJsonObject& answer) {
+        EXPECT_TRUE(answer.value("ok").toBool())
+            << answer.value("message").toString().toStdString();
+        QStringList out;
+        for (const auto& row : PacketCodec::FromJson(answer.value("data")).Rows)
+            out << row[0].toString();
+        return out.join(',');
+    };
+    // (code, all) as the query's P_CDFILIAL and P_TCDFILIAL: one code, or "T" for every one.
+    const struct {
+        RemoteMethods* who;
+        QString code, all, expected;
+    } cases[] = {
+        {&free, "0002", {}, "0002"}, {&free, {}, "T", "0001,0002,0003"},
+        {&free, "9999", {}, ""},     {&free, {}, {}, ""},
+        {&free, "T", {}, ""},        {&tied, "0002", {}, "0002"},
+        {&tied, {}, "T", "0002"},    {&tied, "0001", {}, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(codes(c.who->GetFiliais(c.code, c.all)), c.expected)
+            << c.code.toStdString() << "/" << c.all.toStdString();
+    const TDataPacket one = PacketCodec::FromJson(free.GetFiliais("0001", {}).value("data"));
+    ASSERT_EQ(one.Rows.size(), 1);
+    EXPECT_EQ(one.Fields.size(), 5);
+    EXPECT_EQ(one.Rows[0][one.IndexOf("NMFILIAL")].toString(), "Cozinha Central São Paulo");
+}
+
 TEST(AuditTrailTest, ASaveRecordsWhoWhenWhereTheVersionsAndEveryPackagingAndDishRowChanged) {
     test::ensureApplication();
     test::TestDatabase db(Backend::Sqlite);
@@ -221,6 +266,177 @@ TEST(AuditTrailTest, ASaveRecordsWhoWhenWhereTheVersionsAndEveryPackagingAndDish
     EXPECT_EQ(events[1].changes[0]["depois"]["DSOBSETIQUETA"].toString(), "Virar");
 }
 
+// A full disk reaches the clerk as such instead of as a failure of the database, stores
+// nothing, and the same save goes through once there is room again.
+TEST(StorageFaultTest, AFullDiskIsNamedAndTheSaveWorksOnceThereIsRoom) {
+    test::ensureApplication();
+    test::TestDatabase db(Backend::Sqlite);
+    RemoteMethods ana(db.connection(), {}, Caller{"ana", "Ana Souza", "0001", false, "10.0.0.5"});
+    DistributionView view = DistributionView::of(loadPoint(ana));
+    view.moveIntoNew(0, QStringLiteral("Frágil"));
+    auto pragma = [&](const char* sql) { EXPECT_TRUE(QSqlQuery(db.connection()).exec(sql)); };
+    // The database may not grow, and its free pages are used up: saves go on until the audit
+    // trail needs a page more.
+    pragma("CREATE TABLE ENCHIMENTO (X BLOB)");
+    pragma("PRAGMA max_page_count = 1"); // as large as the database already is
+    while (QSqlQuery(db.connection()).exec("INSERT INTO ENCHIMENTO VALUES (zeroblob(2000))")) {
+    }
+    QJsonObject full;
+    for (int i = 0; i < 200; ++i) {
+        view.setRemark(0, QString(200, QChar('a' + i % 26)));
+        full = ana.SetDistribuicao(view.number, view.undistributed, view.packagings, view.rows,
+                                   view.version);
+        if (!full.value("ok").toBool()) break;
+        view = DistributionView::of(loadPoint(ana));
+    }
+    EXPECT_TRUE(full.value("message").toString().contains("Disco cheio"))
+        << full.value("message").toString().toStdString();
+    EXPECT_EQ(DistributionView::of(loadPoint(ana)).version, view.version);
+    pragma("PRAGMA max_page_count = 1073741823");
+    EXPECT_TRUE(ana.SetDistribuicao(view.number, view.undistributed, view.packagings, view.rows,
+                                    view.version)
+                    .value("ok")
+                    .toBool());
+}
+
+// One JSON-RPC call over a fresh connection from the loopback address `source` (127.0.0.N), so
+// one test can be many clients; returns the JSON-RPC result or error member, empty on failure.
+QJsonObject callFrom(int port, const char* source, const char* method,
+                     const QByteArray& authorization) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in from{}, to{};
+    from.sin_family = to.sin_family = AF_INET;
+    ::inet_pton(AF_INET, source, &from.sin_addr);
+    ::inet_pton(AF_INET, "127.0.0.1", &to.sin_addr);
+    to.sin_port = htons(static_cast<uint16_t>(port));
+    QByteArray answer;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) == 0 &&
+        ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0) {
+        const QByteArray body =
+            QByteArray(R"({"jsonrpc":"2.0","id":1,"method":")") + method + R"(","params":[]})";
+        const QByteArray request =
+            "POST /PLA15400.rdmDistEmbCard HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
+            "Content-Type: application/json\r\nAuthorization: " +
+            authorization + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" +
+            body;
+        if (::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL) ==
+            request.size()) {
+            char buffer[4096];
+            for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;)
+                answer.append(buffer, n);
+        }
+    }
+    ::close(fd);
+    const QJsonObject o =
+        QJsonDocument::fromJson(answer.mid(answer.indexOf("\r\n\r\n") + 4)).object();
+    return o.contains("result") ? o.value("result").toObject() : o.value("error").toObject();
+}
+
+qint64 residentKiB(qint64 pid) {
+    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
+    f.open(QIODevice::ReadOnly);
+    const QByteArray status = f.readAll();
+    const qsizetype at = status.indexOf("VmRSS:");
+    return at < 0 ? 0
+                  : status.mid(at + 6, status.indexOf('\n', at) - at - 6)
+                        .trimmed()
+                        .split(' ')[0]
+                        .toLongLong();
+}
+
+// Sixteen clients guessing passwords from sixteen addresses: the guesses checked per second and
+// the server's memory stay bounded, a clerk already in keeps working at full speed, and she logs
+// in again with her password from her own address whatever was tried against her elsewhere.
+TEST(LoginThrottleTest, AGuessingFloodIsSlowedAndBoundedWhileAClerkKeepsWorking) {
+    test::ensureApplication();
+    QTemporaryDir dir;
+    const QString database = dir.filePath(QStringLiteral("flood.sqlite"));
+    test::ServerProcess server;
+    QString error;
+    const int port = server.start(database, error);
+    ASSERT_NE(port, 0) << error.toStdString();
+    QProcess add;
+    add.start(QStringLiteral(PLA_APPSERVER_EXE),
+              {"user", "add", "ana", "--name", "Ana Souza", "--branch", "0001", "--db", database});
+    add.write("segredo-da-ana\n");
+    add.closeWriteChannel();
+    ASSERT_TRUE(add.waitForFinished(20000));
+    const QByteArray right = "Basic " + QByteArray("ana:segredo-da-ana").toBase64();
+    const QByteArray wrong = "Basic " + QByteArray("ana:chute-errado").toBase64();
+    const QByteArray bearer = "Bearer " + callFrom(port, "127.0.0.1", "Login", right)
+                                              .value("data")
+                                              .toObject()
+                                              .value("token")
+                                              .toString()
+                                              .toUtf8();
+    ASSERT_GT(bearer.size(), 10);
+    const qint64 before = residentKiB(server.pid());
+
+    constexpr auto kFlood = std::chrono::seconds(6);
+    std::atomic<int> checked = 0, slowed = 0, busy = 0; // the answers the guesses got
+    std::atomic<bool> flooding = true;
+    std::vector<std::thread> attackers;
+    for (int i = 0; i < 16; ++i)
+        attackers.emplace_back([&, source = "127.0.0." + std::to_string(10 + i)] {
+            while (flooding) {
+                const QString m =
+                    callFrom(port, source.c_str(), "Login", wrong).value("message").toString();
+                ++(m.contains("inválidos")            ? checked
+                   : m.contains("Tente novamente em") ? slowed
+                                                      : busy);
+                // Bounded: at most 100 guesses a second from each address.
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        });
+    std::vector<double> latencies;
+    qint64 peak = before;
+    // The clerk's desktop keeps its connection open, as the client always does.
+    httplib::Client clerk("127.0.0.1", port);
+    clerk.set_keep_alive(true);
+    clerk.set_tcp_nodelay(true);
+    const httplib::Headers session{{"Authorization", bearer.toStdString()}};
+    const std::string groups = R"({"jsonrpc":"2.0","id":1,"method":"GetGruposServico"})";
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < kFlood) {
+        const auto t0 = std::chrono::steady_clock::now();
+        const auto res =
+            clerk.Post("/PLA15400.rdmDistEmbCard", session, groups, "application/json");
+        EXPECT_TRUE(res && res->body.find("\"ok\":true") != std::string::npos);
+        latencies.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                .count());
+        peak = std::max(peak, residentKiB(server.pid()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    flooding = false;
+    for (auto& t : attackers)
+        t.join();
+    std::sort(latencies.begin(), latencies.end());
+    const double p90 = latencies[latencies.size() * 9 / 10];
+    std::printf("login flood %llds: %d guesses checked (%.1f/s), %d slowed, %d busy; memory %lld "
+                "-> %lld KiB; clerk's calls p50 %.1f ms, p90 %.1f ms, max %.1f ms\n",
+                static_cast<long long>(kFlood.count()), checked.load(),
+                checked / double(kFlood.count()), slowed.load(), busy.load(),
+                static_cast<long long>(before), static_cast<long long>(peak),
+                latencies[latencies.size() / 2], p90, latencies.back());
+    // One check at a time: a few a second, however many are sent.
+    EXPECT_LE(checked, 20 * kFlood.count());
+    EXPECT_LT(peak - before, 200 * 1024);
+    EXPECT_LT(p90, 50);
+    // One address guessing alone: five free guesses, then a wait; every failure is logged.
+    for (int i = 1; i <= LoginThrottle::kFreeFailures + 1; ++i) {
+        const QString m = callFrom(port, "127.0.0.99", "Login", wrong).value("message").toString();
+        EXPECT_TRUE(
+            m.contains(i <= LoginThrottle::kFreeFailures ? "inválidos" : "Tente novamente em 1"))
+            << i << ": " << m.toStdString();
+    }
+    const QByteArray log = server.output(200);
+    EXPECT_TRUE(log.contains("login recusado: usuário \"ana\" de 127.0.0.99"))
+        << log.right(300).toStdString();
+    // The clerk logs in from her own desk whatever was tried against her elsewhere.
+    EXPECT_TRUE(callFrom(port, "127.0.0.1", "Login", right).value("ok").toBool());
+}
+
 // pla-appserver's operator commands, run as the operator runs them.
 TEST(AdminCommandsTest, UsersComeFromTheStandardInputAndTheAuditPrintsWhatChanged) {
     test::ensureApplication();
@@ -251,24 +467,29 @@ TEST(AdminCommandsTest, UsersComeFromTheStandardInputAndTheAuditPrintsWhatChange
 
     RemoteMethods ana(db.connection(), {}, Caller{"ana", "Ana Souza", "0001", false, "10.0.0.5"});
     DistributionView view = DistributionView::of(loadPoint(ana));
-    view.moveIntoNew(0, QStringLiteral("Frágil"));
+    // A label's line break, kept as such, cannot make the audit print a forged record.
+    const QString forged = QStringLiteral("Frágil\n09/12/2026 10:00  admin\texclusão");
+    view.moveIntoNew(0, forged);
     ASSERT_TRUE(ana.SetDistribuicao(view.number, view.undistributed, view.packagings, view.rows,
                                     view.version)
                     .value("ok")
                     .toBool());
+    EXPECT_EQ(DistributionView::of(loadPoint(ana)).remark(0), forged);
     const QStringList audit{"audit", "--distribution", QString::number(view.number)};
     const Result json = run(QStringList(audit) << "--json");
     ASSERT_EQ(json.first, 0);
     const QJsonArray events = QJsonDocument::fromJson(json.second.toUtf8()).array();
     ASSERT_EQ(events.size(), 1);
     EXPECT_EQ(events[0]["usuario"].toString(), "ana");
+    const QString visible = QStringLiteral("Frágil\\n09/12/2026 10:00  admin\\texclusão");
+    EXPECT_EQ(events[0]["alteracoes"][0]["depois"]["DSOBSETIQUETA"].toString(), visible);
     const Result table = run(audit);
     EXPECT_TRUE(table.second.contains(QRegularExpression(
         "ana +10\\.0\\.0\\.5 +gravação +\\d+ +0001/00003/08/12/2026/10002-001 +1 → 2\n"
-        " +embalagem \\d+ incluída: CDCONTAINER \"00001\", DSOBSETIQUETA \"Frágil\", QTCONTAINER "
-        "340, "
-        "QTPRATO 0\n")))
+        " +embalagem \\d+ incluída: CDCONTAINER \"00001\", DSOBSETIQUETA \"" +
+        QRegularExpression::escape(visible) + "\", QTCONTAINER 340, QTPRATO 0\n")))
         << table.second.toStdString();
+    EXPECT_EQ(table.second.count(QLatin1Char('\n')), 4) << table.second.toStdString();
     EXPECT_EQ(run({"audit", "--since", "ontem"}).first, 2);
 }
 

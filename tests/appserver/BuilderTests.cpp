@@ -4,20 +4,6 @@
 
 using pla::DistributionBuilder;
 
-TEST(UnitCount, RoundsUpAnyRemainderAndNeedsCapacity) {
-    EXPECT_EQ(DistributionBuilder::unitCount(10, 2, 5), 3); // the extra counts for the units
-    EXPECT_EQ(DistributionBuilder::unitCount(10, 0, 5), 2); // exact fit, no spare unit
-    EXPECT_EQ(DistributionBuilder::unitCount(10.00001, 0, 5), 3);
-    EXPECT_EQ(DistributionBuilder::unitCount(3, 1, 0), 0); // no transport relation
-    EXPECT_EQ(DistributionBuilder::unitCount(0, 0, 5), 0);
-}
-
-TEST(Round5, HalfAwayFromZero) {
-    EXPECT_DOUBLE_EQ(DistributionBuilder::round5(1.000005), 1.00001);
-    EXPECT_DOUBLE_EQ(DistributionBuilder::round5(-1.000005), -1.00001);
-    EXPECT_DOUBLE_EQ(DistributionBuilder::round5(120 * 0.15), 18);
-}
-
 namespace {
 
 pla::MenuDish dish(int seq, const char* container, const char* purpose, double perPerson,

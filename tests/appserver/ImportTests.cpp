@@ -79,9 +79,12 @@ protected:
 };
 
 TEST_P(ImportTest, ExportThenImportIsTheIdentityAndASecondImportChangesNothing) {
-    // Names with the separator, quotes and a line break travel whole.
+    // Names with the separator, quotes and a line break travel whole, and so do names a
+    // spreadsheet would run as formulas.
     ASSERT_TRUE(import({table("clientes.csv", "CDCLIENTE;NMRAZSOCCLIE\r\n"
-                                              "20001;\"Bar; Café \"\"Sol\"\"\r\nFilial\"\r\n")})
+                                              "20001;\"Bar; Café \"\"Sol\"\"\r\nFilial\"\r\n"
+                                              "20002;=1+1\r\n20003;@SOMA(A1)\r\n20004;-2\r\n"
+                                              "20005;+x\r\n20006;''=já com apóstrofo\r\n")})
                     .stored);
     distribute();
     QTemporaryDir first, second;
@@ -89,6 +92,9 @@ TEST_P(ImportTest, ExportThenImportIsTheIdentityAndASecondImportChangesNothing) 
     EXPECT_TRUE(readAll(first.filePath("distribuicoes.csv")).contains("Marmita"));
     EXPECT_TRUE(
         readAll(first.filePath("clientes.csv")).contains("\"Bar; Café \"\"Sol\"\"\nFilial\""));
+    for (const char* neutral : {"20002;\"'=1+1\"", "20003;\"'@SOMA(A1)\"", "20004;\"'-2\"",
+                                "20005;\"'+x\"", "20006;\"''=já com apóstrofo\""})
+        EXPECT_TRUE(readAll(first.filePath("clientes.csv")).contains(neutral)) << neutral;
 
     const QString before = dump(db_->connection());
     const ImportReport again = import(readFolder(first.path()));
@@ -112,8 +118,8 @@ TEST_P(ImportTest, ExportThenImportIsTheIdentityAndASecondImportChangesNothing) 
 TEST_P(ImportTest, EveryBadLineIsRefusedWithItsPlaceAndNothingIsStored) {
     const struct {
         const char* file;
-        const char* content; // a good line 2, the bad one after it
-        const char* where;   // file:line:column
+        QByteArray content; // a good line 2, the bad one after it
+        const char* where;  // file:line:column
         const char* reason;
     } cases[] = {
         {"servicos.csv",
@@ -154,6 +160,23 @@ TEST_P(ImportTest, EveryBadLineIsRefusedWithItsPlaceAndNothingIsStored) {
          "embalagens.csv:3:12", "IDPROPOSITO deve ser I ou C"},
         {"clientes.csv", "CDCLIENTE;NMRAZSOCCLIE\n20001;Bom\n20002;\"Sem fim\n", "clientes.csv:3:7",
          "aspas sem fechamento"},
+        // What a save would refuse is not imported either.
+        {"pratos.csv",
+         "CDFILAUXPRAT;CDPRATO;NMPRATO;SGUNIDADE\n0001;PRN1;Bom;KG\n0001;PRN2;A\x1b[2J;KG\n",
+         "pratos.csv:3:11", "NMPRATO contém caracteres de controle"},
+        {"clientes.csv", QByteArray("CDCLIENTE;NMRAZSOCCLIE\n20001;Bom\n20002;A") + '\0' + "B\n",
+         "clientes.csv:3:7", "NMRAZSOCCLIE contém caracteres de controle"},
+        {"pontos.csv",
+         "CDFILIAL;CDSERVFILI;CDCLIENTE;CDDESTFILI;QTCOMENSAIS\n0001;00001;10001;001;5\n"
+         "0001;00001;10001;002;2000000000\n",
+         "pontos.csv:3:22", "QTCOMENSAIS 2000000000 passa do limite de 1.000.000.000"},
+        // Over-long fields and lines stop the reading and are quoted cut short.
+        {"clientes.csv",
+         "CDCLIENTE;NMRAZSOCCLIE\n20001;Bom\n20002;\"" + QByteArray(5000, 'x') + "\"\n",
+         "clientes.csv:3:7", "campo com mais de 4.000 caracteres"},
+        {"clientes.csv",
+         "CDCLIENTE;NMRAZSOCCLIE\n20001;Bom\n20002;" + QByteArray(70000, 'y') + "\n",
+         "clientes.csv:3:1", "linha com mais de 65.536 bytes"},
         {"pratos.csv",
          "CDFILAUXPRAT;CDPRATO;NMPRATO;SGUNIDADE;IDCONSERVACAO;QTHORASVALIDADE\n"
          "0001;PR90001;Sopa;KG;Q;6\n0001;PR90002;Caldo;KG;Q;7\n",
@@ -180,6 +203,7 @@ TEST_P(ImportTest, EveryBadLineIsRefusedWithItsPlaceAndNothingIsStored) {
         EXPECT_TRUE(text.startsWith(QString::fromUtf8(c.where) + QLatin1Char(':')))
             << text.toStdString();
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.reason))) << text.toStdString();
+        EXPECT_LT(text.size(), 400) << text.toStdString(); // input is quoted cut short
     }
     EXPECT_EQ(dump(db_->connection()), before);
 }

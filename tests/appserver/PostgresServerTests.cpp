@@ -1,6 +1,7 @@
 // Server processes on one private PostgreSQL server that asks for a password: the password
 // stays secret, racing writers on two servers never deadlock or show SQL, and a database
 // restart heals by itself.
+#include "DistributionView.h"
 #include "PostgresInstance.h"
 #include "ServerProcess.h"
 #include "TestDatabase.h"
@@ -14,6 +15,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <latch>
@@ -170,6 +172,58 @@ TEST_F(PostgresServerTest, SaveAndDeleteRacingOnTwoServersNeverDeadlockNorShowSq
     EXPECT_EQ(rawMessages, 0);
     EXPECT_EQ(damaged, 0);
     EXPECT_EQ(deleted, 50);
+}
+
+// Two races between servers that used to end in the generic database message or in a false
+// conflict: a branch generation against a delete of one of its distributions, and two clerks
+// opening the same new distribution at once.
+TEST_F(PostgresServerTest, GenerationAgainstDeleteAndTwoFirstLoadsEndRightOnTwoServers) {
+    test::ServerProcess a, b;
+    const int portA = start(a), portB = start(b);
+    ASSERT_TRUE(portA && portB);
+    httplib::Client ca("127.0.0.1", portA), cb("127.0.0.1", portB);
+    const QJsonObject services{{"fields", QJsonArray{"IDMARCADO", "CDFILIAL", "CDSERVFILI"}},
+                               {"rows", QJsonArray{QJsonArray{"S", "0001", "00004"}}}};
+    // Runs `first` on another thread and `second` here, released together.
+    auto race = [](const std::function<QJsonObject()>& first,
+                   const std::function<QJsonObject()>& second) {
+        QJsonObject one, two;
+        std::latch go(2);
+        std::thread t([&] {
+            go.arrive_and_wait();
+            one = first();
+        });
+        go.arrive_and_wait();
+        two = second();
+        t.join();
+        return std::make_pair(one, two);
+    };
+    for (int round = 0; round < 50; ++round) {
+        const auto loaded = test::DistributionView::of(rpc(ca, "GetDistribuicao", withRedo("N")));
+        const auto [generated, removed] = race(
+            [&] {
+                return rpc(ca, "GeraDistribuicaoFilial", {"2026-12-08", services, "S"});
+            },
+            [&] { return rpc(cb, "ApagaDistribuicao", {loaded.number}); });
+        for (const QJsonObject& r : {generated, removed})
+            ASSERT_TRUE(r.value("ok").toBool())
+                << "round " << round << ": " << r.value("message").toString().toStdString();
+    }
+    for (int round = 0; round < 50; ++round) {
+        const auto existing = test::DistributionView::of(rpc(ca, "GetDistribuicao", withRedo("N")));
+        ASSERT_TRUE(rpc(ca, "ApagaDistribuicao", {existing.number}).value("ok").toBool());
+        const auto [first, second] =
+            race([&] { return rpc(ca, "GetDistribuicao", withRedo("N")); },
+                 [&] { return rpc(cb, "GetDistribuicao", withRedo("N")); });
+        const auto viewA = test::DistributionView::of(first),
+                   viewB = test::DistributionView::of(second);
+        ASSERT_EQ(viewA.number, viewB.number) << "round " << round;
+        ASSERT_EQ(viewA.version, 1) << "round " << round;
+        ASSERT_EQ(viewB.version, 1) << "round " << round;
+        const QJsonObject saved = rpc(cb, "SetDistribuicao", viewB.saveParams());
+        ASSERT_TRUE(saved.value("ok").toBool())
+            << "round " << round << ": " << saved.value("message").toString().toStdString();
+    }
 }
 
 TEST_F(PostgresServerTest, ADatabaseRestartDuringAStreamOfCallsHeals) {

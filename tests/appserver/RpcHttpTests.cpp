@@ -1,4 +1,5 @@
 // The server over real loopback HTTP: JSON-RPC conformance, limits and whole method cycles.
+#include "DistributionView.h"
 #include "TestDatabase.h"
 #include "appserver/AppServer.h"
 #include "appserver/EmbeddedServer.h"
@@ -23,13 +24,15 @@ class RpcHttpTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::ensureApplication();
-        ServerOptions o;
-        o.port = 0;
-        o.database = dir_.filePath(QStringLiteral("rpc.sqlite"));
-        o.demo = true;
-        o.today = test::demoToday();
-        o.limits.maxBodyBytes = 256 * 1024;
-        port_ = server_.start(o);
+        options_.port = 0;
+        options_.database = dir_.filePath(QStringLiteral("rpc.sqlite"));
+        options_.demo = true;
+        options_.today = test::demoToday();
+        options_.limits.maxBodyBytes = 256 * 1024;
+        start();
+    }
+    void start() {
+        port_ = server_.start(options_);
         client_ = std::make_unique<httplib::Client>("127.0.0.1", port_);
         client_->set_tcp_nodelay(true);
         client_->set_keep_alive(true);
@@ -66,6 +69,7 @@ protected:
     }
 
     QTemporaryDir dir_;
+    ServerOptions options_;
     EmbeddedServer server_;
     int port_ = 0;
     int id_ = 0;
@@ -107,6 +111,10 @@ TEST_F(RpcHttpTest, ProtocolFaultsGetTheStandardErrorCodes) {
          -32602, "'QTPRATO' repetido"},
         {R"({"jsonrpc":"2.0","id":1,"method":"ApagaDistribuicao","params":["1"]})", -32602,
          "número"},
+        // An id that would not be echoed as sent is refused.
+        {R"({"jsonrpc":"2.0","id":18446744073709551617,"method":"GetGruposServico"})", -32600,
+         "15 algarismos"},
+        {R"({"jsonrpc":"2.0","id":1.5,"method":"GetGruposServico"})", -32600, "inteiro"},
     };
     for (const auto& c : cases) {
         const QJsonObject r = post(c.body);
@@ -140,6 +148,23 @@ TEST_F(RpcHttpTest, NotificationsBatchesHealthAndLimits) {
     ASSERT_EQ(batch.size(), 2);
     EXPECT_EQ(batch[0].toObject().value("id").toInt(), 5);
     EXPECT_EQ(batch[1].toObject().value("error").toObject().value("code").toInt(), -32601);
+
+    // A batch is bounded: one error for a batch over the bound, every answer up to it.
+    const auto batchOf = [](int calls) {
+        QByteArrayList list;
+        for (int i = 0; i < calls; ++i)
+            list << QByteArray(R"({"jsonrpc":"2.0","id":)") + QByteArray::number(i) +
+                        R"(,"method":"GetGruposServico"})";
+        return '[' + list.join(',') + ']';
+    };
+    const QJsonObject over = post(batchOf(InputLimits::maxBatchCalls + 1));
+    EXPECT_EQ(over.value("error").toObject().value("code").toInt(), -32600);
+    EXPECT_TRUE(over.value("error").toObject().value("message").toString().contains("100"));
+    res =
+        client_->Post(kPath, batchOf(InputLimits::maxBatchCalls).toStdString(), "application/json");
+    ASSERT_TRUE(res);
+    EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(res->body)).array().size(),
+              InputLimits::maxBatchCalls);
 
     res = client_->Get("/health");
     ASSERT_TRUE(res);
@@ -377,6 +402,23 @@ TEST_F(RpcHttpTest, DamagingSavesAreRefusedNamingTheFaultAndStoreNothing) {
         {"units out of bounds",
          [&](Packets& p) { at(p.e, col, "QTCONTAINER") = big; },
          {"QTCONTAINER", "embalagem", "100.000"}},
+        {"half a unit",
+         [&](Packets& p) { at(p.e, col, "QTCONTAINER") = 0.5; },
+         {"QTCONTAINER", "inteiro"}},
+        {"no units holding a dish",
+         [&](Packets& p) { at(p.e, col, "QTCONTAINER") = 0.0; },
+         {"nenhuma unidade", "QTCONTAINER"}},
+        {"units left empty holding a dish",
+         [&](Packets& p) { at(p.e, col, "QTCONTAINER") = QVariant(); },
+         {"nenhuma unidade"}},
+        // Each row's rounding used to add its own tolerance: two units of the last decimal
+        // more in the packaging passed for a dish in one packaging.
+        {"food created within the rounding of each row",
+         [&](Packets& p) {
+             for (auto [packet, r] : {std::pair{&p.i, row}, std::pair{&p.e, col}})
+                 at(*packet, r, "QTPRATO") = at(*packet, r, "QTPRATO").toDouble() + 0.00002;
+         },
+         {"quantidade distribuída", dishName}},
         {"packaging total unlike its rows",
          [&](Packets& p) { at(p.e, col, "QTPRATO") = 12345.0; },
          {"quantidade da embalagem", "12345", "soma"}},
@@ -446,6 +488,28 @@ TEST_F(RpcHttpTest, DamagingSavesAreRefusedNamingTheFaultAndStoreNothing) {
     const QString text = unknown.value("error").toObject().value("message").toString();
     EXPECT_LT(text.size(), 200);
     EXPECT_TRUE(text.endsWith(QChar(0x2026))) << text.toStdString();
+}
+
+// With versions required, an old client's save or delete is refused naming the reason and
+// stores nothing; the same calls with the version go through.
+TEST_F(RpcHttpTest, RequiredVersionsRefuseUnversionedSavesAndDeletes) {
+    client_.reset();
+    server_.stop();
+    options_.requireVersion = true;
+    start();
+    const QJsonArray point{"0001", "00004", "2026-12-08", "10003", "001", "N"};
+    const test::DistributionView view = test::DistributionView::of(call("GetDistribuicao", point));
+    ASSERT_TRUE(view.version);
+    for (const auto& [method, params] :
+         {std::pair{"SetDistribuicao", view.saveParams(false)},
+          std::pair{"ApagaDistribuicao", QJsonArray{view.number}},
+          std::pair{"ApagaDistribuicao", QJsonArray{view.number, QJsonValue()}}}) {
+        const QJsonObject r = call(method, params);
+        EXPECT_FALSE(r.value("ok").toBool()) << method;
+        EXPECT_TRUE(r.value("message").toString().contains("não enviou a versão")) << method;
+    }
+    EXPECT_EQ(test::DistributionView::of(call("GetDistribuicao", point)).version, view.version);
+    EXPECT_TRUE(call("SetDistribuicao", view.saveParams()).value("ok").toBool());
 }
 
 } // namespace

@@ -55,9 +55,17 @@ int ServerProcess::start(const QString& database, const QStringList& arguments,
     return 0;
 }
 
-QByteArray ServerProcess::output() {
+QByteArray ServerProcess::output(int milliseconds) {
+    while (milliseconds > 0 && process_.waitForReadyRead(milliseconds))
+        output_ += process_.readAll();
     output_ += process_.readAll();
     return output_;
+}
+
+bool ServerProcess::terminate() {
+    if (process_.state() == QProcess::NotRunning) return true;
+    process_.terminate();
+    return process_.waitForFinished(10000);
 }
 
 void ServerProcess::kill() {

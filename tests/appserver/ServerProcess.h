@@ -20,9 +20,12 @@ public:
               const QProcessEnvironment& environment, QString& error);
     // SIGKILL, then reap the process.
     void kill();
+    // SIGTERM, the way a service is stopped, then wait until it ended; true when it did.
+    bool terminate();
     qint64 pid() const { return process_.processId(); }
-    // Everything the server wrote to standard output and standard error so far.
-    QByteArray output();
+    // Everything the server wrote to standard output and standard error so far, waiting up to
+    // `milliseconds` for more to arrive.
+    QByteArray output(int milliseconds = 0);
 
 private:
     QProcess process_;

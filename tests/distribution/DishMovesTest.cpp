@@ -150,23 +150,6 @@ TEST_F(DishMovesTest, EverySequenceOfMovesKeepsEachDishWhole) {
     EXPECT_GT(host.runs, 20); // the dialog really took part
 }
 
-TEST_F(DishMovesTest, UnitCountsHaveNoTolerance) {
-    EXPECT_EQ(TfrmDistEmbCard::UnitCount(10, 2, 5), 3);
-    EXPECT_EQ(TfrmDistEmbCard::UnitCount(10, 0, 5), 2);
-    EXPECT_EQ(TfrmDistEmbCard::UnitCount(2, 0, 5), 1);
-    EXPECT_EQ(TfrmDistEmbCard::UnitCount(0, 0, 5), 0);
-    EXPECT_EQ(TfrmDistEmbCard::UnitCount(7, 1, 0), 0);
-    // 0,3 / 0,1 is 2,999… in binary: the remainder above zero takes the third unit.
-    EXPECT_EQ(TfrmDistEmbCard::UnitCount(0.3, 0, 0.1), 3);
-    EXPECT_EQ(TfrmDistEmbCard::UnitCount(0.25, 0.25, 0.25), 2);
-}
-
-TEST_F(DishMovesTest, UnitCountsCompareAtTheFifthDecimal) {
-    // 0,8 + 0,4 is 1,2000000000000002 in binary: it still fits one container of 1,2.
-    EXPECT_EQ(TfrmDistEmbCard::UnitCount(0.8, 0.4, 1.2), 1);
-    EXPECT_EQ(TfrmDistEmbCard::UnitCount(0.8, 0.40001, 1.2), 2);
-}
-
 // Arroz for 9 diners at 0,012345 per person: 0,111105 KG, one decimal more than the moves keep.
 TEST_F(DishMovesTest, NoMoveTakesMoreThanThereIsByRounding) {
     QByteArray fixture = PackagingFixture();

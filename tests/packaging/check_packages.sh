@@ -52,6 +52,7 @@ expected=(
     "pla-appserver|etc/pla-appserver/pla-appserver.conf"
     "pla-appserver|usr/share/man/man1/pla-appserver.1.gz"
     "pla-appserver|usr/share/doc/pla-appserver/copyright"
+    "pla-appserver|usr/share/doc/pla-appserver/examples/haproxy.cfg"
 )
 
 # package|member of the control archive: conffiles and maintainer scripts
@@ -142,6 +143,9 @@ help=$("$server_root/usr/bin/pla-appserver" --help 2>&1) || true
 # The packaged configuration never opens the server beyond this machine.
 listen=$(sed -n 's/^PLA_LISTEN=//p' "$server_root/etc/pla-appserver/pla-appserver.conf")
 [[ $listen == 127.0.0.1:* ]] || fail "a configuração padrão escuta fora de 127.0.0.1: $listen"
+# New installations refuse a save without the version, which would overwrite another's.
+grep -q '^PLA_OPTIONS=.*--require-version' "$server_root/etc/pla-appserver/pla-appserver.conf" ||
+    fail "a configuração padrão não tem --require-version"
 desktop_root="$work/root/pla-desktop"
 if [[ -d $desktop_root ]]; then
     if ! PLA_DESKTOP_CONF="$desktop_root/etc/pla-desktop/pla-desktop.conf" \

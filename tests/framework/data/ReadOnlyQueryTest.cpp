@@ -78,4 +78,37 @@ TEST_F(ReadOnlyQuery, RefusesChangesAndReportsFailures) {
     EXPECT_FALSE(missing.Active());
 }
 
+// A served connection answers instead of the database: it sees the statement and only the
+// parameters it uses, its rows fill the defined fields, and its refusal reaches the caller.
+TEST_F(ReadOnlyQuery, AServedConnectionIsAnsweredByItsAnswerer) {
+    QString seenSql;
+    QHash<QString, QVariant> seen;
+    TADOIBQuery::ServeConnection("geral", [&](const QString& sql, const auto& params) {
+        seenSql = sql;
+        seen = params;
+        if (params.value("P_CDFILIAL") == "9999") throw EDatabaseError("recusada");
+        TDataPacket p;
+        p.Fields = {{"CDFILIAL", TFieldType::String, 4}, {"NMFILIAL", TFieldType::String, 30}};
+        p.Rows = {{"0007", "Cozinha Servida"}};
+        return p;
+    });
+    qry.AddField({.Name = "NMFILIAL", .Type = TFieldType::String, .Size = 30});
+    qry.SetParam("P_CDFILIAL", "0007");
+    qry.SetParam("P_TCDFILIAL", QVariant());
+    qry.SetParam("P_OUTRO", "não usado");
+    qry.Open();
+    EXPECT_EQ(seenSql, qry.SQL);
+    EXPECT_EQ(seen,
+              (QHash<QString, QVariant>{{"P_CDFILIAL", "0007"}, {"P_TCDFILIAL", QVariant()}}));
+    EXPECT_EQ(qry.FieldByName("NMFILIAL").AsString(), "Cozinha Servida");
+    qry.SetParam("P_CDFILIAL", "9999");
+    EXPECT_THROW(qry.Open(), EDatabaseError);
+    EXPECT_EQ(qry.FieldByName("NMFILIAL").AsString(), "Cozinha Servida");
+
+    TADOIBQuery::ServeConnection("geral", {});
+    qry.SetParam("P_CDFILIAL", "0001");
+    qry.Open();
+    EXPECT_EQ(qry.FieldByName("NMFILIAL").AsString(), "Cozinha Central");
+}
+
 } // namespace

@@ -12,9 +12,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <cmath>
 #include <gtest/gtest.h>
-#include <limits>
 
 namespace {
 
@@ -26,60 +24,6 @@ protected:
 };
 
 } // namespace
-
-TEST(RoundDec, HalvesGoAwayFromZeroAtTheDecimalAsWritten) {
-    struct Case {
-        double value;
-        int decimals;
-        double expected;
-    };
-    const Case cases[] = {
-        {1.234565, 5, 1.23457},
-        {-1.234565, 5, -1.23457},
-        {2.675, 2, 2.68},
-        {-2.675, 2, -2.68},
-        {1.005, 2, 1.01},
-        {0.125, 2, 0.13},
-        {2.5, 0, 3.0},
-        {-2.5, 0, -3.0},
-        {1.234564999, 5, 1.23456},
-        {0.000005, 5, 0.00001},
-        {-0.000005, 5, -0.00001},
-        {0.0000049, 5, 0.0},
-        {12345.678905, 5, 12345.67891},
-        {1.5, 5, 1.5},
-        {1e20, 5, 1e20},
-        {1234.5, -1, 1230.0},
-        {1235.0, -1, 1240.0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.value << " at " << c.decimals);
-        EXPECT_EQ(Consiste::RoundDec(c.value, c.decimals), c.expected);
-    }
-}
-
-TEST(RoundDec, ArithmeticNoiseDoesNotDecideTheRounding) {
-    // Each of these is a shade below the half in binary, but the half in decimal.
-    EXPECT_EQ(Consiste::RoundDec(1.1 * 3, 1), 3.3);          // 3.3000000000000003
-    EXPECT_EQ(Consiste::RoundDec(0.1 + 0.2, 5), 0.3);        // 0.30000000000000004
-    EXPECT_EQ(Consiste::RoundDec(4.35 * 100 / 100, 1), 4.4); // 4.35 is 4.3499999...
-    EXPECT_EQ(Consiste::RoundDec(1.234565 * 3 / 3, 5), 1.23457);
-    // Repeated accumulation, as quantities are added and removed dish by dish.
-    double q = 0;
-    for (int i = 0; i < 10; ++i)
-        q += 0.1234565;
-    EXPECT_EQ(Consiste::RoundDec(q, 5), 1.23457); // 1.2345650000000001 or below
-    // Rounding is stable: rounding a rounded value changes nothing.
-    EXPECT_EQ(Consiste::RoundDec(Consiste::RoundDec(2.675, 2), 2), 2.68);
-}
-
-TEST(RoundDec, SpecialValues) {
-    EXPECT_TRUE(std::isnan(Consiste::RoundDec(std::numeric_limits<double>::quiet_NaN(), 5)));
-    EXPECT_EQ(Consiste::RoundDec(std::numeric_limits<double>::infinity(), 5),
-              std::numeric_limits<double>::infinity());
-    EXPECT_FALSE(std::signbit(Consiste::RoundDec(-0.000001, 5)));
-    EXPECT_FALSE(std::signbit(Consiste::RoundDec(-0.0, 5)));
-}
 
 TEST(Ajusta, NormalisesCodesToTheirWidth) {
     EXPECT_EQ(Consiste::Ajusta("1", 4), "0001");

@@ -1,4 +1,4 @@
-#include "branch_generation/GroupFilter.h"
+#include "branch_panel/GroupFilter.h"
 
 #include "framework/data/FilterExpression.h"
 

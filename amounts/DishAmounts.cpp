@@ -1,0 +1,61 @@
+#include "amounts/DishAmounts.h"
+
+#include "framework/data/DecimalRounding.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace pla {
+
+double DishAmounts::Round(double value, int decimals) {
+    return DecimalRounding::Round(value, decimals);
+}
+
+double DishAmounts::Round5(double value) {
+    return Round(value, 5);
+}
+
+double DishAmounts::Remainder(double value) {
+    return std::fabs(value) <= 0.000005 + 1e-9 ? 0.0 : Round5(value);
+}
+
+double DishAmounts::UnitCount(double quantity, double extra, double capacity) {
+    if (capacity == 0) return 0;
+    const double total = Round5(quantity + extra);
+    const double whole = std::trunc(total / capacity);
+    return Round5(total - whole * capacity) > 0 ? whole + 1 : whole;
+}
+
+double DishAmounts::PerUnit(double amount, double units) {
+    return units > 0 ? Round5(amount / units) : 0.0;
+}
+
+int DishAmounts::LabelCount(double units) {
+    const double whole = std::ceil(Round5(units));
+    // NaN fails both comparisons and gets the one label; a count beyond int is no real day.
+    if (!(whole > 1)) return 1;
+    return whole >= double(INT_MAX) ? INT_MAX : static_cast<int>(whole);
+}
+
+std::optional<double> DishAmounts::QuantityFor(double diners, double perPerson) {
+    const double q = diners * perPerson;
+    if (!std::isfinite(q)) return std::nullopt;
+    return Round5(q);
+}
+
+std::optional<double> DishAmounts::DinersFor(double quantity, double perPerson) {
+    if (perPerson == 0) return std::nullopt;
+    const double d = quantity / perPerson;
+    if (!std::isfinite(d)) return std::nullopt;
+    return Round5(d);
+}
+
+double DishAmounts::Maximum(double amount) {
+    const double rounded = Round5(amount);
+    // The margin only lets pass the last binary digit of an amount that is a 5-decimal number.
+    if (amount >= 0 && rounded - amount > 1e-9) return Round5(rounded - 0.00001);
+    return rounded;
+}
+
+} // namespace pla
