@@ -34,7 +34,6 @@ public:
                          const QString& container);
 
 private:
-    QString status(const QString& branch, const QString& service, const QDate& date);
     QSqlDatabase db_;
 };
 

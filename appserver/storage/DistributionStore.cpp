@@ -8,6 +8,7 @@
 #include "appserver/storage/DistributionBuilder.h"
 #include "appserver/storage/DistributionVersion.h"
 #include "appserver/storage/DistributionWriter.h"
+#include "appserver/storage/RowCursor.h"
 #include "appserver/storage/SaveValidator.h"
 #include "appserver/storage/SqlTransaction.h"
 #include "appserver/storage/SqlUtil.h"
@@ -72,7 +73,7 @@ bool DistributionStore::lockHeader(qint64 number) {
 DistributionStore::ServiceInfo DistributionStore::serviceInfo(const QString& branch,
                                                               const QString& service) {
     ServiceInfo info;
-    auto q = StatementCache::run(
+    RowCursor q(
         db_,
         QStringLiteral("SELECT s.IDTRANSPORTADO, p.CDCLIENTE, p.CDDESTFILI, p.QTCOMENSAIS "
                        "FROM SERVFILI s LEFT JOIN PONTENTREGA p ON p.CDFILIAL = s.CDFILIAL "
@@ -81,16 +82,15 @@ DistributionStore::ServiceInfo DistributionStore::serviceInfo(const QString& bra
         {branch, service});
     while (q.next()) {
         info.exists = true;
-        info.transported = q.value(0).toString() == QLatin1String("S");
-        if (!q.value(1).isNull())
-            info.points.push_back(Point{text(q, 1), text(q, 2), q.value(3).toDouble()});
+        info.transported = q.text(0) == QLatin1String("S");
+        if (!q.isNull(1)) info.points.push_back(Point{q.text(1), q.text(2), q.real(3)});
     }
     return info;
 }
 
 std::optional<Menu> DistributionStore::menu(const QString& branch, const QString& service,
                                             const QDate& date) {
-    auto q = StatementCache::run(
+    RowCursor q(
         db_,
         QStringLiteral(
             "SELECT m.NRCARDAPIO, m.QTCOMENSAIS, pc.NRSEQPRATCAR, pc.NRORDPRATCAR, "
@@ -107,26 +107,26 @@ std::optional<Menu> DistributionStore::menu(const QString& branch, const QString
         {branch, service, date.toString(kDateFormat)});
     if (!q.next()) return std::nullopt;
     Menu m;
-    m.number = text(q, 0);
-    m.dayDiners = q.value(1).toDouble();
+    m.number = q.text(0);
+    m.dayDiners = q.real(1);
     do {
-        if (text(q, 0) != m.number) break;
+        if (q.text(0) != m.number) break;
         // A menu without dishes gives one row without a dish; a dish missing from the dish
         // table is left out.
-        if (q.value(14).isNull()) continue;
+        if (q.isNull(14)) continue;
         MenuDish d;
-        d.sequence = q.value(2).toInt();
-        d.order = q.value(3).toInt();
-        d.recipeBranch = text(q, 4);
-        d.dish = text(q, 5);
-        d.name = text(q, 6);
-        d.unit = text(q, 7);
-        d.perPerson = q.value(8).toDouble();
-        d.extra = q.value(9).toDouble();
-        d.defaultContainer = text(q, 10);
-        d.defaultPurpose = text(q, 11);
-        d.defaultContainerName = text(q, 12);
-        d.defaultCapacity = q.value(13).toDouble();
+        d.sequence = static_cast<int>(q.integer(2));
+        d.order = static_cast<int>(q.integer(3));
+        d.recipeBranch = q.text(4);
+        d.dish = q.text(5);
+        d.name = q.text(6);
+        d.unit = q.text(7);
+        d.perPerson = q.real(8);
+        d.extra = q.real(9);
+        d.defaultContainer = q.text(10);
+        d.defaultPurpose = q.text(11);
+        d.defaultContainerName = q.text(12);
+        d.defaultCapacity = q.real(13);
         m.dishes.push_back(d);
     } while (q.next());
     return m;
@@ -246,10 +246,7 @@ std::optional<Distribution> DistributionStore::readByKey(const DistributionKey& 
 }
 
 std::optional<Distribution> DistributionStore::findByKey(const DistributionKey& key) {
-    SqlTransaction tx(db_, SqlTransaction::Mode::Read);
-    std::optional<Distribution> d = readByKey(key);
-    tx.commit();
-    return d;
+    return readByKey(key); // one statement: one snapshot
 }
 
 bool DistributionStore::menuChanged(const Distribution& stored, const Menu& menu) const {

@@ -7,7 +7,7 @@
 namespace pla {
 
 int Schema::currentVersion() {
-    return 5;
+    return 6;
 }
 
 QStringList Schema::step(int version, bool postgres) {
@@ -173,6 +173,14 @@ QStringList Schema::step(int version, bool postgres) {
             QStringLiteral("ALTER TABLE FILIAL ADD COLUMN DSENDERECO VARCHAR(120)"),
             QStringLiteral("ALTER TABLE FILIAL ADD COLUMN NMRESPTECNICO VARCHAR(60)"),
             QStringLiteral("ALTER TABLE FILIAL ADD COLUMN NRCRN VARCHAR(20)"),
+        };
+    case 6:
+        return {
+            // A branch's day (its print, the export of a date) is found without walking the
+            // branch's whole history; a service's day is already the unique key's prefix, so its
+            // own index only cost every new distribution a write.
+            QStringLiteral("CREATE INDEX IX_DISTCARD_DIA ON DISTCARD (CDFILIAL, DTCARDAPIO)"),
+            QStringLiteral("DROP INDEX IX_DISTCARD_SERV"),
         };
     default:
         return {};

@@ -52,8 +52,7 @@ QSqlQuery& StatementCache::Use::query() const {
     return entry_->query;
 }
 
-StatementCache::Use StatementCache::run(const QSqlDatabase& db, const QString& sql,
-                                        const QVariantList& values) {
+StatementCache::Use StatementCache::prepared(const QSqlDatabase& db, const QString& sql) {
     const QSqlDriver* driver = db.driver();
     std::shared_ptr<Entry> entry;
     {
@@ -71,8 +70,13 @@ StatementCache::Use StatementCache::run(const QSqlDatabase& db, const QString& s
         if (!entry->query.prepare(sql)) throw SqlUtil::failure(entry->query, sql);
         keep(db, sql, entry);
     }
-    Use use(entry);
-    QSqlQuery& q = entry->query;
+    return Use(entry);
+}
+
+StatementCache::Use StatementCache::run(const QSqlDatabase& db, const QString& sql,
+                                        const QVariantList& values) {
+    Use use = prepared(db, sql);
+    QSqlQuery& q = use.query();
     for (int i = 0; i < values.size(); ++i)
         q.bindValue(i, values[i]);
     if (!q.exec()) throw SqlUtil::failure(q, sql);

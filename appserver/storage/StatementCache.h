@@ -38,6 +38,9 @@ public:
     // its end before running another statement on the connection: the driver streams rows,
     // and the next statement ends a half-read result.
     static Use run(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {});
+    // The statement `db` keeps for `sql`, prepared and not run: for a reader that binds and
+    // steps it through the driver's own handle.
+    static Use prepared(const QSqlDatabase& db, const QString& sql);
     // Drops the statements of `db`; called before the connection is closed or opened again.
     static void forget(const QSqlDatabase& db);
 

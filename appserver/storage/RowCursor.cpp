@@ -1,0 +1,110 @@
+#include "appserver/storage/RowCursor.h"
+
+#include "appserver/storage/SqlUtil.h"
+#include "appserver/storage/StorageError.h"
+
+#include <QSqlResult>
+#include <sqlite3.h>
+
+namespace pla {
+
+namespace {
+
+// The statement SQLite's driver prepared for `q`, or null on another driver. The driver keeps
+// owning it: it is finalized with the query or when the connection closes.
+sqlite3_stmt* sqliteStatement(const QSqlQuery& q) {
+    const QVariant handle = q.result()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0) return nullptr;
+    return *static_cast<sqlite3_stmt* const*>(handle.constData());
+}
+
+} // namespace
+
+RowCursor::RowCursor(const QSqlDatabase& db, const QString& sql, const QVariantList& values)
+    : use_(StatementCache::prepared(db, sql)), sql_(sql) {
+    QSqlQuery& q = use_.query();
+    stmt_ = sqliteStatement(q);
+    if (stmt_) {
+        bind(values);
+        return;
+    }
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(i, values[i]);
+    if (!q.exec()) throw SqlUtil::failure(q, sql);
+}
+
+RowCursor::~RowCursor() {
+    if (!stmt_) return;
+    // Releases SQLite's read snapshot with the statement, as finishing a query does.
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+void RowCursor::bind(const QVariantList& values) {
+    sqlite3_reset(stmt_);
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant& v = values[i];
+        int rc = SQLITE_OK;
+        switch (v.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            rc = sqlite3_bind_int64(stmt_, i + 1, v.toLongLong());
+            break;
+        case QMetaType::Double:
+            rc = sqlite3_bind_double(stmt_, i + 1, v.toDouble());
+            break;
+        default: {
+            // As the driver binds: a null text is NULL, anything else its text.
+            const QString s = v.toString();
+            rc = s.isNull() ? sqlite3_bind_null(stmt_, i + 1)
+                            : sqlite3_bind_text16(stmt_, i + 1, s.utf16(),
+                                                  static_cast<int>(s.size() * sizeof(QChar)),
+                                                  SQLITE_TRANSIENT);
+        }
+        }
+        if (rc != SQLITE_OK)
+            throw StorageError(
+                QStringLiteral("%1 [%2]").arg(QString::fromUtf8(sqlite3_errstr(rc)), sql_),
+                QString::number(rc));
+    }
+}
+
+bool RowCursor::next() {
+    if (!stmt_) return use_.query().next();
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    throw StorageError(QStringLiteral("%1 [%2]").arg(
+                           QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(stmt_))), sql_),
+                       QString::number(rc));
+}
+
+bool RowCursor::isNull(int column) const {
+    if (!stmt_) return use_.query().isNull(column);
+    return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
+
+QString RowCursor::text(int column) const {
+    if (!stmt_) {
+        const QVariant v = use_.query().value(column);
+        return v.isNull() ? QString() : v.toString();
+    }
+    if (sqlite3_column_type(stmt_, column) == SQLITE_NULL) return QString();
+    // A database created in UTF-16 hands its text over without a conversion.
+    const auto* chars = static_cast<const QChar*>(sqlite3_column_text16(stmt_, column));
+    return QString(chars, sqlite3_column_bytes16(stmt_, column) / qsizetype(sizeof(QChar)));
+}
+
+double RowCursor::real(int column) const {
+    if (!stmt_) return use_.query().value(column).toDouble();
+    return sqlite3_column_double(stmt_, column);
+}
+
+qint64 RowCursor::integer(int column) const {
+    if (!stmt_) return use_.query().value(column).toLongLong();
+    return sqlite3_column_int64(stmt_, column);
+}
+
+} // namespace pla

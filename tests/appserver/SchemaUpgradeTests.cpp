@@ -1,0 +1,62 @@
+// A database made before the index of a branch's day is upgraded in place, its data kept.
+#include "TestDatabase.h"
+#include "appserver/storage/Schema.h"
+#include "appserver/storage/SqlUtil.h"
+
+#include <gtest/gtest.h>
+
+using namespace pla;
+using pla::test::Backend;
+
+namespace {
+
+bool hasIndex(const QSqlDatabase& db, const QString& name) {
+    QSqlQuery q = SqlUtil::exec(
+        db,
+        SqlUtil::isPostgres(db)
+            ? QStringLiteral("SELECT 1 FROM pg_indexes WHERE indexname = LOWER(?)")
+            : QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?"),
+        {name});
+    return q.next();
+}
+
+qint64 count(const QSqlDatabase& db, const QString& table) {
+    QSqlQuery q = SqlUtil::exec(db, QStringLiteral("SELECT COUNT(*) FROM ") + table);
+    return q.next() ? q.value(0).toLongLong() : -1;
+}
+
+class SchemaUpgradeTest : public ::testing::TestWithParam<Backend> {};
+
+TEST_P(SchemaUpgradeTest, TheVersionBeforeGetsTheIndexOfABranchsDay) {
+    test::ensureApplication();
+    test::TestDatabase db(GetParam());
+    if (!db.available()) GTEST_SKIP() << db.skipReason().toStdString();
+    QSqlDatabase conn = db.connection();
+    // Back to the indexes and version of a database made before this step.
+    SqlUtil::execPlain(conn, QStringLiteral("DROP INDEX IX_DISTCARD_DIA"));
+    SqlUtil::execPlain(conn, QStringLiteral("CREATE INDEX IX_DISTCARD_SERV ON DISTCARD "
+                                            "(CDFILIAL, CDSERVFILI, DTCARDAPIO)"));
+    SqlUtil::exec(conn, QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = 5"));
+    const qint64 menus = count(conn, QStringLiteral("PRATCARD"));
+    ASSERT_GT(menus, 0);
+
+    Schema::migrate(conn);
+
+    EXPECT_EQ(Schema::storedVersion(conn), 6);
+    EXPECT_TRUE(hasIndex(conn, QStringLiteral("IX_DISTCARD_DIA")));
+    EXPECT_FALSE(hasIndex(conn, QStringLiteral("IX_DISTCARD_SERV")));
+    EXPECT_EQ(count(conn, QStringLiteral("PRATCARD")), menus);
+    if (!SqlUtil::isPostgres(conn)) {
+        QSqlQuery plan = SqlUtil::exec(
+            conn, QStringLiteral("EXPLAIN QUERY PLAN SELECT NRDISTCARD FROM DISTCARD "
+                                 "WHERE CDFILIAL = '0001' AND DTCARDAPIO = '2026-12-08'"));
+        ASSERT_TRUE(plan.next());
+        EXPECT_TRUE(plan.value(3).toString().contains(QLatin1String("IX_DISTCARD_DIA")))
+            << plan.value(3).toString().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, SchemaUpgradeTest,
+                         ::testing::Values(Backend::Sqlite, Backend::Postgres));
+
+} // namespace
