@@ -1,6 +1,7 @@
 // The screen's controls (captions, sizes, colours, tab order), its dataset and branch query,
 // its message catalogue and which handler runs on which event.
 #include "branch_generation/DistribuicaoFilial.h"
+#include "framework/data/StringField.h"
 #include "framework/ui/Colors.h"
 #include "framework/ui/ControlFactory.h"
 #include "framework/ui/TBtnPesquisa.h"
@@ -23,16 +24,6 @@ using pla::MakeControl;
 using pla::MakeTitleBar;
 
 namespace {
-
-TFieldDef Str(const char* name, int size, const QString& label = {}, bool visible = true) {
-    TFieldDef d;
-    d.Name = QString::fromLatin1(name);
-    d.Type = TFieldType::String;
-    d.Size = size;
-    d.DisplayLabel = label;
-    d.Visible = visible;
-    return d;
-}
 
 // Binds a member handler taking (TComponent&).
 template <class Form> auto Notify(Form* f, void (Form::*h)(TComponent&)) {
@@ -129,18 +120,18 @@ void TfrmDistribuicaoFilial::BuildPictures() {
 
 void TfrmDistribuicaoFilial::BuildDataSets() {
     cdsServicos = std::make_unique<TClientDataSet>(QStringLiteral("cdsServicos"));
-    cdsServicos->AddField(Str("IDMARCADO", 1));
-    cdsServicos->AddField(Str("CDGRUPSERV", 3, {}, false));
+    cdsServicos->AddField(pla::StringField("IDMARCADO", 1));
+    cdsServicos->AddField(pla::StringField("CDGRUPSERV", 3, {}, false));
     {
-        TFieldDef d = Str("CDFILIAL", 4, {}, false);
+        TFieldDef d = pla::StringField("CDFILIAL", 4, {}, false);
         d.DisplayWidth = 6;
         d.EditMask = QStringLiteral(">aaaa;0; ");
         cdsServicos->AddField(d);
     }
-    cdsServicos->AddField(Str("CDSERVFILI", 5, QStringLiteral("Código")));
-    cdsServicos->AddField(Str("NMSERVICO", 40, QStringLiteral("Nome")));
+    cdsServicos->AddField(pla::StringField("CDSERVFILI", 5, QStringLiteral("Código")));
+    cdsServicos->AddField(pla::StringField("NMSERVICO", 40, QStringLiteral("Nome")));
     {
-        TFieldDef d = Str("SERVICO", 100);
+        TFieldDef d = pla::StringField("SERVICO", 100);
         d.Kind = TFieldKind::Calculated;
         cdsServicos->AddField(d);
     }

@@ -1,5 +1,6 @@
 #include "branch_panel/BranchDatePanel.h"
 
+#include "framework/data/StringField.h"
 #include "framework/services/Consiste.h"
 #include "framework/services/Pesquisa.h"
 #include "framework/services/Zelvora.h"
@@ -16,16 +17,6 @@ namespace pla {
 namespace {
 
 constexpr int kCodeWidth = 4;
-
-TFieldDef Text(const char* name, int size, const QString& label = {}, bool visible = true) {
-    TFieldDef d;
-    d.Name = QString::fromLatin1(name);
-    d.Type = TFieldType::String;
-    d.Size = size;
-    d.DisplayLabel = label;
-    d.Visible = visible;
-    return d;
-}
 
 // The places of the controls: label, code, lookup button and name on the branch row; label,
 // date and week day on the date row, which may be the same.
@@ -44,15 +35,15 @@ void BranchDatePanel::BuildBranchQuery() {
         "SELECT CDFILIAL, NMFILIAL, IDCNTRRESC, CDFILCENTPME, IDFILCENTPME FROM FILIAL "
         "WHERE (CDFILIAL = :P_CDFILIAL OR :P_TCDFILIAL = 'T') ORDER BY CDFILIAL");
     qryFilial->SetConnectionName(Zelvora::DatabaseConnectionName());
-    TFieldDef code = Text("CDFILIAL", kCodeWidth, QStringLiteral("Código"));
+    TFieldDef code = pla::StringField("CDFILIAL", kCodeWidth, QStringLiteral("Código"));
     code.DisplayWidth = 6;
     code.Required = true;
     code.EditMask = QStringLiteral(">aaaa;0; ");
     qryFilial->AddField(code);
-    qryFilial->AddField(Text("NMFILIAL", 30, QStringLiteral("Nome")));
-    qryFilial->AddField(Text("IDCNTRRESC", 1, {}, false));
-    qryFilial->AddField(Text("CDFILCENTPME", kCodeWidth, {}, false));
-    qryFilial->AddField(Text("IDFILCENTPME", 1, {}, false));
+    qryFilial->AddField(pla::StringField("NMFILIAL", 30, QStringLiteral("Nome")));
+    qryFilial->AddField(pla::StringField("IDCNTRRESC", 1, {}, false));
+    qryFilial->AddField(pla::StringField("CDFILCENTPME", kCodeWidth, {}, false));
+    qryFilial->AddField(pla::StringField("IDFILCENTPME", 1, {}, false));
     dtsFilial = std::make_unique<TDataSource>(QStringLiteral("dtsFilial"), qryFilial.get());
 }
 

@@ -1,6 +1,7 @@
 // The screen's datasets, the branch query and their data sources, with every field's type,
 // label, visibility and format, and the columns of the grids over them.
 #include "distribution/DistEmbCard.h"
+#include "framework/data/StringField.h"
 #include "framework/services/Zelvora.h"
 #include "framework/ui/TColumn.h"
 #include "framework/ui/TDBEdit.h"
@@ -11,16 +12,6 @@
 namespace {
 
 const QString kQuantityFormat = QStringLiteral("##0.00000;0; ");
-
-TFieldDef Str(const char* name, int size, const QString& label = {}, bool visible = true) {
-    TFieldDef d;
-    d.Name = QString::fromLatin1(name);
-    d.Type = TFieldType::String;
-    d.Size = size;
-    d.DisplayLabel = label;
-    d.Visible = visible;
-    return d;
-}
 
 TFieldDef Num(const char* name, bool visible = true, const QString& format = {}) {
     TFieldDef d;
@@ -62,12 +53,12 @@ void TfrmDistEmbCard::BuildDataSets() {
     const QString name = QStringLiteral("Nome");
 
     cdsServicos = NewSet("cdsServicos", {
-                                            Str("CDGRUPSERV", 3, {}, false),
-                                            Str("CDFILIAL", 4, {}, false),
-                                            Str("CDSERVFILI", 5, code),
-                                            Str("NMSERVICO", 40, name),
-                                            Calc(Str("SERVICO", 100)),
-                                            Str("IDSITUACAO", 1, {}, false),
+                                            pla::StringField("CDGRUPSERV", 3, {}, false),
+                                            pla::StringField("CDFILIAL", 4, {}, false),
+                                            pla::StringField("CDSERVFILI", 5, code),
+                                            pla::StringField("NMSERVICO", 40, name),
+                                            Calc(pla::StringField("SERVICO", 100)),
+                                            pla::StringField("IDSITUACAO", 1, {}, false),
                                         });
 
     BuildBranchQuery();
@@ -76,8 +67,8 @@ void TfrmDistEmbCard::BuildDataSets() {
         NewSet("cdsCardapioDisponivel", {
                                             Num("NRDISTCARD", false),
                                             Num("NRSEQPRATCAR", false),
-                                            Str("CDFILAUXPRAT", 4, {}, false),
-                                            Str("CDPRATO", 10, code),
+                                            pla::StringField("CDFILAUXPRAT", 4, {}, false),
+                                            pla::StringField("CDPRATO", 10, code),
                                             Num("QTTOTCOMENSAIS", false, kQuantityFormat),
                                             Num("QTTOTPRATO", false, kQuantityFormat),
                                             Num("QTTOTEXTRA", false, kQuantityFormat),
@@ -86,17 +77,17 @@ void TfrmDistEmbCard::BuildDataSets() {
                                             Num("QTEXTRA", false, kQuantityFormat),
                                             Num("NRORDPRATCAR", false),
                                             Num("QTPORPESSOA", false),
-                                            Str("NMPRATO", 40, name),
-                                            Str("SGUNIDADE", 10, {}, false),
+                                            pla::StringField("NMPRATO", 40, name),
+                                            pla::StringField("SGUNIDADE", 10, {}, false),
                                         });
     cdsCardapioDisponivel->SetIndexFieldNames(QStringLiteral("NRORDPRATCAR"));
 
     cdsDistCard = NewSet("cdsDistCard", {
                                             Num("NRDISTCARD"),
-                                            Str("CDFILIAL", 4),
-                                            Str("NRCARDAPIO", 10),
-                                            Str("CDCLIENTE", 21),
-                                            Str("CDDESTFILI", 3),
+                                            pla::StringField("CDFILIAL", 4),
+                                            pla::StringField("NRCARDAPIO", 10),
+                                            pla::StringField("CDCLIENTE", 21),
+                                            pla::StringField("CDDESTFILI", 3),
                                             Num("QTCOMENSAIS"),
                                             // The stored version the screen was loaded at;
                                             // empty when the server keeps none.
@@ -105,11 +96,11 @@ void TfrmDistEmbCard::BuildDataSets() {
 
     cdsEmbDistCard = NewSet("cdsEmbDistCard", {
                                                   Num("NREMBDISTCARD", false),
-                                                  Str("CDCONTAINER", 5, code),
+                                                  pla::StringField("CDCONTAINER", 5, code),
                                                   Num("QTCONTAINER", false),
-                                                  Str("NMCONTAINER", 40, name),
-                                                  Str("IDPROPOSITO", 1, {}, false),
-                                                  Str("DSOBSETIQUETA", 250, {}, false),
+                                                  pla::StringField("NMCONTAINER", 40, name),
+                                                  pla::StringField("IDPROPOSITO", 1, {}, false),
+                                                  pla::StringField("DSOBSETIQUETA", 250, {}, false),
                                                   Num("QTPRATO", false),
                                                   Calc(Num("QTMEDIA", false, kQuantityFormat)),
                                               });
@@ -120,17 +111,17 @@ void TfrmDistEmbCard::BuildDataSets() {
                                                       Num("QTCOMENSAIS", false, kQuantityFormat),
                                                       Num("QTPRATO", false, kQuantityFormat),
                                                       Num("QTEXTRA", false, kQuantityFormat),
-                                                      Str("CDPRATO", 10, code),
-                                                      Str("NMPRATO", 40, name),
-                                                      Str("SGUNIDADE", 10, {}, false),
-                                                      Str("IDPRINCIPAL", 1, {}, false),
+                                                      pla::StringField("CDPRATO", 10, code),
+                                                      pla::StringField("NMPRATO", 40, name),
+                                                      pla::StringField("SGUNIDADE", 10, {}, false),
+                                                      pla::StringField("IDPRINCIPAL", 1, {}, false),
                                                       Num("VRQTDEPRATEMB", false),
                                                   });
 
     cdsVdEmbalagens = NewSet("cdsVdEmbalagens", {
-                                                    Str("CDCONTAINER", 5, code),
-                                                    Str("NMCONTAINER", 40, name),
-                                                    Str("IDPROPOSITO", 1, {}, false),
+                                                    pla::StringField("CDCONTAINER", 5, code),
+                                                    pla::StringField("NMCONTAINER", 40, name),
+                                                    pla::StringField("IDPROPOSITO", 1, {}, false),
                                                 });
 
     dtsPadrao()->SetDataSet(cdsServicos.get());
