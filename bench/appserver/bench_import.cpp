@@ -2,6 +2,7 @@
 // (65,700 menu dish rows) with its master data, on SQLite and on PostgreSQL; then the same
 // files again (nothing changes) and the export of it all. Prints one "name: value unit" line
 // per figure.
+#include "CsvFolder.h"
 #include "TestDatabase.h"
 #include "appserver/transfer/CsvWriter.h"
 #include "appserver/transfer/DataExporter.h"
@@ -19,90 +20,80 @@ namespace {
 
 constexpr int kServices = 12, kDishesPerMenu = 15, kDishes = 60, kDays = 365;
 
-void save(const QString& path, const CsvWriter& w) {
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(w.bytes());
-}
-
-QString code(int n, int width) {
-    return QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0'));
-}
-
 // Writes the year's files; returns the number of data rows.
 int writeYear(const QDir& dir) {
-    int rows = 0;
-    auto file = [&](const char* name, const QStringList& header, auto&& fill) {
-        CsvWriter w;
-        w.add(header);
-        fill(w);
-        rows += w.count() - 1;
-        save(dir.filePath(QString::fromLatin1(name)), w);
-    };
-    file("filiais.csv", {"CDFILIAL", "NMFILIAL", "CDFILCENTPME"}, [](CsvWriter& w) {
+    bench::CsvFolder folder(dir);
+    folder.file("filiais.csv", {"CDFILIAL", "NMFILIAL", "CDFILCENTPME"}, [](CsvWriter& w) {
         w.add({"0009", "Cozinha do Ano", "0009"});
     });
-    file("grupos.csv", {"CDGRUPSERV", "NMGRUPSERV"}, [](CsvWriter& w) {
+    folder.file("grupos.csv", {"CDGRUPSERV", "NMGRUPSERV"}, [](CsvWriter& w) {
         w.add({"901", "Contratos"});
     });
-    file("servicos.csv", {"CDFILIAL", "CDSERVFILI", "NMSERVICO", "CDGRUPSERV"}, [](CsvWriter& w) {
+    folder.file("servicos.csv", {"CDFILIAL", "CDSERVFILI", "NMSERVICO", "CDGRUPSERV"},
+                [](CsvWriter& w) {
+                    for (int s = 1; s <= kServices; ++s)
+                        w.add({"0009", bench::paddedCode(s, 5), QStringLiteral("Serviço %1").arg(s),
+                               "901"});
+                });
+    folder.file("clientes.csv", {"CDCLIENTE", "NMRAZSOCCLIE"}, [](CsvWriter& w) {
         for (int s = 1; s <= kServices; ++s)
-            w.add({"0009", code(s, 5), QStringLiteral("Serviço %1").arg(s), "901"});
+            w.add({QStringLiteral("C9%1").arg(bench::paddedCode(s, 3)),
+                   QStringLiteral("Cliente %1").arg(s)});
     });
-    file("clientes.csv", {"CDCLIENTE", "NMRAZSOCCLIE"}, [](CsvWriter& w) {
-        for (int s = 1; s <= kServices; ++s)
-            w.add({QStringLiteral("C9%1").arg(code(s, 3)), QStringLiteral("Cliente %1").arg(s)});
-    });
-    file("destinos.csv", {"CDCLIENTE", "CDDESTFILI", "NMDESTFILI"}, [](CsvWriter& w) {
+    folder.file("destinos.csv", {"CDCLIENTE", "CDDESTFILI", "NMDESTFILI"}, [](CsvWriter& w) {
         for (int s = 1; s <= kServices; ++s)
             for (int d = 1; d <= 2; ++d)
-                w.add({QStringLiteral("C9%1").arg(code(s, 3)), code(d, 3),
+                w.add({QStringLiteral("C9%1").arg(bench::paddedCode(s, 3)), bench::paddedCode(d, 3),
                        QStringLiteral("Destino %1").arg(d)});
     });
-    file("pontos.csv", {"CDFILIAL", "CDSERVFILI", "CDCLIENTE", "CDDESTFILI", "QTCOMENSAIS"},
-         [](CsvWriter& w) {
-             for (int s = 1; s <= kServices; ++s)
-                 for (int d = 1; d <= 2; ++d)
-                     w.add({"0009", code(s, 5), QStringLiteral("C9%1").arg(code(s, 3)), code(d, 3),
-                            QString::number(50 * d + s)});
-         });
-    file("embalagens.csv", {"CDCONTAINER", "NMCONTAINER", "IDPROPOSITO"}, [](CsvWriter& w) {
+    folder.file("pontos.csv", {"CDFILIAL", "CDSERVFILI", "CDCLIENTE", "CDDESTFILI", "QTCOMENSAIS"},
+                [](CsvWriter& w) {
+                    for (int s = 1; s <= kServices; ++s)
+                        for (int d = 1; d <= 2; ++d)
+                            w.add({"0009", bench::paddedCode(s, 5),
+                                   QStringLiteral("C9%1").arg(bench::paddedCode(s, 3)),
+                                   bench::paddedCode(d, 3), QString::number(50 * d + s)});
+                });
+    folder.file("embalagens.csv", {"CDCONTAINER", "NMCONTAINER", "IDPROPOSITO"}, [](CsvWriter& w) {
         w.add({"90001", "Marmita", "I"});
         w.add({"90002", "Cuba", "C"});
     });
-    file("pratos.csv",
-         {"CDFILAUXPRAT", "CDPRATO", "NMPRATO", "SGUNIDADE", "QTPORPESSOA", "QTEXTRA",
-          "CDCONTPADRAO"},
-         [](CsvWriter& w) {
-             for (int d = 1; d <= kDishes; ++d)
-                 w.add({"0009", QStringLiteral("P9%1").arg(code(d, 4)),
-                        QStringLiteral("Prato %1").arg(d), "KG", "0,12", "0,5", "90002"});
-         });
-    file("capacidades.csv", {"CDFILAUXPRAT", "CDPRATO", "CDCONTAINER", "VRQTDEPRATEMB"},
-         [](CsvWriter& w) {
-             for (int d = 1; d <= kDishes; ++d) {
-                 w.add({"0009", QStringLiteral("P9%1").arg(code(d, 4)), "90001", "0,5"});
-                 w.add({"0009", QStringLiteral("P9%1").arg(code(d, 4)), "90002", "6"});
-             }
-         });
-    file("cardapios.csv",
-         {"CDFILIAL", "CDSERVFILI", "DTCARDAPIO", "NRCARDAPIO", "QTCOMENSAIS", "NRORDPRATCAR",
-          "CDPRATO"},
-         [](CsvWriter& w) {
-             const QDate first(2027, 1, 1);
-             int number = 0;
-             for (int day = 0; day < kDays; ++day)
-                 for (int s = 1; s <= kServices; ++s) {
-                     const QString n = QStringLiteral("Y%1").arg(code(++number, 9));
-                     const QString date = first.addDays(day).toString(QStringLiteral("dd/MM/yyyy"));
-                     for (int k = 0; k < kDishesPerMenu; ++k)
-                         w.add({"0009", code(s, 5), date, n, QString::number(100 + s),
-                                QString::number(k + 1),
-                                QStringLiteral("P9%1").arg(
-                                    code((day * 7 + s * 3 + k) % kDishes + 1, 4))});
-                 }
-         });
-    return rows;
+    folder.file("pratos.csv",
+                {"CDFILAUXPRAT", "CDPRATO", "NMPRATO", "SGUNIDADE", "QTPORPESSOA", "QTEXTRA",
+                 "CDCONTPADRAO"},
+                [](CsvWriter& w) {
+                    for (int d = 1; d <= kDishes; ++d)
+                        w.add({"0009", QStringLiteral("P9%1").arg(bench::paddedCode(d, 4)),
+                               QStringLiteral("Prato %1").arg(d), "KG", "0,12", "0,5", "90002"});
+                });
+    folder.file(
+        "capacidades.csv", {"CDFILAUXPRAT", "CDPRATO", "CDCONTAINER", "VRQTDEPRATEMB"},
+        [](CsvWriter& w) {
+            for (int d = 1; d <= kDishes; ++d) {
+                w.add(
+                    {"0009", QStringLiteral("P9%1").arg(bench::paddedCode(d, 4)), "90001", "0,5"});
+                w.add({"0009", QStringLiteral("P9%1").arg(bench::paddedCode(d, 4)), "90002", "6"});
+            }
+        });
+    folder.file(
+        "cardapios.csv",
+        {"CDFILIAL", "CDSERVFILI", "DTCARDAPIO", "NRCARDAPIO", "QTCOMENSAIS", "NRORDPRATCAR",
+         "CDPRATO"},
+        [](CsvWriter& w) {
+            const QDate first(2027, 1, 1);
+            int number = 0;
+            for (int day = 0; day < kDays; ++day)
+                for (int s = 1; s <= kServices; ++s) {
+                    const QString n = QStringLiteral("Y%1").arg(bench::paddedCode(++number, 9));
+                    const QString date = first.addDays(day).toString(QStringLiteral("dd/MM/yyyy"));
+                    for (int k = 0; k < kDishesPerMenu; ++k)
+                        w.add({"0009", bench::paddedCode(s, 5), date, n, QString::number(100 + s),
+                               QString::number(k + 1),
+                               QStringLiteral("P9%1").arg(
+                                   bench::paddedCode((day * 7 + s * 3 + k) % kDishes + 1, 4))});
+                }
+        });
+    return folder.rows();
 }
 
 double seconds(const QElapsedTimer& t) {

@@ -5,6 +5,7 @@
 // same calls on a database holding that day alone. On SQLite and on PostgreSQL. Prints one "name:
 // value unit" line per figure. Options: --branches N --services N --days N --dishes N (a smaller
 // year).
+#include "CsvFolder.h"
 #include "TestDatabase.h"
 #include "appserver/rpc/JsonRpcDispatcher.h"
 #include "appserver/storage/SqlUtil.h"
@@ -36,100 +37,93 @@ struct Shape {
 constexpr int kPoints = 2, kDishKinds = 60;
 const QDate kFirstDay(2027, 1, 1);
 
-QString code(int n, int width) {
-    return QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0'));
-}
 QString branchCode(int b) {
-    return QStringLiteral("08%1").arg(code(b, 2));
+    return QStringLiteral("08%1").arg(bench::paddedCode(b, 2));
 }
 QString clientCode(int b, int s) {
-    return QStringLiteral("C%1%2").arg(code(b, 2), code(s, 3));
+    return QStringLiteral("C%1%2").arg(bench::paddedCode(b, 2), bench::paddedCode(s, 3));
 }
 
 // Writes the chain's files for the days [first, first + days); returns the data rows written.
 int writeFiles(const QDir& dir, const Shape& shape, int first, int days) {
-    int rows = 0;
-    auto file = [&](const char* name, const QStringList& header, auto&& fill) {
-        CsvWriter w;
-        w.add(header);
-        fill(w);
-        rows += w.count() - 1;
-        QFile f(dir.filePath(QString::fromLatin1(name)));
-        f.open(QIODevice::WriteOnly);
-        f.write(w.bytes());
-    };
-    file("filiais.csv", {"CDFILIAL", "NMFILIAL", "CDFILCENTPME"}, [&](CsvWriter& w) {
+    bench::CsvFolder folder(dir);
+    folder.file("filiais.csv", {"CDFILIAL", "NMFILIAL", "CDFILCENTPME"}, [&](CsvWriter& w) {
         for (int b = 1; b <= shape.branches; ++b)
             w.add({branchCode(b), QStringLiteral("Cozinha %1").arg(b), branchCode(b)});
     });
-    file("grupos.csv", {"CDGRUPSERV", "NMGRUPSERV"}, [](CsvWriter& w) {
+    folder.file("grupos.csv", {"CDGRUPSERV", "NMGRUPSERV"}, [](CsvWriter& w) {
         w.add({"801", "Contratos"});
     });
-    file("servicos.csv", {"CDFILIAL", "CDSERVFILI", "NMSERVICO", "CDGRUPSERV"}, [&](CsvWriter& w) {
-        for (int b = 1; b <= shape.branches; ++b)
-            for (int s = 1; s <= shape.services; ++s)
-                w.add({branchCode(b), code(s, 5), QStringLiteral("Serviço %1").arg(s), "801"});
-    });
-    file("clientes.csv", {"CDCLIENTE", "NMRAZSOCCLIE"}, [&](CsvWriter& w) {
+    folder.file("servicos.csv", {"CDFILIAL", "CDSERVFILI", "NMSERVICO", "CDGRUPSERV"},
+                [&](CsvWriter& w) {
+                    for (int b = 1; b <= shape.branches; ++b)
+                        for (int s = 1; s <= shape.services; ++s)
+                            w.add({branchCode(b), bench::paddedCode(s, 5),
+                                   QStringLiteral("Serviço %1").arg(s), "801"});
+                });
+    folder.file("clientes.csv", {"CDCLIENTE", "NMRAZSOCCLIE"}, [&](CsvWriter& w) {
         for (int b = 1; b <= shape.branches; ++b)
             for (int s = 1; s <= shape.services; ++s)
                 w.add({clientCode(b, s), QStringLiteral("Cliente %1.%2").arg(b).arg(s)});
     });
-    file("destinos.csv", {"CDCLIENTE", "CDDESTFILI", "NMDESTFILI"}, [&](CsvWriter& w) {
+    folder.file("destinos.csv", {"CDCLIENTE", "CDDESTFILI", "NMDESTFILI"}, [&](CsvWriter& w) {
         for (int b = 1; b <= shape.branches; ++b)
             for (int s = 1; s <= shape.services; ++s)
                 for (int d = 1; d <= kPoints; ++d)
-                    w.add({clientCode(b, s), code(d, 3), QStringLiteral("Destino %1").arg(d)});
+                    w.add({clientCode(b, s), bench::paddedCode(d, 3),
+                           QStringLiteral("Destino %1").arg(d)});
     });
-    file("pontos.csv", {"CDFILIAL", "CDSERVFILI", "CDCLIENTE", "CDDESTFILI", "QTCOMENSAIS"},
-         [&](CsvWriter& w) {
-             for (int b = 1; b <= shape.branches; ++b)
-                 for (int s = 1; s <= shape.services; ++s)
-                     for (int d = 1; d <= kPoints; ++d)
-                         w.add({branchCode(b), code(s, 5), clientCode(b, s), code(d, 3),
-                                QString::number(40 * d + s)});
-         });
-    file("embalagens.csv", {"CDCONTAINER", "NMCONTAINER", "IDPROPOSITO"}, [](CsvWriter& w) {
+    folder.file("pontos.csv", {"CDFILIAL", "CDSERVFILI", "CDCLIENTE", "CDDESTFILI", "QTCOMENSAIS"},
+                [&](CsvWriter& w) {
+                    for (int b = 1; b <= shape.branches; ++b)
+                        for (int s = 1; s <= shape.services; ++s)
+                            for (int d = 1; d <= kPoints; ++d)
+                                w.add({branchCode(b), bench::paddedCode(s, 5), clientCode(b, s),
+                                       bench::paddedCode(d, 3), QString::number(40 * d + s)});
+                });
+    folder.file("embalagens.csv", {"CDCONTAINER", "NMCONTAINER", "IDPROPOSITO"}, [](CsvWriter& w) {
         w.add({"80001", "Marmita", "I"});
         w.add({"80002", "Cuba", "C"});
     });
-    auto dish = [](int d) { return QStringLiteral("P8%1").arg(code(d, 4)); };
-    file("pratos.csv",
-         {"CDFILAUXPRAT", "CDPRATO", "NMPRATO", "SGUNIDADE", "QTPORPESSOA", "QTEXTRA",
-          "CDCONTPADRAO"},
-         [&](CsvWriter& w) {
-             for (int b = 1; b <= shape.branches; ++b)
-                 for (int d = 1; d <= kDishKinds; ++d)
-                     w.add({branchCode(b), dish(d), QStringLiteral("Prato %1").arg(d), "KG", "0,12",
-                            "0,5", "80002"});
-         });
-    file("capacidades.csv", {"CDFILAUXPRAT", "CDPRATO", "CDCONTAINER", "VRQTDEPRATEMB"},
-         [&](CsvWriter& w) {
-             for (int b = 1; b <= shape.branches; ++b)
-                 for (int d = 1; d <= kDishKinds; ++d) {
-                     w.add({branchCode(b), dish(d), "80001", "0,5"});
-                     w.add({branchCode(b), dish(d), "80002", "6"});
-                 }
-         });
-    file("cardapios.csv",
-         {"CDFILIAL", "CDSERVFILI", "DTCARDAPIO", "NRCARDAPIO", "QTCOMENSAIS", "NRORDPRATCAR",
-          "CDFILAUXPRAT", "CDPRATO"},
-         [&](CsvWriter& w) {
-             for (int day = first; day < first + days; ++day)
-                 for (int b = 1; b <= shape.branches; ++b)
-                     for (int s = 1; s <= shape.services; ++s) {
-                         // Numbered by day, branch and service: the same menu in either database.
-                         const int n = (day * shape.branches + b - 1) * shape.services + s;
-                         const QString date =
-                             kFirstDay.addDays(day).toString(QStringLiteral("dd/MM/yyyy"));
-                         for (int k = 0; k < shape.dishes; ++k)
-                             w.add({branchCode(b), code(s, 5), date,
-                                    QStringLiteral("Y%1").arg(code(n, 9)), QString::number(100 + s),
-                                    QString::number(k + 1), branchCode(b),
-                                    dish((day * 7 + s * 3 + k) % kDishKinds + 1)});
-                     }
-         });
-    return rows;
+    auto dish = [](int d) { return QStringLiteral("P8%1").arg(bench::paddedCode(d, 4)); };
+    folder.file("pratos.csv",
+                {"CDFILAUXPRAT", "CDPRATO", "NMPRATO", "SGUNIDADE", "QTPORPESSOA", "QTEXTRA",
+                 "CDCONTPADRAO"},
+                [&](CsvWriter& w) {
+                    for (int b = 1; b <= shape.branches; ++b)
+                        for (int d = 1; d <= kDishKinds; ++d)
+                            w.add({branchCode(b), dish(d), QStringLiteral("Prato %1").arg(d), "KG",
+                                   "0,12", "0,5", "80002"});
+                });
+    folder.file("capacidades.csv", {"CDFILAUXPRAT", "CDPRATO", "CDCONTAINER", "VRQTDEPRATEMB"},
+                [&](CsvWriter& w) {
+                    for (int b = 1; b <= shape.branches; ++b)
+                        for (int d = 1; d <= kDishKinds; ++d) {
+                            w.add({branchCode(b), dish(d), "80001", "0,5"});
+                            w.add({branchCode(b), dish(d), "80002", "6"});
+                        }
+                });
+    folder.file("cardapios.csv",
+                {"CDFILIAL", "CDSERVFILI", "DTCARDAPIO", "NRCARDAPIO", "QTCOMENSAIS",
+                 "NRORDPRATCAR", "CDFILAUXPRAT", "CDPRATO"},
+                [&](CsvWriter& w) {
+                    for (int day = first; day < first + days; ++day)
+                        for (int b = 1; b <= shape.branches; ++b)
+                            for (int s = 1; s <= shape.services; ++s) {
+                                // Numbered by day, branch and service: the same menu in either
+                                // database.
+                                const int n = (day * shape.branches + b - 1) * shape.services + s;
+                                const QString date =
+                                    kFirstDay.addDays(day).toString(QStringLiteral("dd/MM/yyyy"));
+                                for (int k = 0; k < shape.dishes; ++k)
+                                    w.add({branchCode(b), bench::paddedCode(s, 5), date,
+                                           QStringLiteral("Y%1").arg(bench::paddedCode(n, 9)),
+                                           QString::number(100 + s), QString::number(k + 1),
+                                           branchCode(b),
+                                           dish((day * 7 + s * 3 + k) % kDishKinds + 1)});
+                            }
+                });
+    return folder.rows();
 }
 
 QByteArray request(const char* method, const QJsonArray& params) {
@@ -148,7 +142,7 @@ QJsonValue ticked(const Shape& shape, int branch) {
                        {"CDFILIAL", TFieldType::String, 4},
                        {"CDSERVFILI", TFieldType::String, 5}};
     for (int s = 1; s <= shape.services; ++s)
-        services.Rows.push_back({QStringLiteral("S"), branchCode(branch), code(s, 5)});
+        services.Rows.push_back({QStringLiteral("S"), branchCode(branch), bench::paddedCode(s, 5)});
     return PacketCodec::ToJson(services);
 }
 
@@ -237,8 +231,9 @@ Loaded run(test::Backend backend, const char* label, const char* size, const Sha
     };
     auto get = [&](int k) {
         const int s = k % shape.services + 1;
-        return request("GetDistribuicao", {branch, code(s, 5), date, clientCode(1, s),
-                                           code(k / shape.services % kPoints + 1, 3), "N"});
+        return request("GetDistribuicao",
+                       {branch, bench::paddedCode(s, 5), date, clientCode(1, s),
+                        bench::paddedCode(k / shape.services % kPoints + 1, 3), "N"});
     };
     time("GetServicos", 200, [&](int) { return request("GetServicos", {branch, date}); });
     time("GetDistribuicao", 200, get);
