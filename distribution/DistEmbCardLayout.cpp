@@ -113,6 +113,12 @@ void TfrmDistEmbCard::BuildDistributionSide() {
     panDistribuicao->SetAlign(TAlign::alClient);
     panTDistribuicao =
         MakeTitleBar(this, panDistribuicao, "panTDistribuicao", QStringLiteral("Distribuição"), 0);
+    panAvisoEtiquetas =
+        MakeTitleBar(this, panDistribuicao, "panAvisoEtiquetas",
+                     QStringLiteral("Etiquetas impressas antes da última alteração"), 19);
+    panAvisoEtiquetas->SetColor(clInfoBk);
+    panAvisoEtiquetas->SetFontColor(QColor(0x99, 0, 0));
+    panAvisoEtiquetas->SetVisible(false);
 
     // Left half: the dishes still to distribute.
     panCardapio = MakeControl<TPanel>(this, panDistribuicao, "panCardapio");
@@ -248,6 +254,11 @@ void TfrmDistEmbCard::BuildCommands() {
         MirrorMenuItem(m, b);
         *c.item = m;
     }
+    // No tool button: a reprint is an exception, reached from the menu or its key (Ctrl+E,
+    // "etiquetas", which neither the window manager nor the MDI area takes).
+    mnuReimprimir = AddMaintenanceItem(QStringLiteral("mnuReimprimir"),
+                                       QStringLiteral("Reimprimir etiquetas da embalagem"));
+    mnuReimprimir->SetShortCut(QStringLiteral("Ctrl+E"));
 }
 
 void TfrmDistEmbCard::BuildKeyboard() {
@@ -272,6 +283,7 @@ void TfrmDistEmbCard::BuildKeyboard() {
         {mnuGerar, "&Distribuição da Filial", nullptr},
         {mnuRedistribuir, "Distribuir / &Redistribuir", nullptr},
         {mnuApagar, "Apa&gar Distribuição", nullptr},
+        {mnuReimprimir, "Reimprimir e&tiquetas da embalagem", nullptr},
     };
     for (const Entry& e : entries) {
         e.item->SetCaption(QString::fromUtf8(e.caption));

@@ -156,7 +156,7 @@ void Draw(PrintPage& page, const QRectF& rect, const DistributionDay& day, const
 QVector<PrintPage> LabelLayout::Pages(const DistributionDay& day,
                                       const QVector<const DayPackaging*>& packagings,
                                       const LabelStock& stock, const QDateTime& prepared,
-                                      QString& error) {
+                                      QString& error, const QList<int>& units) {
     QVector<PrintPage> pages;
     int slot = stock.PerPage();
     // The packagings of a day repeat a few combinations of texts: fitting each once keeps a
@@ -199,6 +199,7 @@ QVector<PrintPage> LabelLayout::Pages(const DistributionDay& day,
                            Top(inner, *plan) - side);
         const int labels = p->LabelCount();
         for (int unit = 1; unit <= labels; ++unit) {
+            if (!units.isEmpty() && !units.contains(unit)) continue;
             if (slot == stock.PerPage()) {
                 pages.push_back(PrintPage(stock.page));
                 slot = 0;

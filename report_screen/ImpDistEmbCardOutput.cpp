@@ -3,12 +3,15 @@
 #include "framework/print/PrintOutput.h"
 #include "framework/services/Consiste.h"
 #include "framework/ui/DialogService.h"
+#include "framework/ui/TCheckBox.h"
 #include "framework/ui/TComboBox.h"
 #include "framework/ui/TDateEditPlus.h"
 #include "framework/ui/TEdit.h"
 #include "framework/ui/TMessages.h"
 #include "report/LabelStock.h"
 #include "report_screen/ImpDistEmbCard.h"
+
+#include <QSet>
 
 pla::ReportRequest TfrmImpDistEmbCard::Pedido() const {
     pla::ReportRequest r;
@@ -25,6 +28,16 @@ pla::ReportRequest TfrmImpDistEmbCard::Pedido() const {
     const auto& stocks = pla::LabelStock::All();
     r.stock = stocks.value(std::clamp(cmbEtiqueta->ItemIndex(), 0, int(stocks.size()) - 1)).name;
     r.prepared = Preparo();
+    if (chbAlteradas->Checked() && day_) {
+        // Changed since their last labels print, or never printed.
+        QSet<qint64> changed;
+        for (const pla::DayPackaging& p : day_->packagings) {
+            const auto printed = prints_.constFind(p.distribution);
+            if (printed == prints_.constEnd() || printed->version < p.version)
+                changed.insert(p.distribution);
+        }
+        r.only = changed;
+    }
     return r;
 }
 
@@ -36,7 +49,7 @@ QDateTime TfrmImpDistEmbCard::Preparo() const {
     return date.isValid() && time.isValid() ? QDateTime(date, time) : QDateTime();
 }
 
-PrintDocument TfrmImpDistEmbCard::MontaDocumento() {
+pla::DistributionReport::Result TfrmImpDistEmbCard::MontaDocumento() {
     CarregaDia();
     VdPreparo();
     const pla::DistributionReport::Result result = pla::DistributionReport::Build(*day_, Pedido());
@@ -46,25 +59,32 @@ PrintDocument TfrmImpDistEmbCard::MontaDocumento() {
     const QString without = pla::DistributionReport::WithoutMessage(result);
     if (!without.isEmpty() && without != toldWithout_) pla::Dialogs().ShowInformation(without);
     toldWithout_ = without;
-    return result.document;
+    return result;
+}
+
+void TfrmImpDistEmbCard::RegistraImpressao(const pla::DistributionReport::Result& printed) {
+    pla::DistEmbCardMethods server(netImpDistEmbCard);
+    server.SetImpressaoDistribuicao(pla::DistributionReport::Job(*day_, printed));
+    prints_ = server.GetEtiquetasImpressas(day_->branch, day_->date);
 }
 
 void TfrmImpDistEmbCard::btnVisualizarClick(TComponent&) {
-    const PrintDocument document = MontaDocumento();
-    pla::Printing().Preview(document);
+    pla::Printing().Preview(MontaDocumento().document);
 }
 
 void TfrmImpDistEmbCard::btnImprimirClick(TComponent&) {
-    const PrintDocument document = MontaDocumento();
-    if (pla::Printing().Print(document))
-        pla::Dialogs().ShowInformation(
-            msgPadrao->Msg(QStringLiteral("IMPRESSO")).arg(document.pages.size()));
+    const pla::DistributionReport::Result result = MontaDocumento();
+    if (!pla::Printing().Print(result.document)) return;
+    RegistraImpressao(result);
+    pla::Dialogs().ShowInformation(
+        msgPadrao->Msg(QStringLiteral("IMPRESSO")).arg(result.document.pages.size()));
 }
 
 void TfrmImpDistEmbCard::btnGerarPdfClick(TComponent&) {
-    const PrintDocument document = MontaDocumento();
+    const pla::DistributionReport::Result result = MontaDocumento();
     const QString file =
-        pla::Printing().SavePdf(document, pla::DistributionReport::FileName(*day_));
-    if (!file.isEmpty())
-        pla::Dialogs().ShowInformation(msgPadrao->Msg(QStringLiteral("PDF_GRAVADO")).arg(file));
+        pla::Printing().SavePdf(result.document, pla::DistributionReport::FileName(*day_));
+    if (file.isEmpty()) return;
+    RegistraImpressao(result);
+    pla::Dialogs().ShowInformation(msgPadrao->Msg(QStringLiteral("PDF_GRAVADO")).arg(file));
 }

@@ -101,7 +101,24 @@ QString number(const QJsonValue& v) {
     return QStringLiteral("\"%1\"").arg(AuditTrail::visible(v.toString()));
 }
 
+// A print's entry: "etiquetas da embalagem 45, unidades 1-3, preparo 08/12/2026 06:30".
+QString describePrint(const QJsonObject& c) {
+    QStringList parts{AuditTrail::visible(c.value(QStringLiteral("conteudo")).toString())};
+    if (c.contains(QStringLiteral("NREMBDISTCARD")))
+        parts = QStringList{
+            QStringLiteral("%1 da embalagem %2")
+                .arg(parts.first())
+                .arg(c.value(QStringLiteral("NREMBDISTCARD")).toInteger()),
+            QStringLiteral("unidades %1")
+                .arg(AuditTrail::visible(c.value(QStringLiteral("unidades")).toString()))};
+    if (c.contains(QStringLiteral("preparo")))
+        parts << QStringLiteral("preparo %1")
+                     .arg(AuditTrail::visible(c.value(QStringLiteral("preparo")).toString()));
+    return parts.join(QStringLiteral(", "));
+}
+
 QString describeChange(const QJsonObject& c) {
+    if (c.value(QStringLiteral("tipo")).toString() == AuditTrail::kPrint) return describePrint(c);
     QString what =
         c.value(QStringLiteral("tipo")).toString() == QLatin1String("embalagem")
             ? QStringLiteral("embalagem %1")

@@ -240,6 +240,26 @@ Loaded run(test::Backend backend, const char* label, const char* size, const Sha
     time("GetImpressaoDistribuicao", 50, [&](int) {
         return request("GetImpressaoDistribuicao", {branch, date});
     });
+    // The day's labels recorded as printed, every distribution at the version the print read
+    // gave, then the read both screens make of the last labels prints.
+    const TDataPacket packagings = PacketCodec::FromJson(
+        result(dispatcher.handle(request("GetImpressaoDistribuicao", {branch, date}), local))
+            .value("data")
+            .toArray()[1]);
+    TDataPacket printed;
+    printed.Fields = {{"NRDISTCARD", TFieldType::Float, 0}, {"NRVERSAO", TFieldType::Float, 0}};
+    const int number = packagings.IndexOf("NRDISTCARD"), version = packagings.IndexOf("NRVERSAO");
+    for (const auto& row : packagings.Rows)
+        if (printed.Rows.isEmpty() || printed.Rows.back()[0] != row[number])
+            printed.Rows.push_back({row[number], row[version]});
+    const QJsonValue printedJson = PacketCodec::ToJson(printed);
+    time("SetImpressaoDistribuicao", 20, [&](int) {
+        return request("SetImpressaoDistribuicao",
+                       {branch, date, "E", date + QStringLiteral(" 06:30"), printedJson});
+    });
+    time("GetEtiquetasImpressas", 200, [&](int) {
+        return request("GetEtiquetasImpressas", {branch, date});
+    });
     // The same content again, distribution by distribution: the version and the audit trail
     // change, as in every save.
     std::vector<QByteArray> saves;
