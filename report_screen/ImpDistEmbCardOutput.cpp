@@ -9,6 +9,7 @@
 #include "framework/ui/TEdit.h"
 #include "framework/ui/TMessages.h"
 #include "report/LabelStock.h"
+#include "report/ReportTexts.h"
 #include "report_screen/ImpDistEmbCard.h"
 
 #include <QSet>
@@ -42,11 +43,7 @@ pla::ReportRequest TfrmImpDistEmbCard::Pedido() const {
 }
 
 QDateTime TfrmImpDistEmbCard::Preparo() const {
-    QString hour = edtHoraPreparo->Text().trimmed();
-    if (hour.size() == 4 && !hour.contains(QLatin1Char(':'))) hour.insert(2, QLatin1Char(':'));
-    const QTime time = QTime::fromString(hour, QStringLiteral("H:mm"));
-    const QDate date = dpePreparo->GetDate();
-    return date.isValid() && time.isValid() ? QDateTime(date, time) : QDateTime();
+    return pla::ReportTexts::Preparation(dpePreparo->GetDate(), edtHoraPreparo->Text());
 }
 
 pla::DistributionReport::Result TfrmImpDistEmbCard::MontaDocumento() {

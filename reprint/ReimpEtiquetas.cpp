@@ -9,6 +9,7 @@
 #include "framework/ui/TEdit.h"
 #include "framework/ui/TGroupBox.h"
 #include "framework/ui/TLabel.h"
+#include "report/ReportTexts.h"
 #include "reprint/UnitRange.h"
 
 #include <algorithm>
@@ -82,11 +83,7 @@ TfrmReimpEtiquetas::Ask(const pla::DayPackaging& packaging, const QDateTime& pre
 }
 
 QDateTime TfrmReimpEtiquetas::Prepared() const {
-    QString hour = edtHoraPreparo->Text().trimmed();
-    if (hour.size() == 4 && !hour.contains(QLatin1Char(':'))) hour.insert(2, QLatin1Char(':'));
-    const QTime time = QTime::fromString(hour, QStringLiteral("H:mm"));
-    const QDate date = dpePreparo->GetDate();
-    return date.isValid() && time.isValid() ? QDateTime(date, time) : QDateTime();
+    return pla::ReportTexts::Preparation(dpePreparo->GetDate(), edtHoraPreparo->Text());
 }
 
 void TfrmReimpEtiquetas::sbtConfirmaClick(TComponent& sender) {

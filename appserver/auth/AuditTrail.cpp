@@ -284,27 +284,31 @@ QVector<AuditEvent> AuditTrail::select(const QString& where, const QVariantList&
     return events;
 }
 
+QString AuditTrail::Filter::where(const QString& numberColumn, const QString& branchColumn,
+                                  const QString& timeColumn, QVariantList& values) const {
+    QStringList conditions;
+    if (number) {
+        conditions << numberColumn + QStringLiteral(" = ?");
+        values << QVariant::fromValue(*number);
+    }
+    if (!branch.isEmpty()) {
+        conditions << branchColumn + QStringLiteral(" = ?");
+        values << branch;
+    }
+    if (since.isValid()) {
+        conditions << timeColumn + QStringLiteral(" >= ?");
+        values << since.startOfDay().toUTC().toString(Qt::ISODateWithMs);
+    }
+    return conditions.isEmpty()
+               ? QString()
+               : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+}
+
 QVector<AuditEvent> AuditTrail::events(const Filter& filter) {
-    QStringList where;
     QVariantList values;
-    if (filter.number) {
-        where << QStringLiteral("NRDISTCARD = ?");
-        values << QVariant::fromValue(*filter.number);
-    }
-    if (!filter.branch.isEmpty()) {
-        where << QStringLiteral("CDFILIAL = ?");
-        values << filter.branch;
-    }
-    if (filter.since.isValid()) {
-        // The day starts at local midnight; times are stored in UTC.
-        where << QStringLiteral("DTHRAUDIT >= ?");
-        values << filter.since.startOfDay().toUTC().toString(Qt::ISODateWithMs);
-    }
-    return select((where.isEmpty()
-                       ? QString()
-                       : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "))) +
-                      QStringLiteral(" ORDER BY NRAUDIT"),
-                  values);
+    const QString where = filter.where(QStringLiteral("NRDISTCARD"), QStringLiteral("CDFILIAL"),
+                                       QStringLiteral("DTHRAUDIT"), values);
+    return select(where + QStringLiteral(" ORDER BY NRAUDIT"), values);
 }
 
 QVector<AuditEvent> AuditTrail::eventsAfter(qint64 number, qint64 version) {

@@ -46,6 +46,11 @@ public:
         std::optional<qint64> number;
         QString branch;
         QDate since;
+
+        // " WHERE …" over the given columns (empty when nothing is selected), its values
+        // appended to `values`. `since` counts from local midnight; times are stored in UTC.
+        QString where(const QString& numberColumn, const QString& branchColumn,
+                      const QString& timeColumn, QVariantList& values) const;
     };
 
     explicit AuditTrail(QSqlDatabase db);

@@ -123,20 +123,9 @@ TDataPacket PrintRecord::lastLabels(const QString& branch, const QDate& date) {
 }
 
 QVector<AuditEvent> PrintRecord::events(const AuditTrail::Filter& filter) {
-    QStringList where;
     QVariantList values;
-    if (filter.number) {
-        where << QStringLiteral("i.NRDISTCARD = ?");
-        values << QVariant::fromValue(*filter.number);
-    }
-    if (!filter.branch.isEmpty()) {
-        where << QStringLiteral("p.CDFILIAL = ?");
-        values << filter.branch;
-    }
-    if (filter.since.isValid()) {
-        where << QStringLiteral("p.DTHRIMPRESSAO >= ?");
-        values << filter.since.startOfDay().toUTC().toString(Qt::ISODateWithMs);
-    }
+    const QString where = filter.where(QStringLiteral("i.NRDISTCARD"), QStringLiteral("p.CDFILIAL"),
+                                       QStringLiteral("p.DTHRIMPRESSAO"), values);
     QSqlQuery q = SqlUtil::execList(
         db_,
         QStringLiteral("SELECT p.DTHRIMPRESSAO, p.CDUSUARIO, p.NMUSUARIO, p.DSENDERECO, "
@@ -144,9 +133,7 @@ QVector<AuditEvent> PrintRecord::events(const AuditTrail::Filter& filter) {
                        "i.NRDISTCARD, p.CDFILIAL, i.CDSERVFILI, p.DTCARDAPIO, i.CDCLIENTE, "
                        "i.CDDESTFILI, i.NRVERSAO FROM DISTIMPRESSAO p "
                        "JOIN ITDISTIMPRESSAO i ON i.NRIMPRESSAO = p.NRIMPRESSAO") +
-            (where.isEmpty() ? QString()
-                             : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "))) +
-            QStringLiteral(" ORDER BY p.NRIMPRESSAO, i.NRDISTCARD"),
+            where + QStringLiteral(" ORDER BY p.NRIMPRESSAO, i.NRDISTCARD"),
         values);
     QVector<AuditEvent> out;
     while (q.next()) {
