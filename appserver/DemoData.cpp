@@ -468,9 +468,11 @@ bool DemoData::fill(const QSqlDatabase& db, const QDate& today) {
         throw StorageError(QStringLiteral("Dados de demonstração recusados: %1")
                                .arg(report.errors.first().text()));
 
-    // Last week's plan of the branch with the rules, to be copied to a day of this week.
+    // Last week's plan of the branch with the rules, to be copied to a day of this week. It is
+    // part of the demo, not anybody's change: the audit trail starts empty all the same.
     DistributionStore(db).generate(copySourceDate(today),
                                    tickedService(kFewestBranch, kCopiedService), false);
+    SqlUtil::exec(db, QStringLiteral("DELETE FROM DISTAUDIT"));
     return true;
 }
 
