@@ -65,6 +65,53 @@ struct Search {
     }
 };
 
+// `whole` steps apportioned to `parts` by the capacity each uses: whole steps by proportion,
+// then the steps left over to the largest remainders, so that the shares add up to the whole;
+// with `caps`, no share goes above its cap (the caps must add up to the whole or more).
+QVector<qint64> apportion(qint64 whole, const QVector<ContainerMix::Part>& parts,
+                          const QVector<qint64>& caps = {}) {
+    QVector<qint64> share(parts.size(), 0);
+    if (parts.isEmpty()) return share;
+    QVector<__int128> weight;
+    __int128 sum = 0;
+    for (const ContainerMix::Part& p : parts) {
+        weight.push_back(static_cast<__int128>(p.units) * steps(p.capacity));
+        sum += weight.last();
+    }
+    if (sum <= 0 || whole <= 0) {
+        share[0] = whole;
+        return share;
+    }
+    QVector<__int128> remainder(parts.size());
+    qint64 left = whole;
+    for (int i = 0; i < parts.size(); ++i) {
+        const __int128 scaled = static_cast<__int128>(whole) * weight[i];
+        share[i] = static_cast<qint64>(scaled / sum);
+        remainder[i] = scaled % sum;
+        left -= share[i];
+    }
+    QVector<int> order(parts.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return remainder[a] > remainder[b]; });
+    for (qint64 before = -1; left > 0 && left != before;) {
+        before = left;
+        for (int i : order)
+            if (left > 0 && (caps.isEmpty() || share[i] < caps[i])) {
+                ++share[i];
+                --left;
+            }
+    }
+    return share;
+}
+
+QVector<double> amounts(const QVector<qint64>& steps) {
+    QVector<double> out;
+    for (qint64 s : steps)
+        out.push_back(DishAmounts::Round5(s / 1e5));
+    return out;
+}
+
 } // namespace
 
 QVector<ContainerMix::Part> ContainerMix::choose(double quantity, double extra,
@@ -109,39 +156,18 @@ QVector<ContainerMix::Part> ContainerMix::choose(double quantity, double extra,
 }
 
 QVector<double> ContainerMix::split(double amount, const QVector<Part>& parts) {
-    QVector<double> shares(parts.size(), 0.0);
-    if (parts.isEmpty()) return shares;
-    const qint64 whole = steps(amount);
-    QVector<__int128> weight;
-    __int128 sum = 0;
-    for (const Part& p : parts) {
-        weight.push_back(static_cast<__int128>(p.units) * steps(p.capacity));
-        sum += weight.last();
-    }
-    if (sum <= 0 || whole <= 0) {
-        shares[0] = DishAmounts::Round5(amount);
-        return shares;
-    }
-    // Whole steps by proportion, then the steps left over to the largest remainders, so that
-    // the shares add up to the amount exactly.
-    QVector<qint64> share(parts.size());
-    QVector<__int128> remainder(parts.size());
-    qint64 given = 0;
-    for (int i = 0; i < parts.size(); ++i) {
-        const __int128 scaled = static_cast<__int128>(whole) * weight[i];
-        share[i] = static_cast<qint64>(scaled / sum);
-        remainder[i] = scaled % sum;
-        given += share[i];
-    }
-    QVector<int> order(parts.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return remainder[a] > remainder[b]; });
-    for (qint64 k = 0; k < whole - given; ++k)
-        ++share[order[k]];
+    return amounts(apportion(steps(amount), parts));
+}
+
+ContainerMix::Amounts ContainerMix::splitAmounts(double quantity, double extra,
+                                                 const QVector<Part>& parts) {
+    const qint64 wholeQuantity = steps(quantity);
+    const QVector<qint64> totals = apportion(wholeQuantity + steps(extra), parts);
+    const QVector<qint64> quantities = apportion(wholeQuantity, parts, totals);
+    QVector<qint64> extras(parts.size());
     for (int i = 0; i < parts.size(); ++i)
-        shares[i] = DishAmounts::Round5(share[i] / 1e5);
-    return shares;
+        extras[i] = totals[i] - quantities[i];
+    return {amounts(quantities), amounts(extras)};
 }
 
 } // namespace pla

@@ -33,6 +33,14 @@ public:
     // capacity), so that every unit is filled alike; the shares are at five decimals and add
     // up exactly to the amount rounded to five decimals.
     static QVector<double> split(double amount, const QVector<Part>& parts);
+
+    // Quantity and extra split alike, with each part's quantity plus extra the share of the
+    // whole amount: so no part holds more than its units carry, as split() apiece could by a
+    // step of the fifth decimal.
+    struct Amounts {
+        QVector<double> quantity, extra;
+    };
+    static Amounts splitAmounts(double quantity, double extra, const QVector<Part>& parts);
 };
 
 } // namespace pla

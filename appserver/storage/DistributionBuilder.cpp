@@ -81,14 +81,14 @@ Distribution DistributionBuilder::automatic(const Menu& menu, double diners,
                 ContainerMix::choose(u.quantity, u.extra, candidates, m.defaultContainer);
             if (mix.isEmpty()) continue;
             const QVector<double> dinersParts = ContainerMix::split(u.diners, mix);
-            const QVector<double> quantities = ContainerMix::split(u.quantity, mix);
-            const QVector<double> extras = ContainerMix::split(u.extra, mix);
+            const ContainerMix::Amounts parts =
+                ContainerMix::splitAmounts(u.quantity, u.extra, mix);
             for (int k = 0; k < mix.size(); ++k) {
                 const DishContainer* c = m.container(mix[k].container);
-                const qint64 packaging =
-                    addPackaging(c->code, c->name, c->purpose, double(mix[k].units), quantities[k]);
-                addRow(packaging, u.sequence, dinersParts[k], quantities[k], extras[k], true,
-                       c->capacity);
+                const qint64 packaging = addPackaging(c->code, c->name, c->purpose,
+                                                      double(mix[k].units), parts.quantity[k]);
+                addRow(packaging, u.sequence, dinersParts[k], parts.quantity[k], parts.extra[k],
+                       true, c->capacity);
             }
         } else if (collective) {
             if (use.capacity <= 0) continue;

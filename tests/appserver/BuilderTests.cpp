@@ -130,6 +130,11 @@ TEST(ContainerMix, SplitsInProportionToTheCapacityUsedAndAddsUpExactly) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(pla::ContainerMix::split(c.amount, c.parts), c.shares) << c.amount;
+    // Split apiece, both leftover steps would go to the first pan and overfill it.
+    const auto both =
+        pla::ContainerMix::splitAmounts(11.99999, 0.00001, {{"A", 6, 1}, {"B", 3, 2}});
+    EXPECT_EQ(both.quantity, QVector<double>({6, 5.99999}));
+    EXPECT_EQ(both.extra, QVector<double>({0, 0.00001}));
 }
 
 TEST(PackingPolicy, TheMostSpecificRuleWhoseContainerCarriesTheDishWins) {
