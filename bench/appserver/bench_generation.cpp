@@ -3,10 +3,12 @@
 // service and delivery point and the fewest containers out of three pan sizes; on SQLite and on
 // PostgreSQL. `--plain` generates the same data with every dish in its default container and no
 // rules. Prints one "name: value unit" line per figure: the whole call and the time per generated
-// distribution, first on an empty day, then replacing what the first call stored.
+// distribution, first on an empty day, then replacing what the first call stored; and the mix
+// of one dish at its hardest.
 #include "CsvFolder.h"
 #include "TestDatabase.h"
 #include "appserver/rpc/JsonRpcDispatcher.h"
+#include "appserver/storage/ContainerMix.h"
 #include "appserver/transfer/CsvWriter.h"
 #include "appserver/transfer/DataImporter.h"
 #include "framework/data/PacketCodec.h"
@@ -191,6 +193,23 @@ void run(test::Backend backend, const char* label, bool plain) {
     std::fflush(stdout);
 }
 
+// The mix at its hardest: eight container types of nearly the same capacity, where the search
+// for the least empty capacity meets its budget.
+void mixWorstCase() {
+    QVector<ContainerMix::Candidate> close;
+    for (int k = 0; k < 8; ++k)
+        close.push_back({QStringLiteral("7%1").arg(k, 4, 10, QLatin1Char('0')), 4 - 0.013 * k});
+    constexpr int kCalls = 20;
+    QElapsedTimer t;
+    t.start();
+    qint64 units = 0;
+    for (int k = 0; k < kCalls; ++k)
+        for (const auto& part : ContainerMix::choose(97.3 + k, 0.5, close, QStringLiteral("70000")))
+            units += part.units;
+    std::printf("mix_eight_close_types: %.1f us per dish (%lld units)\n",
+                t.nsecsElapsed() / 1e3 / kCalls, static_cast<long long>(units));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -199,6 +218,7 @@ int main(int argc, char** argv) {
     std::printf("# filial de %d serviços x %d pontos x %d pratos, %s\n", kServices, kPoints,
                 kDishesPerMenu,
                 plain ? "embalagens padrão, sem regras" : "regras e a mistura de cubas (modo V)");
+    mixWorstCase();
     run(test::Backend::Sqlite, "sqlite", plain);
     run(test::Backend::Postgres, "postgresql", plain);
     return 0;
