@@ -108,10 +108,8 @@ TEST(DishAmounts, SplitPartsAddUpExactly) {
         std::vector<double> weights, expected;
     } rows[] = {
         {"thirds carry their rounding", 1, {1, 1, 1}, {0.33333, 0.33334, 0.33333}},
-        {"60 and 40 of an odd step", 10.00001, {6, 4}, {6.00001, 4}},
         {"a tiny share is not pushed below zero", 0.00001, {1, 1000, 1}, {0, 0.00001, 0}},
         {"no weight: equal parts", 0.3, {0, 0}, {0.15, 0.15}},
-        {"the whole rounded first", 0.123456, {1}, {0.12346}},
         {"nothing to split", 5, {}, {}},
     };
     for (const auto& r : rows) {
