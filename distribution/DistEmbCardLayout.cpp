@@ -254,6 +254,15 @@ void TfrmDistEmbCard::BuildCommands() {
         MirrorMenuItem(m, b);
         *c.item = m;
     }
+    // Copying replaces the distribution as redistributing does, so it is open exactly where
+    // redistributing is.
+    mnuCopiar =
+        AddMaintenanceItem(QStringLiteral("mnuCopiar"), QStringLiteral("Copiar de outra data…"));
+    mnuCopiar->SetShortCut(QStringLiteral("Ctrl+D"));
+    mnuCopiar->SetEnabled(sbtRedistribuir->Enabled());
+    sbtRedistribuir->AddChangeListener([this](TComponent& c, TChange what) {
+        if (what == TChange::Enabled) mnuCopiar->SetEnabled(static_cast<TControl&>(c).Enabled());
+    });
     // No tool button: a reprint is an exception, reached from the menu or its key (Ctrl+E,
     // "etiquetas", which neither the window manager nor the MDI area takes).
     mnuReimprimir = AddMaintenanceItem(QStringLiteral("mnuReimprimir"),
@@ -283,7 +292,8 @@ void TfrmDistEmbCard::BuildKeyboard() {
         {mnuGerar, "&Distribuição da Filial", nullptr},
         {mnuRedistribuir, "Distribuir / &Redistribuir", nullptr},
         {mnuApagar, "Apa&gar Distribuição", nullptr},
-        {mnuReimprimir, "Reimprimir e&tiquetas da embalagem", nullptr},
+        {mnuCopiar, "Copiar de ou&tra data…", nullptr},
+        {mnuReimprimir, "Reimprimir etiquetas da em&balagem", nullptr},
     };
     for (const Entry& e : entries) {
         e.item->SetCaption(QString::fromUtf8(e.caption));

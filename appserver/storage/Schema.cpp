@@ -7,7 +7,7 @@
 namespace pla {
 
 int Schema::currentVersion() {
-    return 7;
+    return 9;
 }
 
 QStringList Schema::step(int version, bool postgres) {
@@ -206,7 +206,24 @@ QStringList Schema::step(int version, bool postgres) {
             QStringLiteral(
                 "CREATE INDEX IX_DISTIMPRESSAO_FILIAL ON DISTIMPRESSAO (CDFILIAL, DTHRIMPRESSAO)"),
         };
+    case 9:
+        return {
+            // How the branch's generated distributions pack collective dishes: "P" each in its
+            // default container, "V" in the fewest containers.
+            QStringLiteral(
+                "ALTER TABLE FILIAL ADD COLUMN IDPROPOSTAEMB VARCHAR(1) NOT NULL DEFAULT 'P'"),
+            // Packing rules: the container a delivery point, a service or the whole branch takes
+            // for a dish or for every dish. A blank code (never NULL, so that it is part of the
+            // key) means any.
+            QStringLiteral(
+                "CREATE TABLE REGRAEMB (CDFILIAL VARCHAR(4) NOT NULL REFERENCES FILIAL, "
+                "CDSERVFILI VARCHAR(5) NOT NULL DEFAULT '', CDCLIENTE VARCHAR(21) NOT NULL "
+                "DEFAULT '', CDDESTFILI VARCHAR(3) NOT NULL DEFAULT '', CDPRATO VARCHAR(10) NOT "
+                "NULL DEFAULT '', CDCONTAINER VARCHAR(5) NOT NULL REFERENCES CONTAINER, "
+                "PRIMARY KEY (CDFILIAL, CDSERVFILI, CDCLIENTE, CDDESTFILI, CDPRATO))"),
+        };
     default:
+        // Steps without statements (numbers kept for other changes) only advance the version.
         return {};
     }
 }

@@ -36,9 +36,11 @@ TEST_P(SchemaUpgradeTest, TheVersionBeforeGetsTheIndexOfABranchsDay) {
     SqlUtil::execPlain(conn, QStringLiteral("DROP INDEX IX_DISTCARD_DIA"));
     SqlUtil::execPlain(conn, QStringLiteral("CREATE INDEX IX_DISTCARD_SERV ON DISTCARD "
                                             "(CDFILIAL, CDSERVFILI, DTCARDAPIO)"));
-    // The later steps' tables, too: the upgrade makes them again.
+    // The later steps' tables and columns, too: the upgrade makes them again.
     for (const char* table : {"ITDISTIMPRESSAO", "DISTIMPRESSAO"})
         SqlUtil::execPlain(conn, QStringLiteral("DROP TABLE %1").arg(QLatin1String(table)));
+    SqlUtil::execPlain(conn, QStringLiteral("DROP TABLE REGRAEMB"));
+    SqlUtil::execPlain(conn, QStringLiteral("ALTER TABLE FILIAL DROP COLUMN IDPROPOSTAEMB"));
     SqlUtil::exec(conn, QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = 5"));
     const qint64 menus = count(conn, QStringLiteral("PRATCARD"));
     ASSERT_GT(menus, 0);
@@ -46,6 +48,11 @@ TEST_P(SchemaUpgradeTest, TheVersionBeforeGetsTheIndexOfABranchsDay) {
     Schema::migrate(conn);
 
     EXPECT_EQ(Schema::storedVersion(conn), Schema::currentVersion());
+    // Branches stored before the packing setting keep their default containers.
+    QSqlQuery setting =
+        SqlUtil::exec(conn, QStringLiteral("SELECT DISTINCT IDPROPOSTAEMB FROM FILIAL"));
+    ASSERT_TRUE(setting.next());
+    EXPECT_EQ(setting.value(0).toString(), QStringLiteral("P"));
     EXPECT_TRUE(hasIndex(conn, QStringLiteral("IX_DISTCARD_DIA")));
     EXPECT_FALSE(hasIndex(conn, QStringLiteral("IX_DISTCARD_SERV")));
     EXPECT_EQ(count(conn, QStringLiteral("PRATCARD")), menus);
