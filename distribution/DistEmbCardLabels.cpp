@@ -20,8 +20,8 @@ void TfrmDistEmbCard::VerificaEtiquetas() {
         const auto number =
             static_cast<qint64>(cdsDistCard->FieldByName(QStringLiteral("NRDISTCARD")).AsFloat());
         const QHash<qint64, pla::LabelsPrint> prints = server_.GetEtiquetasImpressas(
-            cdsServicos->FieldByName(QStringLiteral("CDFILIAL")).AsString(),
-            depCardapio->GetDate());
+            cdsServicos->FieldByName(QStringLiteral("CDFILIAL")).AsString(), depCardapio->GetDate(),
+            number);
         if (const auto it = prints.constFind(number); it != prints.constEnd()) {
             labelsPrint_ = *it;
             stale = it->version < *version;

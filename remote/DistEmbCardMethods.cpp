@@ -229,14 +229,16 @@ bool DistEmbCardMethods::SetImpressaoDistribuicao(const PrintJob& job) {
     }
 }
 
-QHash<qint64, LabelsPrint> DistEmbCardMethods::GetEtiquetasImpressas(const QString& branch,
-                                                                     const QDate& date) {
+QHash<qint64, LabelsPrint>
+DistEmbCardMethods::GetEtiquetasImpressas(const QString& branch, const QDate& date,
+                                          std::optional<qint64> distribution) {
     BusyScope busy(Zelvora::MainWindow());
     QHash<qint64, LabelsPrint> out;
     TDataPacket packet;
     try {
-        const QJsonValue raw =
-            net_.Call(QString::fromLatin1(kGetEtiquetasImpressas), {branch, DateArg(date)});
+        QJsonArray params{branch, DateArg(date)};
+        if (distribution) params.append(static_cast<double>(*distribution));
+        const QJsonValue raw = net_.Call(QString::fromLatin1(kGetEtiquetasImpressas), params);
         packet = PacketCodec::FromJson(Consiste::CheckResultServ(raw, false, 0));
     } catch (...) {
         return out;

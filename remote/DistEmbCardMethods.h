@@ -159,7 +159,10 @@ public:
     // The latest whole labels print of each distribution of the branch day, by number. Quiet:
     // empty, with nothing shown, when the server cannot say (a refusal, a fault, an older
     // server): the warnings it feeds are a help beside the work, never a step of it.
-    QHash<qint64, LabelsPrint> GetEtiquetasImpressas(const QString& branch, const QDate& date);
+    // With `distribution`, that one alone.
+    QHash<qint64, LabelsPrint>
+    GetEtiquetasImpressas(const QString& branch, const QDate& date,
+                          std::optional<qint64> distribution = std::nullopt);
 
     // The wire form of a date argument.
     static QString DateText(const QDate& date);

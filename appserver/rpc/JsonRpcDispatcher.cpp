@@ -291,10 +291,12 @@ const std::vector<Method>& methodTable() {
                                                p.packet(4));
          }},
         {"GetEtiquetasImpressas",
-         {{Kind::Text, "filial"}, {Kind::Date, "data do cardápio"}},
+         {{Kind::Text, "filial"},
+          {Kind::Date, "data do cardápio"},
+          {Kind::Version, "número da distribuição"}},
          BranchRule::BranchArgument,
          [](RemoteMethods& m, const Params& p) -> ResultText {
-             return m.GetEtiquetasImpressas(p.text(0), p.date(1));
+             return m.GetEtiquetasImpressas(p.text(0), p.date(1), p.version(2));
          }},
     };
     return table;

@@ -119,10 +119,11 @@ QJsonObject RemoteMethods::SetImpressaoDistribuicao(const QString& branch, const
     });
 }
 
-QJsonObject RemoteMethods::GetEtiquetasImpressas(const QString& branch, const QDate& date) {
+QJsonObject RemoteMethods::GetEtiquetasImpressas(const QString& branch, const QDate& date,
+                                                 std::optional<qint64> number) {
     return guarded([&] {
         restriction_.requireBranch(branch);
-        return success(PacketCodec::ToJson(PrintRecord(db_).lastLabels(branch, date)));
+        return success(PacketCodec::ToJson(PrintRecord(db_).lastLabels(branch, date, number)));
     });
 }
 

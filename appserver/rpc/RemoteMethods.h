@@ -63,8 +63,10 @@ public:
                                          const QString& contents, const QString& prepared,
                                          const TDataPacket& printed);
     // The latest whole labels print of each distribution of the branch day (PrintRecord::
-    // lastLabels), so both screens can tell labels printed before the last change.
-    QJsonObject GetEtiquetasImpressas(const QString& branch, const QDate& date);
+    // lastLabels), or of distribution `number` alone, so both screens can tell labels printed
+    // before the last change.
+    QJsonObject GetEtiquetasImpressas(const QString& branch, const QDate& date,
+                                      std::optional<qint64> number = std::nullopt);
 
     // Read only: what was stored of distribution `number` since `version`, for a clerk whose
     // save was refused because someone else saved first. Data {"versao": current version,

@@ -89,7 +89,8 @@ void PrintRecord::record(const Caller& who, const QDateTime& now, const Job& job
     tx.commit();
 }
 
-TDataPacket PrintRecord::lastLabels(const QString& branch, const QDate& date) {
+TDataPacket PrintRecord::lastLabels(const QString& branch, const QDate& date,
+                                    std::optional<qint64> number) {
     TDataPacket p;
     p.Fields = {{"NRDISTCARD", TFieldType::Float, 0},
                 {"NRVERSAO", TFieldType::Float, 0},
@@ -97,24 +98,27 @@ TDataPacket PrintRecord::lastLabels(const QString& branch, const QDate& date) {
                 {"NMUSUARIO", TFieldType::String, 60},
                 {"DTHRPREPARO", TFieldType::String, 16}};
     // Versions only grow: the last row of each distribution in this order is its newest print.
-    QSqlQuery q = SqlUtil::exec(
+    QVariantList values{branch, date.toString(kDateFormat)};
+    if (number) values << QVariant::fromValue(*number);
+    QSqlQuery q = SqlUtil::execList(
         db_,
         QStringLiteral("SELECT i.NRDISTCARD, i.NRVERSAO, p.DTHRIMPRESSAO, p.NMUSUARIO, "
                        "p.DTHRPREPARO FROM ITDISTIMPRESSAO i "
                        "JOIN DISTIMPRESSAO p ON p.NRIMPRESSAO = i.NRIMPRESSAO "
                        "JOIN DISTCARD d ON d.NRDISTCARD = i.NRDISTCARD "
                        "WHERE d.CDFILIAL = ? AND d.DTCARDAPIO = ? AND p.IDCONTEUDO IN ('E', 'A') "
-                       "AND p.NREMBDISTCARD IS NULL "
-                       "ORDER BY i.NRDISTCARD, i.NRVERSAO, p.NRIMPRESSAO"),
-        {branch, date.toString(kDateFormat)});
+                       "AND p.NREMBDISTCARD IS NULL") +
+            (number ? QStringLiteral(" AND d.NRDISTCARD = ?") : QString()) +
+            QStringLiteral(" ORDER BY i.NRDISTCARD, i.NRVERSAO, p.NRIMPRESSAO"),
+        values);
     while (q.next()) {
-        const double number = q.value(0).toDouble();
+        const double distribution = q.value(0).toDouble();
         const QDateTime when = QDateTime::fromString(q.value(2).toString(), Qt::ISODateWithMs);
-        QVector<QVariant> row{number, q.value(1).toDouble(),
+        QVector<QVariant> row{distribution, q.value(1).toDouble(),
                               when.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")),
                               q.value(3).toString(),
                               q.value(4).isNull() ? QVariant() : q.value(4).toString()};
-        if (!p.Rows.isEmpty() && p.Rows.back().first().toDouble() == number)
+        if (!p.Rows.isEmpty() && p.Rows.back().first().toDouble() == distribution)
             p.Rows.back() = std::move(row);
         else
             p.Rows.push_back(std::move(row));

@@ -45,8 +45,10 @@ public:
     // The latest whole labels print of every distribution of `branch` on `date` whose labels
     // were printed (reprints of one packaging left out: they renew only some labels): packet
     // NRDISTCARD, NRVERSAO (the version printed), DTHRIMPRESSAO ("dd/mm/aaaa hh:mm", server's
-    // local time), NMUSUARIO, DTHRPREPARO ("AAAA-MM-DD HH:MM" or null), by number.
-    TDataPacket lastLabels(const QString& branch, const QDate& date);
+    // local time), NMUSUARIO, DTHRPREPARO ("AAAA-MM-DD HH:MM" or null), by number; with
+    // `number`, that distribution's row alone.
+    TDataPacket lastLabels(const QString& branch, const QDate& date,
+                           std::optional<qint64> number = std::nullopt);
 
     // The prints that match `filter`, one event per printed distribution, oldest first, in the
     // audit's own form: operation "impressão" or "reimpressão", the version printed as both
