@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <tuple>
+#include <vector>
 
 namespace pla {
 
@@ -244,14 +245,22 @@ std::optional<Distribution> DistributionStore::distribution(ReadBatch& batch, in
         d.rows.push_back(r);
     }
     // By packaging, then in the menu's order of the dishes: sorted here, where the dishes'
-    // order is at hand, rather than by a join in the query.
+    // order is at hand, rather than by a join in the query; each row's key is looked up once.
     QHash<int, int> order;
     for (const UndistributedRow& u : d.undistributed)
         order.insert(u.sequence, u.order);
-    std::sort(d.rows.begin(), d.rows.end(), [&](const DishRow& a, const DishRow& b) {
-        return std::tuple(a.packaging, order.value(a.sequence), a.sequence) <
-               std::tuple(b.packaging, order.value(b.sequence), b.sequence);
-    });
+    std::vector<std::tuple<qint64, int, int, qsizetype>> keys;
+    keys.reserve(size_t(d.rows.size()));
+    for (qsizetype i = 0; i < d.rows.size(); ++i) {
+        const DishRow& r = d.rows[i];
+        keys.emplace_back(r.packaging, order.value(r.sequence), r.sequence, i);
+    }
+    std::sort(keys.begin(), keys.end());
+    QVector<DishRow> sorted;
+    sorted.reserve(d.rows.size());
+    for (const auto& key : keys)
+        sorted.push_back(std::move(d.rows[std::get<3>(key)]));
+    d.rows = std::move(sorted);
     return d;
 }
 
