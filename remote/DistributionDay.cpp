@@ -3,6 +3,7 @@
 #include "amounts/DishAmounts.h"
 
 #include <QHash>
+#include <algorithm>
 #include <tuple>
 
 namespace pla {

@@ -3,7 +3,6 @@
 #include <QDate>
 #include <QString>
 #include <QVector>
-#include <algorithm>
 #include <optional>
 
 namespace pla {
