@@ -1,6 +1,7 @@
 #include "report/LabelPrinter.h"
 
 #include "framework/data/NumberFormat.h"
+#include "framework/net/NetConnection.h"
 #include "framework/print/RawPrinterJob.h"
 #include "report/ZplLabels.h"
 
@@ -28,8 +29,11 @@ QString LabelPrinter::Print(const DistributionDay& day,
     if (!error.isEmpty()) return error;
     const QString title =
         QStringLiteral("Etiquetas %1 %2").arg(day.branch, NumberFormat::FormatDate(day.date));
-    if (!RawPrinterJob::Send(choice.printer, zpl, title, error)) return error;
-    return {};
+    bool sent = false;
+    // A printer that is off takes seconds to be given up on: the windows keep painting.
+    TNetConnection::RunTransport(
+        [&] { sent = RawPrinterJob::Send(choice.printer, zpl, title, error); });
+    return sent ? QString() : error;
 }
 
 } // namespace pla

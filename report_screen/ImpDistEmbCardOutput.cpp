@@ -88,7 +88,6 @@ void TfrmImpDistEmbCard::btnImprimirEtiquetasClick(TComponent&) {
     const pla::LabelPrinterChoice choice = EscolhaImpressoraEtiquetas();
     QString error;
     {
-        // A printer that is off takes seconds to be given up on.
         pla::BusyScope busy(Zelvora::MainWindow());
         error = pla::LabelPrinter::Print(*day_, chosen, request.prepared, {}, choice);
     }
