@@ -182,6 +182,10 @@ QStringList Schema::step(int version, bool postgres) {
             QStringLiteral("CREATE INDEX IX_DISTCARD_DIA ON DISTCARD (CDFILIAL, DTCARDAPIO)"),
             QStringLiteral("DROP INDEX IX_DISTCARD_SERV"),
         };
+    case 8:
+        // The kitchen's loading order of a service's delivery points; a point without one is
+        // loaded after those that have one.
+        return {QStringLiteral("ALTER TABLE PONTENTREGA ADD COLUMN NRORDEMENTREGA INTEGER")};
     case 9:
         return {
             // How the branch's generated distributions pack collective dishes: "P" each in its
