@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <numeric>
 
 namespace pla {
 
@@ -56,6 +57,26 @@ double DishAmounts::Maximum(double amount) {
     // The margin only lets pass the last binary digit of an amount that is a 5-decimal number.
     if (amount >= 0 && rounded - amount > 1e-9) return Round5(rounded - 0.00001);
     return rounded;
+}
+
+std::vector<double> DishAmounts::Split(double amount, const std::vector<double>& weights) {
+    std::vector<double> parts(weights.size(), 0.0);
+    if (weights.empty()) return parts;
+    // Counted in steps of 0,00001 so that the parts add up in whole numbers, not in binary
+    // fractions.
+    const long long steps = std::llround(Round5(amount) * 1e5);
+    const long double total = std::accumulate(weights.cbegin(), weights.cend(), 0.0L);
+    long double before = 0;
+    long long stepsBefore = 0;
+    for (std::size_t i = 0; i < weights.size(); ++i) {
+        before += total > 0 ? weights[i] : 1.0L;
+        const long double share = before / (total > 0 ? total : weights.size());
+        const long long upTo =
+            i + 1 == weights.size() ? steps : std::llround(static_cast<long double>(steps) * share);
+        parts[i] = static_cast<double>(upTo - stepsBefore) / 1e5;
+        stepsBefore = upTo;
+    }
+    return parts;
 }
 
 } // namespace pla

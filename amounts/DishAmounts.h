@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 namespace pla {
 
@@ -48,6 +49,13 @@ public:
     // lower when rounding would go above the amount (0,111105 gives 0,1111), so that moving
     // the maximum never takes more than there is.
     static double Maximum(double amount);
+
+    // amount rounded to 5 decimals, split into one part per weight in proportion to the
+    // weights (none negative). Each part is a 5-decimal number, none is negative, and the parts
+    // add up exactly to the rounded amount: part i is the rounded share of the weights up to
+    // and including i less that of the weights before it, so the rounding of one part is
+    // carried by the next instead of piling up. All weights zero: equal weights.
+    static std::vector<double> Split(double amount, const std::vector<double>& weights);
 };
 
 } // namespace pla

@@ -1,5 +1,6 @@
 #include "appserver/DemoData.h"
 
+#include "appserver/storage/DistributionStore.h"
 #include "appserver/storage/SqlUtil.h"
 #include "appserver/storage/StorageError.h"
 #include "appserver/transfer/DataImporter.h"
@@ -194,6 +195,7 @@ struct DemoPoint {
     const char* client;
     const char* destination;
     double diners;
+    int loadingOrder = 0; // 0: none set
 };
 
 const DemoPoint kPoints[] = {
@@ -204,9 +206,11 @@ const DemoPoint kPoints[] = {
     {"0001", "00002", "10001", "002", 80},
     // A ward closed for renovation: a delivery point without diners.
     {"0001", "00002", "10001", "004", 0},
+    // The vans are loaded for the state school first and the steelworks' second site next;
+    // the other points follow by code.
     {"0001", "00003", "10002", "001", 340},
-    {"0001", "00003", "10002", "002", 95},
-    {"0001", "00004", "10003", "001", 260},
+    {"0001", "00003", "10002", "002", 95, 2},
+    {"0001", "00004", "10003", "001", 260, 1},
     {"0001", "00005", "10004", "001", 180},
     {"0001", "00005", "10004", "002", 45},
     {"0002", "00001", "10005", "001", 410},
@@ -216,6 +220,42 @@ const DemoPoint kPoints[] = {
     {"0002", "00004", "10007", "001", 150},
     {"0002", "00004", "10007", "002", 60},
 };
+
+// The branch that packs collective dishes in the fewest pans (GN 1/1 and GN 1/2) and whose
+// lunch service packs each of its two delivery points its own way.
+const char* const kFewestBranch = "0002";
+const QString kCopiedService = QStringLiteral("00001");
+
+struct DemoRule {
+    const char* branch;
+    const char* service;
+    const char* client;
+    const char* destination;
+    const char* dish;
+    const char* container;
+};
+
+const DemoRule kRules[] = {
+    // The main dining hall takes everything that fits in full-size pans, each dish alone.
+    {"0002", "00001", "10005", "001", "", "00010"},
+    // The weaving hall takes its main dishes in individual boxes.
+    {"0002", "00001", "10005", "002", "PR00005", "00001"},
+    {"0002", "00001", "10005", "002", "PR00006", "00001"},
+    {"0002", "00001", "10005", "002", "PR00007", "00001"},
+    {"0002", "00001", "10005", "002", "PR00008", "00001"},
+    // Green salad travels in cool boxes from this branch.
+    {"0002", "", "", "", "PR00015", "00012"},
+};
+
+// The services packet of a branch generation with one service ticked.
+TDataPacket tickedService(const char* branch, const QString& service) {
+    TDataPacket p;
+    p.Fields = {{QStringLiteral("IDMARCADO"), TFieldType::String, 1},
+                {QStringLiteral("CDFILIAL"), TFieldType::String, 4},
+                {QStringLiteral("CDSERVFILI"), TFieldType::String, 5}};
+    p.Rows.push_back({QStringLiteral("S"), QString::fromLatin1(branch), service});
+    return p;
+}
 
 // Small deterministic generator, so that the same date always gives the same menus.
 class Lcg {
@@ -308,22 +348,22 @@ bool DemoData::fill(const QSqlDatabase& db, const QDate& today) {
     auto header = [](const char* columns) { return utf(columns).split(QLatin1Char(';')); };
     DemoTable branches(DataKind::Branches,
                        header("CDFILIAL;NMFILIAL;IDCNTRRESC;CDFILCENTPME;IDFILCENTPME;"
-                              "NMRAZSOCIAL;NRCNPJ;DSENDERECO;NMRESPTECNICO;NRCRN"));
+                              "NMRAZSOCIAL;NRCNPJ;DSENDERECO;NMRESPTECNICO;NRCRN;IDPROPOSTAEMB"));
     const QString company = QStringLiteral("Nutriplena Alimentação Coletiva Ltda.");
     branches.add({"0001", QStringLiteral("Cozinha Central São Paulo"), "S", "0001", "S", company,
                   "47.381.265/0001-40",
                   QStringLiteral("Rua dos Andradas, 1200 - Santa Ifigênia, São Paulo - SP, "
                                  "01208-000"),
-                  QStringLiteral("Mariana Costa Ribeiro"), "CRN-3 12345"});
+                  QStringLiteral("Mariana Costa Ribeiro"), "CRN-3 12345", "P"});
     branches.add({"0002", QStringLiteral("Cozinha Campinas"), "S", "0001", "N", company,
                   "47.381.265/0002-21",
                   QStringLiteral("Av. John Boyd Dunlop, 3500 - Jardim Ipaussurama, Campinas - SP, "
                                  "13060-000"),
-                  QStringLiteral("Rafael Nunes Pereira"), "CRN-3 23456"});
+                  QStringLiteral("Rafael Nunes Pereira"), "CRN-3 23456", "V"});
     branches.add({"0003", QStringLiteral("Restaurante da Sede"), "N", "0001", "N", company,
                   "47.381.265/0003-02",
                   QStringLiteral("Rua Funchal, 418 - Vila Olímpia, São Paulo - SP, 04551-060"),
-                  QStringLiteral("Carla Mendes Duarte"), "CRN-3 34567"});
+                  QStringLiteral("Carla Mendes Duarte"), "CRN-3 34567", "P"});
 
     DemoTable groups(DataKind::ServiceGroups, header("CDGRUPSERV;NMGRUPSERV"));
     groups.add({"001", QStringLiteral("Hospitais")});
@@ -392,10 +432,10 @@ bool DemoData::fill(const QSqlDatabase& db, const QDate& today) {
         services.add(
             {utf(s.branch), utf(s.code), utf(s.name), utf(s.group), s.transported ? "S" : "N"});
     DemoTable points(DataKind::DeliveryPoints,
-                     header("CDFILIAL;CDSERVFILI;CDCLIENTE;CDDESTFILI;QTCOMENSAIS"));
+                     header("CDFILIAL;CDSERVFILI;CDCLIENTE;CDDESTFILI;QTCOMENSAIS;NRORDEMENTREGA"));
     for (const DemoPoint& p : kPoints)
-        points.add(
-            {utf(p.branch), utf(p.service), utf(p.client), utf(p.destination), num(p.diners)});
+        points.add({utf(p.branch), utf(p.service), utf(p.client), utf(p.destination), num(p.diners),
+                    p.loadingOrder ? num(p.loadingOrder) : QString()});
 
     DemoTable menus(DataKind::Menus, header("CDFILIAL;CDSERVFILI;DTCARDAPIO;NRCARDAPIO;"
                                             "QTCOMENSAIS;NRORDPRATCAR;CDFILAUXPRAT;CDPRATO"));
@@ -417,13 +457,25 @@ bool DemoData::fill(const QSqlDatabase& db, const QDate& today) {
         }
     }
 
-    const ImportReport report =
-        DataImporter(db).run({branches.table(), groups.table(), clients.table(),
-                              destinations.table(), containers.table(), dishes.table(),
-                              capacities.table(), services.table(), points.table(), menus.table()});
+    DemoTable rules(DataKind::PackingRules,
+                    header("CDFILIAL;CDSERVFILI;CDCLIENTE;CDDESTFILI;CDPRATO;CDCONTAINER"));
+    for (const DemoRule& r : kRules)
+        rules.add({utf(r.branch), utf(r.service), utf(r.client), utf(r.destination), utf(r.dish),
+                   utf(r.container)});
+
+    const ImportReport report = DataImporter(db).run(
+        {branches.table(), groups.table(), clients.table(), destinations.table(),
+         containers.table(), dishes.table(), capacities.table(), services.table(), points.table(),
+         menus.table(), rules.table()});
     if (!report.errors.isEmpty())
         throw StorageError(QStringLiteral("Dados de demonstração recusados: %1")
                                .arg(report.errors.first().text()));
+
+    // Last week's plan of the branch with the rules, to be copied to a day of this week. It is
+    // part of the demo, not anybody's change: the audit trail starts empty all the same.
+    DistributionStore(db).generate(copySourceDate(today),
+                                   tickedService(kFewestBranch, kCopiedService), false);
+    SqlUtil::exec(db, QStringLiteral("DELETE FROM DISTAUDIT"));
     return true;
 }
 

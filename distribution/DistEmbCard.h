@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 class TButtonFlat;
 class TColumn;
@@ -80,6 +81,8 @@ public:
     // ---- the screen's own commands ---------------------------------------------------------
     TButtonFlat *sbtGerar = nullptr, *sbtRedistribuir = nullptr, *sbtApagar = nullptr;
     TMenuItem *mnuGerar = nullptr, *mnuRedistribuir = nullptr, *mnuApagar = nullptr;
+    // "Copiar de outra data…" (Ctrl+D): enabled exactly while sbtRedistribuir is.
+    TMenuItem* mnuCopiar = nullptr;
 
     // ---- hidden pictures -------------------------------------------------------------------
     TImage *imgFarolVerde = nullptr, *imgFarolCinza = nullptr, *imgFarolVermelho = nullptr,
@@ -145,6 +148,13 @@ public:
     void RequireDishRowsOfCurrentPackaging();
     void sbtRedistribuirClick(TComponent& sender);
     void mnuRedistribuirClick(TComponent& sender);
+    // Asks for a date in the copy dialog and copies that date's distribution (CopiaDistribuicao).
+    void mnuCopiarClick(TComponent& sender);
+    // Rebuilds the loaded distribution from the one stored on date for the same service and
+    // delivery point (pla::DistributionCopy) and leaves it in change mode, unsaved. With
+    // nothing stored there, no dish in common, or no dish that can be packed as it was, the
+    // clerk is told why and nothing changes; dishes left out are listed after the copy.
+    void CopiaDistribuicao(const QDate& date);
     void sbtVerificarClick(TComponent& sender) override;
     void panCardapioEnter(TComponent& sender);
 
@@ -365,6 +375,8 @@ private:
 
     // The delivery-point key of the selected combo item ("" for none).
     QString SelectedDeliveryPointKey() const;
+    // The client and destination codes of the selected delivery point (empty for none).
+    std::pair<QString, QString> SelectedDeliveryPoint() const;
 
     pla::DistEmbCardMethods server_{netDistEmbCard};
     pla::GroupChoice groups_;

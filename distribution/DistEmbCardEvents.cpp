@@ -150,6 +150,7 @@ void TfrmDistEmbCard::BindEvents() {
     // The screen's own commands.
     sbtRedistribuir->OnClick = Notify(this, &F::sbtRedistribuirClick);
     mnuRedistribuir->OnClick = Notify(this, &F::mnuRedistribuirClick);
+    mnuCopiar->OnClick = Notify(this, &F::mnuCopiarClick);
     // --- saving ---
     sbtApagar->OnClick = Notify(this, &F::sbtApagarClick);
     mnuApagar->OnClick = Notify(this, &F::mnuApagarClick);

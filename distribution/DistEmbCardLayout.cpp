@@ -248,6 +248,16 @@ void TfrmDistEmbCard::BuildCommands() {
         MirrorMenuItem(m, b);
         *c.item = m;
     }
+
+    // Copying replaces the distribution as redistributing does, so it is open exactly where
+    // redistributing is.
+    mnuCopiar =
+        AddMaintenanceItem(QStringLiteral("mnuCopiar"), QStringLiteral("Copiar de outra data…"));
+    mnuCopiar->SetShortCut(QStringLiteral("Ctrl+D"));
+    mnuCopiar->SetEnabled(sbtRedistribuir->Enabled());
+    sbtRedistribuir->AddChangeListener([this](TComponent& c, TChange what) {
+        if (what == TChange::Enabled) mnuCopiar->SetEnabled(static_cast<TControl&>(c).Enabled());
+    });
 }
 
 void TfrmDistEmbCard::BuildKeyboard() {
@@ -272,6 +282,7 @@ void TfrmDistEmbCard::BuildKeyboard() {
         {mnuGerar, "&Distribuição da Filial", nullptr},
         {mnuRedistribuir, "Distribuir / &Redistribuir", nullptr},
         {mnuApagar, "Apa&gar Distribuição", nullptr},
+        {mnuCopiar, "Copiar de ou&tra data…", nullptr},
     };
     for (const Entry& e : entries) {
         e.item->SetCaption(QString::fromUtf8(e.caption));

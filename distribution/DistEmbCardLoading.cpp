@@ -26,13 +26,16 @@ QString TfrmDistEmbCard::SelectedDeliveryPointKey() const {
                                                            : QString();
 }
 
+std::pair<QString, QString> TfrmDistEmbCard::SelectedDeliveryPoint() const {
+    const QString key = SelectedDeliveryPointKey();
+    const qsizetype bar = key.indexOf(QLatin1Char('_'));
+    return {bar < 0 ? QString() : key.mid(bar + 1), bar < 0 ? key : key.left(bar)};
+}
+
 void TfrmDistEmbCard::GetDistribuicao(const QString& redistribute, bool keep) {
     if (!cdsServicos->Active() || cdsServicos->IsEmpty()) return;
 
-    const QString key = SelectedDeliveryPointKey();
-    const qsizetype bar = key.indexOf(QLatin1Char('_'));
-    const QString destination = bar < 0 ? key : key.left(bar);
-    const QString client = bar < 0 ? QString() : key.mid(bar + 1);
+    const auto [client, destination] = SelectedDeliveryPoint();
 
     pla::BusyScope busy(Zelvora::MainWindow());
     const double rememberedPackaging =

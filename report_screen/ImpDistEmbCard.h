@@ -9,6 +9,7 @@
 #include "framework/ui/TfrmRotiGeral.h"
 #include "remote/DistributionDay.h"
 #include "report/DistributionReport.h"
+#include "report/LabelPrinterChoice.h"
 
 #include <QRect>
 #include <QStringList>
@@ -56,6 +57,13 @@ public:
     TDateEditPlus* dpePreparo = nullptr;
     TEdit* edtHoraPreparo = nullptr;
     TButton *btnVisualizar = nullptr, *btnImprimir = nullptr, *btnGerarPdf = nullptr;
+    // "Impressora de etiquetas": this workstation's thermal label printer (a CUPS queue or
+    // HOST:9100) and its resolution; the labels go to it in its own language, on the roll
+    // chosen in "Etiqueta".
+    TLabel* lblImpressoraEtiquetas = nullptr;
+    TEdit* edtImpressoraEtiquetas = nullptr;
+    TComboBox* cmbDpiEtiquetas = nullptr;
+    TButton* btnImprimirEtiquetas = nullptr;
 
     TImage *imgChecked = nullptr, *imgUnchecked = nullptr;
 
@@ -108,6 +116,12 @@ public:
     void btnVisualizarClick(TComponent& sender);
     void btnImprimirClick(TComponent& sender);
     void btnGerarPdfClick(TComponent& sender);
+    // The labels the controls describe, to the label printer typed; on success the printer,
+    // its resolution and the roll are remembered on this workstation. A failure is shown and
+    // nothing is remembered.
+    void btnImprimirEtiquetasClick(TComponent& sender);
+    // The label printer, resolution and roll the controls describe.
+    pla::LabelPrinterChoice EscolhaImpressoraEtiquetas() const;
 
     // The day held (nullopt before the first load or after branch or date changed).
     const std::optional<pla::DistributionDay>& Dia() const { return day_; }

@@ -1,6 +1,7 @@
 #include "appserver/storage/DistributionBuilder.h"
 
 #include "amounts/DishAmounts.h"
+#include "appserver/storage/ContainerMix.h"
 
 #include <QHash>
 
@@ -31,47 +32,79 @@ Distribution DistributionBuilder::undistributed(const Menu& menu, double diners)
     return d;
 }
 
-Distribution DistributionBuilder::automatic(const Menu& menu, double diners) {
+Distribution DistributionBuilder::automatic(const Menu& menu, double diners,
+                                            const PackingChoice& choice) {
     Distribution d = undistributed(menu, diners);
     QHash<QString, qint64> individualByContainer;
     qint64 nextNumber = 0;
+    auto addPackaging = [&](const QString& container, const QString& name, const QString& purpose,
+                            double units, double quantity) {
+        Packaging p;
+        p.number = --nextNumber;
+        p.container = container;
+        p.containerName = name;
+        p.purpose = purpose;
+        p.units = units;
+        p.quantity = quantity;
+        d.packagings.push_back(p);
+        return p.number;
+    };
+    auto addRow = [&](qint64 packaging, int sequence, double rowDiners, double quantity,
+                      double extra, bool principal, double capacity) {
+        DishRow row;
+        row.packaging = packaging;
+        row.sequence = sequence;
+        row.diners = rowDiners;
+        row.quantity = quantity;
+        row.extra = extra;
+        row.principal = principal ? QStringLiteral("S") : QStringLiteral("N");
+        row.capacity = capacity;
+        d.rows.push_back(row);
+    };
+
     for (int i = 0; i < d.undistributed.size(); ++i) {
         UndistributedRow& u = d.undistributed[i];
         const MenuDish& m = menu.dishes[i];
-        if (m.defaultContainer.isEmpty()) continue;
-        const bool collective = m.defaultPurpose == QLatin1String("C");
-        if (collective && (m.perPerson <= 0 || m.defaultCapacity <= 0)) continue;
+        DishContainer use{m.defaultContainer, m.defaultContainerName, m.defaultPurpose,
+                          m.defaultCapacity};
+        const DishContainer* ruled = m.container(choice.ruled.value(m.sequence));
+        if (ruled) use = *ruled;
+        if (use.code.isEmpty()) continue;
+        const bool collective = use.purpose == QLatin1String("C");
+        if (collective && m.perPerson <= 0) continue;
 
-        qint64 packaging = 0;
-        bool first = true;
-        if (!collective && individualByContainer.contains(m.defaultContainer)) {
-            packaging = individualByContainer.value(m.defaultContainer);
-            first = false;
-        } else {
-            Packaging p;
-            p.number = --nextNumber;
-            p.container = m.defaultContainer;
-            p.containerName = m.defaultContainerName;
-            p.purpose = m.defaultPurpose;
-            if (collective) {
-                p.units = DishAmounts::UnitCount(u.quantity, u.extra, m.defaultCapacity);
-                p.quantity = DishAmounts::Round5(u.quantity);
-            } else {
-                p.units = diners;
-                individualByContainer.insert(m.defaultContainer, p.number);
+        if (collective && !ruled && choice.fewestContainers) {
+            QVector<ContainerMix::Candidate> candidates;
+            for (const DishContainer& c : m.containers)
+                if (c.purpose == QLatin1String("C")) candidates.push_back({c.code, c.capacity});
+            const QVector<ContainerMix::Part> mix =
+                ContainerMix::choose(u.quantity, u.extra, candidates, m.defaultContainer);
+            if (mix.isEmpty()) continue;
+            const QVector<double> dinersParts = ContainerMix::split(u.diners, mix);
+            const ContainerMix::Amounts parts =
+                ContainerMix::splitAmounts(u.quantity, u.extra, mix);
+            for (int k = 0; k < mix.size(); ++k) {
+                const DishContainer* c = m.container(mix[k].container);
+                const qint64 packaging = addPackaging(c->code, c->name, c->purpose,
+                                                      double(mix[k].units), parts.quantity[k]);
+                addRow(packaging, u.sequence, dinersParts[k], parts.quantity[k], parts.extra[k],
+                       true, c->capacity);
             }
-            packaging = p.number;
-            d.packagings.push_back(p);
+        } else if (collective) {
+            if (use.capacity <= 0) continue;
+            const qint64 packaging =
+                addPackaging(use.code, use.name, use.purpose,
+                             DishAmounts::UnitCount(u.quantity, u.extra, use.capacity),
+                             DishAmounts::Round5(u.quantity));
+            addRow(packaging, u.sequence, u.diners, u.quantity, u.extra, true, use.capacity);
+        } else {
+            const auto shared = individualByContainer.constFind(use.code);
+            const bool first = shared == individualByContainer.cend();
+            const qint64 packaging =
+                first ? addPackaging(use.code, use.name, use.purpose, diners, 0) : *shared;
+            if (first) individualByContainer.insert(use.code, packaging);
+            addRow(packaging, u.sequence, u.diners, u.quantity, u.extra, first, use.capacity);
         }
-        DishRow row;
-        row.packaging = packaging;
-        row.sequence = u.sequence;
-        row.diners = u.diners;
-        row.quantity = u.quantity;
-        row.extra = u.extra;
-        row.principal = first ? QStringLiteral("S") : QStringLiteral("N");
-        row.capacity = m.defaultCapacity;
-        d.rows.push_back(row);
         u.diners = 0;
         u.quantity = 0;
         u.extra = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <QVector>
 
@@ -8,7 +9,13 @@ namespace pla {
 
 // Plain records of a distribution as the server stores it and sends it.
 
-// One dish of a menu, with its dish and default-container data.
+// A container with a capacity for a dish (a row of the dish's transport relation).
+struct DishContainer {
+    QString code, name, purpose; // purpose "I" / "C"
+    double capacity = 0;         // VRQTDEPRATEMB
+};
+
+// One dish of a menu, with its dish and container data.
 struct MenuDish {
     int sequence = 0;         // NRSEQPRATCAR
     int order = 0;            // NRORDPRATCAR
@@ -21,7 +28,15 @@ struct MenuDish {
     QString defaultContainer; // empty when the dish has none
     QString defaultPurpose;   // "I" / "C" of the default container
     QString defaultContainerName;
-    double defaultCapacity = 0; // VRQTDEPRATEMB of the default container, 0 without relation
+    double defaultCapacity = 0;        // VRQTDEPRATEMB of the default container, 0 without relation
+    QVector<DishContainer> containers; // every container with a capacity for the dish, by code
+
+    // The container `code` among those with a capacity for the dish; null when it has none.
+    const DishContainer* container(const QString& code) const {
+        for (const DishContainer& c : containers)
+            if (c.code == code) return &c;
+        return nullptr;
+    }
 };
 
 // The menu of one service on one date.
@@ -29,6 +44,12 @@ struct Menu {
     QString number;       // NRCARDAPIO
     double dayDiners = 0; // the day's diners of the service
     QVector<MenuDish> dishes;
+};
+
+// How a generated distribution packs the dishes of one delivery point.
+struct PackingChoice {
+    bool fewestContainers = false; // collective dishes in the fewest containers
+    QHash<int, QString> ruled;     // menu dish sequence -> the container a packing rule names
 };
 
 // Undistributed amounts of one menu dish in a distribution.

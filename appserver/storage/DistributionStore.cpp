@@ -8,6 +8,7 @@
 #include "appserver/storage/DistributionBuilder.h"
 #include "appserver/storage/DistributionVersion.h"
 #include "appserver/storage/DistributionWriter.h"
+#include "appserver/storage/PackingPolicy.h"
 #include "appserver/storage/ReadBatch.h"
 #include "appserver/storage/RowCursor.h"
 #include "appserver/storage/SaveValidator.h"
@@ -51,18 +52,21 @@ const QString kServiceSql =
                    "AND p.CDSERVFILI = s.CDSERVFILI WHERE s.CDFILIAL = ? AND s.CDSERVFILI = ? "
                    "ORDER BY p.CDCLIENTE, p.CDDESTFILI");
 
+// One row per container with a capacity for the dish (one row when it has none).
 const QString kMenuSql = QStringLiteral(
     "SELECT m.NRCARDAPIO, m.QTCOMENSAIS, pc.NRSEQPRATCAR, pc.NRORDPRATCAR, "
     "pc.CDFILAUXPRAT, pc.CDPRATO, p.NMPRATO, pc.SGUNIDADE, pc.QTPORPESSOA, pc.QTEXTRA, "
-    "c.CDCONTAINER, c.IDPROPOSITO, c.NMCONTAINER, pe.VRQTDEPRATEMB, p.CDPRATO "
+    "c.CDCONTAINER, c.IDPROPOSITO, c.NMCONTAINER, p.CDPRATO, pe.CDCONTAINER, "
+    "ce.NMCONTAINER, ce.IDPROPOSITO, pe.VRQTDEPRATEMB "
     "FROM CARDAPIO m "
     "LEFT JOIN PRATCARD pc ON pc.NRCARDAPIO = m.NRCARDAPIO "
     "LEFT JOIN PRATO p ON p.CDFILAUXPRAT = pc.CDFILAUXPRAT AND p.CDPRATO = pc.CDPRATO "
     "LEFT JOIN CONTAINER c ON c.CDCONTAINER = p.CDCONTPADRAO "
     "LEFT JOIN PRATOEMB pe ON pe.CDFILAUXPRAT = pc.CDFILAUXPRAT AND pe.CDPRATO = "
-    "pc.CDPRATO AND pe.CDCONTAINER = p.CDCONTPADRAO "
+    "pc.CDPRATO "
+    "LEFT JOIN CONTAINER ce ON ce.CDCONTAINER = pe.CDCONTAINER "
     "WHERE m.CDFILIAL = ? AND m.CDSERVFILI = ? AND m.DTCARDAPIO = ? "
-    "ORDER BY m.NRCARDAPIO, pc.NRORDPRATCAR, pc.NRSEQPRATCAR");
+    "ORDER BY m.NRCARDAPIO, pc.NRORDPRATCAR, pc.NRSEQPRATCAR, pe.CDCONTAINER");
 
 QVariantList menuValues(const QString& branch, const QString& service, const QDate& date) {
     return {branch, service, date.toString(kDateFormat)};
@@ -121,21 +125,27 @@ std::optional<Menu> DistributionStore::menu(RowCursor& q) {
         if (q.text(0) != m.number) break;
         // A menu without dishes gives one row without a dish; a dish missing from the dish
         // table is left out.
-        if (q.isNull(14)) continue;
-        MenuDish d;
-        d.sequence = static_cast<int>(q.integer(2));
-        d.order = static_cast<int>(q.integer(3));
-        d.recipeBranch = q.text(4);
-        d.dish = q.text(5);
-        d.name = q.text(6);
-        d.unit = q.text(7);
-        d.perPerson = q.real(8);
-        d.extra = q.real(9);
-        d.defaultContainer = q.text(10);
-        d.defaultPurpose = q.text(11);
-        d.defaultContainerName = q.text(12);
-        d.defaultCapacity = q.real(13);
-        m.dishes.push_back(d);
+        if (q.isNull(13)) continue;
+        const int sequence = static_cast<int>(q.integer(2));
+        if (m.dishes.isEmpty() || m.dishes.last().sequence != sequence) {
+            MenuDish d;
+            d.sequence = sequence;
+            d.order = static_cast<int>(q.integer(3));
+            d.recipeBranch = q.text(4);
+            d.dish = q.text(5);
+            d.name = q.text(6);
+            d.unit = q.text(7);
+            d.perPerson = q.real(8);
+            d.extra = q.real(9);
+            d.defaultContainer = q.text(10);
+            d.defaultPurpose = q.text(11);
+            d.defaultContainerName = q.text(12);
+            m.dishes.push_back(d);
+        }
+        if (q.isNull(14) || q.isNull(16)) continue;
+        MenuDish& d = m.dishes.last();
+        d.containers.push_back({q.text(14), q.text(15), q.text(16), q.real(17)});
+        if (d.containers.last().code == d.defaultContainer) d.defaultCapacity = q.real(17);
     } while (q.next());
     return m;
 }
@@ -382,8 +392,12 @@ LoadResult DistributionStore::load(const DistributionKey& key, bool redo) {
         return result;
     }
 
-    const Distribution built = redo ? DistributionBuilder::automatic(*m, diners)
-                                    : DistributionBuilder::undistributed(*m, diners);
+    const Distribution built =
+        redo ? DistributionBuilder::automatic(
+                   *m, diners,
+                   PackingPolicy::load(db_, key.branch, key.service)
+                       .choiceFor(key.service, key.client, key.destination, *m))
+             : DistributionBuilder::undistributed(*m, diners);
     SqlTransaction tx(db_, SqlTransaction::Mode::Write);
     std::optional<qint64> number = numberOf(key);
     if (!number && !redo) {
@@ -537,6 +551,7 @@ GenerationSummary DistributionStore::generate(const QDate& date, const TDataPack
 
     GenerationSummary summary;
     SqlTransaction tx(db_, SqlTransaction::Mode::Write);
+    QHash<QString, PackingPolicy> policies; // by branch, read once per call
     for (const auto& [branch, service] : ticked) {
         const ServiceInfo info = serviceInfo(branch, service);
         if (!info.exists || !info.transported)
@@ -549,6 +564,9 @@ GenerationSummary DistributionStore::generate(const QDate& date, const TDataPack
             summary.skipped += points.size();
             continue;
         }
+        auto policy = policies.find(branch);
+        if (policy == policies.end())
+            policy = policies.insert(branch, PackingPolicy::load(db_, branch));
         for (const Point& p : points) {
             const DistributionKey key{branch, service, date, p.client, p.destination};
             if (!replace && numberOf(key)) {
@@ -559,7 +577,10 @@ GenerationSummary DistributionStore::generate(const QDate& date, const TDataPack
                 ++summary.skipped;
                 continue;
             }
-            store(key, DistributionBuilder::automatic(*m, p.diners), AuditTrail::kGenerate);
+            store(key,
+                  DistributionBuilder::automatic(
+                      *m, p.diners, policy->choiceFor(service, p.client, p.destination, *m)),
+                  AuditTrail::kGenerate);
             ++summary.generated;
         }
     }

@@ -7,7 +7,7 @@
 namespace pla {
 
 int Schema::currentVersion() {
-    return 6;
+    return 9;
 }
 
 QStringList Schema::step(int version, bool postgres) {
@@ -182,7 +182,28 @@ QStringList Schema::step(int version, bool postgres) {
             QStringLiteral("CREATE INDEX IX_DISTCARD_DIA ON DISTCARD (CDFILIAL, DTCARDAPIO)"),
             QStringLiteral("DROP INDEX IX_DISTCARD_SERV"),
         };
+    case 8:
+        // The kitchen's loading order of a service's delivery points; a point without one is
+        // loaded after those that have one.
+        return {QStringLiteral("ALTER TABLE PONTENTREGA ADD COLUMN NRORDEMENTREGA INTEGER")};
+    case 9:
+        return {
+            // How the branch's generated distributions pack collective dishes: "P" each in its
+            // default container, "V" in the fewest containers.
+            QStringLiteral(
+                "ALTER TABLE FILIAL ADD COLUMN IDPROPOSTAEMB VARCHAR(1) NOT NULL DEFAULT 'P'"),
+            // Packing rules: the container a delivery point, a service or the whole branch takes
+            // for a dish or for every dish. A blank code (never NULL, so that it is part of the
+            // key) means any.
+            QStringLiteral(
+                "CREATE TABLE REGRAEMB (CDFILIAL VARCHAR(4) NOT NULL REFERENCES FILIAL, "
+                "CDSERVFILI VARCHAR(5) NOT NULL DEFAULT '', CDCLIENTE VARCHAR(21) NOT NULL "
+                "DEFAULT '', CDDESTFILI VARCHAR(3) NOT NULL DEFAULT '', CDPRATO VARCHAR(10) NOT "
+                "NULL DEFAULT '', CDCONTAINER VARCHAR(5) NOT NULL REFERENCES CONTAINER, "
+                "PRIMARY KEY (CDFILIAL, CDSERVFILI, CDCLIENTE, CDDESTFILI, CDPRATO))"),
+        };
     default:
+        // Steps without statements (numbers kept for other changes) only advance the version.
         return {};
     }
 }

@@ -4,6 +4,7 @@
 #include "appserver/storage/StatementCache.h"
 #include "appserver/transfer/ImportContext.h"
 #include "appserver/transfer/MenuImporter.h"
+#include "appserver/transfer/PackingRuleCheck.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,7 +96,9 @@ void DataImporter::importRows(ImportContext& context, const ExchangeKind& kind,
             merged[c] = *row.values[c];
         }
         int column = 0;
-        const QString broken = ExchangeFormat::rowRule(kind, merged, column);
+        QString broken = ExchangeFormat::rowRule(kind, merged, column);
+        if (broken.isEmpty() && kind.kind == DataKind::PackingRules)
+            broken = PackingRuleCheck::problem(context, merged, column);
         if (!broken.isEmpty()) {
             context.error(row, column, broken);
             continue;

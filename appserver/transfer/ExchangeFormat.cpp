@@ -51,6 +51,11 @@ ExchangeColumn flag(const char* name, const char* letters, bool required, QVaria
 ExchangeColumn integer(const char* name, bool required) {
     return {QString::fromLatin1(name), ValueType::Integer, 0, required, {}, {}, false};
 }
+// An optional code whose blank means "any": stored as an empty text, never NULL.
+ExchangeColumn anyCode(ExchangeColumn column) {
+    column.fallback = QStringLiteral("");
+    return column;
+}
 ExchangeColumn special(const char* name, ValueType type, int size) {
     return {QString::fromLatin1(name), type, size, false, {}, {}, false};
 }
@@ -75,7 +80,9 @@ QVector<ExchangeKind> buildKinds() {
           // The producer every label of the branch names.
           optionalText("NMRAZSOCIAL", 60), special("NRCNPJ", ValueType::Cnpj, 14),
           optionalText("DSENDERECO", 120), optionalText("NMRESPTECNICO", 60),
-          optionalText("NRCRN", 20)},
+          optionalText("NRCRN", 20),
+          // How generation packs collective dishes: default containers or the fewest.
+          flag("IDPROPOSTAEMB", "PV", false, QStringLiteral("P"))},
          cdFilial,
          {{{QStringLiteral("CDFILCENTPME")},
            DataKind::Branches,
@@ -112,7 +119,9 @@ QVector<ExchangeKind> buildKinds() {
          QStringLiteral("pontos"),
          QStringLiteral("PONTENTREGA"),
          {code("CDFILIAL", 4), code("CDSERVFILI", 5), freeCode("CDCLIENTE", 21),
-          code("CDDESTFILI", 3), number("QTCOMENSAIS", true)},
+          code("CDDESTFILI", 3), number("QTCOMENSAIS", true),
+          // Where the point comes in the vans' loading order (optional).
+          integer("NRORDEMENTREGA", false)},
          {QStringLiteral("CDFILIAL"), QStringLiteral("CDSERVFILI"), QStringLiteral("CDCLIENTE"),
           QStringLiteral("CDDESTFILI")},
          {{cdFilial, DataKind::Branches, branch},
@@ -166,6 +175,27 @@ QVector<ExchangeKind> buildKinds() {
           integer("NRSEQPRATCAR", false)},
          {QStringLiteral("CDFILIAL"), QStringLiteral("CDSERVFILI"), QStringLiteral("DTCARDAPIO")},
          {{cdFilial, DataKind::Branches, branch}, {servKey, DataKind::Services, service}}},
+        // The container a delivery point, a service or the branch takes for a dish or for
+        // every dish; a blank code means any and is stored as an empty text, part of the key.
+        {DataKind::PackingRules,
+         QStringLiteral("regras_embalagem"),
+         QStringLiteral("REGRAEMB"),
+         {code("CDFILIAL", 4), anyCode(code("CDSERVFILI", 5, false)),
+          anyCode(freeCode("CDCLIENTE", 21, false)), anyCode(code("CDDESTFILI", 3, false)),
+          anyCode(freeCode("CDPRATO", 10, false)), code("CDCONTAINER", 5)},
+         {QStringLiteral("CDFILIAL"), QStringLiteral("CDSERVFILI"), QStringLiteral("CDCLIENTE"),
+          QStringLiteral("CDDESTFILI"), QStringLiteral("CDPRATO")},
+         {{cdFilial, DataKind::Branches, branch},
+          {servKey, DataKind::Services, service},
+          {{QStringLiteral("CDCLIENTE"), QStringLiteral("CDDESTFILI")},
+           DataKind::Destinations,
+           QStringLiteral("destino %2 do cliente %1 não cadastrado")},
+          {{QStringLiteral("CDFILIAL"), QStringLiteral("CDSERVFILI"), QStringLiteral("CDCLIENTE"),
+            QStringLiteral("CDDESTFILI")},
+           DataKind::DeliveryPoints,
+           QStringLiteral("o destino %4 do cliente %3 não é ponto de entrega do serviço %2 da "
+                          "filial %1")},
+          {{QStringLiteral("CDCONTAINER")}, DataKind::Containers, container}}},
         // One row per dish in a packaging, for reading in a spreadsheet.
         {DataKind::Distributions,
          QStringLiteral("distribuicoes"),
@@ -197,6 +227,28 @@ QVector<ExchangeKind> buildKinds() {
          {},
          {}},
     };
+}
+
+// What a packing rule must name: a whole delivery point or none, and something narrower than
+// the whole branch (whose dishes already go to their default containers).
+QString packingRuleShape(const ExchangeKind& kind, const QVariantList& values, int& column) {
+    const int client = kind.indexOf(QStringLiteral("CDCLIENTE"));
+    const int destination = kind.indexOf(QStringLiteral("CDDESTFILI"));
+    const int service = kind.indexOf(QStringLiteral("CDSERVFILI"));
+    const int dish = kind.indexOf(QStringLiteral("CDPRATO"));
+    const bool noClient = values[client].toString().isEmpty();
+    if (noClient != values[destination].toString().isEmpty()) {
+        column = noClient ? client : destination;
+        return QStringLiteral("%1 não informado: um ponto de entrega é o cliente e o destino, "
+                              "informe os dois ou nenhum")
+            .arg(kind.columns[column].name);
+    }
+    if (noClient && values[service].toString().isEmpty() && values[dish].toString().isEmpty()) {
+        column = service;
+        return QStringLiteral("regra sem serviço, ponto de entrega nem prato: informe ao menos "
+                              "um deles (sem regra, cada prato vai na sua embalagem padrão)");
+    }
+    return {};
 }
 
 } // namespace
@@ -383,6 +435,7 @@ QString ExchangeFormat::format(const ExchangeColumn& column, const QVariant& val
 }
 
 QString ExchangeFormat::rowRule(const ExchangeKind& kind, const QVariantList& values, int& column) {
+    if (kind.kind == DataKind::PackingRules) return packingRuleShape(kind, values, column);
     if (kind.kind != DataKind::Dishes) return {};
     const int conservation = kind.indexOf(QStringLiteral("IDCONSERVACAO"));
     const int hours = kind.indexOf(QStringLiteral("QTHORASVALIDADE"));

@@ -22,6 +22,7 @@ enum class DataKind {
     Dishes,
     Capacities,
     Menus,
+    PackingRules,
     Distributions, // written by export only
 };
 

@@ -166,10 +166,13 @@ bool ImportContext::checkReferences(const ExchangeKind& kind, const ParsedRow& r
     for (const ExchangeReference& ref : kind.references) {
         const auto k = key(kind, row, ref.columns);
         if (!k) continue;
+        // A blank code that means "any" (a packing rule's) names nothing to look for.
+        const QStringList parts = k->split(QLatin1Char('\x1f'));
+        if (parts.contains(QString())) continue;
         if (known(ref.target).contains(*k)) continue;
         if (ref.target == kind.kind && fileKeys(kind.kind).contains(*k)) continue;
         QString what = ref.what;
-        for (const QString& part : k->split(QLatin1Char('\x1f')))
+        for (const QString& part : parts)
             what = what.arg(part);
         error(row, kind.indexOf(ref.columns.last()), what);
         return false;

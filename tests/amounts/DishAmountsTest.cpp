@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <optional>
+#include <vector>
 
 using pla::DishAmounts;
 
@@ -96,5 +97,30 @@ TEST(DishAmounts, OneArithmeticForScreensServerAndReports) {
         }
         EXPECT_EQ(r.got, r.expected);
         EXPECT_EQ(std::signbit(r.got), std::signbit(r.expected)) << r.got;
+    }
+}
+
+// Parts in proportion that always add up to the whole at the fifth decimal, none negative.
+TEST(DishAmounts, SplitPartsAddUpExactly) {
+    const struct {
+        const char* rule;
+        double amount;
+        std::vector<double> weights, expected;
+    } rows[] = {
+        {"thirds carry their rounding", 1, {1, 1, 1}, {0.33333, 0.33334, 0.33333}},
+        {"a tiny share is not pushed below zero", 0.00001, {1, 1000, 1}, {0, 0.00001, 0}},
+        {"no weight: equal parts", 0.3, {0, 0}, {0.15, 0.15}},
+        {"nothing to split", 5, {}, {}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.rule);
+        const std::vector<double> parts = DishAmounts::Split(r.amount, r.weights);
+        EXPECT_EQ(parts, r.expected);
+        double sum = 0;
+        for (double p : parts)
+            sum += p;
+        if (!parts.empty()) {
+            EXPECT_EQ(DishAmounts::Round5(sum), DishAmounts::Round5(r.amount));
+        }
     }
 }

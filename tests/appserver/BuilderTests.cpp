@@ -1,4 +1,6 @@
+#include "appserver/storage/ContainerMix.h"
 #include "appserver/storage/DistributionBuilder.h"
+#include "appserver/storage/PackingPolicy.h"
 
 #include <gtest/gtest.h>
 
@@ -71,4 +73,107 @@ TEST(AutomaticDistribution, GroupsIndividualContainersAndGivesEachCollectiveDish
     EXPECT_EQ(d.undistributed[4].diners, 40); // dishes 5-7 wait for the user
     EXPECT_EQ(d.undistributed[5].quantity, 4);
     EXPECT_EQ(d.undistributed[6].quantity, 4);
+}
+
+namespace {
+
+// A mix as "container×units ...", largest container first.
+QString mixText(const QVector<pla::ContainerMix::Part>& mix) {
+    QStringList parts;
+    for (const auto& p : mix)
+        parts << QStringLiteral("%1×%2").arg(p.container).arg(p.units);
+    return parts.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+TEST(ContainerMix, HoldsTheAmountInTheFewestUnitsThenTheLeastEmptyThenTheFewestTypes) {
+    using Candidates = QVector<pla::ContainerMix::Candidate>;
+    const Candidates twoPans{{"G4", 4}, {"G2", 2}};
+    const Candidates threePans{{"G6", 6}, {"G4", 4}, {"G25", 2.5}};
+    const struct {
+        double quantity, extra;
+        Candidates candidates;
+        const char* preferred;
+        const char* mix;
+    } cases[] = {
+        {10, 0, twoPans, "G4", "G4×2 G2×1"},  // not 3 × 4 kg: three units, nothing empty
+        {8, 0, twoPans, "G4", "G4×2"},        // an exact fit
+        {1, 0, twoPans, "G4", "G2×1"},        // less than the smallest pan
+        {8, 0.5, twoPans, "G4", "G4×2 G2×1"}, // the extra tips it into one more unit
+        {7, 0, threePans, "G6", "G4×2"},      // two units either way: 8 leaves less empty
+        {9, 0, threePans, "G6", "G6×1 G4×1"},
+        {8, 0, {{"G6", 6}, {"G4", 4}, {"G2", 2}}, "G6", "G4×2"}, // 6+2 fits too, in two types
+        {4, 0, {{"A4", 4}, {"B4", 4}}, "B4", "B4×1"},            // a tie goes to the default
+        {0.00001, 0, twoPans, "G4", "G2×1"},
+        {3, 0, {{"G0", 0}}, "G0", ""}, // no capacity, no mix
+        {0, 0, twoPans, "G4", ""},     // nothing to carry
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(mixText(pla::ContainerMix::choose(c.quantity, c.extra, c.candidates,
+                                                    QString::fromLatin1(c.preferred))),
+                  QString::fromUtf8(c.mix))
+            << c.quantity << " + " << c.extra;
+}
+
+TEST(ContainerMix, SplitsInProportionToTheCapacityUsedAndAddsUpExactly) {
+    const struct {
+        double amount;
+        QVector<pla::ContainerMix::Part> parts;
+        QVector<double> shares;
+    } cases[] = {
+        {10, {{"G4", 4, 2}, {"G2", 2, 1}}, {8, 2}},
+        {5.5, {{"G4", 4, 1}, {"G2", 2, 1}}, {3.66667, 1.83333}},
+        {1, {{"A", 1, 1}, {"B", 1, 1}, {"C", 1, 1}}, {0.33334, 0.33333, 0.33333}},
+        {0.00001, {{"G4", 4, 1}, {"G2", 2, 1}}, {0.00001, 0}},
+        {0, {{"G4", 4, 1}, {"G2", 2, 1}}, {0, 0}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(pla::ContainerMix::split(c.amount, c.parts), c.shares) << c.amount;
+    // Split apiece, both leftover steps would go to the first pan and overfill it.
+    const auto both =
+        pla::ContainerMix::splitAmounts(11.99999, 0.00001, {{"A", 6, 1}, {"B", 3, 2}});
+    EXPECT_EQ(both.quantity, QVector<double>({6, 5.99999}));
+    EXPECT_EQ(both.extra, QVector<double>({0, 0.00001}));
+}
+
+TEST(PackingPolicy, TheMostSpecificRuleWhoseContainerCarriesTheDishWins) {
+    pla::PackingPolicy policy;
+    const struct {
+        const char *service, *client, *destination, *dish, *container;
+    } rules[] = {
+        {"S1", "C1", "D1", "P1", "PD1"}, {"", "C1", "D1", "P1", "PD0"},
+        {"S1", "C1", "D1", "", "PT1"},   {"", "C1", "D2", "", "PT0"},
+        {"S1", "", "", "P1", "SD"},      {"S1", "", "", "", "SV"},
+        {"", "", "", "P1", "BD"},
+    };
+    for (const auto& r : rules)
+        policy.add({r.service, r.client, r.destination, r.dish, r.container});
+    // Every dish can travel in every container of the rules, but P3 not in PT1.
+    auto dish = [](const char* code) {
+        pla::MenuDish d;
+        d.dish = QString::fromLatin1(code);
+        for (const char* c : {"PD1", "PD0", "PT1", "PT0", "SD", "SV", "BD"})
+            if (qstrcmp(code, "P3") != 0 || qstrcmp(c, "PT1") != 0)
+                d.containers.push_back({QString::fromLatin1(c), {}, QStringLiteral("C"), 1});
+        return d;
+    };
+    const struct {
+        const char *service, *client, *destination, *dish, *container;
+    } cases[] = {
+        {"S1", "C1", "D1", "P1", "PD1"}, // point and dish, the service named
+        {"S2", "C1", "D1", "P1", "PD0"}, // point and dish, any service
+        {"S1", "C1", "D1", "P2", "PT1"}, // point
+        {"S2", "C1", "D2", "P2", "PT0"}, // point, any service
+        {"S1", "C9", "D9", "P1", "SD"},  // service and dish
+        {"S1", "C9", "D9", "P2", "SV"},  // service
+        {"S2", "C9", "D9", "P1", "BD"},  // branch and dish
+        {"S2", "C9", "D9", "P2", ""},    // no rule: the default container
+        {"S1", "", "", "P1", "SD"},      // a service without delivery points
+        {"S1", "C1", "D1", "P3", "SV"},  // PT1 has no capacity for P3: the next rule
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(policy.ruleContainer(c.service, c.client, c.destination, dish(c.dish)),
+                  QString::fromLatin1(c.container))
+            << c.service << " " << c.client << "/" << c.destination << " " << c.dish;
 }

@@ -21,9 +21,10 @@ const char* kDocs = PLA_SOURCE_DIR "/docs/import";
 // Every row of every table, sorted: equal dumps mean nothing was stored.
 QString dump(const QSqlDatabase& db) {
     QStringList lines;
-    for (const char* table : {"FILIAL", "GRUPSERV", "SERVFILI", "CLIENTE", "DESTFILI",
-                              "PONTENTREGA", "CONTAINER", "PRATO", "PRATOEMB", "CARDAPIO",
-                              "PRATCARD", "DISTCARD", "CARDDISP", "EMBDISTCARD", "ITEMBDISTCARD"}) {
+    for (const char* table :
+         {"FILIAL", "GRUPSERV", "SERVFILI", "CLIENTE", "DESTFILI", "PONTENTREGA", "CONTAINER",
+          "PRATO", "PRATOEMB", "CARDAPIO", "PRATCARD", "REGRAEMB", "DISTCARD", "CARDDISP",
+          "EMBDISTCARD", "ITEMBDISTCARD"}) {
         QSqlQuery q = SqlUtil::exec(db, QStringLiteral("SELECT * FROM %1").arg(table));
         while (q.next()) {
             QStringList values{QString::fromLatin1(table)};
@@ -116,6 +117,8 @@ TEST_P(ImportTest, ExportThenImportIsTheIdentityAndASecondImportChangesNothing) 
 }
 
 TEST_P(ImportTest, EveryBadLineIsRefusedWithItsPlaceAndNothingIsStored) {
+    const QByteArray kRules("CDFILIAL;CDSERVFILI;CDCLIENTE;CDDESTFILI;CDPRATO;CDCONTAINER\n"
+                            "0001;00001;10001;001;PR00005;00001\n");
     const struct {
         const char* file;
         QByteArray content; // a good line 2, the bad one after it
@@ -192,6 +195,20 @@ TEST_P(ImportTest, EveryBadLineIsRefusedWithItsPlaceAndNothingIsStored) {
         {"filiais.csv",
          "CDFILIAL;NMFILIAL;NRCNPJ\n0004;Nova;11.222.333/0001-81\n0005;Outra;11.222.333/0001-82\n",
          "filiais.csv:3:12", "NRCNPJ \"11.222.333/0001-82\" tem dígitos verificadores errados"},
+        {"filiais.csv", "CDFILIAL;NMFILIAL;IDPROPOSTAEMB\n0004;Nova;V\n0005;Outra;X\n",
+         "filiais.csv:3:12", "IDPROPOSTAEMB deve ser P ou V"},
+        // Packing rules: what they name must exist and be able to carry the dish.
+        {"regras_embalagem.csv", kRules + "0001;00001;10001;001;PR00022;00010\n",
+         "regras_embalagem.csv:3:30", "a embalagem 00010 não tem capacidade para o prato PR00022"},
+        {"regras_embalagem.csv", kRules + "0001;;;;PR99999;00010\n", "regras_embalagem.csv:3:9",
+         "prato PR99999 não cadastrado na filial 0001"},
+        {"regras_embalagem.csv", kRules + "0001;00001;10001;;;00010\n", "regras_embalagem.csv:3:18",
+         "CDDESTFILI não informado"},
+        {"regras_embalagem.csv", kRules + "0001;;;;;00010\n", "regras_embalagem.csv:3:6",
+         "regra sem serviço, ponto de entrega nem prato"},
+        {"regras_embalagem.csv", kRules + "0001;00002;10002;001;;00010\n",
+         "regras_embalagem.csv:3:18",
+         "o destino 001 do cliente 10002 não é ponto de entrega do serviço 00002 da filial 0001"},
     };
     const QString before = dump(db_->connection());
     for (const auto& c : cases) {

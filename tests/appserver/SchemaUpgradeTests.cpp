@@ -36,16 +36,26 @@ TEST_P(SchemaUpgradeTest, TheVersionBeforeGetsTheIndexOfABranchsDay) {
     SqlUtil::execPlain(conn, QStringLiteral("DROP INDEX IX_DISTCARD_DIA"));
     SqlUtil::execPlain(conn, QStringLiteral("CREATE INDEX IX_DISTCARD_SERV ON DISTCARD "
                                             "(CDFILIAL, CDSERVFILI, DTCARDAPIO)"));
+    // And of the steps after it: the delivery points' loading order, the packing rules.
+    SqlUtil::execPlain(conn, QStringLiteral("ALTER TABLE PONTENTREGA DROP COLUMN NRORDEMENTREGA"));
+    SqlUtil::execPlain(conn, QStringLiteral("DROP TABLE REGRAEMB"));
+    SqlUtil::execPlain(conn, QStringLiteral("ALTER TABLE FILIAL DROP COLUMN IDPROPOSTAEMB"));
     SqlUtil::exec(conn, QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = 5"));
     const qint64 menus = count(conn, QStringLiteral("PRATCARD"));
     ASSERT_GT(menus, 0);
 
     Schema::migrate(conn);
 
-    EXPECT_EQ(Schema::storedVersion(conn), 6);
+    EXPECT_EQ(Schema::storedVersion(conn), Schema::currentVersion());
+    // Branches stored before the packing setting keep their default containers.
+    QSqlQuery setting =
+        SqlUtil::exec(conn, QStringLiteral("SELECT DISTINCT IDPROPOSTAEMB FROM FILIAL"));
+    ASSERT_TRUE(setting.next());
+    EXPECT_EQ(setting.value(0).toString(), QStringLiteral("P"));
     EXPECT_TRUE(hasIndex(conn, QStringLiteral("IX_DISTCARD_DIA")));
     EXPECT_FALSE(hasIndex(conn, QStringLiteral("IX_DISTCARD_SERV")));
     EXPECT_EQ(count(conn, QStringLiteral("PRATCARD")), menus);
+    EXPECT_NO_THROW(SqlUtil::exec(conn, QStringLiteral("SELECT NRORDEMENTREGA FROM PONTENTREGA")));
     if (!SqlUtil::isPostgres(conn)) {
         QSqlQuery plan = SqlUtil::exec(
             conn, QStringLiteral("EXPLAIN QUERY PLAN SELECT NRDISTCARD FROM DISTCARD "

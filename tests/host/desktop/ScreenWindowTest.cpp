@@ -1,6 +1,8 @@
 // The screens in real Qt widgets inside an MDI area, as pla-host shows them, driven by key
 // events and through Qt's accessibility interfaces (what screen readers and desktop test robots
 // use): what the headless scenarios cannot see.
+#include "copy_dialog/CopiaDistribuicao.h"
+#include "copy_dialog/CriaCopiaDistribuicao.h"
 #include "dish_dialog/CriaDadosPrato.h"
 #include "dish_dialog/DadosPrato.h"
 #include "distribution/DistEmbCard.h"
@@ -12,6 +14,7 @@
 #include "framework/ui/TComboBox.h"
 #include "framework/ui/TDBGrid.h"
 #include "framework/ui/TDBMemo.h"
+#include "framework/ui/TDateEditPlus.h"
 #include "framework/ui/TEdit.h"
 #include "host/desktop/MainWindow.h"
 #include "report_screen/ImpDistEmbCard.h"
@@ -126,6 +129,28 @@ TEST_F(ScreenWindowTest, DishDialogStartsOnTheDinersRunsDownAndEnterConfirms) {
                                   QStringLiteral("edtExtra")}));
     EXPECT_EQ(names, (QStringList{QStringLiteral("Confirmar"), QStringLiteral("Cancelar")}));
     pla::DestroyDadosPrato();
+}
+
+TEST_F(ScreenWindowTest, CopyDialogStartsOnTheDateAndEnterConfirmsEscCancels) {
+    const struct {
+        Qt::Key key;
+        std::optional<QDate> answer;
+    } cases[] = {{Qt::Key_Return, QDate(2026, 12, 1)}, {Qt::Key_Escape, std::nullopt}};
+    for (const auto& c : cases) {
+        bool dateHasFocus = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* date = forms.RendererFor(*frmCopiaDistribuicao)
+                                ->WidgetFor(frmCopiaDistribuicao->depOrigem);
+            // The window system activates the dialog's window after it is shown.
+            dateHasFocus =
+                frmCopiaDistribuicao->ActiveControl() == frmCopiaDistribuicao->depOrigem &&
+                QTest::qWaitFor([&] { return QApplication::focusWidget() == date; }, 2000);
+            QTest::keyClick(date, c.key);
+        });
+        EXPECT_EQ(CriaCopiaDistribuicao(QDate(2026, 12, 8)), c.answer) << c.key;
+        EXPECT_TRUE(dateHasFocus) << c.key;
+    }
+    pla::DestroyCopiaDistribuicao();
 }
 
 TEST_F(ScreenWindowTest, ComboListsOpenWithAltDownAndF4) {
