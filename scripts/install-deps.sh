@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
           libcpp-httplib-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb postgresql
           fonts-dejavu-core ccache libmicrohttpd-dev libgnutls28-dev zlib1g-dev
-          libsodium-dev libsqlite3-dev)
+          libsodium-dev libsqlite3-dev libpq-dev)
 # The Debian packages: dpkg-shlibdeps, the file-type probe CPack runs, the manual pages, and
 # lintian, which checks them.
 packages+=(dpkg-dev file help2man lintian)
