@@ -195,6 +195,7 @@ struct DemoPoint {
     const char* client;
     const char* destination;
     double diners;
+    int loadingOrder = 0; // 0: none set
 };
 
 const DemoPoint kPoints[] = {
@@ -205,9 +206,11 @@ const DemoPoint kPoints[] = {
     {"0001", "00002", "10001", "002", 80},
     // A ward closed for renovation: a delivery point without diners.
     {"0001", "00002", "10001", "004", 0},
+    // The vans are loaded for the state school first and the steelworks' second site next;
+    // the other points follow by code.
     {"0001", "00003", "10002", "001", 340},
-    {"0001", "00003", "10002", "002", 95},
-    {"0001", "00004", "10003", "001", 260},
+    {"0001", "00003", "10002", "002", 95, 2},
+    {"0001", "00004", "10003", "001", 260, 1},
     {"0001", "00005", "10004", "001", 180},
     {"0001", "00005", "10004", "002", 45},
     {"0002", "00001", "10005", "001", 410},
@@ -429,10 +432,10 @@ bool DemoData::fill(const QSqlDatabase& db, const QDate& today) {
         services.add(
             {utf(s.branch), utf(s.code), utf(s.name), utf(s.group), s.transported ? "S" : "N"});
     DemoTable points(DataKind::DeliveryPoints,
-                     header("CDFILIAL;CDSERVFILI;CDCLIENTE;CDDESTFILI;QTCOMENSAIS"));
+                     header("CDFILIAL;CDSERVFILI;CDCLIENTE;CDDESTFILI;QTCOMENSAIS;NRORDEMENTREGA"));
     for (const DemoPoint& p : kPoints)
-        points.add(
-            {utf(p.branch), utf(p.service), utf(p.client), utf(p.destination), num(p.diners)});
+        points.add({utf(p.branch), utf(p.service), utf(p.client), utf(p.destination), num(p.diners),
+                    p.loadingOrder ? num(p.loadingOrder) : QString()});
 
     DemoTable menus(DataKind::Menus, header("CDFILIAL;CDSERVFILI;DTCARDAPIO;NRCARDAPIO;"
                                             "QTCOMENSAIS;NRORDPRATCAR;CDFILAUXPRAT;CDPRATO"));

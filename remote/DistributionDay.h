@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 #include <QVector>
+#include <optional>
 
 namespace pla {
 
@@ -35,6 +36,9 @@ struct DayPackaging {
     double units = 0;
     QString remark;
     QVector<DayDish> dishes;
+    // Where its delivery point comes in the vans' loading order, as the kitchen set it for the
+    // point of its service; none when it set none.
+    std::optional<int> deliveryOrder;
 
     // How many labels the packaging takes: its units as a whole number, at least one.
     int LabelCount() const;
@@ -59,5 +63,10 @@ struct DistributionDay {
     // The service of that code, or nullptr.
     const DayService* Service(const QString& code) const;
 };
+
+// Packagings in loading order: grouped per delivery point, the points in the delivery order
+// the kitchen set (a point's lowest among the packagings given), those without one after them
+// by client and destination code; within a point the order they came in.
+QVector<const DayPackaging*> InLoadingOrder(QVector<const DayPackaging*> packagings);
 
 } // namespace pla

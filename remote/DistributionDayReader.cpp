@@ -94,6 +94,9 @@ DistributionDay DistributionDayReader::Read(TNetConnection& net, const QString& 
         k.purpose = p.Text(r, "IDPROPOSITO");
         k.units = p.Number(r, "QTCONTAINER");
         k.remark = p.Text(r, "DSOBSETIQUETA");
+        // A server from before delivery orders sends no such field: every point is unordered.
+        if (!p.Text(r, "NRORDEMENTREGA").isEmpty())
+            k.deliveryOrder = static_cast<int>(p.Number(r, "NRORDEMENTREGA"));
         index.insert(k.number, static_cast<int>(day.packagings.size()));
         day.packagings.push_back(std::move(k));
     }

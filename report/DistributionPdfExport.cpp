@@ -10,6 +10,10 @@
 #include "remote/DistEmbCardMethods.h"
 #include "remote/DistributionDayReader.h"
 #include "report/DistributionReport.h"
+#include "report/LabelPrinter.h"
+#include "report/ZplLabels.h"
+
+#include <QSaveFile>
 
 namespace pla {
 
@@ -39,13 +43,52 @@ ReportContents Contents(const QString& text) {
     return ReportContents::Both;
 }
 
+// The day's labels in ZPL, to the file or to the printer: true when done, otherwise the
+// reason ends the action.
+bool WriteZpl(const DistributionDay& day, const ReportRequest& request, const QVariantMap& params,
+              const QString& file, const QString& printer) {
+    const QString dpiText = params.value(QStringLiteral("dpi"), QStringLiteral("203")).toString();
+    bool ok = false;
+    const int dpi = dpiText.toInt(&ok);
+    if (!ok || !ZplLabels::SupportedDpi(dpi))
+        Consiste::MensErro(
+            QStringLiteral("Resolução inválida: \"%1\" (use 203 ou 300).").arg(dpiText), true);
+    const LabelStock* stock = LabelStock::Find(request.stock);
+    if (!stock) Consiste::MensErro(DistributionReport::UnknownStock(request.stock), true);
+    DistributionReport::Result selected;
+    const QVector<const DayPackaging*> chosen = DistributionReport::Select(day, request, selected);
+    if (!selected.error.isEmpty()) Consiste::MensErro(selected.error, true);
+    const QDateTime prepared = DistributionReport::Prepared(day, request);
+    if (!printer.trimmed().isEmpty()) {
+        LabelPrinterChoice choice;
+        choice.printer = printer;
+        choice.stock = stock->name;
+        choice.dpi = dpi;
+        const QString error = LabelPrinter::Print(day, chosen, prepared, {}, choice);
+        if (!error.isEmpty()) Consiste::MensErro(error, true);
+        return true;
+    }
+    QString error;
+    const QByteArray zpl = ZplLabels::Build(day, chosen, *stock, dpi, prepared, error);
+    if (!error.isEmpty()) Consiste::MensErro(error, true);
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(zpl) != zpl.size() || !out.commit())
+        Consiste::MensErro(
+            QStringLiteral("Não foi possível gravar o arquivo %1: %2").arg(file, out.errorString()),
+            true);
+    return true;
+}
+
 } // namespace
 
 bool DistributionPdfExport::Run(const QVariantMap& params) {
     bool written = false;
     Dispatch([&] {
         const QString file = params.value(QStringLiteral("pdf")).toString();
-        if (file.trimmed().isEmpty())
+        const QString zplFile = params.value(QStringLiteral("zpl")).toString();
+        const QString printer = params.value(QStringLiteral("printer")).toString();
+        const bool zpl = !zplFile.trimmed().isEmpty() || !printer.trimmed().isEmpty();
+        if (file.trimmed().isEmpty() && !zpl)
             Consiste::MensErro(QStringLiteral("Informe o arquivo PDF a gravar."), true);
         const QString branch = Consiste::Ajusta(
             params.value(QStringLiteral("branch"), Zelvora::FiliProc).toString(), 4);
@@ -69,6 +112,13 @@ bool DistributionPdfExport::Run(const QVariantMap& params) {
                                    true);
         }
         request.contents = Contents(params.value(QStringLiteral("contents")).toString());
+        if (zpl && params.contains(QStringLiteral("contents")) &&
+            request.contents != ReportContents::Labels)
+            Consiste::MensErro(QStringLiteral("A impressora de etiquetas imprime só etiquetas "
+                                              "(--contents etiquetas); os romaneios saem em "
+                                              "PDF."),
+                               true);
+        if (zpl) request.stock = QStringLiteral("ROLO-100x60");
         const QString stock = params.value(QStringLiteral("stock")).toString();
         if (!stock.isEmpty()) request.stock = stock;
 
@@ -79,6 +129,10 @@ bool DistributionPdfExport::Run(const QVariantMap& params) {
         const DistributionDay day = DistributionDayReader::Read(net, branch, name, date);
         for (const DayService& s : day.services)
             request.services.push_back(s.code);
+        if (zpl) {
+            written = WriteZpl(day, request, params, zplFile, printer);
+            return;
+        }
 
         const DistributionReport::Result result = DistributionReport::Build(day, request);
         if (!result.error.isEmpty()) Consiste::MensErro(result.error, true);

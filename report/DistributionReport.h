@@ -27,8 +27,9 @@ struct ReportRequest {
     std::optional<QSet<qint64>> only;
 };
 
-// Turns a branch day and a request into the pages to print: every label first (in service,
-// delivery point and packaging order), then the packing lists. Labels are only printed when
+// Turns a branch day and a request into the pages to print: every label first, then the
+// packing lists, both in loading order (InLoadingOrder: per delivery point in the kitchen's
+// delivery order, then service and packaging). Labels are only printed when
 // every dish and the producer have what the law asks a label to state.
 class DistributionReport {
 public:
@@ -48,6 +49,14 @@ public:
     };
 
     static Result Build(const DistributionDay& day, const ReportRequest& request);
+    // The packagings the request names, in loading order; none with r.error set when there
+    // is nothing to print, and r.without listing the services that have nothing.
+    static QVector<const DayPackaging*> Select(const DistributionDay& day,
+                                               const ReportRequest& request, Result& r);
+    // The message for a label stock of no known name, listing the known ones.
+    static QString UnknownStock(const QString& name);
+    // When the request's food was prepared: as asked, or the menu date at the current time.
+    static QDateTime Prepared(const DistributionDay& day, const ReportRequest& request);
     // The name proposed for the PDF: "PLA15500-0001-2026-12-09.pdf".
     static QString FileName(const DistributionDay& day);
     // The text that tells the user which services were left out (empty when none).

@@ -151,18 +151,53 @@ void Draw(PrintPage& page, const QRectF& rect, const DistributionDay& day, const
                           plan.pt + 3, kShrunkPt, true);
 }
 
+// The header label of a delivery point: the day on top, then who receives and how many
+// volumes as large as the label allows, inside a heavy frame so it stands out in a pile.
+void DrawPointHeader(PrintPage& page, const QRectF& rect, const DistributionDay& day,
+                     const DayPackaging& p, int volumes) {
+    const QRectF inner = rect.adjusted(kPad, kPad, -kPad, -kPad);
+    page.AddBox(inner, 0.8);
+    const QRectF text = inner.adjusted(kPad, kPad, -kPad, -kPad);
+    const double line = LineHeight(kMaxPt);
+    page.AddText(QRectF(text.left(), text.top(), text.width(), line),
+                 ReportTexts::CodeName(day.branch, day.branchName) + QStringLiteral(" · ") +
+                     ReportTexts::DateAndWeekDay(day.date),
+                 kMaxPt, kShrunkPt);
+    page.AddTextBlock(text.adjusted(0, line, 0, 0), ReportTexts::PointHeader(p, volumes), 28,
+                      kShrunkPt, true, Qt::AlignHCenter);
+}
+
 } // namespace
 
 QVector<PrintPage> LabelLayout::Pages(const DistributionDay& day,
                                       const QVector<const DayPackaging*>& packagings,
                                       const LabelStock& stock, const QDateTime& prepared,
-                                      QString& error, const QList<int>& units) {
+                                      QString& error, const LabelSelection& selection) {
     QVector<PrintPage> pages;
     int slot = stock.PerPage();
+    auto nextSlot = [&] {
+        if (slot == stock.PerPage()) {
+            pages.push_back(PrintPage(stock.page));
+            slot = 0;
+        }
+        return stock.LabelRect(slot++).topLeft();
+    };
+    auto printed = [&](int unit) {
+        return selection.units.isEmpty() || selection.units.contains(unit);
+    };
+    // The volumes of each run of one point's packagings, for its header label.
+    QHash<int, int> volumes; // index of the run's first packaging
+    if (selection.pointHeaders)
+        for (int i = 0, first = 0; i < packagings.size(); ++i) {
+            if (packagings[i]->PointKey() != packagings[first]->PointKey()) first = i;
+            for (int unit = 1; unit <= packagings[i]->LabelCount(); ++unit)
+                volumes[first] += printed(unit) ? 1 : 0;
+        }
     // The packagings of a day repeat a few combinations of texts: fitting each once keeps a
     // day of thousands of labels quick.
     QHash<QString, std::optional<Plan>> plans;
-    for (const DayPackaging* p : packagings) {
+    for (int i = 0; i < packagings.size(); ++i) {
+        const DayPackaging* p = packagings[i];
         const QVector<Required> required = RequiredTexts(LabelContents::Of(day, *p, prepared));
         QStringList key{QString::number(p->dishes.size()),
                         p->remark.trimmed().isEmpty() ? QString() : QStringLiteral("obs")};
@@ -189,6 +224,10 @@ QVector<PrintPage> LabelLayout::Pages(const DistributionDay& day,
                                        .arg(fitting.join(QStringLiteral(", "))));
             return {};
         }
+        if (volumes.value(i) > 0) {
+            const QPointF at = nextSlot();
+            DrawPointHeader(pages.back(), QRectF(at, stock.label), day, *p, volumes.value(i));
+        }
         // Every unit's label is the same but for its count: laid out once, copied.
         const QRectF first(QPointF(0, 0), stock.label);
         PrintPage label(stock.label);
@@ -199,12 +238,8 @@ QVector<PrintPage> LabelLayout::Pages(const DistributionDay& day,
                            Top(inner, *plan) - side);
         const int labels = p->LabelCount();
         for (int unit = 1; unit <= labels; ++unit) {
-            if (!units.isEmpty() && !units.contains(unit)) continue;
-            if (slot == stock.PerPage()) {
-                pages.push_back(PrintPage(stock.page));
-                slot = 0;
-            }
-            const QPointF at = stock.LabelRect(slot++).topLeft();
+            if (!printed(unit)) continue;
+            const QPointF at = nextSlot();
             pages.back().AddCopy(label, at);
             pages.back().AddText(count.translated(at),
                                  QStringLiteral("%1/%2").arg(unit).arg(labels), 16, kShrunkPt, true,

@@ -9,9 +9,26 @@ QRectF LabelStock::LabelRect(int index) const {
                   label);
 }
 
+namespace {
+
+// A roll of one label per page, as thermal label printers take it.
+LabelStock Roll(int width, int height) {
+    const QSizeF size(width, height);
+    return {QStringLiteral("ROLO-%1x%2").arg(width).arg(height),
+            QStringLiteral("Rolo, uma etiqueta de %1 × %2 mm").arg(width).arg(height),
+            size,
+            1,
+            1,
+            size,
+            {0, 0},
+            size};
+}
+
+} // namespace
+
 const QVector<LabelStock>& LabelStock::All() {
-    // The common A4 sheets of self-adhesive labels (their printed margins and gaps), and a
-    // 100 × 60 mm roll for thermal label printers.
+    // The common A4 sheets of self-adhesive labels (their printed margins and gaps), and the
+    // rolls of the thermal label printers kitchens use.
     static const QVector<LabelStock> stocks{
         {QStringLiteral("A4-2x7"),
          QStringLiteral("A4, 2 × 7 etiquetas de 99,1 × 38,1 mm"),
@@ -37,14 +54,9 @@ const QVector<LabelStock>& LabelStock::All() {
          {99.1, 67.7},
          {4.65, 13.1},
          {101.6, 67.7}},
-        {QStringLiteral("ROLO-100x60"),
-         QStringLiteral("Rolo, uma etiqueta de 100 × 60 mm"),
-         {100, 60},
-         1,
-         1,
-         {100, 60},
-         {0, 0},
-         {100, 60}},
+        Roll(100, 60),
+        Roll(100, 50),
+        Roll(60, 40),
     };
     return stocks;
 }

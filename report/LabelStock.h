@@ -20,6 +20,8 @@ struct LabelStock {
     QSizeF pitch;   // from one label to the next, across and down
 
     int PerPage() const { return columns * rows; }
+    // A roll: one label per page, which a thermal label printer can print in its own language.
+    bool IsRoll() const { return PerPage() == 1 && page == label; }
     // The rectangle of the index-th label of a page (row by row).
     QRectF LabelRect(int index) const;
 

@@ -29,6 +29,13 @@ QString ReportTexts::Point(const DayPackaging& p) {
     return client + QStringLiteral(" · ") + point;
 }
 
+QString ReportTexts::PointHeader(const DayPackaging& p, int volumes) {
+    return QStringLiteral("Ponto: %1 — %2 %3")
+        .arg(Point(p))
+        .arg(volumes)
+        .arg(volumes == 1 ? QStringLiteral("volume") : QStringLiteral("volumes"));
+}
+
 QStringList ReportTexts::Producer(const DayProducer& f) {
     QStringList first, lines;
     if (!f.legalName.trimmed().isEmpty()) first << f.legalName.trimmed();

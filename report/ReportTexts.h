@@ -20,6 +20,8 @@ public:
     // "Cliente · Ponto de entrega" by name (codes where a name is missing); blank delivery
     // point: "Sem ponto de entrega".
     static QString Point(const DayPackaging& p);
+    // The header label of a delivery point: "Ponto: Cliente · Destino — 12 volumes".
+    static QString PointHeader(const DayPackaging& p, int volumes);
     // An amount with the decimal comma and at most three decimals ("1.234,5").
     static QString Amount(double v);
     // The producer's identification in lines, leaving out what is not recorded: legal name

@@ -7,10 +7,11 @@
 extern "C" {
 
 void IniProc() {
-    // A PDF for a script names its file; otherwise the screen opens, on the branch and date
-    // of the screen that opened it when it says them.
+    // A PDF or labels for a script name their file or printer; otherwise the screen opens, on the
+    // branch and date of the screen that opened it when it says them.
     const QVariantMap param = Zelvora::BplParam().toMap();
-    if (param.contains(QStringLiteral("pdf"))) {
+    if (param.contains(QStringLiteral("pdf")) || param.contains(QStringLiteral("zpl")) ||
+        param.contains(QStringLiteral("printer"))) {
         pla::DistributionPdfExport::Run(param);
         return;
     }

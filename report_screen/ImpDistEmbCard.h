@@ -10,6 +10,7 @@
 #include "remote/DistEmbCardMethods.h"
 #include "remote/DistributionDay.h"
 #include "report/DistributionReport.h"
+#include "report/LabelPrinterChoice.h"
 
 #include <QRect>
 #include <QStringList>
@@ -58,6 +59,13 @@ public:
     TDateEditPlus* dpePreparo = nullptr;
     TEdit* edtHoraPreparo = nullptr;
     TButton *btnVisualizar = nullptr, *btnImprimir = nullptr, *btnGerarPdf = nullptr;
+    // "Impressora de etiquetas": this workstation's thermal label printer (a CUPS queue or
+    // HOST:9100) and its resolution; the labels go to it in its own language, on the roll
+    // chosen in "Etiqueta".
+    TLabel* lblImpressoraEtiquetas = nullptr;
+    TEdit* edtImpressoraEtiquetas = nullptr;
+    TComboBox* cmbDpiEtiquetas = nullptr;
+    TButton* btnImprimirEtiquetas = nullptr;
     // "Só as alteradas desde a última impressão": only the distributions changed since their
     // last labels print (and those never printed).
     TCheckBox* chbAlteradas = nullptr;
@@ -120,6 +128,12 @@ public:
     void btnVisualizarClick(TComponent& sender);
     void btnImprimirClick(TComponent& sender);
     void btnGerarPdfClick(TComponent& sender);
+    // The labels the controls describe, to the label printer typed; on success the printer,
+    // its resolution and the roll are remembered on this workstation. A failure is shown and
+    // nothing is remembered.
+    void btnImprimirEtiquetasClick(TComponent& sender);
+    // The label printer, resolution and roll the controls describe.
+    pla::LabelPrinterChoice EscolhaImpressoraEtiquetas() const;
 
     // The day held (nullopt before the first load or after branch or date changed).
     const std::optional<pla::DistributionDay>& Dia() const { return day_; }

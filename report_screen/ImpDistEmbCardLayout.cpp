@@ -52,7 +52,7 @@ void TfrmImpDistEmbCard::BuildLayout() {
     SetCaption(QStringLiteral("Impressão da Distribuição"));
     // The list and the output box are 478 wide: the client area beside the button column
     // holds them whole.
-    SetBounds(0, 0, 560, 552);
+    SetBounds(0, 0, 560, 578);
     lblCodTela->SetCaption(QStringLiteral("PLA15500"));
     // The three output buttons do the work; there is nothing to confirm.
     sbtConfirma->SetVisible(false);
@@ -127,7 +127,7 @@ void TfrmImpDistEmbCard::BuildServiceList() {
 void TfrmImpDistEmbCard::BuildOutputControls() {
     grbImpressao = MakeControl<TGroupBox>(this, grbDadosRel, "grbImpressao");
     grbImpressao->SetCaption(QStringLiteral("Impressão"));
-    grbImpressao->SetBounds(2, 348, 478, 172);
+    grbImpressao->SetBounds(2, 348, 478, 198);
 
     auto combo = [this](TLabel*& label, TComboBox*& cmb, const char* labelName,
                         const char* comboName, const QString& caption, int top) {
@@ -165,19 +165,44 @@ void TfrmImpDistEmbCard::BuildOutputControls() {
     edtHoraPreparo->SetAccessibleName(QStringLiteral("Hora do preparo"));
     lblPreparo->SetFocusControl(dpePreparo);
 
+    lblImpressoraEtiquetas = MakeControl<TLabel>(this, grbImpressao, "lblImpressoraEtiquetas");
+    lblImpressoraEtiquetas->SetCaption(QStringLiteral("Impressora de etiquetas"));
+    lblImpressoraEtiquetas->SetBounds(8, 126, 104, 13);
+    edtImpressoraEtiquetas = MakeControl<TEdit>(this, grbImpressao, "edtImpressoraEtiquetas");
+    edtImpressoraEtiquetas->SetBounds(112, 122, 146, 21);
+    edtImpressoraEtiquetas->SetColor(clInfoBk);
+    lblImpressoraEtiquetas->SetFocusControl(edtImpressoraEtiquetas);
+    cmbDpiEtiquetas = MakeControl<TComboBox>(this, grbImpressao, "cmbDpiEtiquetas");
+    cmbDpiEtiquetas->SetBounds(262, 122, 74, 21);
+    cmbDpiEtiquetas->SetColor(clInfoBk);
+    cmbDpiEtiquetas->SetItems({QStringLiteral("203 dpi"), QStringLiteral("300 dpi")});
+    cmbDpiEtiquetas->SetItemIndex(0);
+    cmbDpiEtiquetas->SetAccessibleName(QStringLiteral("Resolução da impressora de etiquetas"));
+    btnImprimirEtiquetas = MakeControl<TButton>(this, grbImpressao, "btnImprimirEtiquetas");
+    btnImprimirEtiquetas->SetCaption(QStringLiteral("Imprimir etiquetas"));
+    btnImprimirEtiquetas->SetBounds(340, 122, 128, 23);
+
     chbAlteradas = MakeControl<TCheckBox>(this, grbImpressao, "chbAlteradas");
     chbAlteradas->SetCaption(QStringLiteral("Só as alteradas desde a última impressão"));
-    chbAlteradas->SetBounds(112, 122, 356, 17);
+    chbAlteradas->SetBounds(112, 150, 356, 17);
 
     auto button = [this](const char* name, const QString& caption, int left) {
         auto* b = MakeControl<TButton>(this, grbImpressao, name);
         b->SetCaption(caption);
-        b->SetBounds(left, 146, 100, 23);
+        b->SetBounds(left, 172, 100, 23);
         return b;
     };
     btnVisualizar = button("btnVisualizar", QStringLiteral("Visualizar"), 112);
     btnImprimir = button("btnImprimir", QStringLiteral("Imprimir"), 240);
     btnGerarPdf = button("btnGerarPdf", QStringLiteral("Gerar PDF"), 368);
+
+    // The printer, resolution and roll this workstation printed on last.
+    const pla::LabelPrinterChoice choice = pla::LabelPrinterChoice::Load();
+    edtImpressoraEtiquetas->SetText(choice.printer);
+    cmbDpiEtiquetas->SetItemIndex(choice.dpi == 300 ? 1 : 0);
+    if (!choice.printer.isEmpty())
+        for (int i = 0; i < pla::LabelStock::All().size(); ++i)
+            if (pla::LabelStock::All()[i].name == choice.stock) cmbEtiqueta->SetItemIndex(i);
 }
 
 void TfrmImpDistEmbCard::BuildDataSets() {
@@ -209,6 +234,7 @@ void TfrmImpDistEmbCard::BuildMessages() {
         QStringLiteral("PDF_GRAVADO|PDF gravado em %1"),
         QStringLiteral("PREPARO_INV|Informe a data e a hora do preparo (dd/mm/aaaa e hh:mm)."),
         QStringLiteral("IMPRESSO|Impressão enviada à impressora: %1 página(s)."),
+        QStringLiteral("ETIQUETAS_ENVIADAS|Etiquetas enviadas à impressora de etiquetas %1."),
     });
 }
 
@@ -244,4 +270,5 @@ void TfrmImpDistEmbCard::BindEvents() {
     btnVisualizar->OnClick = Notify(this, &F::btnVisualizarClick);
     btnImprimir->OnClick = Notify(this, &F::btnImprimirClick);
     btnGerarPdf->OnClick = Notify(this, &F::btnGerarPdfClick);
+    btnImprimirEtiquetas->OnClick = Notify(this, &F::btnImprimirEtiquetasClick);
 }

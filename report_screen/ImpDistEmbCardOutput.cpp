@@ -1,13 +1,16 @@
 // What the three output buttons do: the request the controls describe, the document, and
 // the preview, the printer or the PDF.
 #include "framework/print/PrintOutput.h"
+#include "framework/services/BusyScope.h"
 #include "framework/services/Consiste.h"
+#include "framework/services/Zelvora.h"
 #include "framework/ui/DialogService.h"
 #include "framework/ui/TCheckBox.h"
 #include "framework/ui/TComboBox.h"
 #include "framework/ui/TDateEditPlus.h"
 #include "framework/ui/TEdit.h"
 #include "framework/ui/TMessages.h"
+#include "report/LabelPrinter.h"
 #include "report/LabelStock.h"
 #include "report/ReportTexts.h"
 #include "report_screen/ImpDistEmbCard.h"
@@ -75,6 +78,42 @@ void TfrmImpDistEmbCard::btnImprimirClick(TComponent&) {
     RegistraImpressao(result);
     pla::Dialogs().ShowInformation(
         msgPadrao->Msg(QStringLiteral("IMPRESSO")).arg(result.document.pages.size()));
+}
+
+pla::LabelPrinterChoice TfrmImpDistEmbCard::EscolhaImpressoraEtiquetas() const {
+    pla::LabelPrinterChoice choice;
+    choice.printer = edtImpressoraEtiquetas->Text().trimmed();
+    choice.stock = Pedido().stock;
+    choice.dpi = cmbDpiEtiquetas->ItemIndex() == 1 ? 300 : 203;
+    return choice;
+}
+
+void TfrmImpDistEmbCard::btnImprimirEtiquetasClick(TComponent&) {
+    CarregaDia();
+    VdPreparo();
+    pla::ReportRequest request = Pedido();
+    request.contents = pla::ReportContents::Labels;
+    pla::DistributionReport::Result selected;
+    const QVector<const pla::DayPackaging*> chosen =
+        pla::DistributionReport::Select(*day_, request, selected);
+    if (!selected.error.isEmpty()) Consiste::MensErro(selected.error, true);
+    const QString without = pla::DistributionReport::WithoutMessage(selected);
+    if (!without.isEmpty() && without != toldWithout_) pla::Dialogs().ShowInformation(without);
+    toldWithout_ = without;
+
+    const pla::LabelPrinterChoice choice = EscolhaImpressoraEtiquetas();
+    QString error;
+    {
+        pla::BusyScope busy(Zelvora::MainWindow());
+        error = pla::LabelPrinter::Print(*day_, chosen, request.prepared, {}, choice);
+    }
+    if (!error.isEmpty()) {
+        edtImpressoraEtiquetas->SetFocus();
+        Consiste::MensErro(error, true);
+    }
+    choice.Save();
+    pla::Dialogs().ShowInformation(
+        msgPadrao->Msg(QStringLiteral("ETIQUETAS_ENVIADAS")).arg(choice.printer));
 }
 
 void TfrmImpDistEmbCard::btnGerarPdfClick(TComponent&) {

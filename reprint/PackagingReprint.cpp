@@ -18,7 +18,8 @@ PrintDocument PackagingReprint::Document(const DistributionDay& day, const DayPa
     document.title = QStringLiteral("Etiquetas da embalagem %1 %2")
                          .arg(packaging.number)
                          .arg(NumberFormat::FormatDate(day.date));
-    document.pages = LabelLayout::Pages(day, one, stock, prepared, error, units);
+    // One packaging's labels alone: no delivery point's header label before them.
+    document.pages = LabelLayout::Pages(day, one, stock, prepared, error, {units, false});
     return document;
 }
 

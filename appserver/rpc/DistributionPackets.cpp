@@ -3,6 +3,7 @@
 #include "appserver/rpc/InputLimits.h"
 #include "appserver/rpc/PacketFieldReader.h"
 #include "appserver/rpc/Refusal.h"
+#include "framework/data/PacketWriter.h"
 
 #include <QHash>
 #include <cmath>
@@ -31,6 +32,53 @@ TDataPacket undistributedFields() {
     };
     return p;
 }
+
+// A packet's text up to its first row, the same in every answer: `{"fields":[…],"rows":[`.
+QByteArray opening(const TDataPacket& fields) {
+    QByteArray text;
+    PacketWriter::Append(fields, text);
+    text.chop(2); // "]}"
+    return text;
+}
+
+// The rows of one packet, written cell by cell as PacketWriter writes them.
+class RowText {
+public:
+    explicit RowText(QByteArray& out) : out_(out) {}
+    RowText& row() {
+        out_ += first_ ? "[" : ",[";
+        first_ = false;
+        firstCell_ = true;
+        return *this;
+    }
+    RowText& number(double v) {
+        cell();
+        // Such a value only the packet's own writer may describe, with its error.
+        if (!std::isfinite(v)) finite_ = false;
+        PacketWriter::AppendNumber(std::isfinite(v) ? v : 0, out_);
+        return *this;
+    }
+    RowText& text(const QString& s) {
+        cell();
+        PacketWriter::AppendString(s, out_);
+        return *this;
+    }
+    RowText& null() {
+        cell();
+        out_ += "null";
+        return *this;
+    }
+    void end() { out_ += ']'; }
+    bool finite() const { return finite_; }
+
+private:
+    void cell() {
+        if (!firstCell_) out_ += ',';
+        firstCell_ = false;
+    }
+    QByteArray& out_;
+    bool first_ = true, firstCell_ = true, finite_ = true;
+};
 
 } // namespace
 
@@ -94,6 +142,98 @@ TDataPacket DistributionPackets::rows(const Distribution& d) {
                           r.capacity});
     }
     return p;
+}
+
+void DistributionPackets::appendLoad(const Distribution* h, const Distribution& d,
+                                     QByteArray& out) {
+    static const QByteArray headerOpening = opening(header(nullptr));
+    static const QByteArray undistributedOpening = opening(undistributedFields());
+    static const QByteArray packagingOpening = opening(packagings(Distribution()));
+    static const QByteArray rowOpening = opening(rows(Distribution()));
+    const qsizetype start = out.size();
+    bool finite = true;
+    auto packet = [&](const QByteArray& opening, auto writeRows) {
+        if (out.size() > start) out += ',';
+        out += opening;
+        RowText t(out);
+        writeRows(t);
+        finite &= t.finite();
+        out += "]}";
+    };
+    packet(headerOpening, [&](RowText& t) {
+        if (h)
+            t.row()
+                .number(double(h->number))
+                .text(h->key.branch)
+                .text(h->menuNumber)
+                .text(h->key.client)
+                .text(h->key.destination)
+                .number(h->diners)
+                .number(double(h->version))
+                .end();
+    });
+    packet(undistributedOpening, [&](RowText& t) {
+        for (const UndistributedRow& r : d.undistributed)
+            t.row()
+                .number(double(d.number))
+                .number(r.sequence)
+                .text(r.recipeBranch)
+                .text(r.dish)
+                .number(r.totalDiners)
+                .number(r.totalQuantity)
+                .number(r.totalExtra)
+                .number(r.diners)
+                .number(r.quantity)
+                .number(r.extra)
+                .number(r.order)
+                .number(r.perPerson)
+                .text(r.name)
+                .text(r.unit)
+                .end();
+    });
+    packet(packagingOpening, [&](RowText& t) {
+        for (const Packaging& e : d.packagings) {
+            t.row()
+                .number(double(e.number))
+                .text(e.container)
+                .number(e.units)
+                .text(e.containerName);
+            t.text(e.purpose);
+            if (e.remark.isNull())
+                t.null();
+            else
+                t.text(e.remark);
+            t.number(e.quantity).end();
+        }
+    });
+    packet(rowOpening, [&](RowText& t) {
+        QHash<int, const UndistributedRow*> dishes;
+        for (const UndistributedRow& u : d.undistributed)
+            dishes.insert(u.sequence, &u);
+        const QString none;
+        for (const DishRow& r : d.rows) {
+            const UndistributedRow* u = dishes.value(r.sequence, nullptr);
+            t.row()
+                .number(r.sequence)
+                .number(double(r.packaging))
+                .number(r.diners)
+                .number(r.quantity)
+                .number(r.extra)
+                .text(u ? u->dish : none)
+                .text(u ? u->name : none)
+                .text(u ? u->unit : none)
+                .text(r.principal)
+                .number(r.capacity)
+                .end();
+        }
+    });
+    if (finite) return;
+    // A value no answer may carry: the packets' own writer refuses it with its error.
+    out.truncate(start);
+    for (const TDataPacket& p : {header(h), undistributed(d), packagings(d), rows(d)}) {
+        if (out.size() > start) out += ',';
+        PacketWriter::Append(p, out);
+    }
 }
 
 QVector<UndistributedRow> DistributionPackets::readUndistributed(const TDataPacket& p) {

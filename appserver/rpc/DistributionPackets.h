@@ -17,6 +17,10 @@ public:
     static TDataPacket packagings(const Distribution& d);
     // Dish rows, with code, name and unit of the dish taken from the undistributed rows.
     static TDataPacket rows(const Distribution& d);
+    // Appends the four packets of a load, comma-separated, byte for byte as PacketWriter writes
+    // header(), undistributed(), packagings() and rows(), straight from the records: the
+    // packets' own rows of QVariant cost as much as reading the distribution.
+    static void appendLoad(const Distribution* header, const Distribution& d, QByteArray& out);
 
     // Reads the undistributed dishes of a save; throws pla::Refusal naming the dish or field
     // (missing field, text too long, missing dish number).

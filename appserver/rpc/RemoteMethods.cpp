@@ -157,13 +157,8 @@ QByteArray RemoteMethods::GetDistribuicaoJson(const QString& branch, const QStri
         // The members in the order a JSON document writes them: "data", then "ok".
         text += "{\"data\":[";
         PacketWriter::AppendString(r.message, text);
-        for (const TDataPacket& p :
-             {DistributionPackets::header(header ? &d : nullptr),
-              DistributionPackets::undistributed(d), DistributionPackets::packagings(d),
-              DistributionPackets::rows(d)}) {
-            text += ',';
-            PacketWriter::Append(p, text);
-        }
+        text += ',';
+        DistributionPackets::appendLoad(header ? &d : nullptr, d, text);
         text += "],\"ok\":true}";
         return QJsonObject();
     });

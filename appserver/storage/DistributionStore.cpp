@@ -9,6 +9,7 @@
 #include "appserver/storage/DistributionVersion.h"
 #include "appserver/storage/DistributionWriter.h"
 #include "appserver/storage/PackingPolicy.h"
+#include "appserver/storage/ReadBatch.h"
 #include "appserver/storage/RowCursor.h"
 #include "appserver/storage/SaveValidator.h"
 #include "appserver/storage/SqlTransaction.h"
@@ -22,17 +23,13 @@
 #include <algorithm>
 #include <cmath>
 #include <tuple>
+#include <vector>
 
 namespace pla {
 
 namespace {
 
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
-
-QString text(const StatementCache::Use& q, int i) {
-    const QVariant v = q.value(i);
-    return v.isNull() ? QString() : v.toString();
-}
 
 // Keys of the blank delivery point are stored as empty texts, never as NULL (Qt SQL binds a
 // null QString as NULL).
@@ -47,6 +44,32 @@ const QString kKeyWhere = QStringLiteral(
 QVariantList keyValues(const DistributionKey& key) {
     return {key.branch, key.service, key.date.toString(kDateFormat), keyText(key.client),
             keyText(key.destination)};
+}
+
+const QString kServiceSql =
+    QStringLiteral("SELECT s.IDTRANSPORTADO, p.CDCLIENTE, p.CDDESTFILI, p.QTCOMENSAIS "
+                   "FROM SERVFILI s LEFT JOIN PONTENTREGA p ON p.CDFILIAL = s.CDFILIAL "
+                   "AND p.CDSERVFILI = s.CDSERVFILI WHERE s.CDFILIAL = ? AND s.CDSERVFILI = ? "
+                   "ORDER BY p.CDCLIENTE, p.CDDESTFILI");
+
+// One row per container with a capacity for the dish (one row when it has none).
+const QString kMenuSql = QStringLiteral(
+    "SELECT m.NRCARDAPIO, m.QTCOMENSAIS, pc.NRSEQPRATCAR, pc.NRORDPRATCAR, "
+    "pc.CDFILAUXPRAT, pc.CDPRATO, p.NMPRATO, pc.SGUNIDADE, pc.QTPORPESSOA, pc.QTEXTRA, "
+    "c.CDCONTAINER, c.IDPROPOSITO, c.NMCONTAINER, p.CDPRATO, pe.CDCONTAINER, "
+    "ce.NMCONTAINER, ce.IDPROPOSITO, pe.VRQTDEPRATEMB "
+    "FROM CARDAPIO m "
+    "LEFT JOIN PRATCARD pc ON pc.NRCARDAPIO = m.NRCARDAPIO "
+    "LEFT JOIN PRATO p ON p.CDFILAUXPRAT = pc.CDFILAUXPRAT AND p.CDPRATO = pc.CDPRATO "
+    "LEFT JOIN CONTAINER c ON c.CDCONTAINER = p.CDCONTPADRAO "
+    "LEFT JOIN PRATOEMB pe ON pe.CDFILAUXPRAT = pc.CDFILAUXPRAT AND pe.CDPRATO = "
+    "pc.CDPRATO "
+    "LEFT JOIN CONTAINER ce ON ce.CDCONTAINER = pe.CDCONTAINER "
+    "WHERE m.CDFILIAL = ? AND m.CDSERVFILI = ? AND m.DTCARDAPIO = ? "
+    "ORDER BY m.NRCARDAPIO, pc.NRORDPRATCAR, pc.NRSEQPRATCAR, pe.CDCONTAINER");
+
+QVariantList menuValues(const QString& branch, const QString& service, const QDate& date) {
+    return {branch, service, date.toString(kDateFormat)};
 }
 
 qint64 distributionNumber(double number) {
@@ -73,14 +96,12 @@ bool DistributionStore::lockHeader(qint64 number) {
 
 DistributionStore::ServiceInfo DistributionStore::serviceInfo(const QString& branch,
                                                               const QString& service) {
+    RowCursor q(db_, kServiceSql, {branch, service});
+    return serviceInfo(q);
+}
+
+DistributionStore::ServiceInfo DistributionStore::serviceInfo(RowCursor& q) {
     ServiceInfo info;
-    RowCursor q(
-        db_,
-        QStringLiteral("SELECT s.IDTRANSPORTADO, p.CDCLIENTE, p.CDDESTFILI, p.QTCOMENSAIS "
-                       "FROM SERVFILI s LEFT JOIN PONTENTREGA p ON p.CDFILIAL = s.CDFILIAL "
-                       "AND p.CDSERVFILI = s.CDSERVFILI WHERE s.CDFILIAL = ? AND s.CDSERVFILI = ? "
-                       "ORDER BY p.CDCLIENTE, p.CDDESTFILI"),
-        {branch, service});
     while (q.next()) {
         info.exists = true;
         info.transported = q.text(0) == QLatin1String("S");
@@ -91,24 +112,11 @@ DistributionStore::ServiceInfo DistributionStore::serviceInfo(const QString& bra
 
 std::optional<Menu> DistributionStore::menu(const QString& branch, const QString& service,
                                             const QDate& date) {
-    // One row per container with a capacity for the dish (one row when it has none).
-    RowCursor q(
-        db_,
-        QStringLiteral(
-            "SELECT m.NRCARDAPIO, m.QTCOMENSAIS, pc.NRSEQPRATCAR, pc.NRORDPRATCAR, "
-            "pc.CDFILAUXPRAT, pc.CDPRATO, p.NMPRATO, pc.SGUNIDADE, pc.QTPORPESSOA, pc.QTEXTRA, "
-            "c.CDCONTAINER, c.IDPROPOSITO, c.NMCONTAINER, p.CDPRATO, pe.CDCONTAINER, "
-            "ce.NMCONTAINER, ce.IDPROPOSITO, pe.VRQTDEPRATEMB "
-            "FROM CARDAPIO m "
-            "LEFT JOIN PRATCARD pc ON pc.NRCARDAPIO = m.NRCARDAPIO "
-            "LEFT JOIN PRATO p ON p.CDFILAUXPRAT = pc.CDFILAUXPRAT AND p.CDPRATO = pc.CDPRATO "
-            "LEFT JOIN CONTAINER c ON c.CDCONTAINER = p.CDCONTPADRAO "
-            "LEFT JOIN PRATOEMB pe ON pe.CDFILAUXPRAT = pc.CDFILAUXPRAT AND pe.CDPRATO = "
-            "pc.CDPRATO "
-            "LEFT JOIN CONTAINER ce ON ce.CDCONTAINER = pe.CDCONTAINER "
-            "WHERE m.CDFILIAL = ? AND m.CDSERVFILI = ? AND m.DTCARDAPIO = ? "
-            "ORDER BY m.NRCARDAPIO, pc.NRORDPRATCAR, pc.NRSEQPRATCAR, pe.CDCONTAINER"),
-        {branch, service, date.toString(kDateFormat)});
+    RowCursor q(db_, kMenuSql, menuValues(branch, service, date));
+    return menu(q);
+}
+
+std::optional<Menu> DistributionStore::menu(RowCursor& q) {
     if (!q.next()) return std::nullopt;
     Menu m;
     m.number = q.text(0);
@@ -155,108 +163,119 @@ std::optional<Distribution> DistributionStore::find(qint64 number) {
 
 std::optional<Distribution> DistributionStore::read(const QString& where,
                                                     const QVariantList& values) {
-    Distribution d;
-    {
-        auto q = StatementCache::run(
-            db_,
-            QStringLiteral("SELECT NRDISTCARD, CDFILIAL, CDSERVFILI, DTCARDAPIO, NRCARDAPIO, "
-                           "CDCLIENTE, CDDESTFILI, QTCOMENSAIS, NRVERSAO FROM DISTCARD WHERE ") +
-                where,
-            values);
-        if (!q.next()) return std::nullopt;
-        d.number = q.value(0).toLongLong();
-        d.key.branch = text(q, 1);
-        d.key.service = text(q, 2);
-        d.key.date = QDate::fromString(text(q, 3), kDateFormat);
-        d.menuNumber = text(q, 4);
-        d.key.client = text(q, 5);
-        d.key.destination = text(q, 6);
-        d.diners = q.value(7).toDouble();
-        d.version = q.value(8).toLongLong();
-    }
-    const QVariant number = QVariant::fromValue(d.number);
-    {
-        auto q = StatementCache::run(
-            db_,
-            QStringLiteral(
-                "SELECT NRSEQPRATCAR, NRORDPRATCAR, CDFILAUXPRAT, CDPRATO, NMPRATO, SGUNIDADE, "
-                "QTPORPESSOA, QTTOTCOMENSAIS, QTTOTPRATO, QTTOTEXTRA, QTCOMENSAIS, QTPRATO, "
-                "QTEXTRA FROM CARDDISP WHERE NRDISTCARD = ? "
-                "ORDER BY NRORDPRATCAR, NRSEQPRATCAR"),
-            {number});
-        while (q.next()) {
-            UndistributedRow u;
-            u.sequence = q.value(0).toInt();
-            u.order = q.value(1).toInt();
-            u.recipeBranch = text(q, 2);
-            u.dish = text(q, 3);
-            u.name = text(q, 4);
-            u.unit = text(q, 5);
-            u.perPerson = q.value(6).toDouble();
-            u.totalDiners = q.value(7).toDouble();
-            u.totalQuantity = q.value(8).toDouble();
-            u.totalExtra = q.value(9).toDouble();
-            u.diners = q.value(10).toDouble();
-            u.quantity = q.value(11).toDouble();
-            u.extra = q.value(12).toDouble();
-            d.undistributed.push_back(u);
-        }
-    }
-    {
-        auto q = StatementCache::run(
-            db_,
-            QStringLiteral("SELECT e.NREMBDISTCARD, e.CDCONTAINER, c.NMCONTAINER, c.IDPROPOSITO, "
-                           "e.QTCONTAINER, e.DSOBSETIQUETA, e.QTPRATO FROM EMBDISTCARD e "
-                           "JOIN CONTAINER c ON c.CDCONTAINER = e.CDCONTAINER "
-                           "WHERE e.NRDISTCARD = ? ORDER BY e.NREMBDISTCARD"),
-            {number});
-        while (q.next()) {
-            Packaging p;
-            p.number = q.value(0).toLongLong();
-            p.container = text(q, 1);
-            p.containerName = text(q, 2);
-            p.purpose = text(q, 3);
-            p.units = q.value(4).toDouble();
-            p.remark = text(q, 5);
-            p.quantity = q.value(6).toDouble();
-            d.packagings.push_back(p);
-        }
-    }
-    auto q = StatementCache::run(
-        db_,
-        QStringLiteral(
-            "SELECT NREMBDISTCARD, NRSEQPRATCAR, QTCOMENSAIS, QTPRATO, QTEXTRA, IDPRINCIPAL, "
-            "VRQTDEPRATEMB FROM ITEMBDISTCARD WHERE NRDISTCARD = ?"),
-        {number});
-    while (q.next()) {
-        DishRow r;
-        r.packaging = q.value(0).toLongLong();
-        r.sequence = q.value(1).toInt();
-        r.diners = q.value(2).toDouble();
-        r.quantity = q.value(3).toDouble();
-        r.extra = q.value(4).toDouble();
-        r.principal = text(q, 5);
-        r.capacity = q.value(6).toDouble();
-        d.rows.push_back(r);
-    }
-    // By packaging, then in the menu's order of the dishes: sorted here, where the dishes'
-    // order is at hand, rather than by a join in the query.
-    QHash<int, int> order;
-    for (const UndistributedRow& u : d.undistributed)
-        order.insert(u.sequence, u.order);
-    std::sort(d.rows.begin(), d.rows.end(), [&](const DishRow& a, const DishRow& b) {
-        return std::tuple(a.packaging, order.value(a.sequence), a.sequence) <
-               std::tuple(b.packaging, order.value(b.sequence), b.sequence);
-    });
+    ReadBatch batch(db_);
+    const int first = addDistribution(batch, where, values);
+    batch.run();
+    std::optional<Distribution> d = distribution(batch, first);
+    batch.finish();
     return d;
 }
 
-std::optional<Distribution> DistributionStore::readByKey(const DistributionKey& key) {
-    return read(kKeyWhere, keyValues(key));
+int DistributionStore::addDistribution(ReadBatch& batch, const QString& where,
+                                       const QVariantList& values) {
+    // The sets find their distribution by the header's own condition, so that all four can be
+    // sent before any answer is back.
+    const QString number = QStringLiteral("(SELECT NRDISTCARD FROM DISTCARD WHERE %1)").arg(where);
+    const int first = batch.add(
+        QStringLiteral("SELECT NRDISTCARD, CDFILIAL, CDSERVFILI, DTCARDAPIO, NRCARDAPIO, "
+                       "CDCLIENTE, CDDESTFILI, QTCOMENSAIS, NRVERSAO FROM DISTCARD WHERE ") +
+            where,
+        values);
+    batch.add(QStringLiteral(
+                  "SELECT NRSEQPRATCAR, NRORDPRATCAR, CDFILAUXPRAT, CDPRATO, NMPRATO, SGUNIDADE, "
+                  "QTPORPESSOA, QTTOTCOMENSAIS, QTTOTPRATO, QTTOTEXTRA, QTCOMENSAIS, QTPRATO, "
+                  "QTEXTRA FROM CARDDISP WHERE NRDISTCARD = %1 "
+                  "ORDER BY NRORDPRATCAR, NRSEQPRATCAR")
+                  .arg(number),
+              values);
+    batch.add(QStringLiteral("SELECT e.NREMBDISTCARD, e.CDCONTAINER, c.NMCONTAINER, c.IDPROPOSITO, "
+                             "e.QTCONTAINER, e.DSOBSETIQUETA, e.QTPRATO FROM EMBDISTCARD e "
+                             "JOIN CONTAINER c ON c.CDCONTAINER = e.CDCONTAINER "
+                             "WHERE e.NRDISTCARD = %1 ORDER BY e.NREMBDISTCARD")
+                  .arg(number),
+              values);
+    batch.add(QStringLiteral(
+                  "SELECT NREMBDISTCARD, NRSEQPRATCAR, QTCOMENSAIS, QTPRATO, QTEXTRA, IDPRINCIPAL, "
+                  "VRQTDEPRATEMB FROM ITEMBDISTCARD WHERE NRDISTCARD = %1")
+                  .arg(number),
+              values);
+    return first;
+}
+
+std::optional<Distribution> DistributionStore::distribution(ReadBatch& batch, int first) {
+    Distribution d;
+    RowCursor& header = batch.rows(first);
+    if (!header.next()) return std::nullopt;
+    d.number = header.integer(0);
+    d.key.branch = header.text(1);
+    d.key.service = header.text(2);
+    d.key.date = QDate::fromString(header.text(3), kDateFormat);
+    d.menuNumber = header.text(4);
+    d.key.client = header.text(5);
+    d.key.destination = header.text(6);
+    d.diners = header.real(7);
+    d.version = header.integer(8);
+    for (RowCursor& q = batch.rows(first + 1); q.next();) {
+        UndistributedRow u;
+        u.sequence = static_cast<int>(q.integer(0));
+        u.order = static_cast<int>(q.integer(1));
+        u.recipeBranch = q.text(2);
+        u.dish = q.text(3);
+        u.name = q.text(4);
+        u.unit = q.text(5);
+        u.perPerson = q.real(6);
+        u.totalDiners = q.real(7);
+        u.totalQuantity = q.real(8);
+        u.totalExtra = q.real(9);
+        u.diners = q.real(10);
+        u.quantity = q.real(11);
+        u.extra = q.real(12);
+        d.undistributed.push_back(u);
+    }
+    for (RowCursor& q = batch.rows(first + 2); q.next();) {
+        Packaging p;
+        p.number = q.integer(0);
+        p.container = q.text(1);
+        p.containerName = q.text(2);
+        p.purpose = q.text(3);
+        p.units = q.real(4);
+        p.remark = q.text(5);
+        p.quantity = q.real(6);
+        d.packagings.push_back(p);
+    }
+    for (RowCursor& q = batch.rows(first + 3); q.next();) {
+        DishRow r;
+        r.packaging = q.integer(0);
+        r.sequence = static_cast<int>(q.integer(1));
+        r.diners = q.real(2);
+        r.quantity = q.real(3);
+        r.extra = q.real(4);
+        r.principal = q.text(5);
+        r.capacity = q.real(6);
+        d.rows.push_back(r);
+    }
+    // By packaging, then in the menu's order of the dishes: sorted here, where the dishes'
+    // order is at hand, rather than by a join in the query; each row's key is looked up once.
+    QHash<int, int> order;
+    for (const UndistributedRow& u : d.undistributed)
+        order.insert(u.sequence, u.order);
+    std::vector<std::tuple<qint64, int, int, qsizetype>> keys;
+    keys.reserve(size_t(d.rows.size()));
+    for (qsizetype i = 0; i < d.rows.size(); ++i) {
+        const DishRow& r = d.rows[i];
+        keys.emplace_back(r.packaging, order.value(r.sequence), r.sequence, i);
+    }
+    std::sort(keys.begin(), keys.end());
+    QVector<DishRow> sorted;
+    sorted.reserve(d.rows.size());
+    for (const auto& key : keys)
+        sorted.push_back(std::move(d.rows[std::get<3>(key)]));
+    d.rows = std::move(sorted);
+    return d;
 }
 
 std::optional<Distribution> DistributionStore::findByKey(const DistributionKey& key) {
-    return readByKey(key); // one statement: one snapshot
+    return read(kKeyWhere, keyValues(key));
 }
 
 bool DistributionStore::menuChanged(const Distribution& stored, const Menu& menu) const {
@@ -284,7 +303,7 @@ Distribution DistributionStore::view(const DistributionKey& key, const Menu& men
         DistributionKey k = key;
         k.client = p.client;
         k.destination = p.destination;
-        const std::optional<Distribution> stored = readByKey(k);
+        const std::optional<Distribution> stored = findByKey(k);
         const Distribution d =
             stored ? *stored : DistributionBuilder::undistributed(menu, p.diners);
         for (const UndistributedRow& u : d.undistributed) {
@@ -307,12 +326,26 @@ Distribution DistributionStore::view(const DistributionKey& key, const Menu& men
 
 LoadResult DistributionStore::load(const DistributionKey& key, bool redo) {
     LoadResult result;
-    const ServiceInfo info = serviceInfo(key.branch, key.service);
+    ServiceInfo info;
+    std::optional<Menu> m;
+    std::optional<Distribution> stored;
+    {
+        // The service, its menu and the stored distribution from one snapshot: on a database
+        // server, in one round trip.
+        ReadBatch batch(db_);
+        const int service = batch.add(kServiceSql, {key.branch, key.service});
+        const int menuRows = batch.add(kMenuSql, menuValues(key.branch, key.service, key.date));
+        const int distributionRows = redo ? -1 : addDistribution(batch, kKeyWhere, keyValues(key));
+        batch.run();
+        info = serviceInfo(batch.rows(service));
+        m = menu(batch.rows(menuRows));
+        if (!redo) stored = distribution(batch, distributionRows);
+        batch.finish();
+    }
     if (!info.exists || !info.transported) {
         result.message = QStringLiteral("ERRO_SERV_N_TRANS");
         return result;
     }
-    const std::optional<Menu> m = menu(key.branch, key.service, key.date);
     if (!m) {
         result.message = QStringLiteral("ERRO_N_EXIST_CARD");
         return result;
@@ -342,15 +375,13 @@ LoadResult DistributionStore::load(const DistributionKey& key, bool redo) {
         diners = it->diners;
     }
 
-    if (!redo) {
-        if (auto stored = findByKey(key)) {
-            if (menuChanged(*stored, *m)) {
-                result.message = QStringLiteral("ERRO_PRAT_CARD_ALT");
-                return result;
-            }
-            result.distribution = *stored;
+    if (stored) {
+        if (menuChanged(*stored, *m)) {
+            result.message = QStringLiteral("ERRO_PRAT_CARD_ALT");
             return result;
         }
+        result.distribution = std::move(*stored);
+        return result;
     }
     if (m->dayDiners <= 0) {
         result.message = QStringLiteral("ERRO_COMESTICAR_ZERO");

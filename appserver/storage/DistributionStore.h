@@ -12,6 +12,9 @@
 
 namespace pla {
 
+class ReadBatch;
+class RowCursor;
+
 // What a distribution load hands back: a message key or text (then nothing else counts),
 // or a distribution, with or without its header row.
 struct LoadResult {
@@ -78,11 +81,16 @@ private:
     };
 
     ServiceInfo serviceInfo(const QString& branch, const QString& service);
+    static ServiceInfo serviceInfo(RowCursor& q);
     std::optional<Menu> menu(const QString& branch, const QString& service, const QDate& date);
+    static std::optional<Menu> menu(RowCursor& q);
     std::optional<qint64> numberOf(const DistributionKey& key);
-    // The distribution whose header row meets `where`, if any.
+    // The distribution whose header row meets `where`, if any, read in one snapshot.
     std::optional<Distribution> read(const QString& where, const QVariantList& values);
-    std::optional<Distribution> readByKey(const DistributionKey& key);
+    // Adds the four reads of the distribution whose header row meets `where` to `batch`;
+    // returns the index of the first, for distribution().
+    static int addDistribution(ReadBatch& batch, const QString& where, const QVariantList& values);
+    static std::optional<Distribution> distribution(ReadBatch& batch, int first);
     bool menuChanged(const Distribution& stored, const Menu& menu) const;
     Distribution view(const DistributionKey& key, const Menu& menu, const QVector<Point>& points);
     // Stores `built` under `key`: replaces the content of an existing distribution (keeping its

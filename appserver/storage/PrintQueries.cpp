@@ -69,21 +69,23 @@ TDataPacket PrintQueries::services(const QString& branch) {
 
 TDataPacket PrintQueries::packagings(const QString& branch, const QString& date) {
     TDataPacket p;
-    p.Fields = {{"NREMBDISTCARD", F, 0}, {"NRDISTCARD", F, 0},    {"CDSERVFILI", S, 5},
-                {"CDCLIENTE", S, 21},    {"NMRAZSOCCLIE", S, 60}, {"CDDESTFILI", S, 3},
-                {"NMDESTFILI", S, 40},   {"CDCONTAINER", S, 5},   {"NMCONTAINER", S, 40},
-                {"IDPROPOSITO", S, 1},   {"QTCONTAINER", F, 0},   {"DSOBSETIQUETA", S, 250},
-                {"NRVERSAO", F, 0}};
+    p.Fields = {{"NREMBDISTCARD", F, 0},  {"NRDISTCARD", F, 0},    {"CDSERVFILI", S, 5},
+                {"CDCLIENTE", S, 21},     {"NMRAZSOCCLIE", S, 60}, {"CDDESTFILI", S, 3},
+                {"NMDESTFILI", S, 40},    {"CDCONTAINER", S, 5},   {"NMCONTAINER", S, 40},
+                {"IDPROPOSITO", S, 1},    {"QTCONTAINER", F, 0},   {"DSOBSETIQUETA", S, 250},
+                {"NRORDEMENTREGA", F, 0}, {"NRVERSAO", F, 0}};
     QSqlQuery q = SqlUtil::exec(
         db_,
         QStringLiteral(
             "SELECT e.NREMBDISTCARD, d.NRDISTCARD, d.CDSERVFILI, d.CDCLIENTE, c.NMRAZSOCCLIE, "
             "d.CDDESTFILI, t.NMDESTFILI, e.CDCONTAINER, k.NMCONTAINER, k.IDPROPOSITO, "
-            "e.QTCONTAINER, e.DSOBSETIQUETA, d.NRVERSAO FROM EMBDISTCARD e "
+            "e.QTCONTAINER, e.DSOBSETIQUETA, o.NRORDEMENTREGA, d.NRVERSAO FROM EMBDISTCARD e "
             "JOIN DISTCARD d ON d.NRDISTCARD = e.NRDISTCARD "
             "LEFT JOIN CLIENTE c ON c.CDCLIENTE = d.CDCLIENTE "
             "LEFT JOIN DESTFILI t ON t.CDCLIENTE = d.CDCLIENTE AND t.CDDESTFILI = d.CDDESTFILI "
             "LEFT JOIN CONTAINER k ON k.CDCONTAINER = e.CDCONTAINER "
+            "LEFT JOIN PONTENTREGA o ON o.CDFILIAL = d.CDFILIAL AND o.CDSERVFILI = d.CDSERVFILI "
+            "AND o.CDCLIENTE = d.CDCLIENTE AND o.CDDESTFILI = d.CDDESTFILI "
             "WHERE d.CDFILIAL = ? AND d.DTCARDAPIO = ? "
             "ORDER BY d.CDSERVFILI, d.CDCLIENTE, d.CDDESTFILI, e.NREMBDISTCARD"),
         {branch, date});

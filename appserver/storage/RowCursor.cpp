@@ -4,6 +4,8 @@
 #include "appserver/storage/StorageError.h"
 
 #include <QSqlResult>
+#include <charconv>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace pla {
@@ -18,11 +20,19 @@ sqlite3_stmt* sqliteStatement(const QSqlQuery& q) {
     return *static_cast<sqlite3_stmt* const*>(handle.constData());
 }
 
+// A number in PostgreSQL's text form, read whatever the process's locale.
+template <class T> T pgNumber(const PGresult* r, int row, int column) {
+    const char* v = PQgetvalue(r, row, column);
+    T n = 0;
+    std::from_chars(v, v + PQgetlength(r, row, column), n);
+    return n;
+}
+
 } // namespace
 
 RowCursor::RowCursor(const QSqlDatabase& db, const QString& sql, const QVariantList& values)
     : use_(StatementCache::prepared(db, sql)), sql_(sql) {
-    QSqlQuery& q = use_.query();
+    QSqlQuery& q = use_->query();
     stmt_ = sqliteStatement(q);
     if (stmt_) {
         bind(values);
@@ -32,6 +42,8 @@ RowCursor::RowCursor(const QSqlDatabase& db, const QString& sql, const QVariantL
         q.bindValue(i, values[i]);
     if (!q.exec()) throw SqlUtil::failure(q, sql);
 }
+
+RowCursor::RowCursor(const std::vector<pg_result*>& results) : results_(&results) {}
 
 RowCursor::~RowCursor() {
     if (!stmt_) return;
@@ -72,7 +84,15 @@ void RowCursor::bind(const QVariantList& values) {
 }
 
 bool RowCursor::next() {
-    if (!stmt_) return use_.query().next();
+    if (results_) {
+        ++row_;
+        for (; part_ < results_->size(); ++part_, row_ = 0) {
+            result_ = (*results_)[part_];
+            if (row_ < PQntuples(result_)) return true;
+        }
+        return false;
+    }
+    if (!stmt_) return use_->query().next();
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
@@ -82,13 +102,19 @@ bool RowCursor::next() {
 }
 
 bool RowCursor::isNull(int column) const {
-    if (!stmt_) return use_.query().isNull(column);
+    if (result_) return PQgetisnull(result_, row_, column);
+    if (!stmt_) return use_->query().isNull(column);
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
 QString RowCursor::text(int column) const {
+    if (result_)
+        return PQgetisnull(result_, row_, column)
+                   ? QString()
+                   : QString::fromUtf8(PQgetvalue(result_, row_, column),
+                                       PQgetlength(result_, row_, column));
     if (!stmt_) {
-        const QVariant v = use_.query().value(column);
+        const QVariant v = use_->query().value(column);
         return v.isNull() ? QString() : v.toString();
     }
     if (sqlite3_column_type(stmt_, column) == SQLITE_NULL) return QString();
@@ -98,12 +124,14 @@ QString RowCursor::text(int column) const {
 }
 
 double RowCursor::real(int column) const {
-    if (!stmt_) return use_.query().value(column).toDouble();
+    if (result_) return pgNumber<double>(result_, row_, column);
+    if (!stmt_) return use_->query().value(column).toDouble();
     return sqlite3_column_double(stmt_, column);
 }
 
 qint64 RowCursor::integer(int column) const {
-    if (!stmt_) return use_.query().value(column).toLongLong();
+    if (result_) return pgNumber<qint64>(result_, row_, column);
+    if (!stmt_) return use_->query().value(column).toLongLong();
     return sqlite3_column_int64(stmt_, column);
 }
 

@@ -206,6 +206,10 @@ QStringList Schema::step(int version, bool postgres) {
             QStringLiteral(
                 "CREATE INDEX IX_DISTIMPRESSAO_FILIAL ON DISTIMPRESSAO (CDFILIAL, DTHRIMPRESSAO)"),
         };
+    case 8:
+        // The kitchen's loading order of a service's delivery points; a point without one is
+        // loaded after those that have one.
+        return {QStringLiteral("ALTER TABLE PONTENTREGA ADD COLUMN NRORDEMENTREGA INTEGER")};
     case 9:
         return {
             // How the branch's generated distributions pack collective dishes: "P" each in its

@@ -119,7 +119,9 @@ QVector<ExchangeKind> buildKinds() {
          QStringLiteral("pontos"),
          QStringLiteral("PONTENTREGA"),
          {code("CDFILIAL", 4), code("CDSERVFILI", 5), freeCode("CDCLIENTE", 21),
-          code("CDDESTFILI", 3), number("QTCOMENSAIS", true)},
+          code("CDDESTFILI", 3), number("QTCOMENSAIS", true),
+          // Where the point comes in the vans' loading order (optional).
+          integer("NRORDEMENTREGA", false)},
          {QStringLiteral("CDFILIAL"), QStringLiteral("CDSERVFILI"), QStringLiteral("CDCLIENTE"),
           QStringLiteral("CDDESTFILI")},
          {{cdFilial, DataKind::Branches, branch},

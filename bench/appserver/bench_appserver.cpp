@@ -2,15 +2,18 @@
 // and contents differing in every dish row) for a distribution of 60 dishes, 30
 // packagings and 300 dish rows, with 1, 8 and 64 kept-alive clients calling at once, without
 // and with 1,000 idle connections open, against a bare HTTP round trip of the same bytes.
-// Prints one "name: value unit" line per figure.
+// Prints one "name: value unit" line per figure. Options: --backend sqlite|postgresql (one of
+// the two), --in-process-only (the server's own work alone, as a profiler wants it),
+// --in-process-calls N (300 by default) and --timeout S (seconds an HTTP call may take; 5 by
+// default, more under valgrind).
 #include "TestDatabase.h"
 #include "TestSockets.h"
-#include "appserver/auth/Authenticator.h"
 #include "appserver/EmbeddedServer.h"
-#include "appserver/rpc/JsonRpcDispatcher.h"
+#include "appserver/auth/Authenticator.h"
 #include "appserver/auth/SessionStore.h"
-#include "appserver/storage/SqlUtil.h"
 #include "appserver/auth/UserStore.h"
+#include "appserver/rpc/JsonRpcDispatcher.h"
+#include "appserver/storage/SqlUtil.h"
 #include "framework/data/PacketCodec.h"
 
 #include <QJsonArray>
@@ -20,7 +23,18 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <httplib.h>
+#if __has_include(<valgrind/callgrind.h>)
+// Under callgrind (--collect-atstart=no) only the server's own work of each method is counted,
+// one dump per method; elsewhere these do nothing.
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_ZERO_STATS
+#define CALLGRIND_TOGGLE_COLLECT
+#define CALLGRIND_DUMP_STATS_AT(name)
+#endif
 #include <latch>
 #include <map>
 #include <mutex>
@@ -34,6 +48,14 @@ namespace {
 
 const char* kPath = "/PLA15400.rdmDistEmbCard";
 const QString kDate = QStringLiteral("2027-01-15"); // outside the demo menus
+
+struct Options {
+    const char* backend = nullptr; // both when null
+    bool inProcessOnly = false;
+    int timeout = 5; // seconds
+    int inProcessCalls = 300;
+};
+Options options;
 
 struct Percentiles {
     double p50 = 0, p99 = 0;
@@ -154,8 +176,8 @@ Concurrent measure(int port, const QVector<QByteArray>& bodies, int clients, int
             httplib::Client c("127.0.0.1", port);
             c.set_tcp_nodelay(true);
             c.set_keep_alive(true);
-            c.set_connection_timeout(5, 0);
-            c.set_read_timeout(5, 0);
+            c.set_connection_timeout(options.timeout, 0);
+            c.set_read_timeout(options.timeout, 0);
             if (!authorization.empty()) c.set_default_headers({{"Authorization", authorization}});
             std::vector<double> own;
             int lost = 0;
@@ -197,7 +219,7 @@ void report(const char* label, const char* method, int clients, int idle, const 
         std::printf("%s_p50: %.1f us\n%s_p99: %.1f us\n%s_calls_per_s: %.0f calls/s\n",
                     name.c_str(), c.timing.p50, name.c_str(), c.timing.p99, name.c_str(),
                     c.perSecond);
-    // Calls that failed or timed out (5 s) within the time allowed: a stalled server.
+    // Calls that failed or timed out (--timeout) within the time allowed: a stalled server.
     if (c.failed || !c.answered)
         std::printf("%s_failed: %d calls\n%s_answered: %d calls\n", name.c_str(), c.failed,
                     name.c_str(), c.answered);
@@ -244,6 +266,7 @@ void run(test::Backend backend, const char* label) {
     const QByteArray get =
         request("GetDistribuicao", {"0001", "00003", kDate, "10002", "001", "N"});
     httplib::Client c("127.0.0.1", port);
+    c.set_read_timeout(options.timeout, 0);
     QJsonObject r = result(c.Post(kPath, get.toStdString(), "application/json"));
     const QByteArray firstSave = request("SetDistribuicao", bigSave(r.value("data").toArray()));
     r = result(c.Post(kPath, firstSave.toStdString(), "application/json"));
@@ -282,14 +305,20 @@ void run(test::Backend backend, const char* label) {
         const RequestContext local{"127.0.0.1", {}};
         for (const Method& m : methods) {
             std::vector<double> us;
-            for (int k = 0; k < 300; ++k) {
+            CALLGRIND_ZERO_STATS;
+            CALLGRIND_TOGGLE_COLLECT;
+            for (int k = 0; k < options.inProcessCalls; ++k) {
                 const auto t0 = Clock::now();
                 direct.handle(m.bodies[k % m.bodies.size()], local);
                 us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
             }
+            CALLGRIND_TOGGLE_COLLECT;
+            const std::string dump = std::string(label) + "_" + m.name;
+            CALLGRIND_DUMP_STATS_AT(dump.c_str());
             std::printf("%s_%s_in_process_p50: %.1f us\n", label, m.name, percentiles(us).p50);
         }
     }
+    if (options.inProcessOnly) return;
     std::map<std::string, Concurrent> one, eight; // by method, without idle connections
     for (const int idle : {0, 1000}) {
         const auto idleConnections = test::idleConnections(port, idle);
@@ -356,9 +385,27 @@ void run(test::Backend backend, const char* label) {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--backend" && i + 1 < argc)
+            options.backend = argv[++i];
+        else if (a == "--in-process-only")
+            options.inProcessOnly = true;
+        else if (a == "--timeout" && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
+            options.timeout = std::atoi(argv[++i]);
+        else if (a == "--in-process-calls" && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
+            options.inProcessCalls = std::atoi(argv[++i]);
+        else {
+            std::fprintf(stderr,
+                         "uso: bench_appserver [--backend sqlite|postgresql] [--in-process-only] "
+                         "[--timeout SEGUNDOS] [--in-process-calls N]\n");
+            return 2;
+        }
+    }
     test::ensureApplication();
-    run(test::Backend::Sqlite, "sqlite");
-    run(test::Backend::Postgres, "postgresql");
+    for (const auto& [backend, label] :
+         {std::pair{test::Backend::Sqlite, "sqlite"}, {test::Backend::Postgres, "postgresql"}})
+        if (!options.backend || std::strcmp(options.backend, label) == 0) run(backend, label);
     return 0;
 }

@@ -9,8 +9,14 @@
 //   report_day_pages_per_second: <n> pages/s (layout and PDF together)
 //   report_day_pdf_size: <MB> MB
 //   report_day_peak_memory: <MB> MB     (peak resident set of the whole run)
+// and the same day's labels in ZPL for a thermal printer, 100 × 60 mm roll at 203 dpi (the
+// points' header labels included):
+//   report_day_zpl_labels: <n> labels
+//   report_day_zpl_time: <s> s          (layout and ZPL together)
+//   report_day_zpl_size: <MB> MB
 #include "framework/qt/QtPrintOutput.h"
 #include "report/DistributionReport.h"
+#include "report/ZplLabels.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -110,5 +116,21 @@ int main(int argc, char* argv[]) {
                 r.document.pages.size() / (layout + write));
     std::printf("report_day_pdf_size: %.1f MB\n", QFileInfo(file).size() / 1e6);
     std::printf("report_day_peak_memory: %.0f MB\n", usage.ru_maxrss / 1024.0);
+
+    QVector<const pla::DayPackaging*> all;
+    for (const pla::DayPackaging& p : day.packagings)
+        all.push_back(&p);
+    t.restart();
+    const QByteArray zpl =
+        pla::ZplLabels::Build(day, pla::InLoadingOrder(all), *pla::LabelStock::Find("ROLO-100x60"),
+                              203, request.prepared, error);
+    const double zplTime = t.nsecsElapsed() / 1e9;
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        return 1;
+    }
+    std::printf("report_day_zpl_labels: %d labels\n", static_cast<int>(zpl.count("^XA")));
+    std::printf("report_day_zpl_time: %.2f s\n", zplTime);
+    std::printf("report_day_zpl_size: %.1f MB\n", zpl.size() / 1e6);
     return 0;
 }

@@ -15,70 +15,83 @@ char hexDigit(unsigned v) {
     return char(v < 10 ? '0' + v : 'a' + v - 10);
 }
 
-void appendEscaped(char16_t u, QByteArray& out) {
-    out += "\\u";
-    out += hexDigit((u >> 12) & 0xf);
-    out += hexDigit((u >> 8) & 0xf);
-    out += hexDigit((u >> 4) & 0xf);
-    out += hexDigit(u & 0xf);
+char* escaped(char16_t u, char* o) {
+    *o++ = '\\';
+    *o++ = 'u';
+    *o++ = hexDigit((u >> 12) & 0xf);
+    *o++ = hexDigit((u >> 8) & 0xf);
+    *o++ = hexDigit((u >> 4) & 0xf);
+    *o++ = hexDigit(u & 0xf);
+    return o;
 }
 
 } // namespace
 
 void PacketWriter::AppendString(const QString& s, QByteArray& out) {
-    out += '"';
+    // Written in place into room for the longest form ("\uXXXX" for each unit), then cut to
+    // what was written: one growth of the buffer per text instead of one per byte.
+    const qsizetype start = out.size();
+    out.resize(start + 2 + 6 * s.size());
+    char* const begin = out.data();
+    char* o = begin + start;
+    *o++ = '"';
     const char16_t* c = reinterpret_cast<const char16_t*>(s.constData());
     const char16_t* end = c + s.size();
     for (; c < end; ++c) {
         const char16_t u = *c;
+        char shortEscape = 0;
         switch (u) {
         case '"':
-            out += "\\\"";
-            continue;
+            shortEscape = '"';
+            break;
         case '\\':
-            out += "\\\\";
-            continue;
+            shortEscape = '\\';
+            break;
         case '\b':
-            out += "\\b";
-            continue;
+            shortEscape = 'b';
+            break;
         case '\f':
-            out += "\\f";
-            continue;
+            shortEscape = 'f';
+            break;
         case '\n':
-            out += "\\n";
-            continue;
+            shortEscape = 'n';
+            break;
         case '\r':
-            out += "\\r";
-            continue;
+            shortEscape = 'r';
+            break;
         case '\t':
-            out += "\\t";
-            continue;
+            shortEscape = 't';
+            break;
         default:
             break;
         }
-        if (u < 0x20) {
-            appendEscaped(u, out);
+        if (shortEscape) {
+            *o++ = '\\';
+            *o++ = shortEscape;
+        } else if (u < 0x20) {
+            o = escaped(u, o);
         } else if (u < 0x80) {
-            out += char(u);
+            *o++ = char(u);
         } else if (u < 0x800) {
-            out += char(0xc0 | (u >> 6));
-            out += char(0x80 | (u & 0x3f));
+            *o++ = char(0xc0 | (u >> 6));
+            *o++ = char(0x80 | (u & 0x3f));
         } else if (QChar::isHighSurrogate(u) && c + 1 < end && QChar::isLowSurrogate(c[1])) {
             const char32_t code = QChar::surrogateToUcs4(u, c[1]);
             ++c;
-            out += char(0xf0 | (code >> 18));
-            out += char(0x80 | ((code >> 12) & 0x3f));
-            out += char(0x80 | ((code >> 6) & 0x3f));
-            out += char(0x80 | (code & 0x3f));
+            *o++ = char(0xf0 | (code >> 18));
+            *o++ = char(0x80 | ((code >> 12) & 0x3f));
+            *o++ = char(0x80 | ((code >> 6) & 0x3f));
+            *o++ = char(0x80 | (code & 0x3f));
         } else if (QChar::isSurrogate(u)) {
-            appendEscaped(u, out); // a lone half of a pair
+            o = escaped(u, o); // a lone half of a pair
         } else {
-            out += char(0xe0 | (u >> 12));
-            out += char(0x80 | ((u >> 6) & 0x3f));
-            out += char(0x80 | (u & 0x3f));
+            *o++ = char(0xe0 | (u >> 12));
+            *o++ = char(0x80 | ((u >> 6) & 0x3f));
+            *o++ = char(0x80 | (u & 0x3f));
         }
     }
-    out += '"';
+    *o++ = '"';
+    out.resize(o - begin);
 }
 
 void PacketWriter::AppendNumber(double d, QByteArray& out) {
@@ -91,10 +104,13 @@ void PacketWriter::AppendNumber(double d, QByteArray& out) {
     }
     // What QByteArray::number(d, 'g', QLocale::FloatingPointShortest) writes, without its
     // allocation: the shortest digits that read back as d, as a decimal or with an exponent of
-    // at least two digits, whichever is shorter (the decimal when both are as long).
+    // at least two digits, whichever is shorter (the decimal when both are as long). Composed
+    // here and appended at once.
     const char* end = std::to_chars(text, text + sizeof text, d, std::chars_format::scientific).ptr;
     const char* p = text;
-    if (*p == '-') out += *p++;
+    char form[48];
+    char* o = form;
+    if (*p == '-') *o++ = *p++;
     const char* e = std::find(p, end, 'e'); // "e+XX" or "e-XX" follows the digits
     char digits[24];
     int n = 0;
@@ -108,18 +124,26 @@ void PacketWriter::AppendNumber(double d, QByteArray& out) {
                                     : exponent >= n - 1 ? exponent + 1     // digits, zeros
                                                         : n + 1;           // digits with a point
     if (exponentLength < decimalLength) {
-        out += digits[0];
-        if (n > 1) out.append('.').append(digits + 1, n - 1);
-        out.append(e, end - e);
+        *o++ = digits[0];
+        if (n > 1) {
+            *o++ = '.';
+            o = std::copy(digits + 1, digits + n, o);
+        }
+        o = std::copy(e, end, o);
     } else if (exponent < 0) {
-        out.append("0.").append(-exponent - 1, '0').append(digits, n);
+        *o++ = '0';
+        *o++ = '.';
+        o = std::fill_n(o, -exponent - 1, '0');
+        o = std::copy(digits, digits + n, o);
     } else if (exponent >= n - 1) {
-        out.append(digits, n).append(exponent + 1 - n, '0');
+        o = std::copy(digits, digits + n, o);
+        o = std::fill_n(o, exponent + 1 - n, '0');
     } else {
-        out.append(digits, exponent + 1)
-            .append('.')
-            .append(digits + exponent + 1, n - exponent - 1);
+        o = std::copy(digits, digits + exponent + 1, o);
+        *o++ = '.';
+        o = std::copy(digits + exponent + 1, digits + n, o);
     }
+    out.append(form, o - form);
 }
 
 bool PacketWriter::TryAppend(const TDataPacket& p, QByteArray& out) {

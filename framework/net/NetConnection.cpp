@@ -224,11 +224,7 @@ TNetConnection::Outcome TNetConnection::Exchange(const QString& method, const QJ
     httplib::Error error = httplib::Error::Success;
     const auto started = std::chrono::steady_clock::now();
     bool sent = false;
-    const auto send = [&] { sent = client.send(req, res, error); };
-    if (TransportRunner& runner = CurrentTransportRunner())
-        runner(send);
-    else
-        send();
+    RunTransport([&] { sent = client.send(req, res, error); });
     const auto elapsed = std::chrono::steady_clock::now() - started;
 
     if (oversized)
@@ -301,6 +297,13 @@ void TNetConnection::SetDefaultAuthorization(const QString& authorization) {
 
 void TNetConnection::SetSessionRenewal(SessionRenewal renewal) {
     CurrentSessionRenewal() = std::move(renewal);
+}
+
+void TNetConnection::RunTransport(const std::function<void()>& work) {
+    if (TransportRunner& runner = CurrentTransportRunner())
+        runner(work);
+    else
+        work();
 }
 
 void TNetConnection::SetTransportRunner(TransportRunner runner) {

@@ -100,6 +100,9 @@ public:
     // `send` exactly once and return when it has finished.
     using TransportRunner = std::function<void(const std::function<void()>& send)>;
     static void SetTransportRunner(TransportRunner runner);
+    // Runs other slow network work (a print job sent to a printer) the way a call's exchange
+    // runs: through the installed runner, so the windows keep painting; here without one.
+    static void RunTransport(const std::function<void()>& work);
 
     // The credentials of the logged-in user for every connection of the process: the host
     // sets them after its login, so the screens' connections carry them without knowing.

@@ -64,7 +64,8 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
         QStringLiteral("AAAA-MM-DD"));
     const QCommandLineOption stock(
         QStringLiteral("stock"),
-        QStringLiteral("Etiqueta do PDF: A4-2x7 (padrão), A4-3x8, A4-2x4 ou ROLO-100x60."),
+        QStringLiteral("Etiqueta do PDF: A4-2x7 (padrão), A4-3x8, A4-2x4, ROLO-100x60, "
+                       "ROLO-100x50 ou ROLO-60x40; do ZPL, um dos rolos (padrão ROLO-100x60)."),
         QStringLiteral("NOME"));
     const QCommandLineOption prepared(
         QStringLiteral("prepared"),
@@ -75,8 +76,22 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
         QStringLiteral("contents"),
         QStringLiteral("Conteúdo do PDF: etiquetas, romaneios ou ambos (padrão)."),
         QStringLiteral("QUAIS"));
+    const QCommandLineOption zpl(
+        QStringLiteral("zpl"),
+        QStringLiteral("Sem janela: grava as etiquetas do dia da filial em ZPL, a linguagem das "
+                       "impressoras térmicas (use com --module PLA15500), e termina."),
+        QStringLiteral("ARQUIVO"));
+    const QCommandLineOption printer(
+        QStringLiteral("printer"),
+        QStringLiteral("Sem janela: envia as etiquetas do dia em ZPL à impressora de etiquetas "
+                       "(fila do CUPS ou HOST:9100) e termina."),
+        QStringLiteral("FILA|HOST:PORTA"));
+    const QCommandLineOption dpi(
+        QStringLiteral("dpi"),
+        QStringLiteral("Resolução da impressora de etiquetas: 203 (padrão) ou 300."),
+        QStringLiteral("DPI"));
     p.addOptions({help, version, branch, tied, server, db, modules, screenshot, module, focus, pdf,
-                  date, prepared, stock, contents});
+                  date, prepared, stock, contents, zpl, printer, dpi});
     if (!p.parse(arguments)) {
         message = p.errorText();
         return ParseResult::Error;
@@ -140,6 +155,19 @@ HostOptions::ParseResult HostOptions::Parse(const QStringList& arguments, HostOp
     }
     if (p.isSet(stock)) out.stock = p.value(stock).trimmed();
     if (p.isSet(contents)) out.contents = p.value(contents).trimmed();
+    if (p.isSet(zpl)) out.zpl = p.value(zpl);
+    if (p.isSet(printer)) out.printer = p.value(printer).trimmed();
+    if (p.isSet(dpi)) {
+        out.dpi = p.value(dpi).trimmed();
+        if (out.dpi != QLatin1String("203") && out.dpi != QLatin1String("300")) {
+            message = QStringLiteral("Resolução inválida: \"%1\" (use 203 ou 300).").arg(out.dpi);
+            return ParseResult::Error;
+        }
+    }
+    if (int(!out.pdf.isEmpty()) + int(!out.zpl.isEmpty()) + int(!out.printer.isEmpty()) > 1) {
+        message = QStringLiteral("Use só uma saída: --pdf, --zpl ou --printer.");
+        return ParseResult::Error;
+    }
     return ParseResult::Run;
 }
 

@@ -21,10 +21,16 @@ struct HostOptions {
     QString prepared; // preparation on that PDF's labels (AAAA-MM-DD HH:MM); empty: default
     QString stock;    // label stock of that PDF; empty: the module's default
     QString contents; // etiquetas, romaneios or ambos; empty: both
+    QString zpl;      // write that day's labels in ZPL here and exit
+    QString printer;  // send them to this label printer (CUPS queue or HOST:PORT) and exit
+    QString dpi;      // the label printer's resolution, 203 or 300; empty: 203
 
     bool Embedded() const { return serverHost.isEmpty(); }
-    // A run with nobody at the screen (a PDF or a picture): no dialog may wait for an answer.
-    bool Headless() const { return !pdf.isEmpty() || !screenshot.isEmpty(); }
+    // A run that prints a branch day and exits: a PDF, or labels in ZPL to a file or printer.
+    bool PrintRun() const { return !pdf.isEmpty() || !zpl.isEmpty() || !printer.isEmpty(); }
+    // A run with nobody at the screen (a print run or a picture): no dialog may wait for an
+    // answer.
+    bool Headless() const { return PrintRun() || !screenshot.isEmpty(); }
 
     enum class ParseResult { Run, Help, Version, Error };
     // Reads arguments (program name first). message receives the help or version text or the

@@ -65,8 +65,8 @@ int main(int argc, char* argv[]) {
     }
     // A PDF for a script needs no display, nor does a picture taken where there is none.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-        (!options.pdf.isEmpty() || (options.Headless() && qEnvironmentVariableIsEmpty("DISPLAY") &&
-                                    qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))))
+        (options.PrintRun() || (options.Headless() && qEnvironmentVariableIsEmpty("DISPLAY") &&
+                                qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pla-host"));
@@ -111,7 +111,7 @@ int main(int argc, char* argv[]) {
         if (!options.Headless()) dialogs.ShowError(message);
         return 1;
     }
-    if (!options.pdf.isEmpty()) return pla::PdfExportRun::Run(session, options, dialogs);
+    if (options.PrintRun()) return pla::PdfExportRun::Run(session, options, dialogs);
     pla::QtPrintOutput printing(&window);
     printing.Install();
     // Said as the user's own branch: the screens may be working on another one.

@@ -36,9 +36,11 @@ TEST_P(SchemaUpgradeTest, TheVersionBeforeGetsTheIndexOfABranchsDay) {
     SqlUtil::execPlain(conn, QStringLiteral("DROP INDEX IX_DISTCARD_DIA"));
     SqlUtil::execPlain(conn, QStringLiteral("CREATE INDEX IX_DISTCARD_SERV ON DISTCARD "
                                             "(CDFILIAL, CDSERVFILI, DTCARDAPIO)"));
-    // The later steps' tables and columns, too: the upgrade makes them again.
+    // The later steps' tables and columns, too: the upgrade makes them again (the print
+    // record, the delivery points' loading order, the packing rules).
     for (const char* table : {"ITDISTIMPRESSAO", "DISTIMPRESSAO"})
         SqlUtil::execPlain(conn, QStringLiteral("DROP TABLE %1").arg(QLatin1String(table)));
+    SqlUtil::execPlain(conn, QStringLiteral("ALTER TABLE PONTENTREGA DROP COLUMN NRORDEMENTREGA"));
     SqlUtil::execPlain(conn, QStringLiteral("DROP TABLE REGRAEMB"));
     SqlUtil::execPlain(conn, QStringLiteral("ALTER TABLE FILIAL DROP COLUMN IDPROPOSTAEMB"));
     SqlUtil::exec(conn, QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = 5"));
@@ -56,6 +58,7 @@ TEST_P(SchemaUpgradeTest, TheVersionBeforeGetsTheIndexOfABranchsDay) {
     EXPECT_TRUE(hasIndex(conn, QStringLiteral("IX_DISTCARD_DIA")));
     EXPECT_FALSE(hasIndex(conn, QStringLiteral("IX_DISTCARD_SERV")));
     EXPECT_EQ(count(conn, QStringLiteral("PRATCARD")), menus);
+    EXPECT_NO_THROW(SqlUtil::exec(conn, QStringLiteral("SELECT NRORDEMENTREGA FROM PONTENTREGA")));
     if (!SqlUtil::isPostgres(conn)) {
         QSqlQuery plan = SqlUtil::exec(
             conn, QStringLiteral("EXPLAIN QUERY PLAN SELECT NRDISTCARD FROM DISTCARD "

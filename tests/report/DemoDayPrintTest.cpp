@@ -9,9 +9,11 @@
 #include "report/DistributionReport.h"
 #include "report/LabelContents.h"
 #include "report/ReportTexts.h"
-#include "tests/report/ReportTestDay.h"
+#include "tests/framework/print/FakePrinter.h"
 #include "tests/remote/TestEnvironment.h"
+#include "tests/report/ReportTestDay.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -261,6 +263,124 @@ TEST_F(DemoDayPrint, EveryLabelOfTheDayCarriesEveryRequiredLine) {
     EXPECT_EQ(all.count(QStringLiteral("Lote: 20261208-0001-000")), labels);
     EXPECT_EQ(all.count(QStringLiteral("CNPJ 47.381.265/0001-40")), labels);
     EXPECT_EQ(all.count(QStringLiteral("RT: Mariana Costa Ribeiro — CRN-3 12345")), labels);
+}
+
+} // namespace pla::test
+
+namespace pla::test {
+
+// The demo day as a thermal printer gets it: one label per unit and a header label (no code)
+// before each point, in loading order. The renderer takes about half a second a label here and
+// the day has thousands, so the first stops' labels are rendered and their codes read back.
+TEST_F(DemoDayPrint, TheDaysZplRendersAndEveryLabelsCodeDecodesInLoadingOrder) {
+    if (QStandardPaths::findExecutable(QStringLiteral("node")).isEmpty())
+        GTEST_SKIP() << "node não instalado";
+    if (!QFileInfo::exists(QStringLiteral(PLA_ZPL_RENDER_MODULES "/zpl-renderer-js")))
+        GTEST_SKIP() << "zpl-renderer-js não instalado (scripts/test.sh o instala)";
+    if (QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty())
+        GTEST_SKIP() << "zbarimg (zbar-tools) não instalado";
+    const QString zpl = dir_->filePath(QStringLiteral("dia.zpl"));
+    QProcess host;
+    StartHost(host, {"--zpl", zpl, "--date", "2026-12-08", "--dpi", "203"});
+    ASSERT_TRUE(host.waitForFinished(120000));
+    ASSERT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
+
+    QVector<const DayPackaging*> all;
+    for (const DayPackaging& p : day_->packagings)
+        all.push_back(&p);
+    QStringList expected; // per label: the packaging number, or "" for a point's header
+    QStringList points;   // the points in the order their headers come
+    for (const DayPackaging* p : InLoadingOrder(all)) {
+        if (points.isEmpty() || points.last() != p->PointKey()) {
+            points << p->PointKey();
+            expected << QString();
+        }
+        for (int unit = 0; unit < p->LabelCount(); ++unit)
+            expected << QString::number(p->number);
+    }
+    // The demo kitchen loads the state school first, the steelworks' second site next.
+    ASSERT_GE(points.size(), 3);
+    EXPECT_EQ(points.mid(0, 2), (QStringList{QStringLiteral("10003\x1f"
+                                                            "001"),
+                                             QStringLiteral("10002\x1f"
+                                                            "002")}));
+
+    QFile file(zpl);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.count("^XZ"), expected.size());
+    constexpr int kRendered = 60;
+    expected = expected.mid(0, kRendered);
+    const QString first = dir_->filePath(QStringLiteral("primeiras.zpl"));
+    QFile head(first);
+    ASSERT_TRUE(head.open(QIODevice::WriteOnly));
+    for (int line = 0, labels = 0; line < lines.size() && labels < kRendered; ++line) {
+        head.write(lines[line] + '\n');
+        labels += lines[line] == "^XZ" ? 1 : 0;
+    }
+    head.close();
+
+    QProcess render;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("NODE_PATH"), QStringLiteral(PLA_ZPL_RENDER_MODULES));
+    render.setProcessEnvironment(env);
+    const QString prefix = dir_->filePath(QStringLiteral("rolo"));
+    render.start(QStringLiteral("node"),
+                 {QStringLiteral(PLA_ZPL_RENDER_JS), first, "100", "60", "8", prefix});
+    ASSERT_TRUE(render.waitForFinished(300000));
+    ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+    ASSERT_EQ(render.readAllStandardOutput().trimmed().toInt(), expected.size());
+
+    QStringList images;
+    for (int i = 0; i < expected.size(); ++i)
+        images << QStringLiteral("%1-%2.png").arg(prefix).arg(i);
+    // zbarimg reads the files in order and says nothing for a header label; -Sdisable then
+    // -Sqrcode.enable keeps it from taking the label's digits for a linear barcode.
+    QProcess zbar;
+    zbar.start(QStringLiteral("zbarimg"),
+               QStringList{"-q", "--raw", "-Sdisable", "-Sqrcode.enable"} + images);
+    ASSERT_TRUE(zbar.waitForFinished(300000));
+    const QStringList decoded = QString::fromUtf8(zbar.readAllStandardOutput())
+                                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList codes = expected;
+    codes.removeAll(QString());
+    EXPECT_EQ(decoded, codes);
+}
+
+} // namespace pla::test
+
+namespace pla::test {
+
+// For a script that prints at night: the same labels straight to the printer's raw port, byte
+// for byte what --zpl writes, and a printer that is not there fails the run with the reason.
+TEST_F(DemoDayPrint, TheCommandLineSendsTheDaysLabelsToTheLabelPrinter) {
+    const QStringList day{"--date",  "2026-12-08",  "--prepared", "2026-12-08 06:30",
+                          "--stock", "ROLO-100x50", "--dpi",      "300"};
+    const QString file = dir_->filePath(QStringLiteral("noite.zpl"));
+    QProcess host;
+    StartHost(host, QStringList{"--zpl", file} + day);
+    ASSERT_TRUE(host.waitForFinished(120000));
+    ASSERT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+
+    FakePrinter printer;
+    StartHost(host,
+              QStringList{"--printer", QStringLiteral("127.0.0.1:%1").arg(printer.Port())} + day);
+    ASSERT_TRUE(host.waitForFinished(120000));
+    EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
+    EXPECT_EQ(printer.Received(10), written.readAll());
+
+    int closed = 0;
+    {
+        FakePrinter gone;
+        closed = gone.Port();
+    }
+    StartHost(host, QStringList{"--printer", QStringLiteral("127.0.0.1:%1").arg(closed)} + day);
+    ASSERT_TRUE(host.waitForFinished(120000));
+    EXPECT_EQ(host.exitCode(), 1);
+    EXPECT_TRUE(QString::fromLocal8Bit(host.readAllStandardError())
+                    .contains(QStringLiteral("não está acessível")));
 }
 
 } // namespace pla::test

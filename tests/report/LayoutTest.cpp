@@ -37,9 +37,11 @@ void ExpectInside(const PrintPage& page) {
 
 const QDateTime kPrepared(QDate(2026, 12, 8), QTime(10, 30));
 
+// The packagings' own labels, without the point's header label.
 QVector<PrintPage> Labels(const DistributionDay& day, const LabelStock& stock) {
     QString error;
-    const QVector<PrintPage> pages = LabelLayout::Pages(day, All(day), stock, kPrepared, error);
+    const QVector<PrintPage> pages =
+        LabelLayout::Pages(day, All(day), stock, kPrepared, error, {{}, false});
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     return pages;
 }
@@ -64,6 +66,67 @@ TEST(LabelLayout, APackagingOfThreeUnitsGivesThreeNumberedLabelsWithItsCode) {
     // The amounts are those of one unit, with the decimal comma.
     EXPECT_TRUE(texts.contains(QStringLiteral("0,667 com. 0,333 KG")))
         << texts.join('|').toStdString();
+}
+
+TEST(LabelLayout, LabelsAndPackingListsGoInLoadingOrderEachPointOpenedByAHeaderLabel) {
+    // Point, delivery order (0: none), service, units.
+    struct Row {
+        const char* client;
+        int order;
+        const char* service;
+        double units;
+    } rows[] = {{"10001", 0, "00001", 2},
+                {"10002", 2, "00001", 1},
+                {"10003", 1, "00001", 3},
+                {"10000", 0, "00002", 1},
+                {"10002", 2, "00002", 2}};
+    QVector<DayPackaging> packagings;
+    for (const Row& r : rows) {
+        DayPackaging p = Packaging(packagings.size() + 1, r.units, {QStringLiteral("Arroz")});
+        p.client = p.clientName = QString::fromLatin1(r.client);
+        p.service = QString::fromLatin1(r.service);
+        if (r.order) p.deliveryOrder = r.order;
+        packagings.push_back(p);
+    }
+    const DistributionDay day = SmallDay(packagings);
+    ReportRequest request;
+    request.services = {QStringLiteral("00001"), QStringLiteral("00002")};
+    request.contents = ReportContents::Both;
+    request.stock = QStringLiteral("ROLO-100x60");
+    const DistributionReport::Result r = DistributionReport::Build(day, request);
+    ASSERT_TRUE(r.error.isEmpty()) << r.error.toStdString();
+
+    // Per roll label: its code, or the header's text.
+    QStringList labels, lists;
+    for (const PrintPage& page : r.document.pages) {
+        QString code;
+        for (const PrintCommand& c : page.Commands())
+            if (c.kind == PrintCommand::Kind::Code) code = c.text;
+        const QStringList texts = Texts(page);
+        if (page.Size() == QSizeF(100, 60))
+            labels << (code.isEmpty() ? texts.mid(1).join(QLatin1Char(' ')) : code);
+        else
+            lists << texts.filter(QStringLiteral(" · 100")).value(0);
+    }
+    EXPECT_EQ(labels, (QStringList{"Ponto: 10003 · Ala Norte — 3 volumes", "3", "3", "3",
+                                   "Ponto: 10002 · Ala Norte — 3 volumes", "2", "5", "5",
+                                   "Ponto: 10000 · Ala Norte — 1 volume", "4",
+                                   "Ponto: 10001 · Ala Norte — 2 volumes", "1", "1"}));
+    // One packing list per service and point, in the same order.
+    EXPECT_EQ(lists.size(), 5);
+    for (const auto& [i, client] :
+         {std::pair{0, "10003"}, {1, "10002"}, {2, "10002"}, {3, "10000"}, {4, "10001"}})
+        EXPECT_TRUE(lists.value(i).contains(QString::fromLatin1(client)))
+            << lists.join('|').toStdString();
+
+    // A reprint of units 1 and 3 of one packaging: just those, no header.
+    QString error;
+    const QVector<PrintPage> reprint =
+        LabelLayout::Pages(day, {&day.packagings[2]}, *LabelStock::Find("ROLO-100x60"), kPrepared,
+                           error, {{1, 3}, false});
+    ASSERT_EQ(reprint.size(), 2);
+    EXPECT_TRUE(Texts(reprint[0]).contains(QStringLiteral("1/3")));
+    EXPECT_TRUE(Texts(reprint[1]).contains(QStringLiteral("3/3")));
 }
 
 TEST(LabelLayout, EveryStockFillsItsPagesAndKeepsEachLabelInsideItsRectangle) {
