@@ -1,12 +1,13 @@
 #include "appserver/AdminCommands.h"
 
+#include "appserver/ServerOptions.h"
 #include "appserver/auth/AuditTrail.h"
+#include "appserver/auth/UserStore.h"
+#include "appserver/rpc/Refusal.h"
 #include "appserver/storage/ConnectionPool.h"
 #include "appserver/storage/DatabaseConfig.h"
-#include "appserver/rpc/Refusal.h"
+#include "appserver/storage/PrintRecord.h"
 #include "appserver/storage/Schema.h"
-#include "appserver/ServerOptions.h"
-#include "appserver/auth/UserStore.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSqlDatabase>
+#include <algorithm>
 #include <termios.h>
 #include <unistd.h>
 
@@ -115,7 +117,11 @@ int auditCommand(QCommandLineParser& p, QSqlDatabase db, QTextStream& out, QText
             return 2;
         }
     }
-    const QVector<AuditEvent> events = AuditTrail(db).events(filter);
+    // The prints among the changes, in the order they happened: a save after a print is what
+    // makes its labels stale.
+    QVector<AuditEvent> events = AuditTrail(db).events(filter) + PrintRecord(db).events(filter);
+    std::stable_sort(events.begin(), events.end(),
+                     [](const AuditEvent& a, const AuditEvent& b) { return a.when < b.when; });
     if (p.isSet(QStringLiteral("json"))) {
         QJsonArray all;
         for (const AuditEvent& e : events)

@@ -64,6 +64,8 @@ void TfrmDistEmbCard::sbtImprimirClick(TComponent&) {
     if (depCardapio->GetDate().isValid())
         day.insert(QStringLiteral("date"), depCardapio->GetDate().toString(Qt::ISODate));
     Zelvora::LoadBPL(QStringLiteral("PLA15500"), day);
+    // What was printed there may have renewed or left stale the loaded distribution's labels.
+    VerificaEtiquetas();
 }
 
 void TfrmDistEmbCard::sbtAjudaClick(TComponent&) {

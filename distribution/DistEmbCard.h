@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 
 class TButtonFlat;
@@ -77,10 +78,14 @@ public:
     TDBGrid *dbgEmbalagens = nullptr, *dbgPratosEmb = nullptr;
     TGroupBox* grbObsEtiqueta = nullptr;
     TDBMemo* dbmObservacaoEtiqueta = nullptr;
+    // "Etiquetas impressas antes da última alteração": shown while the loaded distribution's
+    // labels were last printed at an older version than the one loaded.
+    TPanel* panAvisoEtiquetas = nullptr;
 
     // ---- the screen's own commands ---------------------------------------------------------
     TButtonFlat *sbtGerar = nullptr, *sbtRedistribuir = nullptr, *sbtApagar = nullptr;
     TMenuItem *mnuGerar = nullptr, *mnuRedistribuir = nullptr, *mnuApagar = nullptr;
+    TMenuItem* mnuReimprimir = nullptr; // "Reimprimir etiquetas da embalagem"
     // "Copiar de outra data…" (Ctrl+D): enabled exactly while sbtRedistribuir is.
     TMenuItem* mnuCopiar = nullptr;
 
@@ -347,6 +352,23 @@ public:
     void mnuGerarClick(TComponent& sender);
     // --- end saving ---
 
+    // The version the distribution was loaded at, sent back with a save or a delete; none
+    // when the header came without one.
+    std::optional<qint64> LoadedVersion() const;
+
+    // --- labels of the loaded distribution ---
+    // Reads the day's last labels prints and shows panAvisoEtiquetas when the loaded
+    // distribution's labels were printed at an older version than the one loaded. Quiet when
+    // the server cannot say.
+    void VerificaEtiquetas();
+    // Reprints the current packaging's labels as the server stores it: all units or the units
+    // typed, on the stock and with the preparation chosen (the one of the last labels print
+    // proposed). A packaging not yet stored is refused with its reason; with a change pending
+    // the user confirms first, since the labels will not show it. A job that came out is
+    // recorded as a reprint.
+    void mnuReimprimirClick(TComponent& sender);
+    // --- end labels ---
+
 protected:
     // Creation sequence: connect, lists, service groups, the user's branch, branch lock,
     // today's date, empty distribution.
@@ -382,6 +404,8 @@ private:
     pla::GroupChoice groups_;
     QStringList deliveryPointKeys_;
     std::int32_t newPackagingCounter_ = 0;
+    // The loaded distribution's last labels print, when the server recorded one.
+    std::optional<pla::LabelsPrint> labelsPrint_;
     // A pass locked the ways out of a change; the pass that sees it end gives them back.
     bool changeLocked_ = false;
 };

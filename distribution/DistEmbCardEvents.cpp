@@ -157,4 +157,5 @@ void TfrmDistEmbCard::BindEvents() {
     sbtGerar->OnClick = Notify(this, &F::sbtGerarClick);
     mnuGerar->OnClick = Notify(this, &F::mnuGerarClick);
     // --- end saving ---
+    mnuReimprimir->OnClick = Notify(this, &F::mnuReimprimirClick);
 }

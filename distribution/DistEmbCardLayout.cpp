@@ -113,6 +113,12 @@ void TfrmDistEmbCard::BuildDistributionSide() {
     panDistribuicao->SetAlign(TAlign::alClient);
     panTDistribuicao =
         MakeTitleBar(this, panDistribuicao, "panTDistribuicao", QStringLiteral("Distribuição"), 0);
+    panAvisoEtiquetas =
+        MakeTitleBar(this, panDistribuicao, "panAvisoEtiquetas",
+                     QStringLiteral("Etiquetas impressas antes da última alteração"), 19);
+    panAvisoEtiquetas->SetColor(clInfoBk);
+    panAvisoEtiquetas->SetFontColor(QColor(0x99, 0, 0));
+    panAvisoEtiquetas->SetVisible(false);
 
     // Left half: the dishes still to distribute.
     panCardapio = MakeControl<TPanel>(this, panDistribuicao, "panCardapio");
@@ -248,7 +254,6 @@ void TfrmDistEmbCard::BuildCommands() {
         MirrorMenuItem(m, b);
         *c.item = m;
     }
-
     // Copying replaces the distribution as redistributing does, so it is open exactly where
     // redistributing is.
     mnuCopiar =
@@ -258,6 +263,11 @@ void TfrmDistEmbCard::BuildCommands() {
     sbtRedistribuir->AddChangeListener([this](TComponent& c, TChange what) {
         if (what == TChange::Enabled) mnuCopiar->SetEnabled(static_cast<TControl&>(c).Enabled());
     });
+    // No tool button: a reprint is an exception, reached from the menu or its key (Ctrl+E,
+    // "etiquetas", which neither the window manager nor the MDI area takes).
+    mnuReimprimir = AddMaintenanceItem(QStringLiteral("mnuReimprimir"),
+                                       QStringLiteral("Reimprimir etiquetas da embalagem"));
+    mnuReimprimir->SetShortCut(QStringLiteral("Ctrl+E"));
 }
 
 void TfrmDistEmbCard::BuildKeyboard() {
@@ -283,6 +293,7 @@ void TfrmDistEmbCard::BuildKeyboard() {
         {mnuRedistribuir, "Distribuir / &Redistribuir", nullptr},
         {mnuApagar, "Apa&gar Distribuição", nullptr},
         {mnuCopiar, "Copiar de ou&tra data…", nullptr},
+        {mnuReimprimir, "Reimprimir etiquetas da em&balagem", nullptr},
     };
     for (const Entry& e : entries) {
         e.item->SetCaption(QString::fromUtf8(e.caption));

@@ -12,6 +12,7 @@
 #include "framework/ui/TDateEditPlus.h"
 #include "framework/ui/TEdit.h"
 #include "framework/ui/TMessages.h"
+#include "framework/ui/TPanel.h"
 
 namespace {
 
@@ -59,12 +60,15 @@ void TfrmDistEmbCard::GetDistribuicao(const QString& redistribute, bool keep) {
     AplicaFiltroCardDisp();
     AplicaFiltroItEmb();
     if (keep) cdsEmbDistCard->Locate(QStringLiteral("NREMBDISTCARD"), rememberedPackaging);
+    VerificaEtiquetas();
 }
 
 void TfrmDistEmbCard::LimpaDistribuicao() {
     for (TClientDataSet* ds : {cdsDistCard.get(), cdsCardapioDisponivel.get(), cdsEmbDistCard.get(),
                                cdsItEmbDistCard.get()})
         ds->EmptyDataSet();
+    labelsPrint_.reset();
+    panAvisoEtiquetas->SetVisible(false);
     // No command may go on acting on the distribution that is gone.
     EnablingPass(true);
 }

@@ -21,14 +21,6 @@ namespace {
 
 const QString kPackagingNumber = QStringLiteral("NREMBDISTCARD");
 
-// The version the distribution was loaded at, sent back with a save or a delete; none when
-// the header came without one.
-std::optional<qint64> LoadedVersion(const TClientDataSet& header) {
-    const TField* version = header.FindField(QStringLiteral("NRVERSAO"));
-    if (!header.Active() || header.IsEmpty() || !version || version->IsNull()) return std::nullopt;
-    return static_cast<qint64>(version->AsFloat());
-}
-
 // The packaging numbers that own at least one dish row, read from every stored row, so the
 // check does not depend on the filter the dish rows happen to have while the packagings are
 // walked.
@@ -47,6 +39,13 @@ QSet<double> PackagingsWithDishes(const TClientDataSet& dishRows) {
 
 } // namespace
 
+std::optional<qint64> TfrmDistEmbCard::LoadedVersion() const {
+    const TField* version = cdsDistCard->FindField(QStringLiteral("NRVERSAO"));
+    if (!cdsDistCard->Active() || cdsDistCard->IsEmpty() || !version || version->IsNull())
+        return std::nullopt;
+    return static_cast<qint64>(version->AsFloat());
+}
+
 void TfrmDistEmbCard::sbtConfirmarClick(TComponent&) {
     if (cdsEmbDistCard->Editing()) {
         cdsEmbDistCard->Post();
@@ -63,7 +62,7 @@ void TfrmDistEmbCard::ConfirmaAltDistribuicao() {
     if (cdsItEmbDistCard->Editing()) cdsItEmbDistCard->Post();
 
     const double number = cdsDistCard->FieldByName(QStringLiteral("NRDISTCARD")).AsFloat();
-    const std::optional<qint64> version = LoadedVersion(*cdsDistCard);
+    const std::optional<qint64> version = LoadedVersion();
     try {
         pla::BusyScope busy(Zelvora::MainWindow());
         // Every record of each set whatever its filter: dishes fully distributed are out of
@@ -202,7 +201,7 @@ void TfrmDistEmbCard::sbtApagarClick(TComponent&) {
 
     pla::BusyScope busy(Zelvora::MainWindow());
     server_.ApagaDistribuicao(cdsDistCard->FieldByName(QStringLiteral("NRDISTCARD")).AsFloat(),
-                              LoadedVersion(*cdsDistCard));
+                              LoadedVersion());
     GetServicos(edtCdFilial->Text(), depCardapio->GetDate(), true);
 }
 

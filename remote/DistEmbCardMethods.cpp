@@ -1,5 +1,6 @@
 #include "remote/DistEmbCardMethods.h"
 
+#include "framework/data/Abort.h"
 #include "framework/data/ClientDataSet.h"
 #include "framework/data/DatabaseError.h"
 #include "framework/data/PacketCodec.h"
@@ -7,9 +8,11 @@
 #include "framework/services/BusyScope.h"
 #include "framework/services/Consiste.h"
 #include "framework/services/Zelvora.h"
+#include "framework/ui/DialogService.h"
 #include "remote/PayloadReader.h"
 
 #include <QJsonObject>
+#include <algorithm>
 
 namespace pla {
 
@@ -194,6 +197,69 @@ std::optional<StoredChanges> DistEmbCardMethods::GetAlteracoesDistribuicao(doubl
     for (const QJsonValue& line : data.value(QStringLiteral("alteracoes")).toArray())
         c.lines << line.toString();
     return c;
+}
+
+bool DistEmbCardMethods::SetImpressaoDistribuicao(const PrintJob& job) {
+    TDataPacket printed;
+    printed.Fields = {{"NRDISTCARD", TFieldType::Float, 0}, {"NRVERSAO", TFieldType::Float, 0}};
+    if (job.packaging > 0)
+        printed.Fields +=
+            {{"NREMBDISTCARD", TFieldType::Float, 0}, {"DSUNIDADES", TFieldType::String, 200}};
+    QList<qint64> numbers = job.versions.keys();
+    std::sort(numbers.begin(), numbers.end());
+    for (const qint64 n : numbers) {
+        QVector<QVariant> row{double(n), double(job.versions.value(n))};
+        if (job.packaging > 0) row << double(job.packaging) << job.units;
+        printed.Rows.push_back(row);
+    }
+    const QJsonValue prepared =
+        job.prepared.isValid()
+            ? QJsonValue(job.prepared.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+            : QJsonValue();
+    try {
+        Invoke(kSetImpressaoDistribuicao,
+               {job.branch, DateArg(job.date), QString(job.contents), prepared,
+                PacketArg(kSetImpressaoDistribuicao, printed)});
+        return true;
+    } catch (const Abort&) {
+        Dialogs().ShowWarning(
+            QStringLiteral("A impressão saiu, mas não foi registrada no servidor: o aviso de "
+                           "etiquetas impressas antes da última alteração não a conhece."));
+        return false;
+    }
+}
+
+QHash<qint64, LabelsPrint>
+DistEmbCardMethods::GetEtiquetasImpressas(const QString& branch, const QDate& date,
+                                          std::optional<qint64> distribution) {
+    BusyScope busy(Zelvora::MainWindow());
+    QHash<qint64, LabelsPrint> out;
+    TDataPacket packet;
+    try {
+        QJsonArray params{branch, DateArg(date)};
+        if (distribution) params.append(static_cast<double>(*distribution));
+        const QJsonValue raw = net_.Call(QString::fromLatin1(kGetEtiquetasImpressas), params);
+        packet = PacketCodec::FromJson(Consiste::CheckResultServ(raw, false, 0));
+    } catch (...) {
+        return out;
+    }
+    const int number = packet.IndexOf(QStringLiteral("NRDISTCARD"));
+    const int version = packet.IndexOf(QStringLiteral("NRVERSAO"));
+    const int when = packet.IndexOf(QStringLiteral("DTHRIMPRESSAO"));
+    const int who = packet.IndexOf(QStringLiteral("NMUSUARIO"));
+    const int prepared = packet.IndexOf(QStringLiteral("DTHRPREPARO"));
+    if (number < 0 || version < 0) return out;
+    const auto text = [](const QVector<QVariant>& row, int i) {
+        return i >= 0 && i < row.size() ? row[i].toString() : QString();
+    };
+    for (const QVector<QVariant>& row : packet.Rows) {
+        if (row.size() <= std::max(number, version)) continue;
+        out.insert(
+            row[number].toLongLong(),
+            {row[version].toLongLong(), text(row, when), text(row, who),
+             QDateTime::fromString(text(row, prepared), QStringLiteral("yyyy-MM-dd HH:mm"))});
+    }
+    return out;
 }
 
 void DistEmbCardMethods::ApagaDistribuicao(double distribution, std::optional<qint64> version) {

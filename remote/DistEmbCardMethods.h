@@ -3,6 +3,8 @@
 #include "framework/data/DataPacket.h"
 
 #include <QDate>
+#include <QDateTime>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonValue>
 #include <QString>
@@ -37,6 +39,24 @@ struct StoredChanges {
     QStringList lines;  // each save, then its packagings and dish rows added, changed, removed
 };
 
+// One print job as the print record keeps it: what came out of which distributions.
+struct PrintJob {
+    QString branch;
+    QDate date;
+    QChar contents;                 // 'E' labels, 'R' packing lists, 'A' both
+    QDateTime prepared;             // the preparation the labels state; invalid without labels
+    QHash<qint64, qint64> versions; // distribution number -> the version printed
+    qint64 packaging = 0;           // a reprint: the one packaging whose labels came out; else 0
+    QString units;                  // a reprint: which of its units ("1-3")
+};
+
+// The latest whole labels print of one distribution.
+struct LabelsPrint {
+    qint64 version = 0; // the version printed
+    QString when, who;  // "dd/mm/aaaa hh:mm", the user's name
+    QDateTime prepared; // the preparation those labels state; invalid when not recorded
+};
+
 // The five elements of GetDistribuicao, decoded and checked, not yet loaded anywhere.
 struct DistributionPayload {
     QString message;        // element 0; empty when the server had nothing to say
@@ -68,6 +88,8 @@ public:
     static constexpr const char* kGetAlteracoesDistribuicao = "GetAlteracoesDistribuicao";
     // Read by DistributionDayReader, the print module's call.
     static constexpr const char* kGetImpressaoDistribuicao = "GetImpressaoDistribuicao";
+    static constexpr const char* kSetImpressaoDistribuicao = "SetImpressaoDistribuicao";
+    static constexpr const char* kGetEtiquetasImpressas = "GetEtiquetasImpressas";
 
     // Calls go through net, which must outlive this object.
     explicit DistEmbCardMethods(TNetConnection& net);
@@ -128,6 +150,19 @@ public:
     // "S" to overwrite distributions that already exist, "N" otherwise.
     void GeraDistribuicaoFilial(const QDate& date, const TDataPacket& services,
                                 const QString& replace);
+
+    // Records a print job that came out. The job is done whatever the answer: a refusal or a
+    // fault is shown, followed by a warning that the print was not recorded, and returns false
+    // without ending the action.
+    bool SetImpressaoDistribuicao(const PrintJob& job);
+
+    // The latest whole labels print of each distribution of the branch day, by number. Quiet:
+    // empty, with nothing shown, when the server cannot say (a refusal, a fault, an older
+    // server): the warnings it feeds are a help beside the work, never a step of it.
+    // With `distribution`, that one alone.
+    QHash<qint64, LabelsPrint>
+    GetEtiquetasImpressas(const QString& branch, const QDate& date,
+                          std::optional<qint64> distribution = std::nullopt);
 
     // The wire form of a date argument.
     static QString DateText(const QDate& date);

@@ -28,6 +28,7 @@ struct DayProducer {
 struct DayPackaging {
     qint64 number = 0;
     qint64 distribution = 0;
+    qint64 version = 0; // of its distribution when the day was read; 0 from an older server
     QString service;
     QString client, clientName;
     QString destination, destinationName;

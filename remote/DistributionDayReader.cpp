@@ -83,6 +83,7 @@ DistributionDay DistributionDayReader::Read(TNetConnection& net, const QString& 
         DayPackaging k;
         k.number = static_cast<qint64>(p.Number(r, "NREMBDISTCARD"));
         k.distribution = static_cast<qint64>(p.Number(r, "NRDISTCARD"));
+        k.version = static_cast<qint64>(p.Number(r, "NRVERSAO"));
         k.service = p.Text(r, "CDSERVFILI");
         k.client = p.Text(r, "CDCLIENTE");
         k.clientName = p.Text(r, "NMRAZSOCCLIE");

@@ -7,6 +7,7 @@
 #include "framework/services/Zelvora.h"
 #include "framework/ui/DialogService.h"
 #include "framework/ui/Dispatch.h"
+#include "remote/DistEmbCardMethods.h"
 #include "remote/DistributionDayReader.h"
 #include "report/DistributionReport.h"
 #include "report/LabelPrinter.h"
@@ -140,6 +141,7 @@ bool DistributionPdfExport::Run(const QVariantMap& params) {
         QString error;
         if (!Printing().WritePdf(result.document, file, error)) Consiste::MensErro(error, true);
         written = true;
+        DistEmbCardMethods(net).SetImpressaoDistribuicao(DistributionReport::Job(day, result));
         // The packing lists are written; the labels the data does not allow fail the run.
         if (!result.labelsRefused.isEmpty()) Consiste::MensErro(result.labelsRefused, true);
     });

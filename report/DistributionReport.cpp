@@ -40,8 +40,12 @@ DistributionReport::Result DistributionReport::Build(const DistributionDay& day,
             }
         }
     }
-    if (request.contents != ReportContents::Labels)
-        r.document.pages += PackingListLayout::Pages(day, chosen, prepared);
+    r.labels = request.contents != ReportContents::PackingList && r.labelsRefused.isEmpty();
+    r.packingLists = request.contents != ReportContents::Labels;
+    if (r.packingLists) r.document.pages += PackingListLayout::Pages(day, chosen, prepared);
+    r.prepared = prepared;
+    for (const DayPackaging* p : chosen)
+        r.versions.insert(p->distribution, p->version);
     return r;
 }
 
@@ -64,12 +68,18 @@ QVector<const DayPackaging*> DistributionReport::Select(const DistributionDay& d
     for (const DayPackaging& p : day.packagings) {
         if (!wanted.contains(p.service)) continue;
         if (!request.pointKey.isEmpty() && p.PointKey() != request.pointKey) continue;
-        chosen.push_back(&p);
         printed.insert(p.service);
+        if (request.only && !request.only->contains(p.distribution)) continue;
+        chosen.push_back(&p);
     }
     chosen = InLoadingOrder(chosen);
     for (const QString& s : request.services)
         if (!printed.contains(s)) r.without.push_back(ReportTexts::Service(day, s));
+    if (chosen.isEmpty() && request.only && !printed.isEmpty()) {
+        r.error = QStringLiteral("Nenhuma distribuição selecionada foi alterada desde a última "
+                                 "impressão das etiquetas.");
+        return {};
+    }
     if (chosen.isEmpty()) {
         r.error = request.pointKey.isEmpty()
                       ? QStringLiteral("Os serviços selecionados não têm embalagens distribuídas "
@@ -106,6 +116,18 @@ QString DistributionReport::WithoutMessage(const Result& result) {
     if (result.without.isEmpty()) return {};
     return QStringLiteral("Sem embalagens distribuídas, fora da impressão: %1.")
         .arg(result.without.join(QStringLiteral("; ")));
+}
+
+PrintJob DistributionReport::Job(const DistributionDay& day, const Result& result) {
+    PrintJob job;
+    job.branch = day.branch;
+    job.date = day.date;
+    job.contents = result.labels && result.packingLists ? QLatin1Char('A')
+                   : result.labels                      ? QLatin1Char('E')
+                                                        : QLatin1Char('R');
+    if (result.labels) job.prepared = result.prepared;
+    job.versions = result.versions;
+    return job;
 }
 
 } // namespace pla

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "framework/print/PrintDocument.h"
+#include "remote/DistEmbCardMethods.h"
 #include "remote/DistributionDay.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace pla {
 
@@ -19,6 +23,8 @@ struct ReportRequest {
     ReportContents contents = ReportContents::Both;
     QString stock = QStringLiteral("A4-2x7"); // LabelStock name
     QDateTime prepared; // when the food was prepared; invalid: the menu date at this time
+    // Only these distributions (those changed since their last labels print); none: all.
+    std::optional<QSet<qint64>> only;
 };
 
 // Turns a branch day and a request into the pages to print: every label first, then the
@@ -34,6 +40,12 @@ public:
         // Why the labels were left out although the packing lists were laid out (the dishes
         // and the producer data they lack); with labels alone this is the error instead.
         QString labelsRefused;
+        // What the pages hold, for the print record: each distribution laid out with the
+        // version it was read at, whether labels and packing lists are among the pages, and
+        // the preparation the labels state.
+        QHash<qint64, qint64> versions;
+        bool labels = false, packingLists = false;
+        QDateTime prepared;
     };
 
     static Result Build(const DistributionDay& day, const ReportRequest& request);
@@ -49,6 +61,8 @@ public:
     static QString FileName(const DistributionDay& day);
     // The text that tells the user which services were left out (empty when none).
     static QString WithoutMessage(const Result& result);
+    // What the print record keeps of a document of `day` once it came out.
+    static PrintJob Job(const DistributionDay& day, const Result& result);
 };
 
 } // namespace pla

@@ -28,7 +28,8 @@ struct LabelSelection {
 class LabelLayout {
 public:
     // The pages, or none with error set when a packaging's required texts do not fit the
-    // stock at 5 pt; the error names the stock and the stocks they fit.
+    // stock at 5 pt; the error names the stock and the stocks they fit. units: only these
+    // units of each packaging (a reprint); empty: all of them.
     static QVector<PrintPage> Pages(const DistributionDay& day,
                                     const QVector<const DayPackaging*>& packagings,
                                     const LabelStock& stock, const QDateTime& prepared,

@@ -57,4 +57,11 @@ QString ReportTexts::AmountUnit(double v, const QString& unit) {
     return unit.isEmpty() ? Amount(v) : Amount(v) + QLatin1Char(' ') + unit;
 }
 
+QDateTime ReportTexts::Preparation(const QDate& date, const QString& time) {
+    QString hour = time.trimmed();
+    if (hour.size() == 4 && !hour.contains(QLatin1Char(':'))) hour.insert(2, QLatin1Char(':'));
+    const QTime at = QTime::fromString(hour, QStringLiteral("H:mm"));
+    return date.isValid() && at.isValid() ? QDateTime(date, at) : QDateTime();
+}
+
 } // namespace pla

@@ -2,6 +2,7 @@
 
 #include "remote/DistributionDay.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +27,9 @@ public:
     // The producer's identification in lines, leaving out what is not recorded: legal name
     // and "CNPJ 00.000.000/0000-00"; address; "RT: NAME — CRN NUMBER".
     static QStringList Producer(const DayProducer& producer);
+    // The preparation a user types: a date and a time "hh:mm" or "hhmm"; invalid when either
+    // is missing or wrong.
+    static QDateTime Preparation(const QDate& date, const QString& time);
     // Amount followed by the unit ("3,4 KG").
     static QString AmountUnit(double v, const QString& unit);
 };

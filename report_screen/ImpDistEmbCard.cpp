@@ -4,6 +4,7 @@
 #include "framework/services/BusyScope.h"
 #include "framework/services/Consiste.h"
 #include "framework/services/Zelvora.h"
+#include "framework/ui/DialogService.h"
 #include "framework/ui/Dispatch.h"
 #include "framework/ui/TComboBox.h"
 #include "framework/ui/TDBGrid.h"
@@ -13,6 +14,8 @@
 #include "remote/DistEmbCardMethods.h"
 #include "remote/DistributionDayReader.h"
 #include "report/ReportTexts.h"
+
+#include <QSet>
 
 TfrmImpDistEmbCard::TfrmImpDistEmbCard(TComponent* owner) : TfrmRotiGeral(owner) {
     BuildDataSets();
@@ -65,12 +68,37 @@ void TfrmImpDistEmbCard::CarregaDia() {
     const QDate date = depCardapio->GetDate();
     if (day_ && day_->branch == branch && day_->date == date) return;
     day_ = pla::DistributionDayReader::Read(netImpDistEmbCard, branch, edtNmFilial->Text(), date);
+    prints_ = pla::DistEmbCardMethods(netImpDistEmbCard).GetEtiquetasImpressas(branch, date);
     FillServices();
     FillPoints();
+    const QStringList stale = EtiquetasDesatualizadas();
+    if (!stale.isEmpty())
+        pla::Dialogs().ShowWarning(
+            QStringLiteral("Etiquetas impressas antes da última alteração:\n%1")
+                .arg(stale.join(QLatin1Char('\n'))));
+}
+
+QStringList TfrmImpDistEmbCard::EtiquetasDesatualizadas() const {
+    QStringList out;
+    if (!day_) return out;
+    QSet<qint64> seen;
+    for (const pla::DayPackaging& p : day_->packagings) {
+        const auto printed = prints_.constFind(p.distribution);
+        if (printed == prints_.constEnd() || printed->version >= p.version ||
+            seen.contains(p.distribution))
+            continue;
+        seen.insert(p.distribution);
+        out << QStringLiteral("%1 · %2 (impressas na versão %3; a distribuição está na versão %4)")
+                   .arg(pla::ReportTexts::Service(*day_, p.service), pla::ReportTexts::Point(p))
+                   .arg(printed->version)
+                   .arg(p.version);
+    }
+    return out;
 }
 
 void TfrmImpDistEmbCard::ForgetDay() {
     day_.reset();
+    prints_.clear();
     toldWithout_.clear();
     cdsServicos->EmptyDataSet();
     cmbPontoEntrega->Clear();

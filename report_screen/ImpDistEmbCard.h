@@ -7,6 +7,7 @@
 #include "framework/net/NetConnection.h"
 #include "framework/ui/Keys.h"
 #include "framework/ui/TfrmRotiGeral.h"
+#include "remote/DistEmbCardMethods.h"
 #include "remote/DistributionDay.h"
 #include "report/DistributionReport.h"
 #include "report/LabelPrinterChoice.h"
@@ -17,6 +18,7 @@
 #include <optional>
 
 class TButton;
+class TCheckBox;
 class TColumn;
 class TComboBox;
 class TDBGrid;
@@ -64,6 +66,9 @@ public:
     TEdit* edtImpressoraEtiquetas = nullptr;
     TComboBox* cmbDpiEtiquetas = nullptr;
     TButton* btnImprimirEtiquetas = nullptr;
+    // "Só as alteradas desde a última impressão": only the distributions changed since their
+    // last labels print (and those never printed).
+    TCheckBox* chbAlteradas = nullptr;
 
     TImage *imgChecked = nullptr, *imgUnchecked = nullptr;
 
@@ -78,8 +83,12 @@ public:
     // field at fault and ends the action with its message.
     void VdImpressao();
     // VdImpressao, then reads the day from the server when branch or date differ from the
-    // day held, filling the service list (all ticked) and the delivery points (all).
+    // day held, filling the service list (all ticked) and the delivery points (all), with the
+    // day's last labels prints; labels printed before the last change are listed to the user.
     void CarregaDia();
+    // The distributions of the day held whose labels were printed at an older version than
+    // the one read, "service · point" each, in print order.
+    QStringList EtiquetasDesatualizadas() const;
     void edtCdFilialChange(TComponent& sender);
     void btnFilialClick(TComponent& sender);
     void depCardapioDateChange(TComponent& sender);
@@ -112,7 +121,10 @@ public:
     // Loads the day when needed and builds the document; nothing to print ends the action
     // with its message, services left out are told before the output (once for the same
     // services of the same day, not before every output).
-    PrintDocument MontaDocumento();
+    pla::DistributionReport::Result MontaDocumento();
+    // After a job that came out: the print record on the server, then the day's last labels
+    // prints read again.
+    void RegistraImpressao(const pla::DistributionReport::Result& printed);
     void btnVisualizarClick(TComponent& sender);
     void btnImprimirClick(TComponent& sender);
     void btnGerarPdfClick(TComponent& sender);
@@ -145,6 +157,7 @@ private:
     void ForgetDay();
 
     std::optional<pla::DistributionDay> day_;
+    QHash<qint64, pla::LabelsPrint> prints_; // the day's last labels print per distribution
     QString toldWithout_; // the services-left-out notice the user has seen for this day
     pla::GroupChoice groups_;
     QStringList pointKeys_; // of cmbPontoEntrega's items; entry 0 (all) is empty

@@ -6,6 +6,7 @@
 #include "framework/ui/TBtnPesquisa.h"
 #include "framework/ui/TButton.h"
 #include "framework/ui/TButtonFlat.h"
+#include "framework/ui/TCheckBox.h"
 #include "framework/ui/TColumn.h"
 #include "framework/ui/TComboBox.h"
 #include "framework/ui/TDBGrid.h"
@@ -51,7 +52,7 @@ void TfrmImpDistEmbCard::BuildLayout() {
     SetCaption(QStringLiteral("Impressão da Distribuição"));
     // The list and the output box are 478 wide: the client area beside the button column
     // holds them whole.
-    SetBounds(0, 0, 560, 554);
+    SetBounds(0, 0, 560, 578);
     lblCodTela->SetCaption(QStringLiteral("PLA15500"));
     // The three output buttons do the work; there is nothing to confirm.
     sbtConfirma->SetVisible(false);
@@ -126,7 +127,7 @@ void TfrmImpDistEmbCard::BuildServiceList() {
 void TfrmImpDistEmbCard::BuildOutputControls() {
     grbImpressao = MakeControl<TGroupBox>(this, grbDadosRel, "grbImpressao");
     grbImpressao->SetCaption(QStringLiteral("Impressão"));
-    grbImpressao->SetBounds(2, 348, 478, 174);
+    grbImpressao->SetBounds(2, 348, 478, 198);
 
     auto combo = [this](TLabel*& label, TComboBox*& cmb, const char* labelName,
                         const char* comboName, const QString& caption, int top) {
@@ -181,10 +182,14 @@ void TfrmImpDistEmbCard::BuildOutputControls() {
     btnImprimirEtiquetas->SetCaption(QStringLiteral("Imprimir etiquetas"));
     btnImprimirEtiquetas->SetBounds(340, 122, 128, 23);
 
+    chbAlteradas = MakeControl<TCheckBox>(this, grbImpressao, "chbAlteradas");
+    chbAlteradas->SetCaption(QStringLiteral("Só as alteradas desde a última impressão"));
+    chbAlteradas->SetBounds(112, 150, 356, 17);
+
     auto button = [this](const char* name, const QString& caption, int left) {
         auto* b = MakeControl<TButton>(this, grbImpressao, name);
         b->SetCaption(caption);
-        b->SetBounds(left, 148, 100, 23);
+        b->SetBounds(left, 172, 100, 23);
         return b;
     };
     btnVisualizar = button("btnVisualizar", QStringLiteral("Visualizar"), 112);

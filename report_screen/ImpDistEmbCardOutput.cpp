@@ -5,13 +5,17 @@
 #include "framework/services/Consiste.h"
 #include "framework/services/Zelvora.h"
 #include "framework/ui/DialogService.h"
+#include "framework/ui/TCheckBox.h"
 #include "framework/ui/TComboBox.h"
 #include "framework/ui/TDateEditPlus.h"
 #include "framework/ui/TEdit.h"
 #include "framework/ui/TMessages.h"
 #include "report/LabelPrinter.h"
 #include "report/LabelStock.h"
+#include "report/ReportTexts.h"
 #include "report_screen/ImpDistEmbCard.h"
+
+#include <QSet>
 
 pla::ReportRequest TfrmImpDistEmbCard::Pedido() const {
     pla::ReportRequest r;
@@ -28,18 +32,24 @@ pla::ReportRequest TfrmImpDistEmbCard::Pedido() const {
     const auto& stocks = pla::LabelStock::All();
     r.stock = stocks.value(std::clamp(cmbEtiqueta->ItemIndex(), 0, int(stocks.size()) - 1)).name;
     r.prepared = Preparo();
+    if (chbAlteradas->Checked() && day_) {
+        // Changed since their last labels print, or never printed.
+        QSet<qint64> changed;
+        for (const pla::DayPackaging& p : day_->packagings) {
+            const auto printed = prints_.constFind(p.distribution);
+            if (printed == prints_.constEnd() || printed->version < p.version)
+                changed.insert(p.distribution);
+        }
+        r.only = changed;
+    }
     return r;
 }
 
 QDateTime TfrmImpDistEmbCard::Preparo() const {
-    QString hour = edtHoraPreparo->Text().trimmed();
-    if (hour.size() == 4 && !hour.contains(QLatin1Char(':'))) hour.insert(2, QLatin1Char(':'));
-    const QTime time = QTime::fromString(hour, QStringLiteral("H:mm"));
-    const QDate date = dpePreparo->GetDate();
-    return date.isValid() && time.isValid() ? QDateTime(date, time) : QDateTime();
+    return pla::ReportTexts::Preparation(dpePreparo->GetDate(), edtHoraPreparo->Text());
 }
 
-PrintDocument TfrmImpDistEmbCard::MontaDocumento() {
+pla::DistributionReport::Result TfrmImpDistEmbCard::MontaDocumento() {
     CarregaDia();
     VdPreparo();
     const pla::DistributionReport::Result result = pla::DistributionReport::Build(*day_, Pedido());
@@ -49,19 +59,25 @@ PrintDocument TfrmImpDistEmbCard::MontaDocumento() {
     const QString without = pla::DistributionReport::WithoutMessage(result);
     if (!without.isEmpty() && without != toldWithout_) pla::Dialogs().ShowInformation(without);
     toldWithout_ = without;
-    return result.document;
+    return result;
+}
+
+void TfrmImpDistEmbCard::RegistraImpressao(const pla::DistributionReport::Result& printed) {
+    pla::DistEmbCardMethods server(netImpDistEmbCard);
+    server.SetImpressaoDistribuicao(pla::DistributionReport::Job(*day_, printed));
+    prints_ = server.GetEtiquetasImpressas(day_->branch, day_->date);
 }
 
 void TfrmImpDistEmbCard::btnVisualizarClick(TComponent&) {
-    const PrintDocument document = MontaDocumento();
-    pla::Printing().Preview(document);
+    pla::Printing().Preview(MontaDocumento().document);
 }
 
 void TfrmImpDistEmbCard::btnImprimirClick(TComponent&) {
-    const PrintDocument document = MontaDocumento();
-    if (pla::Printing().Print(document))
-        pla::Dialogs().ShowInformation(
-            msgPadrao->Msg(QStringLiteral("IMPRESSO")).arg(document.pages.size()));
+    const pla::DistributionReport::Result result = MontaDocumento();
+    if (!pla::Printing().Print(result.document)) return;
+    RegistraImpressao(result);
+    pla::Dialogs().ShowInformation(
+        msgPadrao->Msg(QStringLiteral("IMPRESSO")).arg(result.document.pages.size()));
 }
 
 pla::LabelPrinterChoice TfrmImpDistEmbCard::EscolhaImpressoraEtiquetas() const {
@@ -101,9 +117,10 @@ void TfrmImpDistEmbCard::btnImprimirEtiquetasClick(TComponent&) {
 }
 
 void TfrmImpDistEmbCard::btnGerarPdfClick(TComponent&) {
-    const PrintDocument document = MontaDocumento();
+    const pla::DistributionReport::Result result = MontaDocumento();
     const QString file =
-        pla::Printing().SavePdf(document, pla::DistributionReport::FileName(*day_));
-    if (!file.isEmpty())
-        pla::Dialogs().ShowInformation(msgPadrao->Msg(QStringLiteral("PDF_GRAVADO")).arg(file));
+        pla::Printing().SavePdf(result.document, pla::DistributionReport::FileName(*day_));
+    if (file.isEmpty()) return;
+    RegistraImpressao(result);
+    pla::Dialogs().ShowInformation(msgPadrao->Msg(QStringLiteral("PDF_GRAVADO")).arg(file));
 }

@@ -101,7 +101,24 @@ QString number(const QJsonValue& v) {
     return QStringLiteral("\"%1\"").arg(AuditTrail::visible(v.toString()));
 }
 
+// A print's entry: "etiquetas da embalagem 45, unidades 1-3, preparo 08/12/2026 06:30".
+QString describePrint(const QJsonObject& c) {
+    QStringList parts{AuditTrail::visible(c.value(QStringLiteral("conteudo")).toString())};
+    if (c.contains(QStringLiteral("NREMBDISTCARD")))
+        parts = QStringList{
+            QStringLiteral("%1 da embalagem %2")
+                .arg(parts.first())
+                .arg(c.value(QStringLiteral("NREMBDISTCARD")).toInteger()),
+            QStringLiteral("unidades %1")
+                .arg(AuditTrail::visible(c.value(QStringLiteral("unidades")).toString()))};
+    if (c.contains(QStringLiteral("preparo")))
+        parts << QStringLiteral("preparo %1")
+                     .arg(AuditTrail::visible(c.value(QStringLiteral("preparo")).toString()));
+    return parts.join(QStringLiteral(", "));
+}
+
 QString describeChange(const QJsonObject& c) {
+    if (c.value(QStringLiteral("tipo")).toString() == AuditTrail::kPrint) return describePrint(c);
     QString what =
         c.value(QStringLiteral("tipo")).toString() == QLatin1String("embalagem")
             ? QStringLiteral("embalagem %1")
@@ -267,27 +284,31 @@ QVector<AuditEvent> AuditTrail::select(const QString& where, const QVariantList&
     return events;
 }
 
+QString AuditTrail::Filter::where(const QString& numberColumn, const QString& branchColumn,
+                                  const QString& timeColumn, QVariantList& values) const {
+    QStringList conditions;
+    if (number) {
+        conditions << numberColumn + QStringLiteral(" = ?");
+        values << QVariant::fromValue(*number);
+    }
+    if (!branch.isEmpty()) {
+        conditions << branchColumn + QStringLiteral(" = ?");
+        values << branch;
+    }
+    if (since.isValid()) {
+        conditions << timeColumn + QStringLiteral(" >= ?");
+        values << since.startOfDay().toUTC().toString(Qt::ISODateWithMs);
+    }
+    return conditions.isEmpty()
+               ? QString()
+               : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+}
+
 QVector<AuditEvent> AuditTrail::events(const Filter& filter) {
-    QStringList where;
     QVariantList values;
-    if (filter.number) {
-        where << QStringLiteral("NRDISTCARD = ?");
-        values << QVariant::fromValue(*filter.number);
-    }
-    if (!filter.branch.isEmpty()) {
-        where << QStringLiteral("CDFILIAL = ?");
-        values << filter.branch;
-    }
-    if (filter.since.isValid()) {
-        // The day starts at local midnight; times are stored in UTC.
-        where << QStringLiteral("DTHRAUDIT >= ?");
-        values << filter.since.startOfDay().toUTC().toString(Qt::ISODateWithMs);
-    }
-    return select((where.isEmpty()
-                       ? QString()
-                       : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "))) +
-                      QStringLiteral(" ORDER BY NRAUDIT"),
-                  values);
+    const QString where = filter.where(QStringLiteral("NRDISTCARD"), QStringLiteral("CDFILIAL"),
+                                       QStringLiteral("DTHRAUDIT"), values);
+    return select(where + QStringLiteral(" ORDER BY NRAUDIT"), values);
 }
 
 QVector<AuditEvent> AuditTrail::eventsAfter(qint64 number, qint64 version) {

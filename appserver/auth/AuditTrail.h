@@ -16,7 +16,7 @@ namespace pla {
 struct AuditEvent {
     QDateTime when;
     QString login, userName, address;
-    QString operation; // "gravação", "exclusão", "redistribuição", "geração"
+    QString operation; // "gravação", "exclusão", "redistribuição", "geração", or a print
     qint64 number = 0;
     DistributionKey key;
     std::optional<qint64> versionBefore, versionAfter; // none before a creation / after a delete
@@ -37,12 +37,20 @@ public:
     static inline const QString kDelete = QStringLiteral("exclusão");
     static inline const QString kRedo = QStringLiteral("redistribuição");
     static inline const QString kGenerate = QStringLiteral("geração");
+    // A print job (PrintRecord), shown among the changes: it changes nothing.
+    static inline const QString kPrint = QStringLiteral("impressão");
+    static inline const QString kReprint = QStringLiteral("reimpressão");
 
     // Which events to read; empty members select everything.
     struct Filter {
         std::optional<qint64> number;
         QString branch;
         QDate since;
+
+        // " WHERE …" over the given columns (empty when nothing is selected), its values
+        // appended to `values`. `since` counts from local midnight; times are stored in UTC.
+        QString where(const QString& numberColumn, const QString& branchColumn,
+                      const QString& timeColumn, QVariantList& values) const;
     };
 
     explicit AuditTrail(QSqlDatabase db);

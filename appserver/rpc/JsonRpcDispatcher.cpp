@@ -279,6 +279,25 @@ const std::vector<Method>& methodTable() {
          [](RemoteMethods& m, const Params& p) -> ResultText {
              return m.GetImpressaoDistribuicao(p.text(0), p.date(1));
          }},
+        {"SetImpressaoDistribuicao",
+         {{Kind::Text, "filial"},
+          {Kind::Date, "data do cardápio"},
+          {Kind::Text, "conteúdo"},
+          {Kind::TextOrNull, "preparo"},
+          {Kind::Packet, "distribuições impressas"}},
+         BranchRule::BranchArgument,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.SetImpressaoDistribuicao(p.text(0), p.date(1), p.text(2), p.text(3),
+                                               p.packet(4));
+         }},
+        {"GetEtiquetasImpressas",
+         {{Kind::Text, "filial"},
+          {Kind::Date, "data do cardápio"},
+          {Kind::Version, "número da distribuição"}},
+         BranchRule::BranchArgument,
+         [](RemoteMethods& m, const Params& p) -> ResultText {
+             return m.GetEtiquetasImpressas(p.text(0), p.date(1), p.version(2));
+         }},
     };
     return table;
 }

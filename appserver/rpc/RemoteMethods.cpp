@@ -2,10 +2,13 @@
 
 #include "appserver/auth/AuditTrail.h"
 #include "appserver/rpc/DistributionPackets.h"
+#include "appserver/rpc/InputLimits.h"
+#include "appserver/rpc/PacketFieldReader.h"
 #include "appserver/rpc/Refusal.h"
 #include "appserver/storage/CatalogQueries.h"
 #include "appserver/storage/DistributionVersion.h"
 #include "appserver/storage/PrintQueries.h"
+#include "appserver/storage/PrintRecord.h"
 #include "appserver/storage/TransactionRetry.h"
 #include "framework/data/PacketCodec.h"
 #include "framework/data/PacketWriter.h"
@@ -72,6 +75,55 @@ QJsonObject RemoteMethods::GetImpressaoDistribuicao(const QString& branch, const
     return guarded([&] {
         restriction_.requireBranch(branch);
         return PrintQueries(db_).GetImpressaoDistribuicao(branch, date);
+    });
+}
+
+QJsonObject RemoteMethods::SetImpressaoDistribuicao(const QString& branch, const QDate& date,
+                                                    const QString& contents,
+                                                    const QString& prepared,
+                                                    const TDataPacket& printed) {
+    return guarded([&] {
+        restriction_.requireBranch(branch);
+        PrintRecord::Job job{branch, date, contents.isEmpty() ? QChar() : contents.front()};
+        if (contents.size() != 1 ||
+            (job.contents != PrintRecord::kLabels && job.contents != PrintRecord::kPackingLists &&
+             job.contents != PrintRecord::kBoth))
+            return refusal(QStringLiteral("Conteúdo da impressão inválido: use \"E\" "
+                                          "(etiquetas), \"R\" (romaneios) ou \"A\" (ambos)."));
+        if (!prepared.isNull()) {
+            job.prepared = QDateTime::fromString(prepared, QStringLiteral("yyyy-MM-dd HH:mm"));
+            if (!job.prepared.isValid())
+                return refusal(QStringLiteral("Data e hora do preparo inválidas: use "
+                                              "AAAA-MM-DD HH:MM."));
+        }
+        const PacketFieldReader rows(printed, QStringLiteral("distribuições impressas"),
+                                     {{QStringLiteral("DSUNIDADES"), 200}},
+                                     {QStringLiteral("NRDISTCARD"), QStringLiteral("NRVERSAO")},
+                                     InputLimits::maxDishRows); // far above a day's distributions
+        const qint64 most = InputLimits::maxPackagingNumber;
+        for (int r = 0; r < rows.rowCount(); ++r) {
+            const PacketFieldReader::Label label(QStringLiteral("da linha %1").arg(r + 1));
+            rows.checkTexts(r, label);
+            job.printed.push_back({rows.integer(r, "NRDISTCARD", label, 1, most),
+                                   rows.integer(r, "NRVERSAO", label, 1, most)});
+            if (!rows.isNull(r, "NREMBDISTCARD")) {
+                if (rows.rowCount() != 1)
+                    return refusal(QStringLiteral("A reimpressão de uma embalagem é de uma só "
+                                                  "distribuição."));
+                job.packaging = rows.integer(r, "NREMBDISTCARD", label, 1, most);
+                job.units = rows.text(r, "DSUNIDADES", label);
+            }
+        }
+        PrintRecord(db_).record(caller_, QDateTime::currentDateTimeUtc(), job);
+        return success(QJsonValue(QJsonValue::Null));
+    });
+}
+
+QJsonObject RemoteMethods::GetEtiquetasImpressas(const QString& branch, const QDate& date,
+                                                 std::optional<qint64> number) {
+    return guarded([&] {
+        restriction_.requireBranch(branch);
+        return success(PacketCodec::ToJson(PrintRecord(db_).lastLabels(branch, date, number)));
     });
 }
 

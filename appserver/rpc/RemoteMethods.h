@@ -54,6 +54,20 @@ public:
     // branch like every other method that names one.
     QJsonObject GetImpressaoDistribuicao(const QString& branch, const QDate& date);
 
+    // Records one successful print job of a branch day (PrintRecord): `contents` "E" labels,
+    // "R" packing lists or "A" both; `prepared` the preparation the labels state
+    // ("AAAA-MM-DD HH:MM", null for packing lists alone); `printed` a packet NRDISTCARD,
+    // NRVERSAO of every distribution printed at the version it was read at, and for a reprint of
+    // one packaging's labels its NREMBDISTCARD and DSUNIDADES ("1-3") on its one row. Data null.
+    QJsonObject SetImpressaoDistribuicao(const QString& branch, const QDate& date,
+                                         const QString& contents, const QString& prepared,
+                                         const TDataPacket& printed);
+    // The latest whole labels print of each distribution of the branch day (PrintRecord::
+    // lastLabels), or of distribution `number` alone, so both screens can tell labels printed
+    // before the last change.
+    QJsonObject GetEtiquetasImpressas(const QString& branch, const QDate& date,
+                                      std::optional<qint64> number = std::nullopt);
+
     // Read only: what was stored of distribution `number` since `version`, for a clerk whose
     // save was refused because someone else saved first. Data {"versao": current version,
     // "nome": who made it, "quando": "dd/mm/aaaa hh:mm", "alteracoes": one line per change,

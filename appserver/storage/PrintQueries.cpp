@@ -69,17 +69,17 @@ TDataPacket PrintQueries::services(const QString& branch) {
 
 TDataPacket PrintQueries::packagings(const QString& branch, const QString& date) {
     TDataPacket p;
-    p.Fields = {{"NREMBDISTCARD", F, 0}, {"NRDISTCARD", F, 0},    {"CDSERVFILI", S, 5},
-                {"CDCLIENTE", S, 21},    {"NMRAZSOCCLIE", S, 60}, {"CDDESTFILI", S, 3},
-                {"NMDESTFILI", S, 40},   {"CDCONTAINER", S, 5},   {"NMCONTAINER", S, 40},
-                {"IDPROPOSITO", S, 1},   {"QTCONTAINER", F, 0},   {"DSOBSETIQUETA", S, 250},
-                {"NRORDEMENTREGA", F, 0}};
+    p.Fields = {{"NREMBDISTCARD", F, 0},  {"NRDISTCARD", F, 0},    {"CDSERVFILI", S, 5},
+                {"CDCLIENTE", S, 21},     {"NMRAZSOCCLIE", S, 60}, {"CDDESTFILI", S, 3},
+                {"NMDESTFILI", S, 40},    {"CDCONTAINER", S, 5},   {"NMCONTAINER", S, 40},
+                {"IDPROPOSITO", S, 1},    {"QTCONTAINER", F, 0},   {"DSOBSETIQUETA", S, 250},
+                {"NRORDEMENTREGA", F, 0}, {"NRVERSAO", F, 0}};
     QSqlQuery q = SqlUtil::exec(
         db_,
         QStringLiteral(
             "SELECT e.NREMBDISTCARD, d.NRDISTCARD, d.CDSERVFILI, d.CDCLIENTE, c.NMRAZSOCCLIE, "
             "d.CDDESTFILI, t.NMDESTFILI, e.CDCONTAINER, k.NMCONTAINER, k.IDPROPOSITO, "
-            "e.QTCONTAINER, e.DSOBSETIQUETA, o.NRORDEMENTREGA FROM EMBDISTCARD e "
+            "e.QTCONTAINER, e.DSOBSETIQUETA, o.NRORDEMENTREGA, d.NRVERSAO FROM EMBDISTCARD e "
             "JOIN DISTCARD d ON d.NRDISTCARD = e.NRDISTCARD "
             "LEFT JOIN CLIENTE c ON c.CDCLIENTE = d.CDCLIENTE "
             "LEFT JOIN DESTFILI t ON t.CDCLIENTE = d.CDCLIENTE AND t.CDDESTFILI = d.CDDESTFILI "

@@ -20,8 +20,9 @@ public:
     //   branch, by code;
     // - packagings: NREMBDISTCARD, NRDISTCARD, CDSERVFILI, CDCLIENTE, NMRAZSOCCLIE,
     //   CDDESTFILI, NMDESTFILI, CDCONTAINER, NMCONTAINER, IDPROPOSITO, QTCONTAINER,
-    //   DSOBSETIQUETA of every stored packaging of the date, by service, delivery point and
-    //   packaging number;
+    //   DSOBSETIQUETA of every stored packaging of the date, and NRVERSAO, the version of its
+    //   distribution read in the same snapshot (what a print record names), by service,
+    //   delivery point and packaging number;
     // - dish rows: NREMBDISTCARD, NRORDPRATCAR, CDPRATO, NMPRATO, SGUNIDADE, QTCOMENSAIS,
     //   QTPRATO, QTEXTRA and the dish's label data IDCONSERVACAO, QTHORASVALIDADE,
     //   DSALERGENICOS, IDGLUTEN, IDLACTOSE (null where not recorded), by packaging and menu

@@ -182,6 +182,30 @@ QStringList Schema::step(int version, bool postgres) {
             QStringLiteral("CREATE INDEX IX_DISTCARD_DIA ON DISTCARD (CDFILIAL, DTCARDAPIO)"),
             QStringLiteral("DROP INDEX IX_DISTCARD_SERV"),
         };
+    case 7:
+        return {
+            // What was printed: one row per successful print job (labels "E", packing lists
+            // "R" or both "A"; a reprint of one packaging's labels names the packaging and
+            // its units), and one per distribution it printed at the version it printed. No
+            // reference to DISTCARD: the record of a print outlives the distribution, so each
+            // row keeps the distribution's delivery point.
+            QStringLiteral("CREATE TABLE DISTIMPRESSAO (NRIMPRESSAO %1, "
+                           "DTHRIMPRESSAO VARCHAR(24) NOT NULL, CDUSUARIO VARCHAR(40) NOT NULL, "
+                           "NMUSUARIO VARCHAR(60) NOT NULL, DSENDERECO VARCHAR(64) NOT NULL, "
+                           "CDFILIAL VARCHAR(4) NOT NULL, DTCARDAPIO VARCHAR(10) NOT NULL, "
+                           "IDCONTEUDO VARCHAR(1) NOT NULL CHECK (IDCONTEUDO IN ('E','R','A')), "
+                           "DTHRPREPARO VARCHAR(16), NREMBDISTCARD BIGINT, "
+                           "DSUNIDADES VARCHAR(200))")
+                .arg(identity),
+            QStringLiteral("CREATE TABLE ITDISTIMPRESSAO (NRIMPRESSAO BIGINT NOT NULL REFERENCES "
+                           "DISTIMPRESSAO ON DELETE CASCADE, NRDISTCARD BIGINT NOT NULL, "
+                           "CDSERVFILI VARCHAR(5) NOT NULL, CDCLIENTE VARCHAR(21) NOT NULL, "
+                           "CDDESTFILI VARCHAR(3) NOT NULL, NRVERSAO BIGINT NOT NULL, "
+                           "PRIMARY KEY (NRIMPRESSAO, NRDISTCARD))"),
+            QStringLiteral("CREATE INDEX IX_ITDISTIMPRESSAO_DIST ON ITDISTIMPRESSAO (NRDISTCARD)"),
+            QStringLiteral(
+                "CREATE INDEX IX_DISTIMPRESSAO_FILIAL ON DISTIMPRESSAO (CDFILIAL, DTHRIMPRESSAO)"),
+        };
     case 8:
         // The kitchen's loading order of a service's delivery points; a point without one is
         // loaded after those that have one.

@@ -1,10 +1,10 @@
 // A chain's year against one day: the master data and menus of a chain imported from files
 // (by default 5 branches x 40 services x 2 delivery points x 365 days x 15 dishes), every day's
 // distributions made by the branch generation, then GetServicos, GetDistribuicao,
-// SetDistribuicao, the print of the day and a branch generation timed on the middle day, beside the
-// same calls on a database holding that day alone. On SQLite and on PostgreSQL. Prints one "name:
-// value unit" line per figure. Options: --branches N --services N --days N --dishes N (a smaller
-// year).
+// SetDistribuicao, the print of the day, its print record and the read of the last labels prints,
+// and a branch generation timed on the middle day, beside the same calls on a database holding that
+// day alone. On SQLite and on PostgreSQL. Prints one "name: value unit" line per figure. Options:
+// --branches N --services N --days N --dishes N (a smaller year).
 #include "CsvFolder.h"
 #include "TestDatabase.h"
 #include "appserver/rpc/JsonRpcDispatcher.h"
@@ -239,6 +239,27 @@ Loaded run(test::Backend backend, const char* label, const char* size, const Sha
     time("GetDistribuicao", 200, get);
     time("GetImpressaoDistribuicao", 50, [&](int) {
         return request("GetImpressaoDistribuicao", {branch, date});
+    });
+    // The day's labels recorded as printed three times (printed, changed, printed again), every
+    // distribution at the version the print read gave, then the read both screens make of the
+    // last labels prints.
+    const TDataPacket packagings = PacketCodec::FromJson(
+        result(dispatcher.handle(request("GetImpressaoDistribuicao", {branch, date}), local))
+            .value("data")
+            .toArray()[1]);
+    TDataPacket printed;
+    printed.Fields = {{"NRDISTCARD", TFieldType::Float, 0}, {"NRVERSAO", TFieldType::Float, 0}};
+    const int number = packagings.IndexOf("NRDISTCARD"), version = packagings.IndexOf("NRVERSAO");
+    for (const auto& row : packagings.Rows)
+        if (printed.Rows.isEmpty() || printed.Rows.back()[0] != row[number])
+            printed.Rows.push_back({row[number], row[version]});
+    const QJsonValue printedJson = PacketCodec::ToJson(printed);
+    time("SetImpressaoDistribuicao", 3, [&](int) {
+        return request("SetImpressaoDistribuicao",
+                       {branch, date, "E", date + QStringLiteral(" 06:30"), printedJson});
+    });
+    time("GetEtiquetasImpressas", 200, [&](int) {
+        return request("GetEtiquetasImpressas", {branch, date});
     });
     // The same content again, distribution by distribution: the version and the audit trail
     // change, as in every save.

@@ -150,6 +150,15 @@ TEST(BranchRestrictionTest, ATiedUserIsRefusedAnotherBranchByEveryMethodAndNothi
         {"ApagaDistribuicao", [&] { return other.ApagaDistribuicao(view.number, view.version); }},
         {"GeraDistribuicaoFilial",
          [&] { return other.GeraDistribuicaoFilial(kDate, services, true); }},
+        {"SetImpressaoDistribuicao",
+         [&] {
+             TDataPacket printed;
+             printed.Fields = {{"NRDISTCARD", TFieldType::Float, 0},
+                               {"NRVERSAO", TFieldType::Float, 0}};
+             printed.Rows = {{view.number, 1.0}};
+             return other.SetImpressaoDistribuicao("0001", kDate, "E", {}, printed);
+         }},
+        {"GetEtiquetasImpressas", [&] { return other.GetEtiquetasImpressas("0001", kDate); }},
     };
     for (const auto& [name, call] : calls)
         EXPECT_EQ(call(),

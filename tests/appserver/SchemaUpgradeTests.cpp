@@ -36,7 +36,10 @@ TEST_P(SchemaUpgradeTest, TheVersionBeforeGetsTheIndexOfABranchsDay) {
     SqlUtil::execPlain(conn, QStringLiteral("DROP INDEX IX_DISTCARD_DIA"));
     SqlUtil::execPlain(conn, QStringLiteral("CREATE INDEX IX_DISTCARD_SERV ON DISTCARD "
                                             "(CDFILIAL, CDSERVFILI, DTCARDAPIO)"));
-    // And of the steps after it: the delivery points' loading order, the packing rules.
+    // The later steps' tables and columns, too: the upgrade makes them again (the print
+    // record, the delivery points' loading order, the packing rules).
+    for (const char* table : {"ITDISTIMPRESSAO", "DISTIMPRESSAO"})
+        SqlUtil::execPlain(conn, QStringLiteral("DROP TABLE %1").arg(QLatin1String(table)));
     SqlUtil::execPlain(conn, QStringLiteral("ALTER TABLE PONTENTREGA DROP COLUMN NRORDEMENTREGA"));
     SqlUtil::execPlain(conn, QStringLiteral("DROP TABLE REGRAEMB"));
     SqlUtil::execPlain(conn, QStringLiteral("ALTER TABLE FILIAL DROP COLUMN IDPROPOSTAEMB"));

@@ -61,15 +61,17 @@ TEST_F(LayoutTest, ToolButtonsAndMenuItemsInOrderWithShortcuts) {
 
     const auto& items = screen.mnuManutencao->Items();
     const int n = static_cast<int>(items.size());
-    ASSERT_GE(n, 4);
-    EXPECT_EQ(items[n - 4], screen.mnuGerar);
-    EXPECT_EQ(items[n - 3], screen.mnuRedistribuir);
-    EXPECT_EQ(items[n - 2], screen.mnuApagar);
-    EXPECT_EQ(items[n - 1], screen.mnuCopiar);
+    ASSERT_GE(n, 5);
+    EXPECT_EQ(items[n - 5], screen.mnuGerar);
+    EXPECT_EQ(items[n - 4], screen.mnuRedistribuir);
+    EXPECT_EQ(items[n - 3], screen.mnuApagar);
+    EXPECT_EQ(items[n - 2], screen.mnuCopiar);
+    EXPECT_EQ(items[n - 1], screen.mnuReimprimir);
     EXPECT_EQ(screen.mnuGerar->ShortCut().ToText(), "Ctrl+G");
     EXPECT_EQ(screen.mnuRedistribuir->ShortCut().ToText(), "Ctrl+R");
     EXPECT_EQ(screen.mnuApagar->ShortCut().ToText(), "Ctrl+A");
     EXPECT_EQ(screen.mnuCopiar->ShortCut().ToText(), "Ctrl+D");
+    EXPECT_EQ(screen.mnuReimprimir->ShortCut().ToText(), "Ctrl+E");
     for (TMenuItem* m :
          {screen.mnuGerar, screen.mnuRedistribuir, screen.mnuApagar, screen.mnuCopiar})
         EXPECT_FALSE(m->Enabled()) << m->Name().toStdString();

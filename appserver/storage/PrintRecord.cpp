@@ -1,0 +1,175 @@
+#include "appserver/storage/PrintRecord.h"
+
+#include "appserver/rpc/Refusal.h"
+#include "appserver/storage/SqlTransaction.h"
+#include "appserver/storage/SqlUtil.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace pla {
+
+namespace {
+
+const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
+const QString kPreparedFormat = QStringLiteral("yyyy-MM-dd HH:mm");
+
+// Qt SQL binds a null QString as NULL; the record's texts are never NULL.
+QString nonNull(const QString& s) {
+    return s.isNull() ? QStringLiteral("") : s;
+}
+
+QString contentsText(const QString& code) {
+    if (code == QLatin1String("E")) return QStringLiteral("etiquetas");
+    if (code == QLatin1String("R")) return QStringLiteral("romaneios");
+    return QStringLiteral("etiquetas e romaneios");
+}
+
+} // namespace
+
+PrintRecord::PrintRecord(QSqlDatabase db) : db_(std::move(db)) {}
+
+QString PrintRecord::preparedText(const QDateTime& prepared) {
+    return prepared.isValid() ? prepared.toString(kPreparedFormat) : QString();
+}
+
+void PrintRecord::record(const Caller& who, const QDateTime& now, const Job& job) {
+    SqlTransaction tx(db_, SqlTransaction::Mode::Write);
+    struct Row {
+        qint64 number, version;
+        QString service, client, destination;
+    };
+    QVector<Row> rows;
+    for (const auto& [number, version] : job.printed) {
+        QSqlQuery q = SqlUtil::exec(db_,
+                                    QStringLiteral("SELECT CDFILIAL, DTCARDAPIO, NRVERSAO, "
+                                                   "CDSERVFILI, CDCLIENTE, CDDESTFILI FROM "
+                                                   "DISTCARD WHERE NRDISTCARD = ?"),
+                                    {QVariant::fromValue(number)});
+        if (!q.next()) continue; // deleted since it was printed
+        if (q.value(0).toString() != job.branch ||
+            q.value(1).toString() != job.date.toString(kDateFormat))
+            throw Refusal(QStringLiteral("A distribuição %1 não é da filial %2 em %3: a impressão "
+                                         "não foi registrada.")
+                              .arg(number)
+                              .arg(job.branch, job.date.toString(QStringLiteral("dd/MM/yyyy"))));
+        if (version < 1 || version > q.value(2).toLongLong())
+            throw Refusal(QStringLiteral("A distribuição %1 não teve a versão %2: a impressão não "
+                                         "foi registrada.")
+                              .arg(number)
+                              .arg(version));
+        rows.push_back(
+            {number, version, q.value(3).toString(), q.value(4).toString(), q.value(5).toString()});
+    }
+    if (!rows.isEmpty()) {
+        QSqlQuery id = SqlUtil::exec(
+            db_,
+            QStringLiteral("INSERT INTO DISTIMPRESSAO (DTHRIMPRESSAO, CDUSUARIO, NMUSUARIO, "
+                           "DSENDERECO, CDFILIAL, DTCARDAPIO, IDCONTEUDO, DTHRPREPARO, "
+                           "NREMBDISTCARD, DSUNIDADES) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                           "RETURNING NRIMPRESSAO"),
+            {now.toUTC().toString(Qt::ISODateWithMs), nonNull(who.login), who.displayName(),
+             nonNull(who.address), job.branch, job.date.toString(kDateFormat),
+             QString(job.contents),
+             job.prepared.isValid() ? QVariant(preparedText(job.prepared))
+                                    : QVariant(QMetaType::fromType<QString>()),
+             job.packaging ? QVariant::fromValue(*job.packaging)
+                           : QVariant(QMetaType::fromType<qlonglong>()),
+             job.units.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(job.units)});
+        if (!id.next()) throw Refusal(QStringLiteral("A impressão não foi registrada."));
+        const qint64 print = id.value(0).toLongLong();
+        for (const Row& r : rows)
+            SqlUtil::exec(db_,
+                          QStringLiteral("INSERT INTO ITDISTIMPRESSAO (NRIMPRESSAO, NRDISTCARD, "
+                                         "CDSERVFILI, CDCLIENTE, CDDESTFILI, NRVERSAO) VALUES "
+                                         "(?, ?, ?, ?, ?, ?)"),
+                          {QVariant::fromValue(print), QVariant::fromValue(r.number), r.service,
+                           r.client, r.destination, QVariant::fromValue(r.version)});
+    }
+    tx.commit();
+}
+
+TDataPacket PrintRecord::lastLabels(const QString& branch, const QDate& date,
+                                    std::optional<qint64> number) {
+    TDataPacket p;
+    p.Fields = {{"NRDISTCARD", TFieldType::Float, 0},
+                {"NRVERSAO", TFieldType::Float, 0},
+                {"DTHRIMPRESSAO", TFieldType::String, 16},
+                {"NMUSUARIO", TFieldType::String, 60},
+                {"DTHRPREPARO", TFieldType::String, 16}};
+    // Versions only grow: the last row of each distribution in this order is its newest print.
+    QVariantList values{branch, date.toString(kDateFormat)};
+    if (number) values << QVariant::fromValue(*number);
+    QSqlQuery q = SqlUtil::execList(
+        db_,
+        QStringLiteral("SELECT i.NRDISTCARD, i.NRVERSAO, p.DTHRIMPRESSAO, p.NMUSUARIO, "
+                       "p.DTHRPREPARO FROM ITDISTIMPRESSAO i "
+                       "JOIN DISTIMPRESSAO p ON p.NRIMPRESSAO = i.NRIMPRESSAO "
+                       "JOIN DISTCARD d ON d.NRDISTCARD = i.NRDISTCARD "
+                       "WHERE d.CDFILIAL = ? AND d.DTCARDAPIO = ? AND p.IDCONTEUDO IN ('E', 'A') "
+                       "AND p.NREMBDISTCARD IS NULL") +
+            (number ? QStringLiteral(" AND d.NRDISTCARD = ?") : QString()) +
+            QStringLiteral(" ORDER BY i.NRDISTCARD, i.NRVERSAO, p.NRIMPRESSAO"),
+        values);
+    while (q.next()) {
+        const double distribution = q.value(0).toDouble();
+        const QDateTime when = QDateTime::fromString(q.value(2).toString(), Qt::ISODateWithMs);
+        QVector<QVariant> row{distribution, q.value(1).toDouble(),
+                              when.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")),
+                              q.value(3).toString(),
+                              q.value(4).isNull() ? QVariant() : q.value(4).toString()};
+        if (!p.Rows.isEmpty() && p.Rows.back().first().toDouble() == distribution)
+            p.Rows.back() = std::move(row);
+        else
+            p.Rows.push_back(std::move(row));
+    }
+    return p;
+}
+
+QVector<AuditEvent> PrintRecord::events(const AuditTrail::Filter& filter) {
+    QVariantList values;
+    const QString where = filter.where(QStringLiteral("i.NRDISTCARD"), QStringLiteral("p.CDFILIAL"),
+                                       QStringLiteral("p.DTHRIMPRESSAO"), values);
+    QSqlQuery q = SqlUtil::execList(
+        db_,
+        QStringLiteral("SELECT p.DTHRIMPRESSAO, p.CDUSUARIO, p.NMUSUARIO, p.DSENDERECO, "
+                       "p.IDCONTEUDO, p.DTHRPREPARO, p.NREMBDISTCARD, p.DSUNIDADES, "
+                       "i.NRDISTCARD, p.CDFILIAL, i.CDSERVFILI, p.DTCARDAPIO, i.CDCLIENTE, "
+                       "i.CDDESTFILI, i.NRVERSAO FROM DISTIMPRESSAO p "
+                       "JOIN ITDISTIMPRESSAO i ON i.NRIMPRESSAO = p.NRIMPRESSAO") +
+            where + QStringLiteral(" ORDER BY p.NRIMPRESSAO, i.NRDISTCARD"),
+        values);
+    QVector<AuditEvent> out;
+    while (q.next()) {
+        AuditEvent e;
+        e.when = QDateTime::fromString(q.value(0).toString(), Qt::ISODateWithMs);
+        e.login = q.value(1).toString();
+        e.userName = q.value(2).toString();
+        e.address = q.value(3).toString();
+        const bool reprint = !q.value(6).isNull();
+        e.operation = reprint ? AuditTrail::kReprint : AuditTrail::kPrint;
+        e.number = q.value(8).toLongLong();
+        e.key = DistributionKey{q.value(9).toString(), q.value(10).toString(),
+                                QDate::fromString(q.value(11).toString(), kDateFormat),
+                                q.value(12).toString(), q.value(13).toString()};
+        e.versionBefore = e.versionAfter = q.value(14).toLongLong();
+        e.versioned = true;
+        QJsonObject what{{QStringLiteral("tipo"), AuditTrail::kPrint},
+                         {QStringLiteral("conteudo"), contentsText(q.value(4).toString())}};
+        if (!q.value(5).isNull()) {
+            const QDateTime prepared =
+                QDateTime::fromString(q.value(5).toString(), kPreparedFormat);
+            what.insert(QStringLiteral("preparo"),
+                        prepared.toString(QStringLiteral("dd/MM/yyyy HH:mm")));
+        }
+        if (reprint) {
+            what.insert(QStringLiteral("NREMBDISTCARD"), q.value(6).toDouble());
+            what.insert(QStringLiteral("unidades"), q.value(7).toString());
+        }
+        e.changes = QJsonArray{what};
+        out.push_back(e);
+    }
+    return out;
+}
+
+} // namespace pla

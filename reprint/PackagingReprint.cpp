@@ -1,0 +1,35 @@
+#include "reprint/PackagingReprint.h"
+
+#include "framework/data/NumberFormat.h"
+#include "framework/print/PrintOutput.h"
+#include "framework/services/Consiste.h"
+#include "report/LabelContents.h"
+#include "report/LabelLayout.h"
+
+namespace pla {
+
+PrintDocument PackagingReprint::Document(const DistributionDay& day, const DayPackaging& packaging,
+                                         const QList<int>& units, const LabelStock& stock,
+                                         const QDateTime& prepared, QString& error) {
+    PrintDocument document;
+    const QVector<const DayPackaging*> one{&packaging};
+    error = LabelContents::Missing(day, one);
+    if (!error.isEmpty()) return document;
+    document.title = QStringLiteral("Etiquetas da embalagem %1 %2")
+                         .arg(packaging.number)
+                         .arg(NumberFormat::FormatDate(day.date));
+    // One packaging's labels alone: no delivery point's header label before them.
+    document.pages = LabelLayout::Pages(day, one, stock, prepared, error, {units, false});
+    return document;
+}
+
+bool PackagingReprint::Print(const DistributionDay& day, const DayPackaging& packaging,
+                             const QList<int>& units, const LabelStock& stock,
+                             const QDateTime& prepared) {
+    QString error;
+    const PrintDocument document = Document(day, packaging, units, stock, prepared, error);
+    if (!error.isEmpty()) Consiste::MensErro(error, true);
+    return Printing().Print(document);
+}
+
+} // namespace pla
