@@ -45,8 +45,8 @@ ReportContents Contents(const QString& text) {
 
 // The day's labels in ZPL, to the file or to the printer: true when done, otherwise the
 // reason ends the action.
-bool WriteZpl(const DistributionDay& day, const ReportRequest& request, const QVariantMap& params,
-              const QString& file, const QString& printer) {
+bool WriteZpl(TNetConnection& net, const DistributionDay& day, const ReportRequest& request,
+              const QVariantMap& params, const QString& file, const QString& printer) {
     const QString dpiText = params.value(QStringLiteral("dpi"), QStringLiteral("203")).toString();
     bool ok = false;
     const int dpi = dpiText.toInt(&ok);
@@ -66,16 +66,19 @@ bool WriteZpl(const DistributionDay& day, const ReportRequest& request, const QV
         choice.dpi = dpi;
         const QString error = LabelPrinter::Print(day, chosen, prepared, {}, choice);
         if (!error.isEmpty()) Consiste::MensErro(error, true);
-        return true;
+    } else {
+        QString error;
+        const QByteArray zpl = ZplLabels::Build(day, chosen, *stock, dpi, prepared, error);
+        if (!error.isEmpty()) Consiste::MensErro(error, true);
+        QSaveFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(zpl) != zpl.size() || !out.commit())
+            Consiste::MensErro(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
+                                   .arg(file, out.errorString()),
+                               true);
     }
-    QString error;
-    const QByteArray zpl = ZplLabels::Build(day, chosen, *stock, dpi, prepared, error);
-    if (!error.isEmpty()) Consiste::MensErro(error, true);
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(zpl) != zpl.size() || !out.commit())
-        Consiste::MensErro(
-            QStringLiteral("Não foi possível gravar o arquivo %1: %2").arg(file, out.errorString()),
-            true);
+    // A file written counts as printed, as the PDF does: scripts send it on to the printer.
+    DistEmbCardMethods(net).SetImpressaoDistribuicao(
+        DistributionReport::LabelsJob(day, chosen, prepared));
     return true;
 }
 
@@ -130,7 +133,7 @@ bool DistributionPdfExport::Run(const QVariantMap& params) {
         for (const DayService& s : day.services)
             request.services.push_back(s.code);
         if (zpl) {
-            written = WriteZpl(day, request, params, zplFile, printer);
+            written = WriteZpl(net, day, request, params, zplFile, printer);
             return;
         }
 

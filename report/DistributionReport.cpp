@@ -130,4 +130,15 @@ PrintJob DistributionReport::Job(const DistributionDay& day, const Result& resul
     return job;
 }
 
+PrintJob DistributionReport::LabelsJob(const DistributionDay& day,
+                                       const QVector<const DayPackaging*>& packagings,
+                                       const QDateTime& prepared) {
+    Result labels;
+    labels.labels = true;
+    labels.prepared = prepared;
+    for (const DayPackaging* p : packagings)
+        labels.versions.insert(p->distribution, p->version);
+    return Job(day, labels);
+}
+
 } // namespace pla

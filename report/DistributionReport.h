@@ -63,6 +63,11 @@ public:
     static QString WithoutMessage(const Result& result);
     // What the print record keeps of a document of `day` once it came out.
     static PrintJob Job(const DistributionDay& day, const Result& result);
+    // What the print record keeps of the labels of `packagings` (of `day`) sent to a label
+    // printer or its file.
+    static PrintJob LabelsJob(const DistributionDay& day,
+                              const QVector<const DayPackaging*>& packagings,
+                              const QDateTime& prepared);
 };
 
 } // namespace pla

@@ -124,7 +124,7 @@ public:
     pla::DistributionReport::Result MontaDocumento();
     // After a job that came out: the print record on the server, then the day's last labels
     // prints read again.
-    void RegistraImpressao(const pla::DistributionReport::Result& printed);
+    void RegistraImpressao(const pla::PrintJob& printed);
     void btnVisualizarClick(TComponent& sender);
     void btnImprimirClick(TComponent& sender);
     void btnGerarPdfClick(TComponent& sender);

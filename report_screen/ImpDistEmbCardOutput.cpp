@@ -62,9 +62,9 @@ pla::DistributionReport::Result TfrmImpDistEmbCard::MontaDocumento() {
     return result;
 }
 
-void TfrmImpDistEmbCard::RegistraImpressao(const pla::DistributionReport::Result& printed) {
+void TfrmImpDistEmbCard::RegistraImpressao(const pla::PrintJob& printed) {
     pla::DistEmbCardMethods server(netImpDistEmbCard);
-    server.SetImpressaoDistribuicao(pla::DistributionReport::Job(*day_, printed));
+    server.SetImpressaoDistribuicao(printed);
     prints_ = server.GetEtiquetasImpressas(day_->branch, day_->date);
 }
 
@@ -75,7 +75,7 @@ void TfrmImpDistEmbCard::btnVisualizarClick(TComponent&) {
 void TfrmImpDistEmbCard::btnImprimirClick(TComponent&) {
     const pla::DistributionReport::Result result = MontaDocumento();
     if (!pla::Printing().Print(result.document)) return;
-    RegistraImpressao(result);
+    RegistraImpressao(pla::DistributionReport::Job(*day_, result));
     pla::Dialogs().ShowInformation(
         msgPadrao->Msg(QStringLiteral("IMPRESSO")).arg(result.document.pages.size()));
 }
@@ -102,16 +102,18 @@ void TfrmImpDistEmbCard::btnImprimirEtiquetasClick(TComponent&) {
     toldWithout_ = without;
 
     const pla::LabelPrinterChoice choice = EscolhaImpressoraEtiquetas();
+    const QDateTime prepared = pla::DistributionReport::Prepared(*day_, request);
     QString error;
     {
         pla::BusyScope busy(Zelvora::MainWindow());
-        error = pla::LabelPrinter::Print(*day_, chosen, request.prepared, {}, choice);
+        error = pla::LabelPrinter::Print(*day_, chosen, prepared, {}, choice);
     }
     if (!error.isEmpty()) {
         edtImpressoraEtiquetas->SetFocus();
         Consiste::MensErro(error, true);
     }
     choice.Save();
+    RegistraImpressao(pla::DistributionReport::LabelsJob(*day_, chosen, prepared));
     pla::Dialogs().ShowInformation(
         msgPadrao->Msg(QStringLiteral("ETIQUETAS_ENVIADAS")).arg(choice.printer));
 }
@@ -121,6 +123,6 @@ void TfrmImpDistEmbCard::btnGerarPdfClick(TComponent&) {
     const QString file =
         pla::Printing().SavePdf(result.document, pla::DistributionReport::FileName(*day_));
     if (file.isEmpty()) return;
-    RegistraImpressao(result);
+    RegistraImpressao(pla::DistributionReport::Job(*day_, result));
     pla::Dialogs().ShowInformation(msgPadrao->Msg(QStringLiteral("PDF_GRAVADO")).arg(file));
 }

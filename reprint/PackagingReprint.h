@@ -19,8 +19,10 @@ public:
     static PrintDocument Document(const DistributionDay& day, const DayPackaging& packaging,
                                   const QList<int>& units, const LabelStock& stock,
                                   const QDateTime& prepared, QString& error);
-    // Document(), then the print output: true when the job went out; false when the user gave
-    // up. A label that cannot be made ends the action with its message (Consiste::MensErro).
+    // On the workstation's label printer when one is chosen and `stock` is a roll, otherwise
+    // Document() through the print output: true when the job went out; false when the user
+    // gave up. A label that cannot be made, or a printer that does not take the job, ends the
+    // action with its message (Consiste::MensErro).
     static bool Print(const DistributionDay& day, const DayPackaging& packaging,
                       const QList<int>& units, const LabelStock& stock, const QDateTime& prepared);
 };

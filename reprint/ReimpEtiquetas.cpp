@@ -9,6 +9,8 @@
 #include "framework/ui/TEdit.h"
 #include "framework/ui/TGroupBox.h"
 #include "framework/ui/TLabel.h"
+#include "report/LabelPrinterChoice.h"
+#include "report/LabelStock.h"
 #include "report/ReportTexts.h"
 #include "reprint/UnitRange.h"
 
@@ -42,7 +44,12 @@ TfrmReimpEtiquetas::TfrmReimpEtiquetas(TComponent* owner) : TfrmRotiGeral(owner)
     for (const pla::LabelStock& s : pla::LabelStock::All())
         stocks.push_back(s.caption);
     cmbEtiqueta->SetItems(stocks);
-    cmbEtiqueta->SetItemIndex(0);
+    // The roll of the workstation's label printer when it has one, else the default stock.
+    const pla::LabelPrinterChoice printer = pla::LabelPrinterChoice::Load();
+    const pla::LabelStock* roll = pla::LabelStock::Find(printer.stock);
+    cmbEtiqueta->SetItemIndex(printer.printer.trimmed().isEmpty() || !roll
+                                  ? 0
+                                  : int(roll - pla::LabelStock::All().data()));
     lblEtiqueta->SetFocusControl(cmbEtiqueta);
 
     lblPreparo =

@@ -84,7 +84,10 @@ QJsonObject RemoteMethods::SetImpressaoDistribuicao(const QString& branch, const
                                                     const TDataPacket& printed) {
     return guarded([&] {
         restriction_.requireBranch(branch);
-        PrintRecord::Job job{branch, date, contents.isEmpty() ? QChar() : contents.front()};
+        PrintRecord::Job job;
+        job.branch = branch;
+        job.date = date;
+        job.contents = contents.isEmpty() ? QChar() : contents.front();
         if (contents.size() != 1 ||
             (job.contents != PrintRecord::kLabels && job.contents != PrintRecord::kPackingLists &&
              job.contents != PrintRecord::kBoth))

@@ -351,9 +351,26 @@ TEST_F(DemoDayPrint, TheDaysZplRendersAndEveryLabelsCodeDecodesInLoadingOrder) {
 
 namespace pla::test {
 
+// The print jobs the server has recorded in the demo database.
+qint64 RecordedPrints(const QString& database) {
+    qint64 jobs = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "prints");
+        db.setDatabaseName(database);
+        if (db.open()) {
+            QSqlQuery q(QStringLiteral("SELECT COUNT(*) FROM DISTIMPRESSAO"), db);
+            if (q.next()) jobs = q.value(0).toLongLong();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("prints"));
+    return jobs;
+}
+
 // For a script that prints at night: the same labels straight to the printer's raw port, byte
 // for byte what --zpl writes, and a printer that is not there fails the run with the reason.
+// Each job that came out is recorded as printed; the failed one is not.
 TEST_F(DemoDayPrint, TheCommandLineSendsTheDaysLabelsToTheLabelPrinter) {
+    const qint64 before = RecordedPrints(database_);
     const QStringList day{"--date",  "2026-12-08",  "--prepared", "2026-12-08 06:30",
                           "--stock", "ROLO-100x50", "--dpi",      "300"};
     const QString file = dir_->filePath(QStringLiteral("noite.zpl"));
@@ -370,6 +387,7 @@ TEST_F(DemoDayPrint, TheCommandLineSendsTheDaysLabelsToTheLabelPrinter) {
     ASSERT_TRUE(host.waitForFinished(120000));
     EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
     EXPECT_EQ(printer.Received(10), written.readAll());
+    EXPECT_EQ(RecordedPrints(database_), before + 2);
 
     int closed = 0;
     {
@@ -381,6 +399,7 @@ TEST_F(DemoDayPrint, TheCommandLineSendsTheDaysLabelsToTheLabelPrinter) {
     EXPECT_EQ(host.exitCode(), 1);
     EXPECT_TRUE(QString::fromLocal8Bit(host.readAllStandardError())
                     .contains(QStringLiteral("não está acessível")));
+    EXPECT_EQ(RecordedPrints(database_), before + 2);
 }
 
 } // namespace pla::test
