@@ -123,10 +123,12 @@ struct HttpEndpoint::Impl {
         return info ? static_cast<ConnectionTable::Connection*>(info->socket_context) : nullptr;
     }
 
-    MHD_Result send(MHD_Connection* connection, const Answer& a) {
+    // `kept` says the body outlives the sending (a request's own answer, freed only when MHD
+    // reports the request completed), so MHD need not copy it.
+    MHD_Result send(MHD_Connection* connection, const Answer& a, bool kept = false) {
         MHD_Response* response = MHD_create_response_from_buffer(
             static_cast<size_t>(a.body.size()), const_cast<char*>(a.body.constData()),
-            MHD_RESPMEM_MUST_COPY);
+            kept ? MHD_RESPMEM_PERSISTENT : MHD_RESPMEM_MUST_COPY);
         if (!a.body.isEmpty() || a.status != 204)
             MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, a.contentType);
         if (a.extraHeader)
@@ -259,7 +261,7 @@ struct HttpEndpoint::Impl {
             *size = 0;
             return MHD_YES;
         }
-        if (r->done) return send(connection, r->answer);
+        if (r->done) return send(connection, r->answer, true);
         if (r->started) return MHD_YES;
         if (r->body) {
             switch (r->body->finish()) {

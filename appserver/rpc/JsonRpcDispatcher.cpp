@@ -69,8 +69,13 @@ struct ResultText {
 // The members of a success in the order a JSON document writes them, the result spliced in.
 QByteArray successResponse(const QJsonValue& id, const QByteArray& result) {
     QByteArray idText = QJsonDocument(QJsonArray{id}).toJson(QJsonDocument::Compact);
-    idText = idText.mid(1, idText.size() - 2); // without the list's brackets
-    return "{\"id\":" + idText + ",\"jsonrpc\":\"2.0\",\"result\":" + result + '}';
+    const QByteArrayView idView(idText.constData() + 1, idText.size() - 2); // without brackets
+    // Sized once: a distribution's result is tens of kilobytes, copied here only once.
+    static constexpr QByteArrayView head = "{\"id\":", middle = ",\"jsonrpc\":\"2.0\",\"result\":";
+    QByteArray out;
+    out.reserve(head.size() + idView.size() + middle.size() + result.size() + 1);
+    out.append(head).append(idView).append(middle).append(result).append('}');
+    return out;
 }
 
 enum class Kind { Text, TextOrNull, Date, Number, Packet, Flag, Version };

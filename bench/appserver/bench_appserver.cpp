@@ -4,8 +4,9 @@
 // and with 1,000 idle connections open, against a bare HTTP round trip of the same bytes.
 // Prints one "name: value unit" line per figure. Options: --backend sqlite|postgresql (one of
 // the two), --in-process-only (the server's own work alone, as a profiler wants it),
-// --in-process-calls N (300 by default) and --timeout S (seconds an HTTP call may take; 5 by
-// default, more under valgrind).
+// --in-process-calls N (300 by default), --http-get-only N (after the in-process figures, N
+// Gets by one HTTP client taking turns with N in process, and nothing else) and --timeout S
+// (seconds an HTTP call may take; 5 by default, more under valgrind).
 #include "TestDatabase.h"
 #include "TestSockets.h"
 #include "appserver/EmbeddedServer.h"
@@ -54,6 +55,7 @@ struct Options {
     bool inProcessOnly = false;
     int timeout = 5; // seconds
     int inProcessCalls = 300;
+    int httpGetCalls = 0; // with --http-get-only: one client's Gets, nothing else
 };
 Options options;
 
@@ -319,6 +321,42 @@ void run(test::Backend backend, const char* label) {
         }
     }
     if (options.inProcessOnly) return;
+    if (options.httpGetCalls > 0) {
+        // The HTTP share of a Get on its own: one kept-alive client's Gets taking turns with the
+        // same call in process, so both see the same load of the machine. Under callgrind
+        // (counting from the start) the dump before and after these calls bounds their part.
+        const QSqlDatabase conn = db.connection();
+        const JsonRpcDispatcher direct([conn] { return conn; });
+        const RequestContext local{"127.0.0.1", {}, {}};
+        httplib::Client client("127.0.0.1", port);
+        client.set_tcp_nodelay(true);
+        client.set_keep_alive(true);
+        client.set_read_timeout(options.timeout, 0);
+        const std::string body = get.toStdString();
+        auto call = [&] {
+            const auto r = client.Post(kPath, body, "application/json");
+            if (!r || r->status != 200) std::fprintf(stderr, "chamada HTTP falhou\n");
+        };
+        call(); // opens the connection
+        std::vector<double> http, inProcess;
+        CALLGRIND_DUMP_STATS_AT("before_http");
+        for (int k = 0; k < options.httpGetCalls; ++k) {
+            auto t0 = Clock::now();
+            call();
+            http.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
+            t0 = Clock::now();
+            direct.handle(get, local);
+            inProcess.push_back(
+                std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
+        }
+        const std::string dump = std::string(label) + "_GetDistribuicao_http";
+        CALLGRIND_DUMP_STATS_AT(dump.c_str());
+        const double h = percentiles(http).p50, p = percentiles(inProcess).p50;
+        std::printf("%s_GetDistribuicao_turns_http_p50: %.1f us\n", label, h);
+        std::printf("%s_GetDistribuicao_turns_in_process_p50: %.1f us\n", label, p);
+        std::printf("%s_GetDistribuicao_turns_http_share: %.1f us\n", label, h - p);
+        return;
+    }
     std::map<std::string, Concurrent> one, eight; // by method, without idle connections
     for (const int idle : {0, 1000}) {
         const auto idleConnections = test::idleConnections(port, idle);
@@ -396,10 +434,12 @@ int main(int argc, char** argv) {
             options.timeout = std::atoi(argv[++i]);
         else if (a == "--in-process-calls" && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
             options.inProcessCalls = std::atoi(argv[++i]);
+        else if (a == "--http-get-only" && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
+            options.httpGetCalls = std::atoi(argv[++i]);
         else {
             std::fprintf(stderr,
                          "uso: bench_appserver [--backend sqlite|postgresql] [--in-process-only] "
-                         "[--timeout SEGUNDOS] [--in-process-calls N]\n");
+                         "[--timeout SEGUNDOS] [--in-process-calls N] [--http-get-only N]\n");
             return 2;
         }
     }
