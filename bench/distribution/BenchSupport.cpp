@@ -4,6 +4,7 @@
 #include "framework/services/ScriptedDialogs.h"
 #include "framework/services/Zelvora.h"
 #include "framework/ui/Dispatch.h"
+#include "framework/ui/TDBGrid.h"
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -55,6 +56,15 @@ TfrmDistEmbCard* CreateScreen(ScriptedDialogs& dialogs, int port) {
             std::fprintf(stderr, "%s\n", qPrintable(m.text));
         return nullptr;
     }
+    return screen;
+}
+
+TfrmDistEmbCard* OpenScreen(ScriptedDialogs& dialogs, int port) {
+    OpenGeneralDatabase();
+    TfrmDistEmbCard* screen = CreateScreen(dialogs, port);
+    if (!screen) return nullptr;
+    screen->Show();
+    Dispatch([&] { screen->dbgPadrao->SetFocus(); });
     return screen;
 }
 

@@ -33,5 +33,10 @@ void OpenGeneralDatabase();
 // the distribution screen; nullptr (after printing the messages shown) when creation fails.
 TfrmDistEmbCard* CreateScreen(ScriptedDialogs& dialogs, int port);
 
+// The general database, then the screen created on the server at port, shown with the
+// focus in its service list (which loads the first service's distribution); nullptr when
+// creation fails.
+TfrmDistEmbCard* OpenScreen(ScriptedDialogs& dialogs, int port);
+
 } // namespace bench
 } // namespace pla

@@ -74,13 +74,10 @@ QByteArray Fixture() {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    pla::bench::OpenGeneralDatabase();
     pla::ScriptedDialogs dialogs;
     pla::FixtureServer fixture(Fixture());
-    TfrmDistEmbCard* screen = pla::bench::CreateScreen(dialogs, fixture.Start());
+    TfrmDistEmbCard* screen = pla::bench::OpenScreen(dialogs, fixture.Start());
     if (!screen) return 1;
-    screen->Show();
-    pla::Dispatch([&] { screen->dbgPadrao->SetFocus(); }); // first load of the list
 
     pla::RemoteCallLog log;
     TNetConnection::AddGlobalCallObserver(
