@@ -129,13 +129,15 @@ void TfrmImpDistEmbCard::BuildOutputControls() {
     grbImpressao->SetCaption(QStringLiteral("Impressão"));
     grbImpressao->SetBounds(2, 348, 478, 198);
 
+    // The fields start right of the longest label, "Impressora de etiquetas".
+    constexpr int kLabelWidth = 138, kField = 150, kFieldWidth = 468 - kField;
     auto combo = [this](TLabel*& label, TComboBox*& cmb, const char* labelName,
                         const char* comboName, const QString& caption, int top) {
         label = MakeControl<TLabel>(this, grbImpressao, labelName);
         label->SetCaption(caption);
-        label->SetBounds(8, top + 4, 100, 13);
+        label->SetBounds(8, top + 4, kLabelWidth, 13);
         cmb = MakeControl<TComboBox>(this, grbImpressao, comboName);
-        cmb->SetBounds(112, top, 356, 21);
+        cmb->SetBounds(kField, top, kFieldWidth, 21);
         cmb->SetColor(clInfoBk);
         label->SetFocusControl(cmb);
     };
@@ -154,12 +156,12 @@ void TfrmImpDistEmbCard::BuildOutputControls() {
 
     lblPreparo = MakeControl<TLabel>(this, grbImpressao, "lblPreparo");
     lblPreparo->SetCaption(QStringLiteral("Preparado em"));
-    lblPreparo->SetBounds(8, 100, 100, 13);
+    lblPreparo->SetBounds(8, 100, kLabelWidth, 13);
     dpePreparo = MakeControl<TDateEditPlus>(this, grbImpressao, "dpePreparo");
-    dpePreparo->SetBounds(112, 96, 100, 21);
+    dpePreparo->SetBounds(kField, 96, 100, 21);
     dpePreparo->SetColor(clInfoBk);
     edtHoraPreparo = MakeControl<TEdit>(this, grbImpressao, "edtHoraPreparo");
-    edtHoraPreparo->SetBounds(216, 96, 50, 21);
+    edtHoraPreparo->SetBounds(kField + 104, 96, 50, 21);
     edtHoraPreparo->SetMaxLength(5);
     edtHoraPreparo->SetColor(clInfoBk);
     edtHoraPreparo->SetAccessibleName(QStringLiteral("Hora do preparo"));
@@ -167,24 +169,24 @@ void TfrmImpDistEmbCard::BuildOutputControls() {
 
     lblImpressoraEtiquetas = MakeControl<TLabel>(this, grbImpressao, "lblImpressoraEtiquetas");
     lblImpressoraEtiquetas->SetCaption(QStringLiteral("Impressora de etiquetas"));
-    lblImpressoraEtiquetas->SetBounds(8, 126, 104, 13);
+    lblImpressoraEtiquetas->SetBounds(8, 126, kLabelWidth, 13);
     edtImpressoraEtiquetas = MakeControl<TEdit>(this, grbImpressao, "edtImpressoraEtiquetas");
-    edtImpressoraEtiquetas->SetBounds(112, 122, 146, 21);
+    edtImpressoraEtiquetas->SetBounds(kField, 122, 120, 21);
     edtImpressoraEtiquetas->SetColor(clInfoBk);
     lblImpressoraEtiquetas->SetFocusControl(edtImpressoraEtiquetas);
     cmbDpiEtiquetas = MakeControl<TComboBox>(this, grbImpressao, "cmbDpiEtiquetas");
-    cmbDpiEtiquetas->SetBounds(262, 122, 74, 21);
+    cmbDpiEtiquetas->SetBounds(kField + 124, 122, 74, 21);
     cmbDpiEtiquetas->SetColor(clInfoBk);
     cmbDpiEtiquetas->SetItems({QStringLiteral("203 dpi"), QStringLiteral("300 dpi")});
     cmbDpiEtiquetas->SetItemIndex(0);
     cmbDpiEtiquetas->SetAccessibleName(QStringLiteral("Resolução da impressora de etiquetas"));
     btnImprimirEtiquetas = MakeControl<TButton>(this, grbImpressao, "btnImprimirEtiquetas");
     btnImprimirEtiquetas->SetCaption(QStringLiteral("Imprimir etiquetas"));
-    btnImprimirEtiquetas->SetBounds(340, 122, 128, 23);
+    btnImprimirEtiquetas->SetBounds(kField + 202, 122, 468 - kField - 202, 23);
 
     chbAlteradas = MakeControl<TCheckBox>(this, grbImpressao, "chbAlteradas");
     chbAlteradas->SetCaption(QStringLiteral("Só as alteradas desde a última impressão"));
-    chbAlteradas->SetBounds(112, 150, 356, 17);
+    chbAlteradas->SetBounds(kField, 150, kFieldWidth, 17);
 
     auto button = [this](const char* name, const QString& caption, int left) {
         auto* b = MakeControl<TButton>(this, grbImpressao, name);
@@ -192,8 +194,8 @@ void TfrmImpDistEmbCard::BuildOutputControls() {
         b->SetBounds(left, 172, 100, 23);
         return b;
     };
-    btnVisualizar = button("btnVisualizar", QStringLiteral("Visualizar"), 112);
-    btnImprimir = button("btnImprimir", QStringLiteral("Imprimir"), 240);
+    btnVisualizar = button("btnVisualizar", QStringLiteral("Visualizar"), kField);
+    btnImprimir = button("btnImprimir", QStringLiteral("Imprimir"), kField + 109);
     btnGerarPdf = button("btnGerarPdf", QStringLiteral("Gerar PDF"), 368);
 
     // The printer, resolution and roll this workstation printed on last.

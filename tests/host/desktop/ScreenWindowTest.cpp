@@ -26,6 +26,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -88,6 +89,31 @@ protected:
                     forms.RendererFor(form)->ControlFor(w)->Name(), w->metaObject()->className());
         }
         return unnamed;
+    }
+
+    // Labels of form's window whose text is cut: wider than the label, or running under a
+    // control beside it on the same line.
+    QStringList Clipped(const TForm& form) const {
+        QStringList clipped;
+        QWidget* root = forms.RendererFor(form)->Root();
+        for (QLabel* label : root->findChildren<QLabel*>()) {
+            const QString text = label->text().remove(QLatin1Char('&'));
+            if (!label->isVisibleTo(root) || label->wordWrap() || text.contains(QLatin1Char('<')))
+                continue;
+            const int end = label->x() + label->contentsRect().left() +
+                            label->fontMetrics().horizontalAdvance(text);
+            bool cut = end > label->x() + label->contentsRect().right() + 1;
+            for (QWidget* beside :
+                 label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                const QRect g = beside->geometry();
+                cut =
+                    cut || (beside != label && beside->isVisibleTo(root) && g.left() > label->x() &&
+                            g.left() < end && g.top() < label->geometry().bottom() &&
+                            g.bottom() > label->geometry().top());
+            }
+            if (cut) clipped << text;
+        }
+        return clipped;
     }
 
     QMdiArea mdi;
@@ -166,10 +192,11 @@ TEST_F(ScreenWindowTest, ComboListsOpenWithAltDownAndF4) {
     }
 }
 
-TEST_F(ScreenWindowTest, EveryControlOfBothScreensHasANameAndTheLightSaysItsState) {
+TEST_F(ScreenWindowTest, EveryControlOfBothScreensHasANameNoLabelIsCutAndTheLightSaysItsState) {
     Open();
     EnterServiceList();
     EXPECT_EQ(Unnamed(*screen), QStringList());
+    EXPECT_EQ(Clipped(*screen), QStringList());
     QAccessibleInterface* filial =
         QAccessible::queryAccessibleInterface(Widget(screen->edtCdFilial));
     EXPECT_EQ(filial->text(QAccessible::Name), QStringLiteral("Filial"));
@@ -188,6 +215,7 @@ TEST_F(ScreenWindowTest, EveryControlOfBothScreensHasANameAndTheLightSaysItsStat
     ASSERT_TRUE(Dispatch([&] { print->DoCreate(); }));
     print->Show();
     EXPECT_EQ(Unnamed(*print), QStringList());
+    EXPECT_EQ(Clipped(*print), QStringList());
     TForm::Free(print);
 }
 
