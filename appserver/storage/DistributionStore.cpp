@@ -52,7 +52,9 @@ const QString kServiceSql =
                    "AND p.CDSERVFILI = s.CDSERVFILI WHERE s.CDFILIAL = ? AND s.CDSERVFILI = ? "
                    "ORDER BY p.CDCLIENTE, p.CDDESTFILI");
 
-// One row per container with a capacity for the dish (one row when it has none).
+// One row per container with a capacity for the dish (one row when it has none), by dish
+// sequence and container code: the order of the keys themselves, so SQLite reads without a
+// sort; the dishes are put in the menu's order once read.
 const QString kMenuSql = QStringLiteral(
     "SELECT m.NRCARDAPIO, m.QTCOMENSAIS, pc.NRSEQPRATCAR, pc.NRORDPRATCAR, "
     "pc.CDFILAUXPRAT, pc.CDPRATO, p.NMPRATO, pc.SGUNIDADE, pc.QTPORPESSOA, pc.QTEXTRA, "
@@ -66,7 +68,7 @@ const QString kMenuSql = QStringLiteral(
     "pc.CDPRATO "
     "LEFT JOIN CONTAINER ce ON ce.CDCONTAINER = pe.CDCONTAINER "
     "WHERE m.CDFILIAL = ? AND m.CDSERVFILI = ? AND m.DTCARDAPIO = ? "
-    "ORDER BY m.NRCARDAPIO, pc.NRORDPRATCAR, pc.NRSEQPRATCAR, pe.CDCONTAINER");
+    "ORDER BY m.NRCARDAPIO, pc.NRSEQPRATCAR, pe.CDCONTAINER");
 
 QVariantList menuValues(const QString& branch, const QString& service, const QDate& date) {
     return {branch, service, date.toString(kDateFormat)};
@@ -147,6 +149,8 @@ std::optional<Menu> DistributionStore::menu(RowCursor& q) {
         d.containers.push_back({q.text(14), q.text(15), q.text(16), q.real(17)});
         if (d.containers.last().code == d.defaultContainer) d.defaultCapacity = q.real(17);
     } while (q.next());
+    std::stable_sort(m.dishes.begin(), m.dishes.end(),
+                     [](const MenuDish& a, const MenuDish& b) { return a.order < b.order; });
     return m;
 }
 

@@ -102,6 +102,28 @@ void PacketWriter::AppendNumber(double d, QByteArray& out) {
         out.append(text, end - text);
         return;
     }
+    // Stored amounts carry at most five decimals, and a value that is exactly such a decimal
+    // (m / 10^5 reads back as d) has those digits as its shortest form: for 0.001 <= |d| < 10^9
+    // two such decimals are farther apart than two neighbouring doubles, and a form with fewer
+    // digits would have to be one of them. Below 0.001 the exponent form can be the shorter.
+    const double magnitude = std::abs(d);
+    if (magnitude >= 1e-3 && magnitude < 1e9) {
+        const long long m = std::llround(magnitude * 1e5);
+        if (static_cast<double>(m) / 1e5 == magnitude) {
+            char* o = text;
+            if (d < 0) *o++ = '-';
+            o = std::to_chars(o, text + sizeof text, m / 100000).ptr;
+            *o++ = '.';
+            long long fraction = m % 100000; // not 0: d is not integral
+            int digits = 5;
+            for (; fraction % 10 == 0; fraction /= 10)
+                --digits;
+            for (int i = digits - 1; i >= 0; --i, fraction /= 10)
+                o[i] = char('0' + fraction % 10);
+            out.append(text, o + digits - text);
+            return;
+        }
+    }
     // What QByteArray::number(d, 'g', QLocale::FloatingPointShortest) writes, without its
     // allocation: the shortest digits that read back as d, as a decimal or with an exponent of
     // at least two digits, whichever is shorter (the decimal when both are as long). Composed

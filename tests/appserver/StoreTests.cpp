@@ -1,9 +1,9 @@
 // Storage rules of distributions, run on SQLite and, when available, on PostgreSQL.
 #include "TestDatabase.h"
-#include "appserver/storage/CatalogQueries.h"
 #include "appserver/rpc/DistributionPackets.h"
-#include "appserver/storage/DistributionStore.h"
 #include "appserver/rpc/Refusal.h"
+#include "appserver/storage/CatalogQueries.h"
+#include "appserver/storage/DistributionStore.h"
 #include "appserver/storage/SqlUtil.h"
 
 #include <QHash>
@@ -133,6 +133,24 @@ TEST_P(StoreTest, LoadCreatesAnUndistributedDistributionOnceAndReturnsItAfterwar
     const Distribution again =
         loaded(key(kHospital, QStringLiteral("10001"), QStringLiteral("001")));
     EXPECT_EQ(fingerprint(again), fingerprint(first));
+}
+
+TEST_P(StoreTest, GeneratedPackagingsFollowTheMenusOrderOfDishesNotTheirSequence) {
+    SqlUtil::exec(db_->connection(),
+                  QStringLiteral("UPDATE PRATCARD SET NRORDPRATCAR = 1000 - NRSEQPRATCAR"));
+    TDataPacket services = CatalogQueries(db_->connection()).transportedServices(kBranch);
+    const int code = services.IndexOf(QStringLiteral("CDSERVFILI"));
+    for (auto& row : services.Rows)
+        row[0] = row[code].toString() == kSchool ? QStringLiteral("S") : QStringLiteral("N");
+    store_->generate(test::demoToday(), services, false);
+    // Generated packagings are numbered in the order of their first dish.
+    const Distribution d =
+        *store_->findByKey(key(kSchool, QStringLiteral("10003"), QStringLiteral("001")));
+    ASSERT_GT(d.rows.size(), 2);
+    int highest = 0;
+    for (const DishRow& r : d.rows)
+        highest = std::max(highest, r.sequence);
+    EXPECT_EQ(d.rows.first().sequence, highest);
 }
 
 TEST_P(StoreTest, LoadAnswersTheMessageKeysWhereTheyApply) {

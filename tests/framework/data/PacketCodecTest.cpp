@@ -153,7 +153,17 @@ TEST(PacketCodec, TheDirectWriterWritesWhatTheJsonDocumentWrites) {
         // Around where the shortest form turns from a decimal to an exponent, both ways.
         {none, 0.0003, none, none, -0.00012},
         {none, 1.5e-5, none, none, 1.23456789e14 + 0.5},
+        // Around the bounds of the five-decimal form, both ways.
+        {none, 0.001, none, none, -0.00099},
+        {none, 999999999.99999, none, none, 1e9 + 0.5},
+        {none, -37.14286, none, none, 0.30000000000000004},
     };
+    // Amounts as the screens store them, and their neighbours one double away.
+    for (long long m = 1; m < 4'000'000'000LL; m = m * 7 + 3) {
+        const double d = m / 1e5;
+        p.Rows.append({none, d, none, none, std::nextafter(d, 0.0)});
+        p.Rows.append({none, -d, none, none, std::nextafter(d, 1e300)});
+    }
     p.Rows[2][3] = QVariant(); // null date
     const QByteArray tree =
         QJsonDocument(PacketCodec::ToJson(p).toObject()).toJson(QJsonDocument::Compact);
