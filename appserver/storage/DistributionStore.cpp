@@ -123,8 +123,8 @@ std::optional<Menu> DistributionStore::menu(RowCursor& q) {
     Menu m;
     m.number = q.text(0);
     m.dayDiners = q.real(1);
+    // One menu at most: its branch, service and date are a unique key.
     do {
-        if (q.text(0) != m.number) break;
         // A menu without dishes gives one row without a dish; a dish missing from the dish
         // table is left out.
         if (q.isNull(13)) continue;
@@ -188,8 +188,7 @@ int DistributionStore::addDistribution(ReadBatch& batch, const QString& where,
     batch.add(QStringLiteral(
                   "SELECT NRSEQPRATCAR, NRORDPRATCAR, CDFILAUXPRAT, CDPRATO, NMPRATO, SGUNIDADE, "
                   "QTPORPESSOA, QTTOTCOMENSAIS, QTTOTPRATO, QTTOTEXTRA, QTCOMENSAIS, QTPRATO, "
-                  "QTEXTRA FROM CARDDISP WHERE NRDISTCARD = %1 "
-                  "ORDER BY NRORDPRATCAR, NRSEQPRATCAR")
+                  "QTEXTRA FROM CARDDISP WHERE NRDISTCARD = %1 ORDER BY NRSEQPRATCAR")
                   .arg(number),
               values);
     batch.add(QStringLiteral("SELECT e.NREMBDISTCARD, e.CDCONTAINER, c.NMCONTAINER, c.IDPROPOSITO, "
@@ -236,6 +235,11 @@ std::optional<Distribution> DistributionStore::distribution(ReadBatch& batch, in
         u.extra = q.real(12);
         d.undistributed.push_back(u);
     }
+    // In the menu's order; read in the key's order, which needs no sort in the query.
+    std::stable_sort(d.undistributed.begin(), d.undistributed.end(),
+                     [](const UndistributedRow& a, const UndistributedRow& b) {
+                         return a.order < b.order;
+                     });
     for (RowCursor& q = batch.rows(first + 2); q.next();) {
         Packaging p;
         p.number = q.integer(0);

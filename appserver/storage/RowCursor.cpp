@@ -4,7 +4,9 @@
 #include "appserver/storage/StorageError.h"
 
 #include <QSqlResult>
+#include <array>
 #include <charconv>
+#include <cstring>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
@@ -29,6 +31,33 @@ template <class T> T pgNumber(const PGresult* r, int row, int column) {
 }
 
 } // namespace
+
+// Short texts repeat down a result (units, container codes and names, "S" and "N"): each one
+// is made once and then shared, rather than allocated again for every row. Slots are chosen by
+// the hash of the stored bytes; a collision only replaces the slot.
+struct RowCursor::RecentTexts {
+    static constexpr qsizetype kMaxBytes = 48;
+    struct Slot {
+        qsizetype bytes = -1;
+        char raw[kMaxBytes];
+        QString text;
+    };
+    std::array<Slot, 64> slots;
+};
+
+template <class Make>
+QString RowCursor::recent(const void* raw, qsizetype bytes, Make make) const {
+    if (bytes > RecentTexts::kMaxBytes) return make();
+    if (!recent_) recent_ = std::make_unique<RecentTexts>();
+    const QByteArrayView stored(static_cast<const char*>(raw), bytes);
+    RecentTexts::Slot& s = recent_->slots[qHash(stored) % recent_->slots.size()];
+    if (s.bytes != bytes || std::memcmp(s.raw, raw, size_t(bytes)) != 0) {
+        s.text = make();
+        s.bytes = bytes;
+        std::memcpy(s.raw, raw, size_t(bytes));
+    }
+    return s.text;
+}
 
 RowCursor::RowCursor(const QSqlDatabase& db, const QString& sql, const QVariantList& values)
     : use_(StatementCache::prepared(db, sql)), sql_(sql) {
@@ -108,11 +137,12 @@ bool RowCursor::isNull(int column) const {
 }
 
 QString RowCursor::text(int column) const {
-    if (result_)
-        return PQgetisnull(result_, row_, column)
-                   ? QString()
-                   : QString::fromUtf8(PQgetvalue(result_, row_, column),
-                                       PQgetlength(result_, row_, column));
+    if (result_) {
+        if (PQgetisnull(result_, row_, column)) return QString();
+        const char* chars = PQgetvalue(result_, row_, column);
+        const int bytes = PQgetlength(result_, row_, column);
+        return recent(chars, bytes, [&] { return QString::fromUtf8(chars, bytes); });
+    }
     if (!stmt_) {
         const QVariant v = use_->query().value(column);
         return v.isNull() ? QString() : v.toString();
@@ -120,7 +150,8 @@ QString RowCursor::text(int column) const {
     if (sqlite3_column_type(stmt_, column) == SQLITE_NULL) return QString();
     // A database created in UTF-16 hands its text over without a conversion.
     const auto* chars = static_cast<const QChar*>(sqlite3_column_text16(stmt_, column));
-    return QString(chars, sqlite3_column_bytes16(stmt_, column) / qsizetype(sizeof(QChar)));
+    const int bytes = sqlite3_column_bytes16(stmt_, column);
+    return recent(chars, bytes, [&] { return QString(chars, bytes / qsizetype(sizeof(QChar))); });
 }
 
 double RowCursor::real(int column) const {

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -37,7 +38,11 @@ public:
     qint64 integer(int column) const;
 
 private:
+    struct RecentTexts;
     void bind(const QVariantList& values);
+    // The text whose stored form is `raw`, made by `make` or shared with an equal one read
+    // before.
+    template <class Make> QString recent(const void* raw, qsizetype bytes, Make make) const;
 
     std::optional<StatementCache::Use> use_;
     sqlite3_stmt* stmt_ = nullptr; // set: the rows come from SQLite's own statement
@@ -46,6 +51,7 @@ private:
     size_t part_ = 0;                                  // its index in results_
     int row_ = -1;                                     // in result_
     QString sql_;
+    mutable std::unique_ptr<RecentTexts> recent_;
 };
 
 } // namespace pla

@@ -151,6 +151,8 @@ TEST_P(StoreTest, GeneratedPackagingsFollowTheMenusOrderOfDishesNotTheirSequence
     for (const DishRow& r : d.rows)
         highest = std::max(highest, r.sequence);
     EXPECT_EQ(d.rows.first().sequence, highest);
+    for (int i = 1; i < d.undistributed.size(); ++i)
+        EXPECT_GT(d.undistributed[i - 1].sequence, d.undistributed[i].sequence);
 }
 
 TEST_P(StoreTest, LoadAnswersTheMessageKeysWhereTheyApply) {
