@@ -52,10 +52,16 @@ public:
         return *this;
     }
     RowText& number(double v) {
-        cell();
         // Such a value only the packet's own writer may describe, with its error.
         if (!std::isfinite(v)) finite_ = false;
-        PacketWriter::AppendNumber(std::isfinite(v) ? v : 0, out_);
+        // The separator and the number are written in place at once: most cells are numbers.
+        const qsizetype start = out_.size();
+        out_.resize(start + 1 + PacketWriter::kMaxNumberBytes);
+        char* const begin = out_.data();
+        char* o = begin + start;
+        if (!firstCell_) *o++ = ',';
+        firstCell_ = false;
+        out_.resize(PacketWriter::WriteNumber(std::isfinite(v) ? v : 0, o) - begin);
         return *this;
     }
     RowText& text(const QString& s) {

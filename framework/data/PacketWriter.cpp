@@ -95,13 +95,16 @@ void PacketWriter::AppendString(const QString& s, QByteArray& out) {
 }
 
 void PacketWriter::AppendNumber(double d, QByteArray& out) {
+    const qsizetype start = out.size();
+    out.resize(start + kMaxNumberBytes);
+    char* const begin = out.data();
+    out.resize(WriteNumber(d, begin + start) - begin);
+}
+
+char* PacketWriter::WriteNumber(double d, char* out) {
     constexpr double kExactIntegers = 9007199254740992.0; // 2^53
-    char text[32];
-    if (d == std::floor(d) && std::abs(d) <= kExactIntegers) {
-        const char* end = std::to_chars(text, text + sizeof text, static_cast<long long>(d)).ptr;
-        out.append(text, end - text);
-        return;
-    }
+    if (d == std::floor(d) && std::abs(d) <= kExactIntegers)
+        return std::to_chars(out, out + kMaxNumberBytes, static_cast<long long>(d)).ptr;
     // Stored amounts carry at most five decimals, and a value that is exactly such a decimal
     // (m / 10^5 reads back as d) has those digits as its shortest form: for 0.001 <= |d| < 10^9
     // two such decimals are farther apart than two neighbouring doubles, and a form with fewer
@@ -110,9 +113,9 @@ void PacketWriter::AppendNumber(double d, QByteArray& out) {
     if (magnitude >= 1e-3 && magnitude < 1e9) {
         const long long m = std::llround(magnitude * 1e5);
         if (static_cast<double>(m) / 1e5 == magnitude) {
-            char* o = text;
+            char* o = out;
             if (d < 0) *o++ = '-';
-            o = std::to_chars(o, text + sizeof text, m / 100000).ptr;
+            o = std::to_chars(o, out + kMaxNumberBytes, m / 100000).ptr;
             *o++ = '.';
             long long fraction = m % 100000; // not 0: d is not integral
             int digits = 5;
@@ -120,18 +123,17 @@ void PacketWriter::AppendNumber(double d, QByteArray& out) {
                 --digits;
             for (int i = digits - 1; i >= 0; --i, fraction /= 10)
                 o[i] = char('0' + fraction % 10);
-            out.append(text, o + digits - text);
-            return;
+            return o + digits;
         }
     }
     // What QByteArray::number(d, 'g', QLocale::FloatingPointShortest) writes, without its
     // allocation: the shortest digits that read back as d, as a decimal or with an exponent of
-    // at least two digits, whichever is shorter (the decimal when both are as long). Composed
-    // here and appended at once.
+    // at least two digits, whichever is shorter (the decimal when both are as long): at most
+    // 24 characters, the exponent form of 17 digits.
+    char text[32];
     const char* end = std::to_chars(text, text + sizeof text, d, std::chars_format::scientific).ptr;
     const char* p = text;
-    char form[48];
-    char* o = form;
+    char* o = out;
     if (*p == '-') *o++ = *p++;
     const char* e = std::find(p, end, 'e'); // "e+XX" or "e-XX" follows the digits
     char digits[24];
@@ -165,7 +167,7 @@ void PacketWriter::AppendNumber(double d, QByteArray& out) {
         *o++ = '.';
         o = std::copy(digits + exponent + 1, digits + n, o);
     }
-    out.append(form, o - form);
+    return o;
 }
 
 bool PacketWriter::TryAppend(const TDataPacket& p, QByteArray& out) {

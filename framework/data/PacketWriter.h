@@ -18,6 +18,9 @@ public:
     // Appends d as a JSON number as QJsonDocument writes it: integral values up to 2^53 as
     // integers, others in the shortest form that reads back the same.
     static void AppendNumber(double d, QByteArray& out);
+    // Writes d as AppendNumber does into room for kMaxNumberBytes at `out`; returns its end.
+    static char* WriteNumber(double d, char* out);
+    static constexpr qsizetype kMaxNumberBytes = 32;
 
 private:
     // False, leaving out as it was, for a packet only the tree's encoder may describe.
