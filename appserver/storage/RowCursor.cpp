@@ -4,6 +4,7 @@
 #include "appserver/storage/StorageError.h"
 
 #include <QSqlResult>
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
@@ -45,12 +46,16 @@ struct RowCursor::RecentTexts {
     std::array<Slot, 64> slots;
 };
 
-template <class Make>
-QString RowCursor::recent(const void* raw, qsizetype bytes, Make make) const {
+template <class Make> QString RowCursor::recent(const void* raw, qsizetype bytes, Make make) const {
     if (bytes > RecentTexts::kMaxBytes) return make();
     if (!recent_) recent_ = std::make_unique<RecentTexts>();
-    const QByteArrayView stored(static_cast<const char*>(raw), bytes);
-    RecentTexts::Slot& s = recent_->slots[qHash(stored) % recent_->slots.size()];
+    // The length and the first and last eight bytes tell these texts apart well enough.
+    quint64 head = 0, tail = 0;
+    std::memcpy(&head, raw, size_t(std::min<qsizetype>(bytes, 8)));
+    if (bytes > 8) std::memcpy(&tail, static_cast<const char*>(raw) + bytes - 8, 8);
+    const quint64 h =
+        (head * 0x9E3779B97F4A7C15ULL) ^ (tail * 0xC2B2AE3D27D4EB4FULL) ^ quint64(bytes);
+    RecentTexts::Slot& s = recent_->slots[(h ^ (h >> 29)) % recent_->slots.size()];
     if (s.bytes != bytes || std::memcmp(s.raw, raw, size_t(bytes)) != 0) {
         s.text = make();
         s.bytes = bytes;
@@ -147,9 +152,9 @@ QString RowCursor::text(int column) const {
         const QVariant v = use_->query().value(column);
         return v.isNull() ? QString() : v.toString();
     }
-    if (sqlite3_column_type(stmt_, column) == SQLITE_NULL) return QString();
-    // A database created in UTF-16 hands its text over without a conversion.
+    // A database created in UTF-16 hands its text over without a conversion; NULL gives none.
     const auto* chars = static_cast<const QChar*>(sqlite3_column_text16(stmt_, column));
+    if (!chars) return QString();
     const int bytes = sqlite3_column_bytes16(stmt_, column);
     return recent(chars, bytes, [&] { return QString(chars, bytes / qsizetype(sizeof(QChar))); });
 }
