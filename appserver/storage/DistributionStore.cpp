@@ -52,23 +52,25 @@ const QString kServiceSql =
                    "AND p.CDSERVFILI = s.CDSERVFILI WHERE s.CDFILIAL = ? AND s.CDSERVFILI = ? "
                    "ORDER BY p.CDCLIENTE, p.CDDESTFILI");
 
-// One row per container with a capacity for the dish (one row when it has none), by dish
-// sequence and container code: the order of the keys themselves, so SQLite reads without a
-// sort; the dishes are put in the menu's order once read.
+// The dishes of a menu (one row without a dish when it has none) by sequence, the key's own
+// order, so that SQLite reads them without a sort; they are put in the menu's order once read.
+// Each dish's containers and their capacities come apart, one row each, and the containers'
+// names from the whole list of containers: a short list, read once rather than looked up again
+// for every dish.
 const QString kMenuSql = QStringLiteral(
-    "SELECT m.NRCARDAPIO, m.QTCOMENSAIS, pc.NRSEQPRATCAR, pc.NRORDPRATCAR, "
-    "pc.CDFILAUXPRAT, pc.CDPRATO, p.NMPRATO, pc.SGUNIDADE, pc.QTPORPESSOA, pc.QTEXTRA, "
-    "c.CDCONTAINER, c.IDPROPOSITO, c.NMCONTAINER, p.CDPRATO, pe.CDCONTAINER, "
-    "ce.NMCONTAINER, ce.IDPROPOSITO, pe.VRQTDEPRATEMB "
-    "FROM CARDAPIO m "
-    "LEFT JOIN PRATCARD pc ON pc.NRCARDAPIO = m.NRCARDAPIO "
+    "SELECT m.NRCARDAPIO, m.QTCOMENSAIS, pc.NRSEQPRATCAR, pc.NRORDPRATCAR, pc.CDFILAUXPRAT, "
+    "pc.CDPRATO, p.NMPRATO, pc.SGUNIDADE, pc.QTPORPESSOA, pc.QTEXTRA, p.CDCONTPADRAO, p.CDPRATO "
+    "FROM CARDAPIO m LEFT JOIN PRATCARD pc ON pc.NRCARDAPIO = m.NRCARDAPIO "
     "LEFT JOIN PRATO p ON p.CDFILAUXPRAT = pc.CDFILAUXPRAT AND p.CDPRATO = pc.CDPRATO "
-    "LEFT JOIN CONTAINER c ON c.CDCONTAINER = p.CDCONTPADRAO "
-    "LEFT JOIN PRATOEMB pe ON pe.CDFILAUXPRAT = pc.CDFILAUXPRAT AND pe.CDPRATO = "
-    "pc.CDPRATO "
-    "LEFT JOIN CONTAINER ce ON ce.CDCONTAINER = pe.CDCONTAINER "
+    "WHERE m.CDFILIAL = ? AND m.CDSERVFILI = ? AND m.DTCARDAPIO = ? ORDER BY pc.NRSEQPRATCAR");
+const QString kMenuCapacitiesSql = QStringLiteral(
+    "SELECT pc.NRSEQPRATCAR, pe.CDCONTAINER, pe.VRQTDEPRATEMB FROM CARDAPIO m "
+    "JOIN PRATCARD pc ON pc.NRCARDAPIO = m.NRCARDAPIO "
+    "JOIN PRATOEMB pe ON pe.CDFILAUXPRAT = pc.CDFILAUXPRAT AND pe.CDPRATO = pc.CDPRATO "
     "WHERE m.CDFILIAL = ? AND m.CDSERVFILI = ? AND m.DTCARDAPIO = ? "
-    "ORDER BY m.NRCARDAPIO, pc.NRSEQPRATCAR, pe.CDCONTAINER");
+    "ORDER BY pc.NRSEQPRATCAR, pe.CDCONTAINER");
+const QString kContainersSql =
+    QStringLiteral("SELECT CDCONTAINER, NMCONTAINER, IDPROPOSITO FROM CONTAINER");
 
 QVariantList menuValues(const QString& branch, const QString& service, const QDate& date) {
     return {branch, service, date.toString(kDateFormat)};
@@ -114,41 +116,69 @@ DistributionStore::ServiceInfo DistributionStore::serviceInfo(RowCursor& q) {
 
 std::optional<Menu> DistributionStore::menu(const QString& branch, const QString& service,
                                             const QDate& date) {
-    RowCursor q(db_, kMenuSql, menuValues(branch, service, date));
-    return menu(q);
+    ReadBatch batch(db_);
+    const int first = addMenu(batch, branch, service, date);
+    batch.run();
+    std::optional<Menu> m = menu(batch, first);
+    batch.finish();
+    return m;
 }
 
-std::optional<Menu> DistributionStore::menu(RowCursor& q) {
+int DistributionStore::addMenu(ReadBatch& batch, const QString& branch, const QString& service,
+                               const QDate& date) {
+    const int first = batch.add(kMenuSql, menuValues(branch, service, date));
+    batch.add(kMenuCapacitiesSql, menuValues(branch, service, date));
+    batch.add(kContainersSql, {});
+    return first;
+}
+
+std::optional<Menu> DistributionStore::menu(ReadBatch& batch, int first) {
+    RowCursor& q = batch.rows(first);
     if (!q.next()) return std::nullopt;
     Menu m;
     m.number = q.text(0);
     m.dayDiners = q.real(1);
+    QHash<QString, DishContainer> containers;
+    for (RowCursor& c = batch.rows(first + 2); c.next();) {
+        const QString code = c.text(0);
+        containers.insert(code, DishContainer{code, c.text(1), c.text(2)});
+    }
     // One menu at most: its branch, service and date are a unique key.
     do {
         // A menu without dishes gives one row without a dish; a dish missing from the dish
         // table is left out.
-        if (q.isNull(13)) continue;
-        const int sequence = static_cast<int>(q.integer(2));
-        if (m.dishes.isEmpty() || m.dishes.last().sequence != sequence) {
-            MenuDish d;
-            d.sequence = sequence;
-            d.order = static_cast<int>(q.integer(3));
-            d.recipeBranch = q.text(4);
-            d.dish = q.text(5);
-            d.name = q.text(6);
-            d.unit = q.text(7);
-            d.perPerson = q.real(8);
-            d.extra = q.real(9);
-            d.defaultContainer = q.text(10);
-            d.defaultPurpose = q.text(11);
-            d.defaultContainerName = q.text(12);
-            m.dishes.push_back(d);
+        if (q.isNull(11)) continue;
+        MenuDish d;
+        d.sequence = static_cast<int>(q.integer(2));
+        d.order = static_cast<int>(q.integer(3));
+        d.recipeBranch = q.text(4);
+        d.dish = q.text(5);
+        d.name = q.text(6);
+        d.unit = q.text(7);
+        d.perPerson = q.real(8);
+        d.extra = q.real(9);
+        const auto c = containers.constFind(q.text(10));
+        if (c != containers.cend()) {
+            d.defaultContainer = c->code;
+            d.defaultPurpose = c->purpose;
+            d.defaultContainerName = c->name;
         }
-        if (q.isNull(14) || q.isNull(16)) continue;
-        MenuDish& d = m.dishes.last();
-        d.containers.push_back({q.text(14), q.text(15), q.text(16), q.real(17)});
-        if (d.containers.last().code == d.defaultContainer) d.defaultCapacity = q.real(17);
+        m.dishes.push_back(std::move(d));
     } while (q.next());
+    // Both lists come by sequence: each capacity finds its dish walking forward.
+    qsizetype i = 0;
+    for (RowCursor& q = batch.rows(first + 1); q.next();) {
+        const int sequence = static_cast<int>(q.integer(0));
+        while (i < m.dishes.size() && m.dishes[i].sequence < sequence)
+            ++i;
+        const auto c = containers.constFind(q.text(1));
+        if (i == m.dishes.size() || m.dishes[i].sequence != sequence || c == containers.cend())
+            continue;
+        MenuDish& d = m.dishes[i];
+        d.containers.push_back(*c);
+        d.containers.last().capacity = q.real(2);
+        if (c->code == d.defaultContainer) d.defaultCapacity = q.real(2);
+    }
     std::stable_sort(m.dishes.begin(), m.dishes.end(),
                      [](const MenuDish& a, const MenuDish& b) { return a.order < b.order; });
     return m;
@@ -236,10 +266,9 @@ std::optional<Distribution> DistributionStore::distribution(ReadBatch& batch, in
         d.undistributed.push_back(u);
     }
     // In the menu's order; read in the key's order, which needs no sort in the query.
-    std::stable_sort(d.undistributed.begin(), d.undistributed.end(),
-                     [](const UndistributedRow& a, const UndistributedRow& b) {
-                         return a.order < b.order;
-                     });
+    std::stable_sort(
+        d.undistributed.begin(), d.undistributed.end(),
+        [](const UndistributedRow& a, const UndistributedRow& b) { return a.order < b.order; });
     for (RowCursor& q = batch.rows(first + 2); q.next();) {
         Packaging p;
         p.number = q.integer(0);
@@ -342,11 +371,11 @@ LoadResult DistributionStore::load(const DistributionKey& key, bool redo) {
         // server, in one round trip.
         ReadBatch batch(db_);
         const int service = batch.add(kServiceSql, {key.branch, key.service});
-        const int menuRows = batch.add(kMenuSql, menuValues(key.branch, key.service, key.date));
+        const int menuRows = addMenu(batch, key.branch, key.service, key.date);
         const int distributionRows = redo ? -1 : addDistribution(batch, kKeyWhere, keyValues(key));
         batch.run();
         info = serviceInfo(batch.rows(service));
-        m = menu(batch.rows(menuRows));
+        m = menu(batch, menuRows);
         if (!redo) stored = distribution(batch, distributionRows);
         batch.finish();
     }

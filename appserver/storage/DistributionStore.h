@@ -83,7 +83,10 @@ private:
     ServiceInfo serviceInfo(const QString& branch, const QString& service);
     static ServiceInfo serviceInfo(RowCursor& q);
     std::optional<Menu> menu(const QString& branch, const QString& service, const QDate& date);
-    static std::optional<Menu> menu(RowCursor& q);
+    // Adds the three reads of a menu to `batch`; returns the index of the first.
+    static int addMenu(ReadBatch& batch, const QString& branch, const QString& service,
+                       const QDate& date);
+    static std::optional<Menu> menu(ReadBatch& batch, int first);
     std::optional<qint64> numberOf(const DistributionKey& key);
     // The distribution whose header row meets `where`, if any, read in one snapshot.
     std::optional<Distribution> read(const QString& where, const QVariantList& values);
