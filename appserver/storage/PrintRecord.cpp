@@ -4,8 +4,10 @@
 #include "appserver/storage/SqlTransaction.h"
 #include "appserver/storage/SqlUtil.h"
 
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <algorithm>
 
 namespace pla {
 
@@ -17,6 +19,13 @@ const QString kPreparedFormat = QStringLiteral("yyyy-MM-dd HH:mm");
 // Qt SQL binds a null QString as NULL; the record's texts are never NULL.
 QString nonNull(const QString& s) {
     return s.isNull() ? QStringLiteral("") : s;
+}
+
+// "?, ?" for `rows` of one value, "(?, ?), (?, ?)" for rows of more.
+QString placeholders(qsizetype rows, int perRow) {
+    QString row = QStringList(perRow, QStringLiteral("?")).join(QLatin1String(", "));
+    if (perRow > 1) row = QLatin1Char('(') + row + QLatin1Char(')');
+    return QStringList(rows, row).join(QLatin1String(", "));
 }
 
 QString contentsText(const QString& code) {
@@ -39,27 +48,46 @@ void PrintRecord::record(const Caller& who, const QDateTime& now, const Job& job
         qint64 number, version;
         QString service, client, destination;
     };
+    // The printed distributions' headers, read a few hundred at a time rather than one by one:
+    // a day's print names every distribution of the branch.
+    struct Stored {
+        QString branch, date;
+        qint64 version;
+        QString service, client, destination;
+    };
+    QHash<qint64, Stored> stored;
+    constexpr qsizetype kReadChunk = 500;
+    for (qsizetype first = 0; first < job.printed.size(); first += kReadChunk) {
+        const qsizetype n = std::min(kReadChunk, job.printed.size() - first);
+        QVariantList numbers;
+        for (qsizetype i = first; i < first + n; ++i)
+            numbers << QVariant::fromValue(job.printed[i].first);
+        QSqlQuery q = SqlUtil::execList(
+            db_,
+            QStringLiteral("SELECT NRDISTCARD, CDFILIAL, DTCARDAPIO, NRVERSAO, CDSERVFILI, "
+                           "CDCLIENTE, CDDESTFILI FROM DISTCARD WHERE NRDISTCARD IN (%1)")
+                .arg(placeholders(n, 1)),
+            numbers);
+        while (q.next())
+            stored.insert(q.value(0).toLongLong(),
+                          {q.value(1).toString(), q.value(2).toString(), q.value(3).toLongLong(),
+                           q.value(4).toString(), q.value(5).toString(), q.value(6).toString()});
+    }
     QVector<Row> rows;
     for (const auto& [number, version] : job.printed) {
-        QSqlQuery q = SqlUtil::exec(db_,
-                                    QStringLiteral("SELECT CDFILIAL, DTCARDAPIO, NRVERSAO, "
-                                                   "CDSERVFILI, CDCLIENTE, CDDESTFILI FROM "
-                                                   "DISTCARD WHERE NRDISTCARD = ?"),
-                                    {QVariant::fromValue(number)});
-        if (!q.next()) continue; // deleted since it was printed
-        if (q.value(0).toString() != job.branch ||
-            q.value(1).toString() != job.date.toString(kDateFormat))
+        const auto it = stored.constFind(number);
+        if (it == stored.cend()) continue; // deleted since it was printed
+        if (it->branch != job.branch || it->date != job.date.toString(kDateFormat))
             throw Refusal(QStringLiteral("A distribuição %1 não é da filial %2 em %3: a impressão "
                                          "não foi registrada.")
                               .arg(number)
                               .arg(job.branch, job.date.toString(QStringLiteral("dd/MM/yyyy"))));
-        if (version < 1 || version > q.value(2).toLongLong())
+        if (version < 1 || version > it->version)
             throw Refusal(QStringLiteral("A distribuição %1 não teve a versão %2: a impressão não "
                                          "foi registrada.")
                               .arg(number)
                               .arg(version));
-        rows.push_back(
-            {number, version, q.value(3).toString(), q.value(4).toString(), q.value(5).toString()});
+        rows.push_back({number, version, it->service, it->client, it->destination});
     }
     if (!rows.isEmpty()) {
         QSqlQuery id = SqlUtil::exec(
@@ -78,13 +106,22 @@ void PrintRecord::record(const Caller& who, const QDateTime& now, const Job& job
              job.units.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(job.units)});
         if (!id.next()) throw Refusal(QStringLiteral("A impressão não foi registrada."));
         const qint64 print = id.value(0).toLongLong();
-        for (const Row& r : rows)
-            SqlUtil::exec(db_,
-                          QStringLiteral("INSERT INTO ITDISTIMPRESSAO (NRIMPRESSAO, NRDISTCARD, "
-                                         "CDSERVFILI, CDCLIENTE, CDDESTFILI, NRVERSAO) VALUES "
-                                         "(?, ?, ?, ?, ?, ?)"),
-                          {QVariant::fromValue(print), QVariant::fromValue(r.number), r.service,
-                           r.client, r.destination, QVariant::fromValue(r.version)});
+        constexpr qsizetype kWriteChunk = 100;
+        for (qsizetype first = 0; first < rows.size(); first += kWriteChunk) {
+            const qsizetype n = std::min(kWriteChunk, rows.size() - first);
+            QVariantList values;
+            for (qsizetype i = first; i < first + n; ++i) {
+                const Row& r = rows[i];
+                values << QVariant::fromValue(print) << QVariant::fromValue(r.number) << r.service
+                       << r.client << r.destination << QVariant::fromValue(r.version);
+            }
+            SqlUtil::execList(
+                db_,
+                QStringLiteral("INSERT INTO ITDISTIMPRESSAO (NRIMPRESSAO, NRDISTCARD, "
+                               "CDSERVFILI, CDCLIENTE, CDDESTFILI, NRVERSAO) VALUES %1")
+                    .arg(placeholders(n, 6)),
+                values);
+        }
     }
     tx.commit();
 }

@@ -6,6 +6,7 @@
 #include "appserver/auth/AuditTrail.h"
 #include "appserver/rpc/RemoteMethods.h"
 #include "appserver/storage/PrintRecord.h"
+#include "appserver/storage/SqlUtil.h"
 #include "framework/data/PacketCodec.h"
 
 #include <QHash>
@@ -147,6 +148,28 @@ TEST_P(PrintRecordTest, ARecordNamingAnotherDayOrAVersionNeverStoredIsRefusedAnd
                     .toBool());
     EXPECT_TRUE(lastLabels().isEmpty());
     EXPECT_TRUE(PrintRecord(db_->connection()).events({}).isEmpty());
+}
+
+TEST_P(PrintRecordTest, AJobOfHundredsOfDistributionsIsRecordedWhole) {
+    // More distributions than one statement reads or writes, among numbers deleted meanwhile.
+    TDataPacket job = printed(view_.number, 1);
+    job.Rows.clear();
+    for (int i = 1; i <= 250; ++i) {
+        SqlUtil::exec(db_->connection(),
+                      QStringLiteral("INSERT INTO DISTCARD (CDFILIAL, CDSERVFILI, DTCARDAPIO, "
+                                     "NRCARDAPIO, CDCLIENTE, CDDESTFILI) VALUES ('0001', '00003', "
+                                     "?, 'X', 'LOTE', ?)"),
+                      {kDate.toString(Qt::ISODate), QString::number(i)});
+    }
+    for (int i = 1; i <= 300; ++i)
+        job.Rows.push_back({double(900000 + i), 1.0});
+    QSqlQuery q =
+        SqlUtil::exec(db_->connection(),
+                      QStringLiteral("SELECT NRDISTCARD FROM DISTCARD WHERE CDCLIENTE = 'LOTE'"));
+    while (q.next())
+        job.Rows.push_back({q.value(0).toDouble(), 1.0});
+    ASSERT_TRUE(ana_->SetImpressaoDistribuicao("0001", kDate, "E", {}, job).value("ok").toBool());
+    EXPECT_EQ(lastLabels().size(), 250);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, PrintRecordTest,
