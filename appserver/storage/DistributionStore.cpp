@@ -167,17 +167,17 @@ std::optional<Menu> DistributionStore::menu(ReadBatch& batch, int first) {
     } while (q.next());
     // Both lists come by sequence: each capacity finds its dish walking forward.
     qsizetype i = 0;
-    for (RowCursor& q = batch.rows(first + 1); q.next();) {
-        const int sequence = static_cast<int>(q.integer(0));
+    for (RowCursor& capacity = batch.rows(first + 1); capacity.next();) {
+        const int sequence = static_cast<int>(capacity.integer(0));
         while (i < m.dishes.size() && m.dishes[i].sequence < sequence)
             ++i;
-        const auto c = containers.constFind(q.text(1));
+        const auto c = containers.constFind(capacity.text(1));
         if (i == m.dishes.size() || m.dishes[i].sequence != sequence || c == containers.cend())
             continue;
         MenuDish& d = m.dishes[i];
         d.containers.push_back(*c);
-        d.containers.last().capacity = q.real(2);
-        if (c->code == d.defaultContainer) d.defaultCapacity = q.real(2);
+        d.containers.last().capacity = capacity.real(2);
+        if (c->code == d.defaultContainer) d.defaultCapacity = capacity.real(2);
     }
     std::stable_sort(m.dishes.begin(), m.dishes.end(),
                      [](const MenuDish& a, const MenuDish& b) { return a.order < b.order; });
