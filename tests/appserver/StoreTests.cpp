@@ -4,6 +4,7 @@
 #include "appserver/rpc/Refusal.h"
 #include "appserver/storage/CatalogQueries.h"
 #include "appserver/storage/DistributionStore.h"
+#include "appserver/storage/SqlTransaction.h"
 #include "appserver/storage/SqlUtil.h"
 
 #include <QHash>
@@ -153,6 +154,16 @@ TEST_P(StoreTest, GeneratedPackagingsFollowTheMenusOrderOfDishesNotTheirSequence
     EXPECT_EQ(d.rows.first().sequence, highest);
     for (int i = 1; i < d.undistributed.size(); ++i)
         EXPECT_GT(d.undistributed[i - 1].sequence, d.undistributed[i].sequence);
+}
+
+TEST_P(StoreTest, AReadInsideTheCallersTransactionLeavesItsPlannerSettingAsItWas) {
+    if (GetParam() != Backend::Postgres) GTEST_SKIP() << "a PostgreSQL setting";
+    SqlTransaction tx(db_->connection(), SqlTransaction::Mode::Write);
+    store_->findByKey(key(kHospital, QStringLiteral("10001"), QStringLiteral("001")));
+    QSqlQuery q = SqlUtil::exec(db_->connection(),
+                                QStringLiteral("SELECT current_setting('plan_cache_mode')"));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toString(), QStringLiteral("auto"));
 }
 
 TEST_P(StoreTest, LoadAnswersTheMessageKeysWhereTheyApply) {
