@@ -255,6 +255,19 @@ void AuditTrail::record(const Caller& who, const QString& operation, const QDate
          QString::fromUtf8(QJsonDocument(changes(before, after)).toJson(QJsonDocument::Compact))});
 }
 
+AuditEvent AuditTrail::readEvent(const QSqlQuery& q, int number) {
+    AuditEvent e;
+    e.when = QDateTime::fromString(q.value(0).toString(), Qt::ISODateWithMs);
+    e.login = q.value(1).toString();
+    e.userName = q.value(2).toString();
+    e.address = q.value(3).toString();
+    e.number = q.value(number).toLongLong();
+    e.key = DistributionKey{q.value(number + 1).toString(), q.value(number + 2).toString(),
+                            QDate::fromString(q.value(number + 3).toString(), kDateFormat),
+                            q.value(number + 4).toString(), q.value(number + 5).toString()};
+    return e;
+}
+
 QVector<AuditEvent> AuditTrail::select(const QString& where, const QVariantList& values) {
     QSqlQuery q = SqlUtil::execList(
         db_,
@@ -265,16 +278,8 @@ QVector<AuditEvent> AuditTrail::select(const QString& where, const QVariantList&
         values);
     QVector<AuditEvent> events;
     while (q.next()) {
-        AuditEvent e;
-        e.when = QDateTime::fromString(q.value(0).toString(), Qt::ISODateWithMs);
-        e.login = q.value(1).toString();
-        e.userName = q.value(2).toString();
-        e.address = q.value(3).toString();
+        AuditEvent e = readEvent(q, 5);
         e.operation = q.value(4).toString();
-        e.number = q.value(5).toLongLong();
-        e.key = DistributionKey{q.value(6).toString(), q.value(7).toString(),
-                                QDate::fromString(q.value(8).toString(), kDateFormat),
-                                q.value(9).toString(), q.value(10).toString()};
         if (!q.value(11).isNull()) e.versionBefore = q.value(11).toLongLong();
         if (!q.value(12).isNull()) e.versionAfter = q.value(12).toLongLong();
         e.versioned = q.value(13).toString() == QLatin1String("S");

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QVector>
 #include <optional>
 
@@ -80,6 +81,10 @@ public:
     // A fixed-width table of events, each followed by one indented line per change; every text
     // made visible.
     static QString table(const QVector<AuditEvent>& events);
+    // An event read from a row holding, in this order, its time, login, user name and address
+    // from column 0, and the distribution's number and key (branch, service, date, client,
+    // destination) from column `number`.
+    static AuditEvent readEvent(const QSqlQuery& q, int number);
 
 private:
     QVector<AuditEvent> select(const QString& where, const QVariantList& values);

@@ -178,17 +178,9 @@ QVector<AuditEvent> PrintRecord::events(const AuditTrail::Filter& filter) {
         values);
     QVector<AuditEvent> out;
     while (q.next()) {
-        AuditEvent e;
-        e.when = QDateTime::fromString(q.value(0).toString(), Qt::ISODateWithMs);
-        e.login = q.value(1).toString();
-        e.userName = q.value(2).toString();
-        e.address = q.value(3).toString();
+        AuditEvent e = AuditTrail::readEvent(q, 8);
         const bool reprint = !q.value(6).isNull();
         e.operation = reprint ? AuditTrail::kReprint : AuditTrail::kPrint;
-        e.number = q.value(8).toLongLong();
-        e.key = DistributionKey{q.value(9).toString(), q.value(10).toString(),
-                                QDate::fromString(q.value(11).toString(), kDateFormat),
-                                q.value(12).toString(), q.value(13).toString()};
         e.versionBefore = e.versionAfter = q.value(14).toLongLong();
         e.versioned = true;
         QJsonObject what{{QStringLiteral("tipo"), AuditTrail::kPrint},
